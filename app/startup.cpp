@@ -1,0 +1,102 @@
+#include "app/startup.h"
+
+#include "app/resources.h"
+#include "drawboard/drawimage.h"
+#include "engraver/operations.h"
+#include "engraver/screenimageprovide.h"
+
+#include <QDebug>
+#include <QGuiApplication>
+#include <QQmlApplicationEngine>
+#include <QQmlContext>
+#include <QQuickStyle>
+#include <QSettings>
+#include <QTranslator>
+#include <QtQml>
+
+namespace Startup {
+
+namespace {
+// The one engraver controller. It is never destroyed: it lives until the
+// process ends. Keeping it in a global also tells leak checkers that it is
+// still reachable on purpose.
+Operations *theOperations = nullptr;
+} // namespace
+
+QString translationFileFor(const QString &storedLanguage, Edition edition)
+{
+    if (edition == Edition::Japanese)
+        return QStringLiteral(":/0_vandra_JP.qm");
+
+    struct Choice {
+        const char *stored;
+        const char *file;
+    };
+    // Compared in this order, exactly; the first match wins.
+    static const Choice choices[] = {
+        {"简体中文", nullptr},
+        {"English", ":/0_vandra_EN.qm"},
+        {"日本の", ":/0_vandra_JP.qm"},
+    };
+    for (const Choice &choice : choices) {
+        if (storedLanguage == QString::fromUtf8(choice.stored))
+            return choice.file ? QString::fromLatin1(choice.file) : QString();
+    }
+    return QString();
+}
+
+void registerQmlTypes()
+{
+    qmlRegisterType<DrawImage>("Zan.DrawBoard", 1, 0, "DrawBoard");
+}
+
+void exposeToEngine(QQmlEngine *engine, Operations *operations, Edition edition)
+{
+    engine->rootContext()->setContextProperty(QStringLiteral("operationEnd"), operations);
+    engine->rootContext()->setContextProperty(QStringLiteral("japaneseEdition"),
+                                              edition == Edition::Japanese);
+    engine->addImageProvider(QStringLiteral("screen"), operations->imageProvider);
+}
+
+int run(int argc, char **argv, Edition edition, const QUrl &root)
+{
+    // Names first, so that every settings object made later, here or in a
+    // document, opens the same store in both editions.
+    QCoreApplication::setApplicationName(QStringLiteral("0_vandra"));
+    QCoreApplication::setOrganizationName(QStringLiteral("QtProject"));
+    QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling, true);
+
+    QGuiApplication app(argc, argv);
+    initVandraResources();
+
+    QTranslator translator;
+    QSettings settings;
+    const QString stored = settings.value(QStringLiteral("languages")).toString();
+    const QString file = translationFileFor(stored, edition);
+    if (!file.isEmpty())
+        translator.load(file);
+    // Installed in every case: an empty translator changes nothing.
+    app.installTranslator(&translator);
+    qDebug() << "language" << stored;
+
+    registerQmlTypes();
+    theOperations = new Operations;
+    QQuickStyle::setStyle(QStringLiteral("Material"));
+
+    QQmlApplicationEngine engine;
+    exposeToEngine(&engine, theOperations, edition);
+    engine.load(root);
+    if (engine.rootObjects().isEmpty()) {
+        // The engine has already printed why; running an event loop without
+        // a window would leave an invisible process behind.
+        qCritical().noquote() << "0_vandra: cannot load" << root.toString() << "- exiting";
+        return 1;
+    }
+
+    return app.exec();
+    // Teardown runs in reverse order of declaration: the engine (with the
+    // window, every QML object and the "screen" provider), the settings, the
+    // translator, the application object.
+}
+
+} // namespace Startup

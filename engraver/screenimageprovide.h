@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QImage>
+#include <QQuickImageProvider>
+
+// Serves the preview of the published job to the control page. The id and
+// the requested size are ignored: the picture is always served at its own
+// size, which the page relies on for its geometry.
+class ScreenImageProvide : public QQuickImageProvider
+{
+public:
+    ScreenImageProvide();
+    ~ScreenImageProvide() override;
+
+    QImage requestImage(const QString &id, QSize *size, const QSize &requestedSize) override;
+
+    QImage image;
+};
