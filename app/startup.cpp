@@ -60,6 +60,8 @@ void exposeToEngine(QQmlEngine *engine, Operations *operations, Edition edition)
 
 int run(int argc, char **argv, Edition edition, const QUrl &root)
 {
+    initVandraResources();
+
     // Names first, so that every settings object made later, here or in a
     // document, opens the same store in both editions.
     QCoreApplication::setApplicationName(QStringLiteral("0_vandra"));
@@ -67,7 +69,6 @@ int run(int argc, char **argv, Edition edition, const QUrl &root)
     QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling, true);
 
     QGuiApplication app(argc, argv);
-    initVandraResources();
 
     QTranslator translator;
     QSettings settings;
