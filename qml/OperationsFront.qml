@@ -1,0 +1,5 @@
+import QtQuick 2.7
+
+Rectangle {
+    anchors.fill: parent
+}

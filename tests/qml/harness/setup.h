@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QObject>
+
+class QQmlEngine;
+class QTranslator;
+
+// Prepares every Qt Quick Test engine the way the start-up prepares the
+// program's engine: resources, the DrawBoard type, a fresh "operationEnd"
+// with its "screen" provider, and the edition flag. The environment variable
+// VANDRA_TEST_LANGUAGE ("English" or "日本の") installs that translation and
+// VANDRA_TEST_EDITION=japanese makes the documents run as the Japanese edition.
+class QuickTestSetup : public QObject
+{
+    Q_OBJECT
+public:
+    QuickTestSetup();
+
+public slots:
+    void applicationAvailable();
+    void qmlEngineAvailable(QQmlEngine *engine);
+
+private:
+    QTranslator *m_translator = nullptr;
+};
