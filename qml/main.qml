@@ -1,17 +1,760 @@
 import QtQuick 2.7
+import QtQuick.Window 2.2
 import QtQuick.Controls 2.0
+import QtQuick.Layouts 1.3
+import QtQuick.Controls.Material 2.0
+import Qt.labs.settings 1.0
 
+// The main window: a header row, the menu column on the right and the page
+// area that hosts both pages at once. Only visibility changes between them,
+// so a hidden page keeps its state, timers and connections.
 ApplicationWindow {
     id: window
+
+    // Shared by every document, which name them without qualification.
+    property color unitColor: "#393939"
+    property string unitFontFamily: "幼圆"
+    // The page on show: 0 editing, 1 control. The menu highlight returns
+    // here whenever a popup closes.
+    property int lastModelIndex: 0
+
+    function menuClicked(index, name) {
+        if (menuControlList.currentIndex !== index)
+            menuControlList.currentIndex = index
+        operateText.text = name
+        console.log(menuControlList.currentIndex)
+        switch (index) {
+        case 0:
+            showPage(0)
+            break
+        case 1:
+            showPage(1)
+            break
+        case 2:
+            settingDialog.open()
+            break
+        case 3:
+            aboutDialog.open()
+            break
+        }
+    }
+
+    function showPage(index) {
+        caseLoader1.visible = index === 0
+        caseLoader2.visible = index === 1
+        lastModelIndex = index
+    }
 
     width: 1050
     height: 700
     visible: true
     title: qsTr("Kalvor")
 
-    Column {
-        anchors.centerIn: parent
-        Label { text: qsTr("修图") }
-        Label { text: qsTr("设置") }
+    Material.theme: Material.Light
+    Material.accent: Material.LightGreen
+
+    // The engraving state that the two pages share.
+    Item {
+        id: connectDrawOperations
+
+        property bool startCarveFlag: false
+        property bool beginStopFlag: imageProcessDoneDialog.visible
+        property bool coordinateDisplayFlag: coordinateDisplay.checked
+        property bool shadyDisplayFlag: completeShadyDisplay.checked
+        property int carveMode: 2
+
+        signal stopDone()
+        signal verifyButton()
+
+        function setStartCarveFlag(en) {
+            startCarveFlag = en
+        }
+        function readStartCarveFlag() {
+            return startCarveFlag
+        }
+        function setCarveMode(set) {
+            carveMode = set
+        }
+        function readCarveMode() {
+            return carveMode
+        }
+        function open() {
+            imageProcessDoneDialog.open()
+        }
+        // Shows the control page; the title box keeps what it shows.
+        function changeModel() {
+            window.showPage(1)
+            menuControlList.currentIndex = 1
+        }
+
+        visible: false
+        onStopDone: imageProcessDoneDialog.close()
+    }
+
+    Rectangle {
+        id: operateInfo
+
+        anchors.left: parent.left
+        anchors.right: headerInfo.left
+        anchors.top: parent.top
+        height: 20
+        color: unitColor
+
+        Text {
+            id: operateText
+
+            anchors.fill: parent
+            horizontalAlignment: Text.AlignHCenter
+            verticalAlignment: Text.AlignVCenter
+            text: qsTr("修图")
+            color: "grey"
+            font.family: unitFontFamily
+            font.pixelSize: 11
+            font.bold: true
+        }
+    }
+
+    Rectangle {
+        id: headerInfo
+
+        anchors.right: parent.right
+        anchors.top: parent.top
+        width: 60
+        height: 20
+        color: unitColor
+
+        Text {
+            anchors.fill: parent
+            horizontalAlignment: Text.AlignHCenter
+            verticalAlignment: Text.AlignVCenter
+            text: qsTr("状态")
+            color: "grey"
+            font.family: unitFontFamily
+            font.pixelSize: 11
+            font.bold: true
+        }
+
+        Rectangle {
+            x: 0
+            y: 1
+            width: 2
+            height: parent.height - 2
+            color: "grey"
+        }
+
+        Rectangle {
+            anchors.bottom: parent.bottom
+            width: parent.width
+            height: 1
+            color: "grey"
+        }
+    }
+
+    Rectangle {
+        id: listRect
+
+        anchors.right: parent.right
+        anchors.top: headerInfo.bottom
+        anchors.bottom: parent.bottom
+        width: 60
+        color: unitColor
+
+        ListView {
+            id: menuControlList
+
+            anchors.fill: parent
+            boundsBehavior: Flickable.StopAtBounds
+            currentIndex: 0
+            model: MenuModel {}
+            delegate: Item {
+                id: menuEntry
+
+                width: menuControlList.width
+                height: 50
+
+                Rectangle {
+                    anchors.fill: parent
+                    color: "#666666"
+                    visible: menuArea.containsMouse
+                }
+
+                Rectangle {
+                    anchors.fill: parent
+                    color: "#222222"
+                    visible: menuEntry.ListView.isCurrentItem
+                }
+
+                Image {
+                    anchors.horizontalCenter: parent.horizontalCenter
+                    y: 5
+                    width: 24
+                    height: 24
+                    smooth: true
+                    source: menuEntry.ListView.isCurrentItem ? image2_addr : image1_addr
+                }
+
+                Text {
+                    anchors.horizontalCenter: parent.horizontalCenter
+                    y: 35
+                    text: name
+                    color: "grey"
+                    font.family: unitFontFamily
+                    font.pixelSize: 11
+                    font.bold: true
+                }
+
+                MouseArea {
+                    id: menuArea
+
+                    anchors.fill: parent
+                    hoverEnabled: true
+                    onClicked: window.menuClicked(index, name)
+                }
+            }
+        }
+    }
+
+    Loader {
+        id: caseLoader1
+
+        x: 0
+        y: operateInfo.height
+        width: listRect.x
+        height: window.height - y
+        source: "DrawimgBoard.qml"
+        visible: true
+    }
+
+    Loader {
+        id: caseLoader2
+
+        x: 0
+        y: operateInfo.height
+        width: listRect.x
+        height: window.height - y
+        source: "OperationsFront.qml"
+        visible: false
+    }
+
+    Popup {
+        id: imageProcessDoneDialog
+
+        x: (window.width - width) / 2
+        y: window.height / 6
+        width: Math.min(window.width, window.height) * 2 / 3
+        modal: true
+        focus: true
+
+        Column {
+            width: parent.width
+            spacing: 20
+
+            Label {
+                text: qsTr("提示")
+                font.family: unitFontFamily
+                font.pixelSize: 16
+                font.bold: true
+            }
+
+            Label {
+                width: parent.width
+                wrapMode: Text.Wrap
+                text: qsTr("当前正在打印状态，是否继续……")
+                font.family: unitFontFamily
+                font.pixelSize: 12
+                font.bold: true
+            }
+
+            Button {
+                id: confirmOkButton
+
+                objectName: "confirmOkButton"
+                text: qsTr("确定")
+                width: Math.max(120, confirmOkButtonText.implicitWidth + 32)
+                height: 30
+                onClicked: connectDrawOperations.verifyButton()
+
+                background: Rectangle {
+                    radius: 3
+                    color: confirmOkButton.pressed ? "#C5E1A5" : "#F4F4F4"
+                    border.width: 1
+                    border.color: confirmOkButton.pressed ? "#8BC34A" : "grey"
+                }
+                contentItem: Text {
+                    id: confirmOkButtonText
+
+                    text: confirmOkButton.text
+                    horizontalAlignment: Text.AlignHCenter
+                    verticalAlignment: Text.AlignVCenter
+                    color: "#393939"
+                    font.family: unitFontFamily
+                    font.pixelSize: 12
+                    font.bold: true
+                }
+            }
+
+            Button {
+                id: confirmCancelButton
+
+                objectName: "confirmCancelButton"
+                text: qsTr("取消")
+                width: Math.max(120, confirmCancelButtonText.implicitWidth + 32)
+                height: 30
+                onClicked: imageProcessDoneDialog.close()
+
+                background: Rectangle {
+                    radius: 3
+                    color: confirmCancelButton.pressed ? "#C5E1A5" : "#F4F4F4"
+                    border.width: 1
+                    border.color: confirmCancelButton.pressed ? "#8BC34A" : "grey"
+                }
+                contentItem: Text {
+                    id: confirmCancelButtonText
+
+                    text: confirmCancelButton.text
+                    horizontalAlignment: Text.AlignHCenter
+                    verticalAlignment: Text.AlignVCenter
+                    color: "#393939"
+                    font.family: unitFontFamily
+                    font.pixelSize: 12
+                    font.bold: true
+                }
+            }
+        }
+    }
+
+    // Each machine action sends one command and closes the popup; none of
+    // them is offered while a job runs.
+    Popup {
+        id: settingDialog
+
+        function sendCommand(command) {
+            operationEnd.serialWriteData(command)
+            close()
+        }
+
+        x: (window.width - width) / 2
+        y: 0
+        width: Math.max(window.width, window.height) * 2 / 3
+        height: window.height
+        modal: true
+        focus: true
+        onClosed: menuControlList.currentIndex = lastModelIndex
+
+        Settings {
+            id: settings2
+
+            property bool coordinateChecked: true
+        }
+
+        Settings {
+            id: settings3
+
+            property bool completeShadyChecked: true
+        }
+
+        Flickable {
+            id: settingFlickable
+
+            anchors.fill: parent
+            clip: true
+            contentWidth: width
+            contentHeight: settingColumn.height + 20
+            boundsBehavior: Flickable.StopAtBounds
+
+            ScrollIndicator.vertical: ScrollIndicator {}
+
+            Column {
+                id: settingColumn
+
+                width: settingFlickable.width
+                spacing: 10
+
+                Label {
+                    text: qsTr("设置")
+                    font.family: unitFontFamily
+                    font.pixelSize: 16
+                    font.bold: true
+                }
+
+                Rectangle {
+                    width: parent.width
+                    height: 2
+                    color: "grey"
+                }
+
+                Label {
+                    text: qsTr("当雕刻机连接成功后,激光器的位置不在左上角,需要重新置位")
+                    width: parent.width
+                    wrapMode: Text.Wrap
+                    font.family: unitFontFamily
+                    font.pixelSize: 12
+                    font.bold: true
+                }
+
+                Button {
+                    id: resetButton
+
+                    objectName: "resetButton"
+                    text: qsTr("重新置位")
+                    width: Math.max(120, resetButtonText.implicitWidth + 32)
+                    height: 30
+                    visible: !connectDrawOperations.startCarveFlag
+                    onClicked: settingDialog.sendCommand("$42")
+
+                    background: Rectangle {
+                        radius: 3
+                        color: resetButton.pressed ? "#C5E1A5" : "#F4F4F4"
+                        border.width: 1
+                        border.color: resetButton.pressed ? "#8BC34A" : "grey"
+                    }
+                    contentItem: Text {
+                        id: resetButtonText
+
+                        text: resetButton.text
+                        horizontalAlignment: Text.AlignHCenter
+                        verticalAlignment: Text.AlignVCenter
+                        color: "#393939"
+                        font.family: unitFontFamily
+                        font.pixelSize: 12
+                        font.bold: true
+                    }
+                }
+
+                Rectangle {
+                    width: parent.width
+                    height: 2
+                    color: "grey"
+                }
+
+                Label {
+                    text: qsTr("定位激光器到机器中间,这样您可以吧雕刻机收起到包装盒中")
+                    width: parent.width
+                    wrapMode: Text.Wrap
+                    font.family: unitFontFamily
+                    font.pixelSize: 12
+                    font.bold: true
+                }
+
+                Button {
+                    id: middleButton
+
+                    objectName: "middleButton"
+                    text: qsTr("中间")
+                    width: Math.max(120, middleButtonText.implicitWidth + 32)
+                    height: 30
+                    visible: !connectDrawOperations.startCarveFlag
+                    onClicked: settingDialog.sendCommand("$25 P800 800")
+
+                    background: Rectangle {
+                        radius: 3
+                        color: middleButton.pressed ? "#C5E1A5" : "#F4F4F4"
+                        border.width: 1
+                        border.color: middleButton.pressed ? "#8BC34A" : "grey"
+                    }
+                    contentItem: Text {
+                        id: middleButtonText
+
+                        text: middleButton.text
+                        horizontalAlignment: Text.AlignHCenter
+                        verticalAlignment: Text.AlignVCenter
+                        color: "#393939"
+                        font.family: unitFontFamily
+                        font.pixelSize: 12
+                        font.bold: true
+                    }
+                }
+
+                Rectangle {
+                    width: parent.width
+                    height: 2
+                    color: "grey"
+                }
+
+                Label {
+                    text: qsTr("低功耗模式消耗的电能会降低很多")
+                    width: parent.width
+                    wrapMode: Text.Wrap
+                    font.family: unitFontFamily
+                    font.pixelSize: 12
+                    font.bold: true
+                }
+
+                Button {
+                    id: lowPowerButton
+
+                    objectName: "lowPowerButton"
+                    text: qsTr("低功耗")
+                    width: Math.max(120, lowPowerButtonText.implicitWidth + 32)
+                    height: 30
+                    visible: !connectDrawOperations.startCarveFlag
+                    onClicked: settingDialog.sendCommand("$50")
+
+                    background: Rectangle {
+                        radius: 3
+                        color: lowPowerButton.pressed ? "#C5E1A5" : "#F4F4F4"
+                        border.width: 1
+                        border.color: lowPowerButton.pressed ? "#8BC34A" : "grey"
+                    }
+                    contentItem: Text {
+                        id: lowPowerButtonText
+
+                        text: lowPowerButton.text
+                        horizontalAlignment: Text.AlignHCenter
+                        verticalAlignment: Text.AlignVCenter
+                        color: "#393939"
+                        font.family: unitFontFamily
+                        font.pixelSize: 12
+                        font.bold: true
+                    }
+                }
+
+                Rectangle {
+                    width: parent.width
+                    height: 2
+                    color: "grey"
+                }
+
+                // The language for the next start. The Japanese edition has
+                // no choice: there the selector and its settings object do not
+                // exist at all, so nothing can write "languages".
+                Loader {
+                    id: languageLoader
+
+                    objectName: "languageLoader"
+                    width: parent.width
+                    active: !japaneseEdition
+                    visible: active
+                    sourceComponent: Column {
+                        width: languageLoader.width
+                        spacing: 10
+
+                        Settings {
+                            id: languageSettings
+
+                            property string languages: "简体中文"
+                        }
+
+                        Label {
+                            text: qsTr("语言选择，重启软件生效")
+                            width: parent.width
+                            wrapMode: Text.Wrap
+                            font.family: unitFontFamily
+                            font.pixelSize: 12
+                            font.bold: true
+                        }
+
+                        ComboBox {
+                            id: languageSelect
+
+                            objectName: "languageSelect"
+                            height: 30
+                            width: 200
+                            font.family: unitFontFamily
+                            model: ["简体中文", "English", "日本の"]
+                            // A stored value differing only in letter case
+                            // still picks its entry; anything else keeps the first.
+                            Component.onCompleted: {
+                                var stored = String(languageSettings.languages).toLowerCase()
+                                for (var i = 0; i < model.length; ++i) {
+                                    if (model[i].toLowerCase() === stored) {
+                                        currentIndex = i
+                                        break
+                                    }
+                                }
+                            }
+                            // Written at once, whether the popup is saved or not.
+                            onActivated: languageSettings.languages = model[index]
+                        }
+
+                        Rectangle {
+                            width: parent.width
+                            height: 2
+                            color: "grey"
+                        }
+                    }
+                }
+
+                Label {
+                    text: qsTr("显示激光头和图片坐标,单位为mm")
+                    width: parent.width
+                    wrapMode: Text.Wrap
+                    font.family: unitFontFamily
+                    font.pixelSize: 12
+                    font.bold: true
+                }
+
+                Switch {
+                    id: coordinateDisplay
+
+                    objectName: "coordinateDisplay"
+                    checked: settings2.coordinateChecked
+                }
+
+                Rectangle {
+                    width: parent.width
+                    height: 2
+                    color: "grey"
+                }
+
+                Label {
+                    text: qsTr("是否显示图片打印进度")
+                    width: parent.width
+                    wrapMode: Text.Wrap
+                    font.family: unitFontFamily
+                    font.pixelSize: 12
+                    font.bold: true
+                }
+
+                Switch {
+                    id: completeShadyDisplay
+
+                    objectName: "completeShadyDisplay"
+                    checked: settings3.completeShadyChecked
+                }
+
+                Rectangle {
+                    width: parent.width
+                    height: 2
+                    color: "grey"
+                }
+
+                Label {
+                    text: qsTr("注意：按保存后才能真正保存，否则软件重启后就会恢复！")
+                    font.pixelSize: 10
+                    width: parent.width
+                    wrapMode: Text.Wrap
+                    font.family: unitFontFamily
+                    font.bold: true
+                }
+
+                Row {
+                    spacing: 10
+
+                    Button {
+                        id: saveButton
+
+                        objectName: "saveButton"
+                        text: qsTr("保存")
+                        width: Math.max(120, saveButtonText.implicitWidth + 32)
+                        height: 30
+                        onClicked: {
+                        settings2.coordinateChecked = coordinateDisplay.checked
+                        settings3.completeShadyChecked = completeShadyDisplay.checked
+                        settingDialog.close()
+                        }
+
+                        background: Rectangle {
+                            radius: 3
+                            color: saveButton.pressed ? "#C5E1A5" : "#F4F4F4"
+                            border.width: 1
+                            border.color: saveButton.pressed ? "#8BC34A" : "grey"
+                        }
+                        contentItem: Text {
+                            id: saveButtonText
+
+                            text: saveButton.text
+                            horizontalAlignment: Text.AlignHCenter
+                            verticalAlignment: Text.AlignVCenter
+                            color: "#393939"
+                            font.family: unitFontFamily
+                            font.pixelSize: 12
+                            font.bold: true
+                        }
+                    }
+
+                    Button {
+                        id: cancelButton
+
+                        objectName: "cancelButton"
+                        text: qsTr("取消")
+                        width: Math.max(120, cancelButtonText.implicitWidth + 32)
+                        height: 30
+                        onClicked: settingDialog.close()
+
+                        background: Rectangle {
+                            radius: 3
+                            color: cancelButton.pressed ? "#C5E1A5" : "#F4F4F4"
+                            border.width: 1
+                            border.color: cancelButton.pressed ? "#8BC34A" : "grey"
+                        }
+                        contentItem: Text {
+                            id: cancelButtonText
+
+                            text: cancelButton.text
+                            horizontalAlignment: Text.AlignHCenter
+                            verticalAlignment: Text.AlignVCenter
+                            color: "#393939"
+                            font.family: unitFontFamily
+                            font.pixelSize: 12
+                            font.bold: true
+                        }
+                    }
+                }
+            }
+        }
+    }
+
+    Popup {
+        id: aboutDialog
+
+        x: (window.width - width) / 2
+        y: window.height / 6
+        width: Math.min(window.width, window.height) * 2 / 3
+        modal: true
+        focus: true
+        onClosed: menuControlList.currentIndex = lastModelIndex
+
+        Column {
+            width: parent.width
+            spacing: 20
+
+            Label {
+                width: parent.width
+                wrapMode: Text.Wrap
+                text: qsTr("关于我们")
+                font.family: unitFontFamily
+                font.pixelSize: 16
+                font.bold: true
+            }
+
+            Label {
+                objectName: "softwareVersion"
+                text: qsTr("软件版本：") + "V1.91"
+                width: parent.width
+                wrapMode: Text.Wrap
+                font.family: unitFontFamily
+                font.pixelSize: 12
+                font.bold: true
+            }
+
+            Label {
+                objectName: "machineVersion"
+                text: qsTr("雕刻机版本：") + "V1.5"
+                width: parent.width
+                wrapMode: Text.Wrap
+                font.family: unitFontFamily
+                font.pixelSize: 12
+                font.bold: true
+            }
+
+            Label {
+                text: qsTr("雕刻最大图像大小：1050*1050像素")
+                width: parent.width
+                wrapMode: Text.Wrap
+                font.family: unitFontFamily
+                font.pixelSize: 12
+                font.bold: true
+            }
+
+            Label {
+                text: qsTr("雕刻最大面积：80*80mm")
+                width: parent.width
+                wrapMode: Text.Wrap
+                font.family: unitFontFamily
+                font.pixelSize: 12
+                font.bold: true
+            }
+        }
     }
 }

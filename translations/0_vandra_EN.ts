@@ -1,6 +1,233 @@
 <?xml version="1.0" encoding="utf-8"?>
 <!DOCTYPE TS>
-<TS version="2.1" language="en_US">
+<TS version="2.1" language="en_US" sourcelanguage="zh_CN">
+<context>
+    <name>DrawimgBoard</name>
+    <message>
+        <source>保存</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>图片保存失败……</source>
+        <translation>The picture could not be saved……</translation>
+    </message>
+    <message>
+        <source>图片已保存到 </source>
+        <translation>Picture saved to </translation>
+    </message>
+    <message>
+        <source>处理完成……</source>
+        <translation>Completed……</translation>
+    </message>
+    <message>
+        <source>大小</source>
+        <translation>Size</translation>
+    </message>
+    <message>
+        <source>完成</source>
+        <translation>Done</translation>
+    </message>
+    <message>
+        <source>宽度(mm)</source>
+        <translation>Width</translation>
+    </message>
+    <message>
+        <source>无法读取图片……</source>
+        <translation>Cannot read the picture……</translation>
+    </message>
+    <message>
+        <source>更改图像大小</source>
+        <translation>Change the Size</translation>
+    </message>
+    <message>
+        <source>橡皮</source>
+        <translation>Eraser</translation>
+    </message>
+    <message>
+        <source>正在加载原图……</source>
+        <translation>Loading the original picture……</translation>
+    </message>
+    <message>
+        <source>正在进行二值化处理……</source>
+        <translation>Binarizing……</translation>
+    </message>
+    <message>
+        <source>正在进行离散化处理……</source>
+        <translation>Discretizing……</translation>
+    </message>
+    <message>
+        <source>正在进行过滤处理……</source>
+        <translation>Filtering……</translation>
+    </message>
+    <message>
+        <source>清除</source>
+        <translation>Clear</translation>
+    </message>
+    <message>
+        <source>清除完成</source>
+        <translation>Clearing Completed</translation>
+    </message>
+    <message>
+        <source>滚动鼠标滚轮可缩放大小，双击图片可预览原图大小……</source>
+        <translation>Scroll the Mouse Wheel to Zoom the Picture, Double-Click the Picture to Preview the Original Size……</translation>
+    </message>
+    <message>
+        <source>滚动鼠标滚轮可选择字体……</source>
+        <translation>Scroll the Mouse Wheel to Select the Font……</translation>
+    </message>
+    <message>
+        <source>灰度</source>
+        <translation>Gray</translation>
+    </message>
+    <message>
+        <source>点击完成操作并跳转到控制界面……</source>
+        <translation> Click to Complete the Operation and Jump to the Control Interface……</translation>
+    </message>
+    <message>
+        <source>点击将保存现有的图片到电脑……</source>
+        <translation>Click to Save the Picture to Your Computer……</translation>
+    </message>
+    <message>
+        <source>点击将清除所有内容……</source>
+        <translation>Click to Clear All……</translation>
+    </message>
+    <message>
+        <source>离散</source>
+        <translation>Dc</translation>
+    </message>
+    <message>
+        <source>类型</source>
+        <translation>Type</translation>
+    </message>
+    <message>
+        <source>缩放</source>
+        <translation>Zoom</translation>
+    </message>
+    <message>
+        <source>缩放比例 </source>
+        <translation>Zoom Ratio</translation>
+    </message>
+    <message>
+        <source>输入</source>
+        <translation>Input</translation>
+    </message>
+    <message>
+        <source>高度(mm)</source>
+        <translation>Height</translation>
+    </message>
+    <message>
+        <source>黑白</source>
+        <translation>Mc</translation>
+    </message>
+</context>
+<context>
+    <name>FontList</name>
+    <message>
+        <source>选择字体</source>
+        <translation>Select</translation>
+    </message>
+</context>
+<context>
+    <name>MenuModel</name>
+    <message>
+        <source>修图</source>
+        <translation>Edit</translation>
+    </message>
+    <message>
+        <source>关于</source>
+        <translation>About</translation>
+    </message>
+    <message>
+        <source>控制</source>
+        <translation>Control</translation>
+    </message>
+    <message>
+        <source>设置</source>
+        <translation>Setting</translation>
+    </message>
+</context>
+<context>
+    <name>OperationsFront</name>
+    <message>
+        <source>上移0.5mm</source>
+        <translation>Up 0.5mm</translation>
+    </message>
+    <message>
+        <source>下移0.5mm</source>
+        <translation>Down 0.5mm</translation>
+    </message>
+    <message>
+        <source>右移0.5mm</source>
+        <translation>Right 0.5mm</translation>
+    </message>
+    <message>
+        <source>图片定位</source>
+        <translation>Positioning</translation>
+    </message>
+    <message>
+        <source>完成度</source>
+        <translation>Complete </translation>
+    </message>
+    <message>
+        <source>左移0.5mm</source>
+        <translation>Left 0.5mm</translation>
+    </message>
+    <message>
+        <source>已断开连接……</source>
+        <translation>Disconnected……</translation>
+    </message>
+    <message>
+        <source>已经停止框定位……</source>
+        <translation>Positioning Stopped……</translation>
+    </message>
+    <message>
+        <source>已经启动框定位……</source>
+        <translation>Positioning Started……</translation>
+    </message>
+    <message>
+        <source>正在框定位，请先停止框定位再开始打印……</source>
+        <translation>Positioning, please stop the positioning and then start printing……</translation>
+    </message>
+    <message>
+        <source>激光</source>
+        <translation>Laser</translation>
+    </message>
+    <message>
+        <source>用时</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>请先加载图像……</source>
+        <translation>Please Load Image……</translation>
+    </message>
+    <message>
+        <source>输入有误,请重新输入</source>
+        <translation>Incorrect Input, Please Re-enter</translation>
+    </message>
+    <message>
+        <source>连接成功……</source>
+        <translation>Connected……</translation>
+    </message>
+    <message>
+        <source>雕刻深度</source>
+        <translation>  Depth </translation>
+    </message>
+    <message>
+        <source>风扇已关闭……</source>
+        <translation>The Fan is Off……</translation>
+    </message>
+    <message>
+        <source>风扇已打开……</source>
+        <translation>The Fan is On……</translation>
+    </message>
+</context>
+<context>
+    <name>PutText</name>
+    <message>
+        <source>输入</source>
+        <translation>Input</translation>
+    </message>
+</context>
 <context>
     <name>main</name>
     <message>
@@ -8,12 +235,96 @@
         <translation>Kalvor</translation>
     </message>
     <message>
+        <source>中间</source>
+        <translation>Middle</translation>
+    </message>
+    <message>
+        <source>低功耗</source>
+        <translation>Low power</translation>
+    </message>
+    <message>
+        <source>低功耗模式消耗的电能会降低很多</source>
+        <translation>In the low-power mode, the power consumption is very small</translation>
+    </message>
+    <message>
+        <source>保存</source>
+        <translation>Save</translation>
+    </message>
+    <message>
         <source>修图</source>
         <translation>Edit</translation>
     </message>
     <message>
+        <source>关于我们</source>
+        <translation>About us</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>定位激光器到机器中间,这样您可以吧雕刻机收起到包装盒中</source>
+        <translation>Locate the laser at the middle of the machine so that you can put it in the box</translation>
+    </message>
+    <message>
+        <source>当前正在打印状态，是否继续……</source>
+        <translation>Now is printing status, whether to continue……</translation>
+    </message>
+    <message>
+        <source>当雕刻机连接成功后,激光器的位置不在左上角,需要重新置位</source>
+        <translation>When the machine is connected successfully, if the position of the optical device is not on the upper left corner , it should be reset</translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation>Tips</translation>
+    </message>
+    <message>
+        <source>是否显示图片打印进度</source>
+        <translation>Display picture print progress</translation>
+    </message>
+    <message>
+        <source>显示激光头和图片坐标,单位为mm</source>
+        <translation>Display laser head and picture coordinates, in units of mm</translation>
+    </message>
+    <message>
+        <source>注意：按保存后才能真正保存，否则软件重启后就会恢复！</source>
+        <translation>Note: you must save the picture, or it will be restored if the software be restarted！</translation>
+    </message>
+    <message>
+        <source>状态</source>
+        <translation>Status</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
         <source>设置</source>
         <translation>Setting</translation>
+    </message>
+    <message>
+        <source>语言选择，重启软件生效</source>
+        <translation>Language,Restar valid</translation>
+    </message>
+    <message>
+        <source>软件版本：</source>
+        <translation>Software version：</translation>
+    </message>
+    <message>
+        <source>重新置位</source>
+        <translation>Reset</translation>
+    </message>
+    <message>
+        <source>雕刻最大图像大小：1050*1050像素</source>
+        <translation>The maximum Engraving image :1050*1050 pixels</translation>
+    </message>
+    <message>
+        <source>雕刻最大面积：80*80mm</source>
+        <translation>The largest area of sculpture: 80*80mm</translation>
+    </message>
+    <message>
+        <source>雕刻机版本：</source>
+        <translation>Machine version：</translation>
     </message>
 </context>
 </TS>

@@ -1,6 +1,233 @@
 <?xml version="1.0" encoding="utf-8"?>
 <!DOCTYPE TS>
-<TS version="2.1" language="ja_JP">
+<TS version="2.1" language="ja_JP" sourcelanguage="zh_CN">
+<context>
+    <name>DrawimgBoard</name>
+    <message>
+        <source>保存</source>
+        <translation>セーブ</translation>
+    </message>
+    <message>
+        <source>图片保存失败……</source>
+        <translation>画像を保存できませんでした……</translation>
+    </message>
+    <message>
+        <source>图片已保存到 </source>
+        <translation>画像保存完了 </translation>
+    </message>
+    <message>
+        <source>处理完成……</source>
+        <translation>プロセスが完了すると……</translation>
+    </message>
+    <message>
+        <source>大小</source>
+        <translation>大きさ</translation>
+    </message>
+    <message>
+        <source>完成</source>
+        <translation>完了</translation>
+    </message>
+    <message>
+        <source>宽度(mm)</source>
+        <translation>広さ</translation>
+    </message>
+    <message>
+        <source>无法读取图片……</source>
+        <translation>画像を読み込めません……</translation>
+    </message>
+    <message>
+        <source>更改图像大小</source>
+        <translation>画像サイズ</translation>
+    </message>
+    <message>
+        <source>橡皮</source>
+        <translation>ゴム</translation>
+    </message>
+    <message>
+        <source>正在加载原图……</source>
+        <translation>ローディング……</translation>
+    </message>
+    <message>
+        <source>正在进行二值化处理……</source>
+        <translation>二値化中……</translation>
+    </message>
+    <message>
+        <source>正在进行离散化处理……</source>
+        <translation>離散中……</translation>
+    </message>
+    <message>
+        <source>正在进行过滤处理……</source>
+        <translation>濾過中……</translation>
+    </message>
+    <message>
+        <source>清除</source>
+        <translation>削除</translation>
+    </message>
+    <message>
+        <source>清除完成</source>
+        <translation>削除完了</translation>
+    </message>
+    <message>
+        <source>滚动鼠标滚轮可缩放大小，双击图片可预览原图大小……</source>
+        <translation>スクロールホイールを回すことで、大きさを調節することができる，写真をダブルクリックすることで、原図の大きさをプレビュ—することができる……</translation>
+    </message>
+    <message>
+        <source>滚动鼠标滚轮可选择字体……</source>
+        <translation>マウスのスクロールホイールを回すことで、書体の選択ができる……</translation>
+    </message>
+    <message>
+        <source>灰度</source>
+        <translation>グレー</translation>
+    </message>
+    <message>
+        <source>点击完成操作并跳转到控制界面……</source>
+        <translation>クリックして、操作を完了しコントロ—ルパネルにスクリプトする……</translation>
+    </message>
+    <message>
+        <source>点击将保存现有的图片到电脑……</source>
+        <translation>クリックして、画像をパソコンに保存する……</translation>
+    </message>
+    <message>
+        <source>点击将清除所有内容……</source>
+        <translation>クリックして、一切削除……</translation>
+    </message>
+    <message>
+        <source>离散</source>
+        <translation>離散</translation>
+    </message>
+    <message>
+        <source>类型</source>
+        <translation>タイプ</translation>
+    </message>
+    <message>
+        <source>缩放</source>
+        <translation>ズーム</translation>
+    </message>
+    <message>
+        <source>缩放比例 </source>
+        <translation>ズーム比例</translation>
+    </message>
+    <message>
+        <source>输入</source>
+        <translation>入力</translation>
+    </message>
+    <message>
+        <source>高度(mm)</source>
+        <translation>高さ</translation>
+    </message>
+    <message>
+        <source>黑白</source>
+        <translation>黒白</translation>
+    </message>
+</context>
+<context>
+    <name>FontList</name>
+    <message>
+        <source>选择字体</source>
+        <translation>選択</translation>
+    </message>
+</context>
+<context>
+    <name>MenuModel</name>
+    <message>
+        <source>修图</source>
+        <translation>を編集</translation>
+    </message>
+    <message>
+        <source>关于</source>
+        <translation>その他</translation>
+    </message>
+    <message>
+        <source>控制</source>
+        <translation>制御</translation>
+    </message>
+    <message>
+        <source>设置</source>
+        <translation>設置</translation>
+    </message>
+</context>
+<context>
+    <name>OperationsFront</name>
+    <message>
+        <source>上移0.5mm</source>
+        <translation>上 0.5mm</translation>
+    </message>
+    <message>
+        <source>下移0.5mm</source>
+        <translation>下 0.5mm</translation>
+    </message>
+    <message>
+        <source>右移0.5mm</source>
+        <translation>右 0.5mm</translation>
+    </message>
+    <message>
+        <source>图片定位</source>
+        <translation>見つけます</translation>
+    </message>
+    <message>
+        <source>完成度</source>
+        <translation>完成度</translation>
+    </message>
+    <message>
+        <source>左移0.5mm</source>
+        <translation>左 0.5mm</translation>
+    </message>
+    <message>
+        <source>已断开连接……</source>
+        <translation>接続が切れている状態……</translation>
+    </message>
+    <message>
+        <source>已经停止框定位……</source>
+        <translation>フレームのポジショニングがオフとなる……</translation>
+    </message>
+    <message>
+        <source>已经启动框定位……</source>
+        <translation>フレームのポジショニングがオンとなる……</translation>
+    </message>
+    <message>
+        <source>正在框定位，请先停止框定位再开始打印……</source>
+        <translation>フレーム位置ポジショニング（フレームのポジショニングを停止して，印刷してください）……</translation>
+    </message>
+    <message>
+        <source>激光</source>
+        <translation>レーザ</translation>
+    </message>
+    <message>
+        <source>用时</source>
+        <translation>時間</translation>
+    </message>
+    <message>
+        <source>请先加载图像……</source>
+        <translation>画像をロードして下さい……</translation>
+    </message>
+    <message>
+        <source>输入有误,请重新输入</source>
+        <translation>入力のミスがあり、入力し直してください</translation>
+    </message>
+    <message>
+        <source>连接成功……</source>
+        <translation>接続されている状態……</translation>
+    </message>
+    <message>
+        <source>雕刻深度</source>
+        <translation>彫刻深さ</translation>
+    </message>
+    <message>
+        <source>风扇已关闭……</source>
+        <translation>ファンは閉鎖している……</translation>
+    </message>
+    <message>
+        <source>风扇已打开……</source>
+        <translation>ファンが開いている……</translation>
+    </message>
+</context>
+<context>
+    <name>PutText</name>
+    <message>
+        <source>输入</source>
+        <translation>エントリー</translation>
+    </message>
+</context>
 <context>
     <name>main</name>
     <message>
@@ -8,12 +235,96 @@
         <translation>Kalvor</translation>
     </message>
     <message>
+        <source>中间</source>
+        <translation>真ん中</translation>
+    </message>
+    <message>
+        <source>低功耗</source>
+        <translation>低消費電力</translation>
+    </message>
+    <message>
+        <source>低功耗模式消耗的电能会降低很多</source>
+        <translation>低電力モードでは低消費電力</translation>
+    </message>
+    <message>
+        <source>保存</source>
+        <translation>保存</translation>
+    </message>
+    <message>
         <source>修图</source>
         <translation>を編集</translation>
     </message>
     <message>
+        <source>关于我们</source>
+        <translation>私達について</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>定位激光器到机器中间,这样您可以吧雕刻机收起到包装盒中</source>
+        <translation>レーザー加工機を箱に収まれるようにレーザーヘッドを機械の中間に配置してください</translation>
+    </message>
+    <message>
+        <source>当前正在打印状态，是否继续……</source>
+        <translation>プリントしている状態です、続きますか……</translation>
+    </message>
+    <message>
+        <source>当雕刻机连接成功后,激光器的位置不在左上角,需要重新置位</source>
+        <translation>レーザー彫刻と接続できましたらレーザーヘッドは左上にいない場合では位置をリセットする必要があります</translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation>ヒント</translation>
+    </message>
+    <message>
+        <source>是否显示图片打印进度</source>
+        <translation>画像焼けるプログレスバー表示するかどうか</translation>
+    </message>
+    <message>
+        <source>显示激光头和图片坐标,单位为mm</source>
+        <translation>レーザヘッドと画像の座標を示す、単位はmm</translation>
+    </message>
+    <message>
+        <source>注意：按保存后才能真正保存，否则软件重启后就会恢复！</source>
+        <translation>ご注意：保存するには保存のボタンを押してください、そうしないとソフト再起動したら前の状態に戻ります！</translation>
+    </message>
+    <message>
+        <source>状态</source>
+        <translation>接続</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>確定</translation>
+    </message>
+    <message>
         <source>设置</source>
         <translation>セット</translation>
+    </message>
+    <message>
+        <source>语言选择，重启软件生效</source>
+        <translation>言語の選択、効果を取るために再起動します</translation>
+    </message>
+    <message>
+        <source>软件版本：</source>
+        <translation>ソフトウェアバージョン：</translation>
+    </message>
+    <message>
+        <source>重新置位</source>
+        <translation>再設定</translation>
+    </message>
+    <message>
+        <source>雕刻最大图像大小：1050*1050像素</source>
+        <translation>加工できる最大画像ピクセルは:1050*1050ピクセル</translation>
+    </message>
+    <message>
+        <source>雕刻最大面积：80*80mm</source>
+        <translation>加工できる最大面積:80*80mm</translation>
+    </message>
+    <message>
+        <source>雕刻机版本：</source>
+        <translation>彫刻機のバージョン:</translation>
     </message>
 </context>
 </TS>

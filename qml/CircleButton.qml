@@ -1,0 +1,62 @@
+import QtQuick 2.7
+
+// A round icon button. Users set its size (a square gives a circle), the
+// label through circleTextAlias and attach their handlers to buttonClicked.
+Rectangle {
+    id: circleButton
+
+    property color borderHoveredColor: "lightgreen"
+    property color borderNotHoveredColor: "grey"
+    property alias circleTextAlias: circleText
+    property alias buttonClicked: circleArea
+    property string buttonIcon: ""
+
+    radius: height / 2
+    border.width: 2
+    // Feedback follows the mouse area's own state rather than handlers, so
+    // that users may attach their own onEntered/onExited freely.
+    border.color: circleArea.containsMouse ? borderHoveredColor : borderNotHoveredColor
+    scale: circleArea.pressed ? 0.9 : 1
+    gradient: Gradient {
+        GradientStop { position: 0.0; color: "#F4F4F4" }
+        GradientStop { position: 1.0; color: "#E0E0E0" }
+    }
+
+    Behavior on scale {
+        NumberAnimation { duration: 150 }
+    }
+
+    Text {
+        id: circleText
+
+        anchors.centerIn: parent
+        z: circleArea.containsMouse ? 2 : 1
+        font.family: unitFontFamily
+        font.pixelSize: 15
+    }
+
+    Image {
+        id: circleIcon
+
+        anchors.fill: parent
+        anchors.margins: 2
+        z: circleArea.containsMouse ? 1 : 2
+        source: circleButton.buttonIcon
+        fillMode: Image.PreserveAspectFit
+        smooth: true
+        mipmap: true
+        opacity: circleArea.containsMouse ? 0.8 : 1
+
+        Behavior on opacity {
+            NumberAnimation { duration: 150 }
+        }
+    }
+
+    MouseArea {
+        id: circleArea
+
+        anchors.fill: parent
+        z: 3
+        hoverEnabled: true
+    }
+}
