@@ -4,12 +4,13 @@
 //
 // Each manifest line names an output file, its size, the SVG source and the
 // two colours substituted for {fg} and {ac}, so that one drawing serves the
-// grey and the coloured variant of an icon.
+// grey and the coloured variant of an icon. A PNG source is only rescaled
+// (the Windows icon file is made that way from the application icon).
 
 #include <QBuffer>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QDir>
 #include <QGuiApplication>
 #include <QImage>
 #include <QImageReader>
@@ -21,24 +22,29 @@
 
 namespace {
 
-bool renderOne(const QString &svgPath, int size, const QString &fg, const QString &ac, const QString &outPath)
+bool renderOne(const QString &svgPath, int size, const QString &fg, const QString &ac,
+               const QString &outPath)
 {
     QFile file(svgPath);
     if (!file.open(QIODevice::ReadOnly)) {
         std::fprintf(stderr, "cannot read %s\n", qPrintable(svgPath));
         return false;
     }
-    QByteArray svg = file.readAll();
-    svg.replace("{fg}", fg.toUtf8());
-    svg.replace("{ac}", ac.toUtf8());
+    QByteArray data = file.readAll();
+    const bool isSvg = svgPath.endsWith(QLatin1String(".svg"));
+    if (isSvg) {
+        data.replace("{fg}", fg.toUtf8());
+        data.replace("{ac}", ac.toUtf8());
+    }
 
-    QBuffer buffer(&svg);
+    QBuffer buffer(&data);
     buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer, "svg");
+    QImageReader reader(&buffer, isSvg ? "svg" : "png");
     reader.setScaledSize(QSize(size, size));
     QImage image = reader.read();
     if (image.isNull()) {
-        std::fprintf(stderr, "cannot render %s: %s\n", qPrintable(svgPath), qPrintable(reader.errorString()));
+        std::fprintf(stderr, "cannot render %s: %s\n", qPrintable(svgPath),
+                     qPrintable(reader.errorString()));
         return false;
     }
     image = image.convertToFormat(QImage::Format_ARGB32);
@@ -46,7 +52,8 @@ bool renderOne(const QString &svgPath, int size, const QString &fg, const QStrin
     QDir().mkpath(QFileInfo(outPath).absolutePath());
     QImageWriter writer(outPath);
     if (!writer.write(image)) {
-        std::fprintf(stderr, "cannot write %s: %s\n", qPrintable(outPath), qPrintable(writer.errorString()));
+        std::fprintf(stderr, "cannot write %s: %s\n", qPrintable(outPath),
+                     qPrintable(writer.errorString()));
         return false;
     }
     return true;
@@ -85,7 +92,8 @@ int main(int argc, char **argv)
             ++failures;
             continue;
         }
-        if (renderOne(sources.filePath(f.at(2)), size, f.at(3), f.at(4), root.filePath(f.at(0))))
+        if (renderOne(QDir::cleanPath(sources.filePath(f.at(2))), size, f.at(3), f.at(4),
+                      root.filePath(f.at(0))))
             ++written;
         else
             ++failures;
