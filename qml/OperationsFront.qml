@@ -1,5 +1,1136 @@
 import QtQuick 2.7
+import QtQuick.Controls 2.2
+import QtQuick.Controls.Material 2.0
+import Qt.labs.settings 1.0
 
+// The control page: the engraving area to scale with the published picture,
+// the laser marker, connect, framing, start/pause/stop, power, depth, fan,
+// progress and elapsed time. The page only mirrors the engraver: its job and
+// framing states change when the engraver's status replies arrive, never when
+// a command is sent.
 Rectangle {
+    id: operateRoot
+
+    property int loadFlag: 0
+    property int xImageVertex: 0
+    property int yImageVertex: 0
+    property int wImageVertex: 0
+    property int hImageVertex: 0
+    property real mmPerPix: 0.05
+    property real mmCarveWidth: carveFrame.carveWidth * mmPerPix
+
+    // Where the picture and the marker were last placed. Their x and y
+    // animate, so a command sent right after a move must use the target, not
+    // the value the animation has reached.
+    property real pictureX: 0
+    property real pictureY: 0
+    property real markerX: 0
+    property real markerY: 10
+    property bool markerDraggable: true
+
+    // The message most recently shown; kept for the message line and for tests.
+    property string lastMessage: ""
+
+    // One step of the positioning menu in screen units: 0.5 mm.
+    readonly property real stepSize: 0.5 / mmPerPix * carveFrame.scaleSize
+
+    objectName: "operateRoot"
     anchors.fill: parent
+
+    // ---- Pure helpers: numbers and command texts ---------------------------
+
+    // Whole engraving pixels, halves rounded away from zero (Math.round
+    // would turn -2.5 into -2). Written without a sign for zero.
+    function roundPixel(value) {
+        var magnitude = Math.floor(Math.abs(value))
+        if (Math.abs(value) - magnitude >= 0.5)
+            magnitude += 1
+        return value < 0 && magnitude !== 0 ? -magnitude : magnitude
+    }
+
+    // The status number of a status reply: the digits after the leading "F",
+    // blanks skipped, up to the first non-digit; -1 when there are none.
+    function statusNumber(cmd) {
+        var match = /^[ \t]*([0-9]+)/.exec(String(cmd).substring(1))
+        return match ? parseInt(match[1], 10) : -1
+    }
+
+    // The decimal number after the first "P" of a reply, blanks skipped;
+    // NaN when the reply carries none.
+    function statusValue(cmd) {
+        var text = String(cmd)
+        var at = text.indexOf("P")
+        if (at < 0)
+            return NaN
+        var match = /^[ \t]*([+-]?([0-9]+\.?[0-9]*|\.[0-9]+))/.exec(text.substring(at + 1))
+        return match ? parseFloat(match[1]) : NaN
+    }
+
+    function frameCommand(x, y, w, h) {
+        return "$20 P" + roundPixel(x) + " " + roundPixel(y) + " " + roundPixel(w) + " " + roundPixel(h)
+    }
+
+    function moveCommand(x, y) {
+        return "$25 P" + roundPixel(x) + " " + roundPixel(y)
+    }
+
+    function startCommand(x, y, mode) {
+        return "$30 P" + roundPixel(x) + " " + roundPixel(y) + (Number(mode) === 1 ? " P1" : " P2")
+    }
+
+    // Laser power ("$8") and depth ("$9"): a fraction with three decimals.
+    function fractionCommand(number, fraction) {
+        var clamped = Math.min(1, Math.max(0, fraction))
+        return "$" + number + " P" + clamped.toFixed(3)
+    }
+
+    // A typed coordinate in millimetres; NaN for anything that is not a number.
+    function typedMillimetres(text) {
+        var trimmed = String(text).trim()
+        if (trimmed.length === 0)
+            return NaN
+        return Number(trimmed)
+    }
+
+    // ---- Page actions ------------------------------------------------------
+
+    function send(command) {
+        operationEnd.serialWriteData(command)
+    }
+
+    function infoView(str) {
+        lastMessage = str
+        infoText.text = str
+        hideInfo.stop()
+        showInfo.restart()
+        infoTimer.restart()
+    }
+
+    // The picture's top-left corner on the area, in engraving pixels.
+    function pictureLeft() {
+        return pictureX / carveFrame.scaleSize
+    }
+
+    function pictureTop() {
+        return pictureY / carveFrame.scaleSize
+    }
+
+    function placePicture(x, y) {
+        pictureX = x
+        pictureY = y
+        operateImageFrame.x = x
+        operateImageFrame.y = y
+    }
+
+    function placeMarker(x, y) {
+        markerX = x
+        markerY = y
+        carveLocation.x = x
+        carveLocation.y = y
+    }
+
+    function sendFrame() {
+        send(frameCommand(xImageVertex + pictureLeft(), yImageVertex + pictureTop(),
+                          wImageVertex, hImageVertex))
+    }
+
+    function publishJob(xmin, ymin, xmax, ymax) {
+        operateImage.source = "image://screen/image1" + loadFlag
+        placePicture((carveFrame.width - operateImageFrame.width) / 2,
+                     (carveFrame.height - operateImageFrame.height) / 2)
+        playButton.imageLoaded = true
+        operateImageFrame.visible = true
+        imageCoordinate.opacity = 1
+        loadFlag += 1
+        var w = xmax - xmin
+        var h = ymax - ymin
+        // A job that burns a single row or column keeps the previous burned
+        // area (an empty job, with its inverted bounds, does not).
+        if (w === 0 || h === 0)
+            return
+        xImageVertex = xmin
+        yImageVertex = ymin
+        wImageVertex = w
+        hImageVertex = h
+    }
+
+    function clickFrameButton() {
+        if (!playButton.imageLoaded) {
+            infoView(qsTr("请先加载图像……"))
+            return
+        }
+        if (!locImageButton.locImageFlag) {
+            sendFrame()
+        } else {
+            send(moveCommand(pictureLeft(), pictureTop()))
+            imageLocMenu.visible = false
+        }
+    }
+
+    function clickPlayButton() {
+        if (!playButton.imageLoaded) {
+            infoView(qsTr("请先加载图像……"))
+            return
+        }
+        if (locImageButton.locImageFlag) {
+            infoView(qsTr("正在框定位，请先停止框定位再开始打印……"))
+            return
+        }
+        if (playButton.toggle)
+            send(startCommand(pictureLeft(), pictureTop(), connectDrawOperations.readCarveMode()))
+        else
+            send("$31")
+    }
+
+    function clickConnectButton() {
+        operationEnd.connectToBelow(!connectButton.connectFlag)
+    }
+
+    // A click on the picture: apply the typed millimetres, each field on its
+    // own; a rejected field reports the error and leaves its axis alone.
+    function applyPictureCoordinates() {
+        var picturePixelsW = operateImage.sourceSize.width
+        var picturePixelsH = operateImage.sourceSize.height
+        var x = typedMillimetres(imageXField.text)
+        var y = typedMillimetres(imageYField.text)
+        var newX = pictureX
+        var newY = pictureY
+        if (x >= 0 && x <= (carveFrame.carveWidth - picturePixelsW) * mmPerPix)
+            newX = x / mmPerPix * carveFrame.scaleSize
+        else
+            infoView(qsTr("输入有误,请重新输入"))
+        if (y >= 0 && y <= (carveFrame.carveHeight - picturePixelsH) * mmPerPix)
+            newY = y / mmPerPix * carveFrame.scaleSize
+        else
+            infoView(qsTr("输入有误,请重新输入"))
+        placePicture(newX, newY)
+    }
+
+    // A click on the marker: typed millimetres move its tip; anything outside
+    // the area is ignored without a message.
+    function applyMarkerCoordinates() {
+        var x = typedMillimetres(markerXField.text)
+        var y = typedMillimetres(markerYField.text)
+        var newX = markerX
+        var newY = markerY
+        if (x >= 0 && x <= mmCarveWidth)
+            newX = x / mmPerPix * carveFrame.scaleSize - carveLocation.width / 2
+        if (y >= 0 && y <= mmCarveWidth)
+            newY = y / mmPerPix * carveFrame.scaleSize - carveLocation.height
+        placeMarker(newX, newY)
+    }
+
+    function markerTipX() {
+        return (markerX + carveLocation.width / 2) / carveFrame.scaleSize
+    }
+
+    function markerTipY() {
+        return (markerY + carveLocation.height) / carveFrame.scaleSize
+    }
+
+    // Positioning menu: dx, dy are -1, 0 or 1 steps of 0.5 mm.
+    function stepPicture(dx, dy) {
+        var maxX = carveFrame.width - operateImageFrame.width
+        var maxY = carveFrame.height - operateImageFrame.height
+        if ((dx < 0 && pictureX > 0) || (dx > 0 && pictureX < maxX)
+                || (dy < 0 && pictureY > 0) || (dy > 0 && pictureY < maxY))
+            placePicture(pictureX + dx * stepSize, pictureY + dy * stepSize)
+        sendFrame()
+    }
+
+    function openLocMenu(x, y) {
+        imageLocMenu.x = Math.max(0, Math.min(x, carveFrame.width - imageLocMenu.width))
+        imageLocMenu.y = Math.max(0, Math.min(y, carveFrame.height - imageLocMenu.height))
+        imageLocMenu.visible = true
+    }
+
+    function startClock(fromZero) {
+        if (fromZero) {
+            carveTiming.carveSecond = 0
+            carveTiming.carveMinute = 0
+            carveTiming.carveHourse = 0
+            carveTiming.restart()
+        } else {
+            carveTiming.start()
+        }
+    }
+
+    function handleStatus(cmd) {
+        var value
+        switch (statusNumber(cmd)) {
+        case 6:
+            infoView(qsTr("风扇已打开……"))
+            break
+        case 7:
+            infoView(qsTr("风扇已关闭……"))
+            break
+        case 8:
+            value = statusValue(cmd)
+            if (!isNaN(value))
+                laserSlider.value = value * 100
+            break
+        case 9:
+            value = statusValue(cmd)
+            if (!isNaN(value))
+                speedSlider.value = value * 100
+            break
+        case 10:
+            locImageButton.locImageFlag = true
+            infoView(qsTr("已经启动框定位……"))
+            break
+        case 11:
+            locImageButton.locImageFlag = false
+            infoView(qsTr("已经停止框定位……"))
+            break
+        case 20:
+            startClock(!connectDrawOperations.readStartCarveFlag())
+            playButton.toggle = false
+            stopButton.restOffset = 60
+            stopButton.turned = true
+            locImageButton.enabled = false
+            connectDrawOperations.setStartCarveFlag(true)
+            markerDraggable = false
+            break
+        case 21:
+            playButton.toggle = true
+            stopButton.turned = false
+            carveTiming.stop()
+            break
+        case 22:
+            carveTiming.stop()
+            operationEnd.clearIndex()
+            stopButton.restOffset = 0
+            stopButton.turned = false
+            playButton.toggle = true
+            locImageButton.enabled = true
+            markerDraggable = true
+            carveProgress.value = 0
+            connectDrawOperations.setStartCarveFlag(false)
+            if (connectDrawOperations.beginStopFlag)
+                connectDrawOperations.stopDone()
+            break
+        default:
+            break
+        }
+    }
+
+    color: "white"
+
+    Component.onDestruction: settings.fanValue = fanButton.checked ? 1 : 0
+
+    Settings {
+        id: settings
+
+        property int fanValue: 10
+    }
+
+    Connections {
+        target: operationEnd
+
+        function onFinishedLoad(xmin, ymin, xmax, ymax) {
+            operateRoot.publishJob(xmin, ymin, xmax, ymax)
+        }
+
+        function onCompletePecent(pecent) {
+            carveProgress.value = pecent
+        }
+
+        function onToFrontStatus(cmd) {
+            operateRoot.handleStatus(cmd)
+        }
+
+        function onIncludeBackStatus(type) {
+            if (type === 10) {
+                connectButton.connectFlag = true
+                operateRoot.infoView(qsTr("连接成功……"))
+            } else if (type === 11) {
+                connectButton.connectFlag = false
+                operateRoot.infoView(qsTr("已断开连接……"))
+            }
+        }
+    }
+
+    Connections {
+        target: connectDrawOperations
+
+        // The user confirmed that the running job is to be replaced.
+        function onVerifyButton() {
+            operateRoot.send("$32")
+        }
+    }
+
+    // ---- Engraving area ----------------------------------------------------
+
+    Item {
+        id: carveFrame
+
+        property int carveWidth: 1600
+        property int carveHeight: 1600
+        readonly property real scaleSize: height / carveWidth
+
+        objectName: "carveFrame"
+        width: 660
+        height: 660
+        anchors.centerIn: parent
+        scale: operateRoot.height / 700
+
+        Rectangle {
+            width: parent.width
+            height: 2
+            anchors.top: parent.top
+            color: "grey"
+        }
+
+        Rectangle {
+            width: parent.width
+            height: 2
+            anchors.bottom: parent.bottom
+            color: "grey"
+        }
+
+        // Left click anywhere on the area closes the positioning menu; a
+        // right click opens it while framing.
+        MouseArea {
+            anchors.fill: parent
+            acceptedButtons: Qt.LeftButton | Qt.RightButton
+            onClicked: {
+                if (mouse.button === Qt.RightButton) {
+                    if (locImageButton.locImageFlag)
+                        operateRoot.openLocMenu(mouse.x, mouse.y)
+                } else {
+                    imageLocMenu.visible = false
+                }
+            }
+        }
+
+        Rectangle {
+            id: operateImageFrame
+
+            objectName: "operateImageFrame"
+            visible: false
+            width: operateImage.sourceSize.width * carveFrame.scaleSize + 4
+            height: operateImage.sourceSize.height * carveFrame.scaleSize + 4
+            color: "transparent"
+            border.width: 2
+            border.color: "#50000000"
+            radius: 3
+
+            Behavior on x {
+                enabled: !imageDragArea.drag.active
+                NumberAnimation { duration: 500 }
+            }
+            Behavior on y {
+                enabled: !imageDragArea.drag.active
+                NumberAnimation { duration: 500 }
+            }
+
+            Image {
+                id: operateImage
+
+                objectName: "operateImage"
+                anchors.fill: parent
+                anchors.margins: 2
+                source: "image://screen"
+                mipmap: true
+                smooth: true
+            }
+
+            MouseArea {
+                id: imageDragArea
+
+                objectName: "imageDragArea"
+                anchors.fill: parent
+                drag.target: operateImageFrame
+                drag.minimumX: 0
+                drag.maximumX: carveFrame.width - operateImageFrame.width
+                drag.minimumY: 0
+                drag.maximumY: carveFrame.height - operateImageFrame.height
+                drag.onActiveChanged: {
+                    if (!drag.active) {
+                        operateRoot.pictureX = operateImageFrame.x
+                        operateRoot.pictureY = operateImageFrame.y
+                    }
+                }
+                onReleased: {
+                    if (locImageButton.locImageFlag)
+                        operateRoot.sendFrame()
+                }
+                onClicked: {
+                    imageXField.focus = false
+                    imageYField.focus = false
+                    imageLocMenu.visible = false
+                    operateRoot.applyPictureCoordinates()
+                }
+            }
+
+            // Progress on the picture: the row the engraver has reached.
+            Rectangle {
+                objectName: "progressLine"
+                visible: connectDrawOperations.shadyDisplayFlag
+                opacity: connectDrawOperations.startCarveFlag ? 1 : 0
+                x: operateRoot.xImageVertex * carveFrame.scaleSize
+                y: (operateRoot.yImageVertex + operateRoot.hImageVertex * carveProgress.value) * carveFrame.scaleSize
+                width: operateRoot.wImageVertex * carveFrame.scaleSize + 5
+                height: 2 / carveFrame.scale
+                radius: 1 / carveFrame.scale
+                color: "#50000000"
+            }
+        }
+
+        // The picture's position in millimetres, editable.
+        Rectangle {
+            id: imageCoordinate
+
+            objectName: "imageCoordinate"
+            x: operateImageFrame.x
+            y: operateImageFrame.y - height - 4
+            width: imageCoordinateRow.width + 6
+            height: 18
+            opacity: 0
+            visible: connectDrawOperations.coordinateDisplayFlag
+            color: "#A0A0A0"
+
+            Row {
+                id: imageCoordinateRow
+
+                x: 3
+                anchors.verticalCenter: parent.verticalCenter
+                spacing: 2
+
+                Text {
+                    text: "x:"
+                    color: "white"
+                    font.family: unitFontFamily
+                    font.pixelSize: 16
+                }
+                TextInput {
+                    id: imageXField
+
+                    objectName: "imageXField"
+                    width: 52
+                    color: "white"
+                    font.family: unitFontFamily
+                    font.pixelSize: 16
+                    selectByMouse: true
+                    text: (operateImageFrame.x / carveFrame.scaleSize * operateRoot.mmPerPix).toFixed(2)
+                }
+                Text {
+                    text: "y:"
+                    color: "white"
+                    font.family: unitFontFamily
+                    font.pixelSize: 16
+                }
+                TextInput {
+                    id: imageYField
+
+                    objectName: "imageYField"
+                    width: 52
+                    color: "white"
+                    font.family: unitFontFamily
+                    font.pixelSize: 16
+                    selectByMouse: true
+                    text: (operateImageFrame.y / carveFrame.scaleSize * operateRoot.mmPerPix).toFixed(2)
+                }
+            }
+        }
+
+        // The laser head: the pin's tip is the laser position.
+        Image {
+            id: carveLocation
+
+            objectName: "carveLocation"
+            width: 32
+            height: 32
+            x: 0
+            y: 10
+            source: "qrc:/image/pin.png"
+            smooth: true
+
+            Behavior on x {
+                enabled: !markerDragArea.drag.active
+                NumberAnimation { duration: 500 }
+            }
+            Behavior on y {
+                enabled: !markerDragArea.drag.active
+                NumberAnimation { duration: 500 }
+            }
+
+            MouseArea {
+                id: markerDragArea
+
+                objectName: "markerDragArea"
+                anchors.fill: parent
+                drag.target: operateRoot.markerDraggable ? carveLocation : null
+                drag.minimumX: -carveLocation.width / 2
+                drag.maximumX: carveFrame.width - carveLocation.width / 2
+                drag.minimumY: -carveLocation.height
+                drag.maximumY: carveFrame.height - carveLocation.height
+                drag.onActiveChanged: {
+                    if (!drag.active) {
+                        operateRoot.markerX = carveLocation.x
+                        operateRoot.markerY = carveLocation.y
+                    }
+                }
+                onReleased: {
+                    operateRoot.send(operateRoot.moveCommand(operateRoot.markerTipX(), operateRoot.markerTipY()))
+                }
+                onClicked: operateRoot.applyMarkerCoordinates()
+            }
+        }
+
+        Rectangle {
+            id: markerCoordinate
+
+            objectName: "markerCoordinate"
+            x: carveLocation.x
+            y: carveLocation.y <= 0 ? carveLocation.y + carveLocation.height - height
+                                    : carveLocation.y - height - 4
+            width: markerCoordinateRow.width + 6
+            height: 18
+            visible: connectDrawOperations.coordinateDisplayFlag
+            color: "#A0A0A0"
+
+            Row {
+                id: markerCoordinateRow
+
+                x: 3
+                anchors.verticalCenter: parent.verticalCenter
+                spacing: 2
+
+                Text {
+                    text: "x:"
+                    color: "white"
+                    font.family: unitFontFamily
+                    font.pixelSize: 16
+                }
+                TextInput {
+                    id: markerXField
+
+                    objectName: "markerXField"
+                    width: 52
+                    color: "white"
+                    font.family: unitFontFamily
+                    font.pixelSize: 16
+                    selectByMouse: true
+                    text: ((carveLocation.x + carveLocation.width / 2) / carveFrame.scaleSize
+                           * operateRoot.mmPerPix).toFixed(2)
+                }
+                Text {
+                    text: "y:"
+                    color: "white"
+                    font.family: unitFontFamily
+                    font.pixelSize: 16
+                }
+                TextInput {
+                    id: markerYField
+
+                    objectName: "markerYField"
+                    width: 52
+                    color: "white"
+                    font.family: unitFontFamily
+                    font.pixelSize: 16
+                    selectByMouse: true
+                    text: ((carveLocation.y + carveLocation.height) / carveFrame.scaleSize
+                           * operateRoot.mmPerPix).toFixed(2)
+                }
+            }
+        }
+
+        Rectangle {
+            id: imageLocMenu
+
+            objectName: "imageLocMenu"
+            width: 80
+            height: 160
+            visible: false
+            radius: 3
+            border.width: 1
+            border.color: "#87C34A"
+            gradient: Gradient {
+                GradientStop { position: 0.0; color: "#F4F4F4" }
+                GradientStop { position: 1.0; color: "#E0E0E0" }
+            }
+
+            // Keeps clicks on the menu's background from reaching the area.
+            MouseArea {
+                anchors.fill: parent
+                acceptedButtons: Qt.LeftButton | Qt.RightButton
+            }
+
+            Column {
+                anchors.centerIn: parent
+                spacing: 4
+
+                Text {
+                    anchors.horizontalCenter: parent.horizontalCenter
+                    text: qsTr("图片定位")
+                    font.family: unitFontFamily
+                    font.pixelSize: 12
+                }
+
+                Repeater {
+                    model: [
+                        { "name": "left", "dx": -1, "dy": 0 },
+                        { "name": "right", "dx": 1, "dy": 0 },
+                        { "name": "up", "dx": 0, "dy": -1 },
+                        { "name": "down", "dx": 0, "dy": 1 }
+                    ]
+
+                    Rectangle {
+                        objectName: "locMenu_" + modelData.name
+                        width: 70
+                        height: 30
+                        radius: 3
+                        color: stepArea.pressed ? "#C5E1A5" : (stepArea.containsMouse ? "#F8F8F8" : "#EEEEEE")
+                        border.width: 1
+                        border.color: "#BDBDBD"
+
+                        Text {
+                            anchors.centerIn: parent
+                            font.family: unitFontFamily
+                            font.pixelSize: 12
+                            text: modelData.name === "left" ? qsTr("左移0.5mm")
+                                : modelData.name === "right" ? qsTr("右移0.5mm")
+                                : modelData.name === "up" ? qsTr("上移0.5mm")
+                                : qsTr("下移0.5mm")
+                        }
+
+                        MouseArea {
+                            id: stepArea
+
+                            anchors.fill: parent
+                            hoverEnabled: true
+                            onClicked: operateRoot.stepPicture(modelData.dx, modelData.dy)
+                        }
+                    }
+                }
+            }
+        }
+
+        ProgressBar {
+            id: carveProgress
+
+            objectName: "carveProgress"
+            width: parent.width
+            y: parent.height + 8
+            from: 0
+            to: 1
+            value: 0
+        }
+
+        Text {
+            objectName: "progressLabel"
+            x: Math.min(carveProgress.value * carveProgress.width, carveProgress.width - width)
+            y: carveProgress.y - height - 2
+            text: qsTr("完成度") + Math.round(carveProgress.value * 100) + "%"
+            font.family: unitFontFamily
+            font.pixelSize: 11
+            color: "#393939"
+        }
+    }
+
+    // ---- Left: power, depth and fan ----------------------------------------
+
+    Column {
+        id: toolColumn
+
+        anchors.left: parent.left
+        anchors.top: parent.top
+        anchors.margins: 20
+        spacing: 6
+
+        ToolButton {
+            id: laserButton
+
+            objectName: "laserButton"
+            width: 32
+            height: 44
+            padding: 0
+            contentItem: Image {
+                source: "qrc:/image/idea.png"
+                fillMode: Image.PreserveAspectFit
+                smooth: true
+            }
+            onHoveredChanged: if (hovered) laserStyle.onView()
+            onClicked: laserStyle.onView()
+        }
+
+        ToolButton {
+            id: speedButton
+
+            objectName: "speedButton"
+            width: 32
+            height: 44
+            padding: 0
+            contentItem: Image {
+                source: "qrc:/image/racing.png"
+                fillMode: Image.PreserveAspectFit
+                smooth: true
+            }
+            onHoveredChanged: if (hovered) speedStyle.onView()
+            onClicked: speedStyle.onView()
+        }
+
+        ToolButton {
+            id: fanButton
+
+            // Set from the stored value once the page is complete, so that
+            // restoring it does not count as the user switching the fan.
+            property bool restored: false
+
+            objectName: "fanButton"
+            width: 32
+            height: 44
+            padding: 0
+            checkable: true
+            background: Rectangle {
+                radius: 3
+                color: fanButton.checked ? "#C5E1A5" : (fanButton.hovered ? "#EEEEEE" : "transparent")
+            }
+            contentItem: Image {
+                id: fanIcon
+
+                source: "qrc:/image/airscrew.png"
+                fillMode: Image.PreserveAspectFit
+                smooth: true
+
+                RotationAnimation on rotation {
+                    id: fanTurning
+
+                    from: 360
+                    to: 0
+                    duration: 1000
+                    loops: Animation.Infinite
+                    running: fanButton.checked && connectDrawOperations.startCarveFlag
+                    onRunningChanged: if (!running) fanIcon.rotation = 0
+                }
+            }
+            onCheckedChanged: {
+                if (restored)
+                    operateRoot.send(checked ? "$10 P1000" : "$10 P0")
+            }
+            Component.onCompleted: {
+                checked = settings.fanValue !== 0
+                restored = true
+            }
+        }
+    }
+
+    BoardButtom {
+        id: laserStyle
+
+        objectName: "laserStyle"
+        width: 300
+        height: 40
+        anchors.left: toolColumn.right
+        anchors.leftMargin: 10
+        anchors.top: toolColumn.top
+        anchors.topMargin: 2
+        z: 5
+
+        Row {
+            anchors.centerIn: parent
+            spacing: 4
+
+            Text {
+                width: 48
+                anchors.verticalCenter: parent.verticalCenter
+                text: qsTr("激光") + Math.round(laserSlider.position * 100) + "%"
+                font.family: unitFontFamily
+                font.pixelSize: 12
+            }
+            Slider {
+                id: laserSlider
+
+                objectName: "laserSlider"
+                width: 240
+                height: 36
+                anchors.verticalCenter: parent.verticalCenter
+                from: 0
+                to: 100
+                stepSize: 0.1
+                value: 0
+                onPressedChanged: {
+                    if (!pressed)
+                        operateRoot.send(operateRoot.fractionCommand(8, position))
+                }
+            }
+        }
+    }
+
+    BoardButtom {
+        id: speedStyle
+
+        objectName: "speedStyle"
+        width: 300
+        height: 40
+        anchors.left: toolColumn.right
+        anchors.leftMargin: 10
+        anchors.top: toolColumn.top
+        anchors.topMargin: 52
+        z: 5
+
+        Row {
+            anchors.centerIn: parent
+            spacing: 4
+
+            Text {
+                width: 68
+                anchors.verticalCenter: parent.verticalCenter
+                text: qsTr("雕刻深度") + Math.round(speedSlider.position * 100) + "%"
+                font.family: unitFontFamily
+                font.pixelSize: 12
+            }
+            Slider {
+                id: speedSlider
+
+                objectName: "speedSlider"
+                width: 220
+                height: 36
+                anchors.verticalCenter: parent.verticalCenter
+                from: 0
+                to: 100
+                stepSize: 0.1
+                value: 0
+                onPressedChanged: {
+                    if (!pressed)
+                        operateRoot.send(operateRoot.fractionCommand(9, position))
+                }
+            }
+        }
+    }
+
+    // ---- Right: connect, frame, play and stop ------------------------------
+
+    ToolButton {
+        id: connectButton
+
+        property bool connectFlag: false
+
+        objectName: "connectButton"
+        width: 45
+        height: 57
+        padding: 2
+        anchors.right: parent.right
+        anchors.top: parent.top
+        anchors.margins: 20
+        background: Rectangle {
+            radius: 3
+            color: connectButton.connectFlag ? "#C5E1A5" : (connectButton.hovered ? "#EEEEEE" : "transparent")
+        }
+        contentItem: Image {
+            source: "qrc:/image/usb.png"
+            fillMode: Image.PreserveAspectFit
+            smooth: true
+        }
+        onClicked: operateRoot.clickConnectButton()
+    }
+
+    ToolButton {
+        id: locImageButton
+
+        property bool locImageFlag: false
+
+        objectName: "locImageButton"
+        width: 40
+        height: 52
+        padding: 2
+        anchors.top: connectButton.bottom
+        anchors.topMargin: 24
+        anchors.horizontalCenter: connectButton.horizontalCenter
+        opacity: enabled ? 1 : 0.4
+        background: Rectangle {
+            radius: 3
+            color: locImageButton.locImageFlag ? "#C5E1A5" : (locImageButton.hovered ? "#EEEEEE" : "transparent")
+        }
+        contentItem: Image {
+            source: "qrc:/image/target.png"
+            fillMode: Image.PreserveAspectFit
+            smooth: true
+        }
+        onClicked: operateRoot.clickFrameButton()
+    }
+
+    // The stop button hangs from the play button's top edge: at rest it lies
+    // beneath the play button, hidden, until the first job starts.
+    ToolButton {
+        id: stopButton
+
+        property real restOffset: 0
+        property bool turned: false
+
+        objectName: "stopButton"
+        width: 40
+        height: 52
+        padding: 2
+        anchors.top: playButton.top
+        anchors.topMargin: restOffset
+        anchors.horizontalCenter: playButton.horizontalCenter
+        rotation: turned ? 90 : 0
+        background: Item {}
+        contentItem: Image {
+            source: "qrc:/image/stop.png"
+            fillMode: Image.PreserveAspectFit
+            smooth: true
+        }
+        onClicked: operateRoot.send("$32")
+
+        Behavior on anchors.topMargin {
+            NumberAnimation {
+                duration: 300
+                easing.type: Easing.InBack
+                easing.amplitude: 2.0
+                easing.period: 1.5
+            }
+        }
+        Behavior on rotation {
+            NumberAnimation {
+                duration: 300
+                easing.type: Easing.InOutElastic
+                easing.amplitude: 2.0
+                easing.period: 1.5
+            }
+        }
+    }
+
+    ToolButton {
+        id: playButton
+
+        property bool toggle: true
+        property bool imageLoaded: false
+
+        objectName: "playButton"
+        width: 40
+        height: 52
+        padding: 2
+        anchors.top: locImageButton.bottom
+        anchors.topMargin: 10
+        anchors.horizontalCenter: connectButton.horizontalCenter
+        background: Rectangle {
+            radius: 3
+            color: playButton.hovered ? "#EEEEEE" : "white"
+        }
+        contentItem: Image {
+            source: playButton.toggle ? "qrc:/image/play.png" : "qrc:/image/pause.png"
+            fillMode: Image.PreserveAspectFit
+            smooth: true
+        }
+        onClicked: operateRoot.clickPlayButton()
+    }
+
+    // ---- Bottom right: elapsed time ----------------------------------------
+
+    Timer {
+        id: carveTiming
+
+        property int carveSecond: 0
+        property int carveMinute: 0
+        property int carveHourse: 0
+
+        function tick() {
+            carveSecond += 1
+            if (carveSecond >= 60) {
+                carveSecond = 0
+                carveMinute += 1
+                if (carveMinute >= 60) {
+                    carveMinute = 0
+                    carveHourse += 1
+                }
+            }
+        }
+
+        objectName: "carveTiming"
+        interval: 1000
+        repeat: true
+        onTriggered: tick()
+    }
+
+    Row {
+        x: parent.width - 160
+        y: parent.height - 40
+        spacing: 12
+
+        Repeater {
+            model: 4
+
+            Rectangle {
+                width: index === 0 ? 35 : 25
+                height: 30
+                radius: 3
+                border.width: 2
+                border.color: "white"
+                gradient: Gradient {
+                    GradientStop { position: 0.0; color: "#F4F4F4" }
+                    GradientStop { position: 1.0; color: "#E0E0E0" }
+                }
+
+                Text {
+                    objectName: ["timeLabel", "hourText", "minuteText", "secondText"][index]
+                    anchors.centerIn: parent
+                    font.family: unitFontFamily
+                    font.pixelSize: 12
+                    text: index === 0 ? qsTr("用时")
+                        : index === 1 ? String(carveTiming.carveHourse)
+                        : index === 2 ? String(carveTiming.carveMinute)
+                        : String(carveTiming.carveSecond)
+                }
+            }
+        }
+    }
+
+    // ---- Bottom left: the message line -------------------------------------
+
+    Rectangle {
+        id: carveinfoRemind
+
+        objectName: "carveinfoRemind"
+        width: infoText.width + 8
+        height: 24
+        z: 10
+        anchors.left: parent.left
+        anchors.leftMargin: 10
+        anchors.bottom: parent.bottom
+        anchors.bottomMargin: -24
+        radius: 3
+        border.width: 2
+        border.color: "lightgrey"
+        gradient: Gradient {
+            GradientStop { position: 0.0; color: "#F4F4F4" }
+            GradientStop { position: 1.0; color: "#E0E0E0" }
+        }
+
+        Text {
+            id: infoText
+
+            objectName: "infoText"
+            anchors.centerIn: parent
+            font.family: unitFontFamily
+            font.pixelSize: 14
+        }
+
+        NumberAnimation {
+            id: showInfo
+
+            target: carveinfoRemind
+            property: "anchors.bottomMargin"
+            to: -2
+            duration: 100
+        }
+
+        NumberAnimation {
+            id: hideInfo
+
+            target: carveinfoRemind
+            property: "anchors.bottomMargin"
+            to: -24
+            duration: 500
+        }
+
+        Timer {
+            id: infoTimer
+
+            interval: 2500
+            onTriggered: hideInfo.restart()
+        }
+    }
 }
