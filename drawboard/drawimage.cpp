@@ -1,23 +1,318 @@
 #include "drawboard/drawimage.h"
 
+#include "engraver/jobbuffer.h"
+#include "imaging/algorithms.h"
+#include "imaging/imageprocess.h"
+
+#include <QDebug>
+#include <QDir>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QMutexLocker>
 #include <QPainter>
+#include <QPainterPath>
+#include <QUrl>
+
+namespace {
+
+constexpr int blankSide = 680;
+// A picture whose decoded pixels would take more than this is never decoded.
+constexpr qint64 maxDecodedBytes = qint64(1) << 30;
+
+const QColor transparentWhite(255, 255, 255, 0);
+const QColor opaqueWhite(255, 255, 255, 255);
+
+QString localPathOfUrl(const QString &text)
+{
+    const QString trimmed = text.trimmed();
+    const QUrl url(trimmed, QUrl::TolerantMode);
+    if (url.isLocalFile())
+        return url.toLocalFile();
+    // A plain path rather than a URL.
+    return url.scheme().isEmpty() ? trimmed : QString();
+}
+
+// The page hands over what was dropped: one file URL, or several joined by
+// commas. The first file is taken, unless the whole text names a file (a
+// file name may contain a comma).
+QString localPathOfDrop(const QString &fileSource)
+{
+    const QString whole = localPathOfUrl(fileSource);
+    if (!fileSource.contains(QLatin1Char(',')) || QFileInfo::exists(whole))
+        return whole;
+    return localPathOfUrl(fileSource.section(QLatin1Char(','), 0, 0));
+}
+
+QImage filledImage(const QSize &size, QImage::Format format, const QColor &color)
+{
+    QImage image(size, format);
+    image.fill(color);
+    return image;
+}
+
+} // namespace
 
 DrawImage::DrawImage(QQuickItem *parent)
     : QQuickPaintedItem(parent)
+    , m_penColor(QStringLiteral("black"))
+    , m_textColor(QStringLiteral("black"))
+    , m_textFont(QStringLiteral("Arial"))
 {
+    // Until init, clear or load the displayed picture is the (null) working
+    // image, so that nothing ever follows a dangling choice.
+    m_displayed = &m_workingImage;
+    m_process = new ImageProcess(this);
+    qDebug() << QEvent::Type(ensureAutoRunEventType());
     setAcceptedMouseButtons(Qt::LeftButton);
+    connect(this, &DrawImage::finished, this, &DrawImage::finishProcess);
+    m_imageSaveAddr = QDir::currentPath();
+    m_sourcePath = QStringLiteral("%1/%2_%3")
+                       .arg(QDir::currentPath(), QStringLiteral("new"), QStringLiteral(".jpg"));
 }
 
-DrawImage::~DrawImage() = default;
-
-void DrawImage::init()
+DrawImage::~DrawImage()
 {
-    m_workingImage = QImage(int(width()), int(height()), QImage::Format_ARGB32);
-    m_workingImage.fill(QColor(255, 255, 255, 255));
+    // First the runs: the process object waits for one that still works on
+    // an image of this canvas.
+    m_queuedRuns.clear();
+    delete m_process;
+    m_process = nullptr;
+    clearStrokePoints();
+    delete m_strokePath;
+}
+
+int DrawImage::textSize() const
+{
+    qDebug() << m_textSize;
+    return m_textSize;
+}
+
+QColor DrawImage::textColor() const
+{
+    qDebug() << m_textColor;
+    return m_textColor;
+}
+
+QString DrawImage::textFont() const
+{
+    qDebug() << m_textFont;
+    return m_textFont;
+}
+
+bool DrawImage::refuseWhileBusy(const char *what) const
+{
+    if (!m_busy)
+        return false;
+    qDebug() << what << "refused: the canvas is busy with a run";
+    return true;
 }
 
 void DrawImage::paint(QPainter *painter)
 {
-    painter->drawImage(QRectF(0, 0, m_workingImage.width(), m_workingImage.height()), m_workingImage,
-                       QRectF(0, 0, m_workingImage.width(), m_workingImage.height()));
+    if (m_busy)
+        return;
+    const QImage &shown = *m_displayed;
+    painter->drawImage(QRectF(0, 0, shown.width(), shown.height()), shown,
+                       QRectF(0, 0, shown.width(), shown.height()));
+    if (!m_hideLayer) {
+        painter->drawImage(QRectF(0, 0, m_strokeLayer.width(), m_strokeLayer.height()),
+                           m_strokeLayer,
+                           QRectF(0, 0, m_strokeLayer.width(), m_strokeLayer.height()));
+    }
+}
+
+void DrawImage::init()
+{
+    if (refuseWhileBusy("init"))
+        return;
+    const QSize size(static_cast<int>(width()), static_cast<int>(height()));
+    m_strokeLayer = filledImage(size, QImage::Format_ARGB32, transparentWhite);
+    m_baseImage = filledImage(size, QImage::Format_ARGB32, opaqueWhite);
+    m_workingImage = m_baseImage;
+    m_displayed = &m_workingImage;
+}
+
+void DrawImage::clear()
+{
+    if (refuseWhileBusy("clear"))
+        return;
+    const QSize size(blankSide, blankSide);
+    m_strokeLayer = filledImage(size, QImage::Format_ARGB32, transparentWhite);
+    m_baseImage = filledImage(size, QImage::Format_ARGB32, opaqueWhite);
+    m_workingImage = m_baseImage;
+    m_displayed = &m_workingImage;
+    qDebug() << "done";
+    setWidth(m_displayed->width());
+    setHeight(m_displayed->height());
+    emit propertyChanged();
+    update();
+}
+
+void DrawImage::load(QString fileSource)
+{
+    if (refuseWhileBusy("load")) {
+        emit loadFailed();
+        return;
+    }
+    const QString path = localPathOfDrop(fileSource);
+    QImageReader reader(path);
+    const QSize size = reader.size();
+    if (size.isValid() && qint64(size.width()) * size.height() * 4 > maxDecodedBytes) {
+        qDebug() << "load refused, too large to decode:" << path << size;
+        emit loadFailed();
+        return;
+    }
+    QImage picture = reader.read();
+    if (picture.isNull()) {
+        qDebug() << "load failed:" << path << reader.errorString();
+        emit loadFailed();
+        return;
+    }
+
+    m_sourcePath = path;
+    const QSize capped = Imaging::cappedLoadSize(picture.size());
+    if (capped != picture.size())
+        picture = picture.scaled(capped, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    m_baseImage = picture.convertToFormat(QImage::Format_ARGB32);
+    m_strokeLayer = filledImage(m_baseImage.size(), m_baseImage.format(), transparentWhite);
+    startRun(Grey, 0);
+}
+
+void DrawImage::process(DrawImage::ProcessAlgorithm algorithm, double para)
+{
+    if (algorithm < Grey || algorithm > SaveByte) {
+        qDebug() << "process refused: no algorithm" << int(algorithm);
+        return;
+    }
+    // One run at a time: a request made while another is under way (or
+    // waiting) is queued, and its source image is chosen when it starts.
+    if (m_process->hasRunUnderWay() || !m_queuedRuns.isEmpty()) {
+        m_busy = true;
+        m_queuedRuns.append({algorithm, para});
+        return;
+    }
+    startRun(algorithm, para);
+}
+
+void DrawImage::process(DrawImage::ProcessAlgorithm algorithm)
+{
+    process(algorithm, 0);
+}
+
+void DrawImage::startRun(ProcessAlgorithm algorithm, double para)
+{
+    m_busy = true;
+    QImage *source = m_displayed;
+    switch (algorithm) {
+    case Grey:
+        m_displayed = &m_baseImage;
+        source = m_displayed;
+        break;
+    case Binarize:
+    case Floyd:
+    case GreyFilter:
+        // Each look starts again from the grey base picture.
+        m_workingImage = m_baseImage;
+        m_displayed = &m_workingImage;
+        source = m_displayed;
+        break;
+    default:
+        break;
+    }
+    qDebug() << "p start";
+    m_process->start(new AlgorithmAutoRun(m_process, source, algorithm, &m_process->mutex, para));
+}
+
+void DrawImage::startQueuedRun()
+{
+    if (m_queuedRuns.isEmpty())
+        return;
+    const QueuedRun next = m_queuedRuns.takeFirst();
+    startRun(next.algorithm, next.para);
+}
+
+void DrawImage::finishProcess(DrawImage::ProcessAlgorithm algorithm)
+{
+    if (m_process->hasRunUnderWay()) {
+        qDebug() << "finishProcess refused: a run is under way";
+        return;
+    }
+    QMutexLocker locker(&m_process->mutex);
+    m_busy = !m_queuedRuns.isEmpty();
+    if (algorithm == Grey) {
+        m_workingImage = m_baseImage;
+        m_displayed = &m_workingImage;
+    }
+    // The page may answer the signals below with calls that take the mutex
+    // (done) or start the next run.
+    locker.unlock();
+
+    switch (algorithm) {
+    case Grey:
+        emit loadImageDone();
+        break;
+    case SaveByte:
+        emit saveDone();
+        break;
+    default:
+        setWidth(m_displayed->width());
+        setHeight(m_displayed->height());
+        emit propertyChanged();
+        update();
+        break;
+    }
+}
+
+void DrawImage::cutImage(int x, int y, int i_width, int i_height)
+{
+    if (refuseWhileBusy("cutImage"))
+        return;
+    *m_displayed = m_displayed->copy(QRect(x, y, i_width, i_height));
+    emit finished(Rotate);
+}
+
+void DrawImage::adjustImageScale(int w, int h)
+{
+    if (refuseWhileBusy("adjustImageScale"))
+        return;
+    // Millimetres to canvas pixels: w / 0.05 mm / 1.5, rounded down.
+    const auto toPixels = [](int millimetres) {
+        return millimetres >= 0 ? int(qint64(millimetres) * 40 / 3) : 0;
+    };
+    const QImage scaled = m_displayed->scaled(toPixels(w), toPixels(h), Qt::KeepAspectRatio,
+                                              Qt::SmoothTransformation);
+    if (scaled.isNull() && toPixels(w) > 0 && toPixels(h) > 0 && !m_displayed->isNull()) {
+        qDebug() << "adjustImageScale refused: no memory for" << w << "x" << h << "mm";
+        return;
+    }
+    *m_displayed = scaled;
+    setWidth(m_displayed->width());
+    setHeight(m_displayed->height());
+    emit propertyChanged();
+    update();
+}
+
+void DrawImage::done()
+{
+    if (refuseWhileBusy("done"))
+        return;
+    QMutexLocker locker(&m_process->mutex);
+    const int width = Imaging::engravingSize(m_displayed->width());
+    const int height = Imaging::engravingSize(m_displayed->height());
+    setJobPreview(
+        m_displayed->scaled(width, height, Qt::IgnoreAspectRatio, Qt::FastTransformation));
+}
+
+bool DrawImage::saveImage()
+{
+    if (refuseWhileBusy("saveImage"))
+        return false;
+    const QFileInfo source(m_sourcePath);
+    m_imageSaveAddr = source.path();
+    const QString target
+        = QStringLiteral("%1/%2_%3").arg(source.path(), QStringLiteral("new"), source.fileName());
+    const bool written = m_displayed->save(target);
+    if (!written)
+        qDebug() << "saveImage failed:" << target;
+    return written;
 }

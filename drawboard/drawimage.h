@@ -1,12 +1,34 @@
 #pragma once
 
+#include <QColor>
 #include <QImage>
+#include <QList>
+#include <QPointF>
 #include <QQuickPaintedItem>
+#include <QString>
 
-// The canvas on which the user prepares a picture for engraving.
+class ImageProcess;
+class QPainterPath;
+
+// The canvas on which the user prepares a picture for engraving. One item
+// unit is one picture pixel: the item takes the size of the displayed picture
+// after every change of it, and paints it unscaled. Long image work runs on
+// the global thread pool (see ImageProcess); while a run is under way the
+// canvas is busy: it paints nothing and refuses everything that would touch
+// an image, and further process() calls wait in a queue.
 class DrawImage : public QQuickPaintedItem
 {
     Q_OBJECT
+    Q_PROPERTY(int penSize READ penSize WRITE setPenSize)
+    Q_PROPERTY(QColor penColor READ penColor WRITE setPenColor)
+    Q_PROPERTY(int rubberSize READ rubberSize WRITE setRubberSize)
+    Q_PROPERTY(PenStyle penStyle READ penStyle WRITE setPenStyle)
+    Q_PROPERTY(DrawType drawType READ drawType WRITE setDrawType)
+    Q_PROPERTY(int textSize READ textSize WRITE setTextSize)
+    Q_PROPERTY(QColor textColor READ textColor WRITE setTextColor)
+    Q_PROPERTY(QString textFont READ textFont WRITE setTextFont)
+    Q_PROPERTY(QString imageSaveAddr READ imageSaveAddr)
+
 public:
     enum PenStyle { Solid = 0, Fur = 1, Net = 2, RandomCircle = 3 };
     Q_ENUM(PenStyle)
@@ -29,11 +51,108 @@ public:
     explicit DrawImage(QQuickItem *parent = nullptr);
     ~DrawImage() override;
 
+    int penSize() const { return m_penSize; }
+    void setPenSize(int size) { m_penSize = size; }
+    QColor penColor() const { return m_penColor; }
+    void setPenColor(const QColor &color) { m_penColor = color; }
+    int rubberSize() const { return m_rubberSize; }
+    void setRubberSize(int size) { m_rubberSize = size; }
+    PenStyle penStyle() const { return m_penStyle; }
+    void setPenStyle(PenStyle style) { m_penStyle = style; }
+    DrawType drawType() const { return m_drawType; }
+    void setDrawType(DrawType type) { m_drawType = type; }
+    int textSize() const;
+    void setTextSize(int size) { m_textSize = size; }
+    QColor textColor() const;
+    void setTextColor(const QColor &color) { m_textColor = color; }
+    QString textFont() const;
+    void setTextFont(const QString &family) { m_textFont = family; }
+    QString imageSaveAddr() const { return m_imageSaveAddr; }
+
+    // For tests and the page's state: the picture shown and edited, and
+    // whether a run is under way or waiting.
+    QImage displayedImage() const { return m_displayed ? *m_displayed : QImage(); }
+    QImage strokeLayer() const { return m_strokeLayer; }
+    bool isBusy() const { return m_busy; }
+
+signals:
+    void finished(DrawImage::ProcessAlgorithm algorithm);
+    void propertyChanged();
+    void saveDone();
+    void loadImageDone();
+
+public slots:
+    void process(DrawImage::ProcessAlgorithm algorithm, double para);
+    void process(DrawImage::ProcessAlgorithm algorithm);
+    void finishProcess(DrawImage::ProcessAlgorithm algorithm);
+
+public:
     Q_INVOKABLE void init();
+    Q_INVOKABLE void load(QString fileSource);
+    Q_INVOKABLE void clear();
+    Q_INVOKABLE void drawText(int x, int y, QString text);
+    Q_INVOKABLE void cutImage(int x, int y, int i_width, int i_height);
+    // True when the file was written.
+    Q_INVOKABLE bool saveImage();
+    Q_INVOKABLE void done();
+    Q_INVOKABLE void adjustImageScale(int w, int h);
+
+signals:
+    // The file could not be read, was too large to decode, or the canvas was
+    // busy; the current picture is kept and no loadImageDone follows.
+    void loadFailed();
 
 protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
     void paint(QPainter *painter) override;
 
 private:
+    friend class ImageProcess;
+
+    // Called by ImageProcess once a run has been reported.
+    void startQueuedRun();
+    void startRun(ProcessAlgorithm algorithm, double para);
+    bool refuseWhileBusy(const char *what) const;
+
+    void setupStrokePen(QPainter &painter, int width, Qt::BrushStyle style, const QColor &color);
+    int randomBetween(int low, int high);
+    void commitStroke(const QPainterPath &path);
+    void clearStrokePoints();
+    void drawSolidStep();
+    void drawFurStep();
+    void drawNetStep();
+    void drawRandomCircleStep(int distance2);
+    void drawRubberStep();
+    void drawHairs(bool fur);
+
+    struct QueuedRun
+    {
+        ProcessAlgorithm algorithm;
+        double para;
+    };
+
+    QColor m_penColor;
+    QImage m_baseImage;
     QImage m_workingImage;
+    QImage m_strokeLayer;
+    QImage *m_displayed = nullptr;
+    QPointF m_previousPoint;
+    QPointF m_lastPoint;
+    QPainterPath *m_strokePath = nullptr;
+    ImageProcess *m_process = nullptr;
+    QList<QPointF *> m_strokePoints;
+    bool m_hideLayer = true;
+    bool m_busy = false;
+    int m_rubberSize = 10;
+    int m_penSize = 10;
+    PenStyle m_penStyle = Solid;
+    DrawType m_drawType = PenType;
+    QColor m_textColor;
+    QString m_textFont;
+    int m_textSize = 10;
+    QString m_imageSaveAddr;
+    QString m_sourcePath;
+    QList<QueuedRun> m_queuedRuns; // requested while a run was under way, in order
 };

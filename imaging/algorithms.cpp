@@ -1,0 +1,439 @@
+#include "imaging/algorithms.h"
+
+#include "engraver/jobbuffer.h"
+
+#include <QDebug>
+#include <QMutex>
+#include <QMutexLocker>
+#include <QTransform>
+#include <QVector>
+#include <QtEndian>
+
+#include <algorithm>
+
+namespace Imaging {
+
+namespace {
+
+constexpr QRgb opaqueBlack = 0xFF000000u;
+constexpr QRgb opaqueWhite = 0xFFFFFFFFu;
+
+inline int redOf(QRgb pixel)
+{
+    return int((pixel >> 16) & 0xFF);
+}
+
+inline QRgb opaqueGrey(int level)
+{
+    return opaqueBlack | (QRgb(level) * 0x010101u);
+}
+
+// The fast paths read and write the 32-bit words directly. For these two
+// formats a stored word is exactly what pixel() returns and setPixel() stores.
+bool hasPlainPixels(const QImage &image)
+{
+    return image.format() == QImage::Format_RGB32 || image.format() == QImage::Format_ARGB32;
+}
+
+// Applies a function of the red component to every pixel: the function gets
+// the pixel and returns its new value.
+template<typename PixelFunction>
+void mapPixels(QImage &image, PixelFunction function)
+{
+    const int width = image.width();
+    const int height = image.height();
+    if (hasPlainPixels(image)) {
+        for (int y = 0; y < height; ++y) {
+            auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+            for (int x = 0; x < width; ++x)
+                line[x] = function(line[x]);
+        }
+        return;
+    }
+    // Any other format: through pixel() and setPixel(), slow but exact.
+    for (int x = 0; x < width; ++x) {
+        for (int y = 0; y < height; ++y)
+            image.setPixel(x, y, function(image.pixel(x, y)));
+    }
+}
+
+} // namespace
+
+QImage greyImage(const QImage &source)
+{
+    const int width = source.width();
+    const int height = source.height();
+    QImage grey(width, height, QImage::Format_RGB32);
+
+    if (source.format() == QImage::Format_Indexed8) {
+        for (int y = 0; y < height; ++y) {
+            const uchar *in = source.constScanLine(y);
+            auto *out = reinterpret_cast<QRgb *>(grey.scanLine(y));
+            for (int x = 0; x < width; ++x)
+                out[x] = opaqueGrey(in[x]);
+        }
+        return grey;
+    }
+
+    // The three 32-bit formats are read as stored (a premultiplied pixel's
+    // components as they are); anything else is first made 32-bit.
+    QImage converted;
+    const QImage *pixels = &source;
+    if (source.format() != QImage::Format_RGB32 && source.format() != QImage::Format_ARGB32
+        && source.format() != QImage::Format_ARGB32_Premultiplied) {
+        converted = source.convertToFormat(QImage::Format_ARGB32);
+        pixels = &converted;
+    }
+    for (int y = 0; y < height; ++y) {
+        const auto *in = reinterpret_cast<const QRgb *>(pixels->constScanLine(y));
+        auto *out = reinterpret_cast<QRgb *>(grey.scanLine(y));
+        for (int x = 0; x < width; ++x) {
+            const QRgb p = in[x];
+            const int level
+                = int((11 * ((p >> 16) & 0xFF) + 16 * ((p >> 8) & 0xFF) + 5 * (p & 0xFF)) >> 5);
+            out[x] = opaqueGrey(level);
+        }
+    }
+    return grey;
+}
+
+QImage rotatedImage(const QImage &source, double degrees)
+{
+    QTransform turn;
+    turn.rotate(degrees);
+    return source.transformed(turn, Qt::FastTransformation);
+}
+
+void negate(QImage &image)
+{
+    mapPixels(image, [](QRgb p) { return p ^ 0x00FFFFFFu; });
+}
+
+void binarize(QImage &image, double threshold)
+{
+    QRgb table[256];
+    for (int level = 0; level < 256; ++level)
+        table[level] = double(level) < threshold ? opaqueBlack : opaqueWhite;
+    mapPixels(image, [&table](QRgb p) { return table[redOf(p)]; });
+}
+
+void greyFilter(QImage &image, double threshold)
+{
+    bool whiten[256];
+    for (int level = 0; level < 256; ++level)
+        whiten[level] = double(level) > threshold;
+    mapPixels(image, [&whiten](QRgb p) { return whiten[redOf(p)] ? opaqueWhite : p; });
+}
+
+namespace {
+
+// Adds e × weight/16 to a grey level the way the floating-point definition
+// does: n + e·w is exact in a double for sixteenths, and truncation toward
+// zero equals C++ integer division of (16 n + w e) by 16.
+inline int diffused(int level, int error, int weight)
+{
+    const int value = (16 * level + weight * error) / 16;
+    return std::clamp(value, 0, 255);
+}
+
+void floydPlain(QImage &image, double threshold)
+{
+    const int width = image.width();
+    const int height = image.height();
+    // The threshold only matters through "threshold > v" for v in 0..255.
+    bool black[256];
+    for (int level = 0; level < 256; ++level)
+        black[level] = threshold > double(level);
+
+    for (int y = 1; y < height - 1; ++y) {
+        auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+        auto *below = reinterpret_cast<QRgb *>(image.scanLine(y + 1));
+        for (int x = 1; x < width - 1; ++x) {
+            const int v = redOf(line[x]);
+            int error;
+            if (black[v]) {
+                line[x] = opaqueBlack;
+                error = v;
+            } else {
+                line[x] = opaqueWhite;
+                error = v - 255;
+            }
+            line[x + 1] = opaqueGrey(diffused(redOf(line[x + 1]), error, 7));
+            below[x - 1] = opaqueGrey(diffused(redOf(below[x - 1]), error, 3));
+            below[x] = opaqueGrey(diffused(redOf(below[x]), error, 5));
+            below[x + 1] = opaqueGrey(diffused(redOf(below[x + 1]), error, 1));
+        }
+    }
+}
+
+void floydGeneric(QImage &image, double threshold)
+{
+    const int width = image.width();
+    const int height = image.height();
+    for (int y = 1; y < height - 1; ++y) {
+        for (int x = 1; x < width - 1; ++x) {
+            const int v = redOf(image.pixel(x, y));
+            int error;
+            if (threshold > double(v)) {
+                image.setPixel(x, y, opaqueBlack);
+                error = v;
+            } else {
+                image.setPixel(x, y, opaqueWhite);
+                error = v - 255;
+            }
+            const struct
+            {
+                int dx, dy, weight;
+            } neighbours[] = {{1, 0, 7}, {-1, 1, 3}, {0, 1, 5}, {1, 1, 1}};
+            for (const auto &n : neighbours) {
+                const int level = redOf(image.pixel(x + n.dx, y + n.dy));
+                image.setPixel(x + n.dx, y + n.dy, opaqueGrey(diffused(level, error, n.weight)));
+            }
+        }
+    }
+}
+
+} // namespace
+
+void floydDither(QImage &image, double threshold)
+{
+    if (image.height() <= 2 || image.width() <= 2)
+        return;
+    if (hasPlainPixels(image))
+        floydPlain(image, threshold);
+    else
+        floydGeneric(image, threshold);
+}
+
+QSize cappedLoadSize(const QSize &size)
+{
+    const int width = size.width();
+    const int height = size.height();
+    if (width <= maxLoadedSide && height <= maxLoadedSide)
+        return size;
+    if (width > height) {
+        const float factor = float(maxLoadedSide) / float(width);
+        return QSize(maxLoadedSide, int(double(height) * double(factor)));
+    }
+    const float factor = float(maxLoadedSide) / float(height);
+    return QSize(int(double(width) * double(factor)), maxLoadedSide);
+}
+
+namespace {
+
+// The source column (or row) of every pixel of the nearest-neighbour copy
+// that QImage::scaled makes, learnt from Qt itself: a one-line picture whose
+// pixels hold their own index is scaled the same way. Scaling without
+// rotation maps columns and rows independently, so the engraving bitmap can
+// be read straight from the picture without building the enlarged copy.
+QVector<int> nearestIndices(int from, int to, bool columns)
+{
+    QImage line(columns ? from : 1, columns ? 1 : from, QImage::Format_RGB32);
+    for (int i = 0; i < from; ++i)
+        line.setPixel(columns ? i : 0, columns ? 0 : i, 0xFF000000u | QRgb(i));
+    const QImage scaled = line.scaled(columns ? to : 1, columns ? 1 : to, Qt::IgnoreAspectRatio,
+                                      Qt::FastTransformation);
+    QVector<int> indices(to);
+    for (int i = 0; i < to; ++i)
+        indices[i] = int(scaled.pixel(columns ? i : 0, columns ? 0 : i) & 0xFFFFFFu);
+    return indices;
+}
+
+inline int recordX(const char *record)
+{
+    return int(uchar(record[0])) | ((int(uchar(record[1])) & 0xF0) << 4);
+}
+
+} // namespace
+
+EngravingJob engravingJob(const QImage &source, double threshold)
+{
+    EngravingJob job;
+    if (source.isNull())
+        return job;
+
+    const int width = engravingSize(source.width());
+    const int height = engravingSize(source.height());
+    // Pixels at 4096 or beyond cannot be encoded (the record has 12 bits per
+    // coordinate); they are never burned rather than wrapped onto the picture.
+    const int visibleWidth = std::min(width, engravingCoordinateLimit);
+    const int visibleHeight = std::min(height, engravingCoordinateLimit);
+
+    // Grey levels of one row of the enlarged picture. An RGB32 picture (any
+    // picture after its Grey run) is read through the index maps; others,
+    // whose scaled copy may differ from their pixels (ARGB32 goes through
+    // premultiplication), through the scaled copy itself.
+    const bool direct = source.format() == QImage::Format_RGB32;
+    QImage scaled;
+    QVector<int> columnOf;
+    QVector<int> rowOf;
+    if (direct) {
+        columnOf = nearestIndices(source.width(), width, true);
+        rowOf = nearestIndices(source.height(), height, false);
+    } else {
+        scaled = source.scaled(width, height, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+        if (!hasPlainPixels(scaled))
+            scaled = scaled.convertToFormat(QImage::Format_ARGB32);
+    }
+    QVector<uchar> greyRow(visibleWidth);
+    int greyRowSource = -1;
+
+    // Every record is written; the output only advances for burned pixels,
+    // which keeps the loop free of unpredictable branches.
+    int advance[256];
+    quint32 intensityBits[256];
+    for (int level = 0; level < 256; ++level) {
+        advance[level] = threshold >= double(level) ? 4 : 0;
+        intensityBits[level] = engravingRecord(0, 0, 255 - level);
+    }
+    QVector<quint32> xBits(visibleWidth);
+    for (int x = 0; x < visibleWidth; ++x)
+        xBits[x] = engravingRecord(x, 0, 0);
+
+    // One buffer for the whole stream, large enough for every pixel, cut down
+    // at the end: no allocation per record.
+    job.bytes.resize(visibleWidth * visibleHeight * 4);
+    char *const start = job.bytes.data();
+    char *out = start;
+
+    int xmin = width;
+    int ymin = height;
+    int xmax = 0;
+    int ymax = 0;
+    bool rightward = true;
+    for (int y = 0; y < visibleHeight; ++y) {
+        uchar *grey = greyRow.data();
+        if (direct) {
+            if (rowOf[y] != greyRowSource) {
+                greyRowSource = rowOf[y];
+                const auto *line
+                    = reinterpret_cast<const QRgb *>(source.constScanLine(greyRowSource));
+                for (int x = 0; x < visibleWidth; ++x)
+                    grey[x] = uchar(redOf(line[columnOf[x]]));
+            }
+        } else {
+            const auto *line = reinterpret_cast<const QRgb *>(scaled.constScanLine(y));
+            for (int x = 0; x < visibleWidth; ++x)
+                grey[x] = uchar(redOf(line[x]));
+        }
+
+        const quint32 yBits = engravingRecord(0, y, 0);
+        char *const rowStart = out;
+        if (rightward) {
+            for (int x = 0; x < visibleWidth; ++x) {
+                const uchar g = grey[x];
+                qToLittleEndian<quint32>(xBits[x] | yBits | intensityBits[g], out);
+                out += advance[g];
+            }
+        } else {
+            for (int x = visibleWidth - 1; x >= 0; --x) {
+                const uchar g = grey[x];
+                qToLittleEndian<quint32>(xBits[x] | yBits | intensityBits[g], out);
+                out += advance[g];
+            }
+        }
+        if (out != rowStart) {
+            const int first = recordX(rowStart);
+            const int last = recordX(out - 4);
+            xmin = std::min({xmin, first, last});
+            xmax = std::max({xmax, first, last});
+            ymin = std::min(ymin, y);
+            ymax = std::max(ymax, y);
+            rightward = !rightward;
+        }
+    }
+
+    const int used = int(out - start);
+    job.bytes.resize(used);
+    if (job.bytes.capacity() > 2 * used + 4096)
+        job.bytes.squeeze();
+    job.xmin = xmin;
+    job.ymin = ymin;
+    job.xmax = xmax;
+    job.ymax = ymax;
+    return job;
+}
+
+} // namespace Imaging
+
+void processGrey(QImage *image, QMutex *mutex, double)
+{
+    QMutexLocker locker(mutex);
+    if (image->isNull())
+        return;
+    qDebug() << int(image->format());
+    *image = Imaging::greyImage(*image);
+}
+
+void processRotate(QImage *image, QMutex *mutex, double para)
+{
+    QMutexLocker locker(mutex);
+    if (image->isNull())
+        return;
+    *image = Imaging::rotatedImage(*image, para);
+}
+
+void processHMirror(QImage *image, QMutex *mutex, double)
+{
+    QMutexLocker locker(mutex);
+    if (image->isNull())
+        return;
+    *image = image->mirrored(true, false);
+}
+
+void processVMirror(QImage *image, QMutex *mutex, double)
+{
+    QMutexLocker locker(mutex);
+    if (image->isNull())
+        return;
+    *image = image->mirrored(false, true);
+}
+
+void processNegative(QImage *image, QMutex *mutex, double)
+{
+    QMutexLocker locker(mutex);
+    if (image->isNull())
+        return;
+    Imaging::negate(*image);
+}
+
+void processBinarize(QImage *image, QMutex *mutex, double para)
+{
+    QMutexLocker locker(mutex);
+    if (image->isNull())
+        return;
+    Imaging::binarize(*image, para);
+}
+
+void processFloyd(QImage *image, QMutex *mutex, double para)
+{
+    QMutexLocker locker(mutex);
+    if (image->isNull())
+        return;
+    Imaging::floydDither(*image, para);
+}
+
+void processGreyFilter(QImage *image, QMutex *mutex, double para)
+{
+    QMutexLocker locker(mutex);
+    if (image->isNull())
+        return;
+    Imaging::greyFilter(*image, para);
+}
+
+void processSaveByte(QImage *image, QMutex *mutex, double para)
+{
+    QMutexLocker locker(mutex);
+    if (image->isNull())
+        return; // the previous job stays as it was
+    clearJobBytes();
+    const Imaging::EngravingJob job = Imaging::engravingJob(*image, para);
+    if (!job.bytes.isEmpty())
+        appendJobBytes(job.bytes);
+    setJobBounds(job.xmin, job.ymin, job.xmax, job.ymax);
+}
+
+const AlgorithmFunction algorithmTable[algorithmCount] = {
+    processGrey,     processRotate, processHMirror,    processVMirror,  processNegative,
+    processBinarize, processFloyd,  processGreyFilter, processSaveByte,
+};

@@ -1,0 +1,83 @@
+#pragma once
+
+#include "drawboard/drawimage.h"
+
+#include <QEvent>
+#include <QImage>
+#include <QList>
+#include <QMutex>
+#include <QObject>
+#include <QPointer>
+#include <QRunnable>
+#include <QSemaphore>
+
+#include <atomic>
+
+class ImageProcess;
+
+// The registered type of AutoRunEvent, 0 until first needed.
+extern std::atomic<int> autoRunEventType;
+// Registers the type on first use (from any thread) and returns it.
+int ensureAutoRunEventType();
+
+// One algorithm run on the global thread pool. It works on an image owned by
+// the canvas and tells the canvas's ImageProcess by a posted event when the
+// algorithm has returned. The pool never deletes it: ImageProcess does.
+class AlgorithmAutoRun : public QRunnable
+{
+public:
+    AlgorithmAutoRun(ImageProcess *receiver, QImage *image, DrawImage::ProcessAlgorithm algorithm,
+                     QMutex *mutex, double para);
+    void run() override;
+    ~AlgorithmAutoRun() override;
+
+    QPointer<ImageProcess> receiver;
+    QImage *image;
+    DrawImage::ProcessAlgorithm algorithm;
+    QMutex *mutex;
+    double para;
+
+private:
+    // Released as the very last step of run(); owned by the receiver, which
+    // waits for it before it goes away.
+    QSemaphore *m_ended;
+};
+
+// Posted by a finished run to its ImageProcess. It does not own the run.
+class AutoRunEvent : public QEvent
+{
+public:
+    explicit AutoRunEvent(AlgorithmAutoRun *run);
+    ~AutoRunEvent() override;
+
+    AlgorithmAutoRun *run;
+};
+
+// Lives in the GUI thread as a child of the canvas: owns the processing mutex
+// and the runs under way, and turns each completion event into the canvas's
+// finished() signal.
+class ImageProcess : public QObject
+{
+public:
+    explicit ImageProcess(DrawImage *canvas);
+    // Waits for a run still working on the canvas's images, drops runs that
+    // have not started, and deletes every listed run.
+    ~ImageProcess() override;
+
+    // Lists the run and hands it to the global thread pool.
+    void start(AlgorithmAutoRun *run);
+    // Whether a run has been started and not yet reported.
+    bool hasRunUnderWay() const { return !runList.isEmpty(); }
+    QSemaphore *endedRuns() { return &m_endedRuns; }
+
+    DrawImage *canvas;
+    QList<AlgorithmAutoRun *> runList;
+    QMutex mutex;
+
+protected:
+    bool event(QEvent *e) override;
+
+private:
+    QSemaphore m_endedRuns;
+    int m_startedRuns = 0; // runs handed to the pool that have not been waited for
+};
