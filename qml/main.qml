@@ -87,6 +87,7 @@ ApplicationWindow {
             menuControlList.currentIndex = 1
         }
 
+        objectName: "connectDrawOperations"
         visible: false
         onStopDone: imageProcessDoneDialog.close()
     }
@@ -103,6 +104,7 @@ ApplicationWindow {
         Text {
             id: operateText
 
+            objectName: "operateText"
             anchors.fill: parent
             horizontalAlignment: Text.AlignHCenter
             verticalAlignment: Text.AlignVCenter
@@ -117,6 +119,7 @@ ApplicationWindow {
     Rectangle {
         id: headerInfo
 
+        objectName: "headerInfo"
         anchors.right: parent.right
         anchors.top: parent.top
         width: 60
@@ -153,6 +156,7 @@ ApplicationWindow {
     Rectangle {
         id: listRect
 
+        objectName: "listRect"
         anchors.right: parent.right
         anchors.top: headerInfo.bottom
         anchors.bottom: parent.bottom
@@ -162,6 +166,7 @@ ApplicationWindow {
         ListView {
             id: menuControlList
 
+            objectName: "menuControlList"
             anchors.fill: parent
             boundsBehavior: Flickable.StopAtBounds
             currentIndex: 0
@@ -217,6 +222,7 @@ ApplicationWindow {
     Loader {
         id: caseLoader1
 
+        objectName: "caseLoader1"
         x: 0
         y: operateInfo.height
         width: listRect.x
@@ -228,6 +234,7 @@ ApplicationWindow {
     Loader {
         id: caseLoader2
 
+        objectName: "caseLoader2"
         x: 0
         y: operateInfo.height
         width: listRect.x
@@ -239,11 +246,22 @@ ApplicationWindow {
     Popup {
         id: imageProcessDoneDialog
 
+        objectName: "imageProcessDoneDialog"
         x: (window.width - width) / 2
         y: window.height / 6
         width: Math.min(window.width, window.height) * 2 / 3
         modal: true
         focus: true
+        padding: 20
+
+        // Drawn plainly rather than with the style's elevation shadow, which
+        // needs OpenGL and would leave the popup bare with the software renderer.
+        background: Rectangle {
+            color: "white"
+            radius: 3
+            border.width: 1
+            border.color: "#BDBDBD"
+        }
 
         Column {
             width: parent.width
@@ -265,7 +283,7 @@ ApplicationWindow {
                 font.bold: true
             }
 
-            Button {
+            AbstractButton {
                 id: confirmOkButton
 
                 objectName: "confirmOkButton"
@@ -293,7 +311,7 @@ ApplicationWindow {
                 }
             }
 
-            Button {
+            AbstractButton {
                 id: confirmCancelButton
 
                 objectName: "confirmCancelButton"
@@ -333,12 +351,21 @@ ApplicationWindow {
             close()
         }
 
+        objectName: "settingDialog"
         x: (window.width - width) / 2
         y: 0
         width: Math.max(window.width, window.height) * 2 / 3
         height: window.height
         modal: true
         focus: true
+        padding: 20
+
+        background: Rectangle {
+            color: "white"
+            radius: 3
+            border.width: 1
+            border.color: "#BDBDBD"
+        }
         onClosed: menuControlList.currentIndex = lastModelIndex
 
         Settings {
@@ -392,7 +419,7 @@ ApplicationWindow {
                     font.bold: true
                 }
 
-                Button {
+                AbstractButton {
                     id: resetButton
 
                     objectName: "resetButton"
@@ -436,7 +463,7 @@ ApplicationWindow {
                     font.bold: true
                 }
 
-                Button {
+                AbstractButton {
                     id: middleButton
 
                     objectName: "middleButton"
@@ -480,7 +507,7 @@ ApplicationWindow {
                     font.bold: true
                 }
 
-                Button {
+                AbstractButton {
                     id: lowPowerButton
 
                     objectName: "lowPowerButton"
@@ -589,6 +616,31 @@ ApplicationWindow {
 
                     objectName: "coordinateDisplay"
                     checked: settings2.coordinateChecked
+
+                    // A flat indicator: the style's elevated knob needs OpenGL.
+                    indicator: Rectangle {
+                        x: coordinateDisplay.leftPadding
+                        y: (coordinateDisplay.height - height) / 2
+                        implicitWidth: 44
+                        implicitHeight: 22
+                        radius: 11
+                        color: coordinateDisplay.checked ? "#8BC34A" : "#BDBDBD"
+
+                        Rectangle {
+                            x: coordinateDisplay.checked ? parent.width - width - 2 : 2
+                            y: 2
+                            width: 18
+                            height: 18
+                            radius: 9
+                            color: "white"
+                            border.width: 1
+                            border.color: coordinateDisplay.pressed ? "#558B2F" : "#9E9E9E"
+
+                            Behavior on x {
+                                NumberAnimation { duration: 120 }
+                            }
+                        }
+                    }
                 }
 
                 Rectangle {
@@ -611,6 +663,31 @@ ApplicationWindow {
 
                     objectName: "completeShadyDisplay"
                     checked: settings3.completeShadyChecked
+
+                    // A flat indicator: the style's elevated knob needs OpenGL.
+                    indicator: Rectangle {
+                        x: completeShadyDisplay.leftPadding
+                        y: (completeShadyDisplay.height - height) / 2
+                        implicitWidth: 44
+                        implicitHeight: 22
+                        radius: 11
+                        color: completeShadyDisplay.checked ? "#8BC34A" : "#BDBDBD"
+
+                        Rectangle {
+                            x: completeShadyDisplay.checked ? parent.width - width - 2 : 2
+                            y: 2
+                            width: 18
+                            height: 18
+                            radius: 9
+                            color: "white"
+                            border.width: 1
+                            border.color: completeShadyDisplay.pressed ? "#558B2F" : "#9E9E9E"
+
+                            Behavior on x {
+                                NumberAnimation { duration: 120 }
+                            }
+                        }
+                    }
                 }
 
                 Rectangle {
@@ -631,7 +708,7 @@ ApplicationWindow {
                 Row {
                     spacing: 10
 
-                    Button {
+                    AbstractButton {
                         id: saveButton
 
                         objectName: "saveButton"
@@ -663,7 +740,7 @@ ApplicationWindow {
                         }
                     }
 
-                    Button {
+                    AbstractButton {
                         id: cancelButton
 
                         objectName: "cancelButton"
@@ -698,11 +775,20 @@ ApplicationWindow {
     Popup {
         id: aboutDialog
 
+        objectName: "aboutDialog"
         x: (window.width - width) / 2
         y: window.height / 6
         width: Math.min(window.width, window.height) * 2 / 3
         modal: true
         focus: true
+        padding: 20
+
+        background: Rectangle {
+            color: "white"
+            radius: 3
+            border.width: 1
+            border.color: "#BDBDBD"
+        }
         onClosed: menuControlList.currentIndex = lastModelIndex
 
         Column {
