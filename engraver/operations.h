@@ -2,9 +2,10 @@
 
 #include <QByteArray>
 #include <QObject>
+#include <QSerialPort>
 #include <QString>
+#include <QStringList>
 
-class QSerialPort;
 class ScreenImageProvide;
 
 // The engraver controller: finds the engraver among the serial ports, keeps
@@ -17,7 +18,12 @@ public:
     ~Operations() override;
 
     ScreenImageProvide *imageProvider = nullptr; // owned by the QML engine once registered
-    QSerialPort *serialPort = nullptr;           // child of this object
+    QSerialPort *serialPort = nullptr; // child of this object
+
+    // The ports tried by connectToBelow(true), in order: those the system
+    // reports, then the device paths listed, colon-separated, in the
+    // environment variable VANDRA_SERIAL_PORTS (a simulated engraver, tests).
+    static QStringList candidatePorts();
 
 signals:
     void finishedLoad(int xmin, int ymin, int xmax, int ymax);
@@ -33,4 +39,17 @@ public:
     Q_INVOKABLE void connectToBelow(bool en);
     Q_INVOKABLE void serialWriteData(QByteArray str);
     Q_INVOKABLE void clearIndex();
+
+private:
+    void sendChunk(int mode);
+    bool tryPort(const QString &name);
+    void handleReply(const QByteArray &reply);
+    void closeLink();
+    void portError(QSerialPort::SerialPortError error);
+
+    bool providerForEngine = false; // made as an engine's child: the engine deletes it
+    bool linkUp = false;
+    quint64 linkGeneration = 0;
+    bool rereadQueued = false;
+    QByteArray pendingReply; // a bare "F" or "B" that ended the last read
 };

@@ -1,11 +1,16 @@
 #include "engraver/screenimageprovide.h"
 
+#include "engraver/operations.h"
+
 ScreenImageProvide::ScreenImageProvide()
     : QQuickImageProvider(QQuickImageProvider::Image)
-{
-}
+{ }
 
-ScreenImageProvide::~ScreenImageProvide() = default;
+ScreenImageProvide::~ScreenImageProvide()
+{
+    if (owner)
+        owner->imageProvider = nullptr;
+}
 
 QImage ScreenImageProvide::requestImage(const QString &id, QSize *size, const QSize &requestedSize)
 {

@@ -3,6 +3,8 @@
 #include <QImage>
 #include <QQuickImageProvider>
 
+class Operations;
+
 // Serves the preview of the published job to the control page. The id and
 // the requested size are ignored: the picture is always served at its own
 // size, which the page relies on for its geometry.
@@ -15,4 +17,8 @@ public:
     QImage requestImage(const QString &id, QSize *size, const QSize &requestedSize) override;
 
     QImage image;
+
+    // The controller that created it, told when an engine deletes the
+    // provider first so that it is not deleted twice.
+    Operations *owner = nullptr;
 };

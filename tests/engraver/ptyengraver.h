@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <atomic>
+#include <mutex>
+#include <thread>
+
+// The engraver's end of a pseudo-terminal, for tests. A thread of its own
+// reads what the host writes and answers the handshake by itself (the host
+// blocks its thread while it waits for that answer); everything else is
+// sent by the test with send().
+class PtyEngraver
+{
+public:
+    // handshakeAnswer: written back on every "$40"; empty for a silent port.
+    explicit PtyEngraver(const QByteArray &handshakeAnswer = "B10");
+    ~PtyEngraver();
+
+    PtyEngraver(const PtyEngraver &) = delete;
+    PtyEngraver &operator=(const PtyEngraver &) = delete;
+
+    bool isValid() const { return m_master >= 0; }
+    QString device() const { return m_device; }
+
+    void send(const QByteArray &bytes);
+    QByteArray received() const;
+    void clearReceived();
+    int handshakes() const { return m_handshakes; }
+
+    // The cable pulled: both ends closed, the host sees a hang-up.
+    void hangUp();
+
+private:
+    void run();
+
+    int m_master = -1;
+    int m_slave = -1;
+    int m_wake[2] = {-1, -1};
+    QString m_device;
+    QByteArray m_answer;
+    mutable std::mutex m_mutex;
+    QByteArray m_received;
+    std::atomic<int> m_handshakes {0};
+    std::atomic<bool> m_stop {false};
+    std::thread m_thread;
+};
