@@ -61,6 +61,8 @@ DrawImage::DrawImage(QQuickItem *parent)
     // Until init, clear or load the displayed picture is the (null) working
     // image, so that nothing ever follows a dangling choice.
     m_displayed = &m_workingImage;
+    // finished() carries the algorithm: spies and queued listeners need the type.
+    qRegisterMetaType<DrawImage::ProcessAlgorithm>();
     m_process = new ImageProcess(this);
     qDebug() << QEvent::Type(ensureAutoRunEventType());
     setAcceptedMouseButtons(Qt::LeftButton);

@@ -52,6 +52,10 @@ private slots:
     void nullPictureUnchanged();
     void loadCap_data();
     void loadCap();
+    void floydSmallPictures_data();
+    void floydSmallPictures();
+    void floydMatchesDefinition_data();
+    void floydMatchesDefinition();
 };
 
 enum { Grey, Rotate, HMirror, VMirror, Negative, Binarize, Floyd, GreyFilter, SaveByte };
@@ -297,6 +301,104 @@ void TestAlgorithms::loadCap()
     QFETCH(QSize, size);
     QFETCH(QSize, expected);
     QCOMPARE(Imaging::cappedLoadSize(size), expected);
+}
+
+// Pictures of three by three or so, where every diffused value is known.
+void TestAlgorithms::floydSmallPictures_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<QVector<int>>("levels"); // row by row; one level fills the picture
+    QTest::addColumn<double>("threshold");
+    QTest::addColumn<QVector<int>>("expected");
+
+    // (1, 1) turns black and passes its 100 on: +43, +18, +31, +6.
+    QTest::newRow("worked example") << QSize(3, 3) << QVector<int> {100} << 120.0
+                                    << QVector<int> {100, 100, 100, 100, 0, 143, 118, 131, 106};
+    // A dark pixel among light ones never wraps them round to dark.
+    QTest::newRow("clamp at 255") << QSize(3, 3)
+                                  << QVector<int> {250, 250, 250, 250, 200, 250, 250, 250, 250}
+                                  << 256.0
+                                  << QVector<int> {250, 250, 250, 250, 0, 255, 255, 255, 255};
+    // And a light pixel among dark ones never wraps them round to light.
+    QTest::newRow("clamp at 0") << QSize(3, 3) << QVector<int> {5, 5, 5, 5, 10, 5, 5, 5, 5} << 0.0
+                                << QVector<int> {5, 5, 5, 5, 255, 0, 0, 0, 0};
+    QTest::newRow("threshold 0, all white inside")
+        << QSize(4, 3) << QVector<int> {0} << 0.0
+        << QVector<int> {0, 0, 0, 0, 0, 255, 255, 0, 0, 0, 0, 0};
+    QTest::newRow("threshold 256, all black inside")
+        << QSize(4, 3) << QVector<int> {255} << 256.0
+        << QVector<int> {255, 255, 255, 255, 255, 0, 0, 255, 255, 255, 255, 255};
+    QTest::newRow("two high unchanged")
+        << QSize(5, 2) << QVector<int> {100} << 120.0 << QVector<int>(10, 100);
+    QTest::newRow("two wide unchanged")
+        << QSize(2, 5) << QVector<int> {100} << 120.0 << QVector<int>(10, 100);
+    QTest::newRow("one pixel unchanged")
+        << QSize(1, 1) << QVector<int> {100} << 120.0 << QVector<int> {100};
+}
+
+void TestAlgorithms::floydSmallPictures()
+{
+    QFETCH(QSize, size);
+    QFETCH(QVector<int>, levels);
+    QFETCH(double, threshold);
+    QFETCH(QVector<int>, expected);
+
+    QImage picture(size, QImage::Format_RGB32);
+    for (int i = 0; i < size.width() * size.height(); ++i) {
+        const int level = levels.size() == 1 ? levels.first() : levels.at(i);
+        picture.setPixel(i % size.width(), i / size.width(), qRgb(level, level, level));
+    }
+    const QImage result = run(Floyd, picture, threshold);
+    QVector<int> actual;
+    for (int i = 0; i < size.width() * size.height(); ++i) {
+        const QRgb p = result.pixel(i % size.width(), i / size.width());
+        QCOMPARE(qRed(p), qBlue(p));
+        actual << qRed(p);
+    }
+    QCOMPARE(actual, expected);
+}
+
+void TestAlgorithms::floydMatchesDefinition_data()
+{
+    QTest::addColumn<QImage::Format>("format");
+    QTest::addColumn<double>("threshold");
+    QTest::newRow("rgb32 128") << QImage::Format_RGB32 << 128.0;
+    QTest::newRow("rgb32 37.5") << QImage::Format_RGB32 << 37.5;
+    QTest::newRow("argb32 200") << QImage::Format_ARGB32 << 200.0;
+    QTest::newRow("rgb888 90") << QImage::Format_RGB888 << 90.0;
+}
+
+// The scan-line diffusion against the definition, written out in floating
+// point with pixel() and setPixel(), on a random grey picture.
+void TestAlgorithms::floydMatchesDefinition()
+{
+    QFETCH(QImage::Format, format);
+    QFETCH(double, threshold);
+
+    const QImage picture = Imaging::greyImage(randomPicture(41, 23, QImage::Format_ARGB32, 3))
+                               .convertToFormat(format);
+    QImage expected = picture;
+    for (int y = 1; y < expected.height() - 1; ++y) {
+        for (int x = 1; x < expected.width() - 1; ++x) {
+            const int v = qRed(expected.pixel(x, y));
+            const bool black = threshold > v;
+            expected.setPixel(x, y, black ? 0xFF000000u : 0xFFFFFFFFu);
+            const double e = black ? v : v - 255;
+            const struct
+            {
+                int dx, dy;
+                double weight;
+            } spread[] = {{1, 0, 0.4375}, {-1, 1, 0.1875}, {0, 1, 0.3125}, {1, 1, 0.0625}};
+            for (const auto &s : spread) {
+                const int n = qRed(expected.pixel(x + s.dx, y + s.dy));
+                const int value = qBound(0, int(n + e * s.weight), 255);
+                expected.setPixel(x + s.dx, y + s.dy, qRgb(value, value, value));
+            }
+        }
+    }
+    const QImage result = run(Floyd, picture, threshold);
+    QCOMPARE(result.format(), format);
+    QCOMPARE(result, expected);
 }
 
 QTEST_GUILESS_MAIN(TestAlgorithms)
