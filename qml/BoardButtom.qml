@@ -70,6 +70,10 @@ Rectangle {
         anchors.fill: parent
         hoverEnabled: true
         onEntered: {
+            // A pointer may jump straight onto a control inside without a
+            // move in between: its entry point counts as the last position.
+            boardButtom.lastMouseX = mouseX
+            boardButtom.lastMouseY = mouseY
             boardButtom.opacity = 1
             if (fadeAnimation.running)
                 fadeAnimation.pause()

@@ -89,6 +89,7 @@ Rectangle {
     ListView {
         id: fontListView
 
+        objectName: "fontListView"
         anchors.fill: parent
         anchors.margins: 2
         clip: true

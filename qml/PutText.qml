@@ -33,7 +33,10 @@ Rectangle {
         font.family: pr.fontFamily
         font.pixelSize: pr.fontSize
         focus: true
-        onActiveFocusChanged: pr.border.color = "lightgreen"
+        onActiveFocusChanged: {
+            if (pr)
+                pr.border.color = "lightgreen"
+        }
     }
 
     MouseArea {
@@ -43,9 +46,9 @@ Rectangle {
         cursorShape: Qt.SizeAllCursor
         drag.target: pr
         drag.minimumX: 0
-        drag.maximumX: pr.parent ? Math.max(0, pr.parent.width - pr.width) : 0
+        drag.maximumX: pr && pr.parent ? Math.max(0, pr.parent.width - pr.width) : 0
         drag.minimumY: 0
-        drag.maximumY: pr.parent ? Math.max(0, pr.parent.height - pr.height) : 0
+        drag.maximumY: pr && pr.parent ? Math.max(0, pr.parent.height - pr.height) : 0
         onClicked: pr.border.color = "green"
     }
 
