@@ -69,20 +69,6 @@ Item {
             verify(icon.z > button.circleTextAlias.z)
         }
 
-        SignalSpy {
-            id: clickSpy
-
-            signalName: "clicked"
-        }
-
-        function test_circleButtonHook() {
-            var button = make("CircleButton.qml", { x: 10, y: 10, width: 42, height: 42 })
-            clickSpy.clear()
-            clickSpy.target = button.buttonClicked
-            mouseClick(button)
-            compare(clickSpy.count, 1)
-        }
-
         function test_boardFadesAfterView() {
             var board = make("BoardButtom.qml", { x: 300, y: 100 })
             compare(board.visible, false)

@@ -184,13 +184,6 @@ TestCase {
         verify(part("caseLoader1").visible)
     }
 
-    function test_carveMode() {
-        var state = part("connectDrawOperations")
-        state.setCarveMode(1)
-        compare(state.readCarveMode(), 1)
-        compare(state.carveMode, 1)
-    }
-
     function test_resizeKeepsMenuColumn() {
         window.width = 1400
         window.height = 900
