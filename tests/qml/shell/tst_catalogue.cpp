@@ -194,14 +194,17 @@ QVector<TsMessage> readTs(const QString &path)
 // literal resolved.
 QStringList qsTrTexts(const QString &document)
 {
+    // Either kind of quote; a call that builds its text is not a catalogue text.
     static const QRegularExpression call(
-        QStringLiteral("qsTr\\(\\s*\"((?:[^\"\\\\]|\\\\.)*)\"\\s*\\)"));
+        QStringLiteral("qsTr\\(\\s*(?:\"((?:[^\"\\\\]|\\\\.)*)\"|'((?:[^'\\\\]|\\\\.)*)')\\s*\\)"));
     QStringList texts;
     auto it = call.globalMatch(document);
     while (it.hasNext()) {
-        QString text = it.next().captured(1);
+        const QRegularExpressionMatch match = it.next();
+        QString text = match.captured(1).isNull() ? match.captured(2) : match.captured(1);
         text.replace(QLatin1String("\\n"), QLatin1String("\n"));
         text.replace(QLatin1String("\\\""), QLatin1String("\""));
+        text.replace(QLatin1String("\\'"), QLatin1String("'"));
         text.replace(QLatin1String("\\\\"), QLatin1String("\\"));
         texts.append(text);
     }
