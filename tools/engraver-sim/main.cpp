@@ -142,6 +142,10 @@ private:
             return;
         const bool wasIdle = m_engraver.job() == Sim::Engraver::Job::Idle;
         const Sim::Engraver::Reaction reaction = m_engraver.command(command);
+        // The picture is on disk before status 22 goes out, so that whoever
+        // waits for the status can read it at once.
+        if (reaction.jobEnded)
+            jobEnded();
         if (command.number == 30 && m_engraver.wantsData()) {
             if (wasIdle)
                 m_burned = 0;
@@ -155,8 +159,6 @@ private:
         } else {
             send(reaction.replies);
         }
-        if (reaction.jobEnded)
-            jobEnded();
     }
 
     void handleChunk(const QByteArray &chunk)
