@@ -40,8 +40,8 @@ void AlgorithmAutoRun::run()
 
     // Once the event is posted the GUI thread may delete this object at any
     // moment: only locals are used from here on. The receiver itself stays
-    // alive until the semaphore has been released.
-    QSemaphore *ended = m_ended;
+    // alive until the run has been counted as ended.
+    EndedRuns *ended = m_ended;
     auto *event = new AutoRunEvent(this);
     if (ImageProcess *target = receiver.data())
         QCoreApplication::postEvent(target, event, 0);

@@ -9,11 +9,36 @@
 #include <QObject>
 #include <QPointer>
 #include <QRunnable>
-#include <QSemaphore>
-
 #include <atomic>
+#include <condition_variable>
+#include <mutex>
 
 class ImageProcess;
+
+// Counts runs that have come back from their algorithm and posted their
+// event, so that the canvas can wait for them before its images go away.
+// Plain standard primitives, which thread checkers understand.
+class EndedRuns
+{
+public:
+    void release()
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        ++m_count;
+        m_changed.notify_all();
+    }
+    void acquire(int runs)
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        m_changed.wait(lock, [&] { return m_count >= runs; });
+        m_count -= runs;
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    int m_count = 0;
+};
 
 // The registered type of AutoRunEvent, 0 until first needed.
 extern std::atomic<int> autoRunEventType;
@@ -40,7 +65,7 @@ public:
 private:
     // Released as the very last step of run(); owned by the receiver, which
     // waits for it before it goes away.
-    QSemaphore *m_ended;
+    EndedRuns *m_ended;
 };
 
 // Posted by a finished run to its ImageProcess. It does not own the run.
@@ -68,7 +93,7 @@ public:
     void start(AlgorithmAutoRun *run);
     // Whether a run has been started and not yet reported.
     bool hasRunUnderWay() const { return !runList.isEmpty(); }
-    QSemaphore *endedRuns() { return &m_endedRuns; }
+    EndedRuns *endedRuns() { return &m_endedRuns; }
 
     DrawImage *canvas;
     QList<AlgorithmAutoRun *> runList;
@@ -78,6 +103,6 @@ protected:
     bool event(QEvent *e) override;
 
 private:
-    QSemaphore m_endedRuns;
+    EndedRuns m_endedRuns;
     int m_startedRuns = 0; // runs handed to the pool that have not been waited for
 };
