@@ -12,8 +12,6 @@ class tst_EngraverSim : public QObject
 {
     Q_OBJECT
 private slots:
-    void parseCommand_data();
-    void parseCommand();
     void records_data();
     void records();
     void conversation_data();
@@ -27,33 +25,6 @@ private:
     bool startSimulator(QProcess &process, const QStringList &arguments);
     QTemporaryDir m_dir;
 };
-
-void tst_EngraverSim::parseCommand_data()
-{
-    QTest::addColumn<QByteArray>("text");
-    QTest::addColumn<int>("number");
-    QTest::addColumn<QList<QByteArrayList>>("groups");
-
-    using G = QList<QByteArrayList>;
-    QTest::newRow("bare") << QByteArray("$31") << 31 << G {};
-    QTest::newRow("power") << QByteArray("$8 P0.250") << 8 << G {{"0.250"}};
-    QTest::newRow("start") << QByteArray("$30 P101 7 P1") << 30 << G {{"101", "7"}, {"1"}};
-    QTest::newRow("negative") << QByteArray("$25 P-3 800") << 25 << G {{"-3", "800"}};
-    QTest::newRow("no dollar") << QByteArray("30 P1") << -1 << G {};
-    QTest::newRow("not a number") << QByteArray("$3x") << -1 << G {};
-    QTest::newRow("value without P") << QByteArray("$8 0.5") << -1 << G {};
-}
-
-void tst_EngraverSim::parseCommand()
-{
-    QFETCH(QByteArray, text);
-    QFETCH(int, number);
-    QFETCH(QList<QByteArrayList>, groups);
-    const Sim::Command command = Sim::parseCommand(text);
-    QCOMPARE(command.number, number);
-    if (number >= 0)
-        QCOMPARE(command.groups, groups);
-}
 
 void tst_EngraverSim::records_data()
 {

@@ -118,12 +118,10 @@ void tst_Operations::handshake_data()
     QTest::addColumn<int>("chosen"); // -1: none
 
     QTest::newRow("only the second of two answers") << QByteArrayList {"", "B10"} << 1;
-    QTest::newRow("first of two answers") << QByteArrayList {"B10", "B10"} << 0;
     QTest::newRow("more after B10") << QByteArrayList {"B10x"} << 0;
     QTest::newRow("lower case") << QByteArrayList {"b10"} << -1;
     QTest::newRow("leading blank") << QByteArrayList {" B10"} << -1;
     QTest::newRow("B1 only") << QByteArrayList {"B1"} << -1;
-    QTest::newRow("a status instead") << QByteArrayList {"F20"} << -1;
     QTest::newRow("nobody answers") << QByteArrayList {"", ""} << -1;
 }
 
@@ -262,9 +260,6 @@ void tst_Operations::upload_data()
     QTest::newRow("2500, resend after the last")
         << 2500 << QByteArray("1112") << A {{0, 1024}, {1024, 1024}, {2048, 452}, {2048, 452}}
         << P {0, 0.4096, 0.8192, 0.8192} << 2500u;
-    QTest::newRow("2500, resend then go on")
-        << 2500 << QByteArray("121") << A {{0, 1024}, {0, 1024}, {1024, 1024}} << P {0, 0, 0.4096}
-        << 2048u;
     QTest::newRow("resend before the first chunk")
         << 2500 << QByteArray("21") << A {{0, 0}, {0, 1024}} << P {0, 0} << 1024u;
     QTest::newRow("1024 bytes") << 1024 << QByteArray("11") << A {{0, 1024}, end} << P {0} << 1024u;
