@@ -507,7 +507,7 @@ Rectangle {
                     id: imageXField
 
                     objectName: "imageXField"
-                    width: 52
+                    width: Math.max(36, contentWidth + 2)
                     color: "white"
                     font.family: unitFontFamily
                     font.pixelSize: 16
@@ -524,7 +524,7 @@ Rectangle {
                     id: imageYField
 
                     objectName: "imageYField"
-                    width: 52
+                    width: Math.max(36, contentWidth + 2)
                     color: "white"
                     font.family: unitFontFamily
                     font.pixelSize: 16
@@ -607,7 +607,7 @@ Rectangle {
                     id: markerXField
 
                     objectName: "markerXField"
-                    width: 52
+                    width: Math.max(36, contentWidth + 2)
                     color: "white"
                     font.family: unitFontFamily
                     font.pixelSize: 16
@@ -625,7 +625,7 @@ Rectangle {
                     id: markerYField
 
                     objectName: "markerYField"
-                    width: 52
+                    width: Math.max(36, contentWidth + 2)
                     color: "white"
                     font.family: unitFontFamily
                     font.pixelSize: 16

@@ -1,0 +1,95 @@
+#include "tests/qml/control/enginefixture.h"
+
+#include "engraver/jobbuffer.h"
+#include "tests/qml/harness/setup.h"
+
+#include <QColor>
+#include <QDir>
+#include <QProcess>
+#include <QQmlContext>
+#include <QQmlEngine>
+
+EngineFixture::EngineFixture(QObject *parent)
+    : QObject(parent)
+    , m_setup(new QuickTestSetup)
+{
+    m_setup->setParent(this);
+}
+
+EngineFixture::~EngineFixture()
+{
+    cleanupTestCase();
+}
+
+void EngineFixture::applicationAvailable()
+{
+    m_setup->applicationAvailable();
+    // isolated.sh runs every test in its own temporary directory.
+    m_png = QDir::current().absoluteFilePath(QStringLiteral("burned.png"));
+    m_simulator = new QProcess;
+    m_simulator->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    m_simulator->start(QStringLiteral(ENGRAVER_SIM),
+                      { QStringLiteral("--png"), m_png, QStringLiteral("--rate"),
+                        QStringLiteral("20000"), QStringLiteral("--quiet") });
+    if (!m_simulator->waitForStarted(5000))
+        return;
+    // The first line the simulator prints is the device the host opens.
+    while (!m_simulator->canReadLine() && m_simulator->waitForReadyRead(5000)) { }
+    m_device = QString::fromLocal8Bit(m_simulator->readLine()).trimmed();
+    if (!m_device.isEmpty())
+        qputenv("VANDRA_SERIAL_PORTS", m_device.toLocal8Bit());
+}
+
+void EngineFixture::qmlEngineAvailable(QQmlEngine *engine)
+{
+    m_setup->qmlEngineAvailable(engine);
+    engine->rootContext()->setContextProperty(QStringLiteral("engineFixture"), this);
+}
+
+void EngineFixture::cleanupTestCase()
+{
+    if (!m_simulator)
+        return;
+    if (m_simulator->state() != QProcess::NotRunning) {
+        m_simulator->terminate();
+        if (!m_simulator->waitForFinished(3000))
+            m_simulator->kill();
+        m_simulator->waitForFinished(1000);
+    }
+    delete m_simulator;
+    m_simulator = nullptr;
+}
+
+void EngineFixture::prepareJob(int previewWidth, int previewHeight, int x, int y, int w, int h,
+                               int intensity)
+{
+    QImage preview(previewWidth, previewHeight, QImage::Format_ARGB32);
+    preview.fill(Qt::white);
+    for (int row = y; row < y + h; ++row)
+        for (int column = x; column < x + w; ++column)
+            preview.setPixel(column, row, QColor(255 - intensity, 255 - intensity, 255 - intensity).rgb());
+    setJobPreview(preview);
+
+    clearJobBytes();
+    for (int row = 0; row < h; ++row) {
+        for (int i = 0; i < w; ++i) {
+            const int px = x + (row % 2 == 0 ? i : w - 1 - i);
+            const int py = y + row;
+            QByteArray record(4, '\0');
+            record[0] = char(px & 0xFF);
+            record[1] = char(((px >> 4) & 0xF0) | ((py >> 8) & 0x0F));
+            record[2] = char(py & 0xFF);
+            record[3] = char(intensity);
+            appendJobBytes(record);
+        }
+    }
+    setJobBounds(x, y, x + w - 1, y + h - 1);
+}
+
+int EngineFixture::burnedAt(int x, int y)
+{
+    QImage burned(m_png);
+    if (burned.isNull() || !burned.valid(x, y))
+        return -1;
+    return qGray(burned.pixel(x, y));
+}
