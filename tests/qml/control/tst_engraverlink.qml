@@ -69,9 +69,14 @@ Item {
             tryCompare(child("operateImageFrame"), "y", py * s)
         }
 
-        function initTestCase() {
+        function init() {
             if (!engineFixture.simulatorRunning)
                 skip("the simulated engraver is not available")
+        }
+
+        function initTestCase() {
+            if (!engineFixture.simulatorRunning)
+                return
             loader = pageComponent.createObject(host, { "width": host.width, "height": host.height })
             page = loader.item
             verify(page !== null)

@@ -567,6 +567,27 @@ Item {
             compare(operationEnd.sent, ["$32"])
         }
 
+        // The page inside the real main window: OK in the confirmation popup
+        // stops the job, and the stop report closes the popup.
+        function test_stopFlowInMainWindow() {
+            var window = createTemporaryObject(Qt.createComponent("qrc:/main.qml"), null)
+            verify(window !== null)
+            var state = findChild(window, "connectDrawOperations")
+            var dialog = findChild(window, "imageProcessDoneDialog")
+            verify(findChild(window, "caseLoader2").item !== null)
+            operationEnd.toFrontStatus("F20")
+            verify(state.startCarveFlag)
+            state.open()
+            tryCompare(dialog, "opened", true)
+            verify(state.beginStopFlag)
+            mouseClick(findChild(window, "confirmOkButton"))
+            compare(operationEnd.sent, ["$32"])
+            verify(dialog.visible, "the popup waits for the engraver")
+            operationEnd.toFrontStatus("F22")
+            verify(!state.startCarveFlag)
+            tryCompare(dialog, "visible", false)
+        }
+
         function test_progressLine() {
             publish(12, 30, 62, 70)
             var line = child("progressLine")
