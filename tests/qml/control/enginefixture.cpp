@@ -29,8 +29,7 @@ void EngineFixture::applicationAvailable()
     m_simulator = new QProcess;
     m_simulator->setProcessChannelMode(QProcess::ForwardedErrorChannel);
     m_simulator->start(QStringLiteral(ENGRAVER_SIM),
-                      { QStringLiteral("--png"), m_png, QStringLiteral("--rate"),
-                        QStringLiteral("20000"), QStringLiteral("--quiet") });
+                       {QStringLiteral("--png"), m_png, QStringLiteral("--quiet")});
     if (!m_simulator->waitForStarted(5000))
         return;
     // The first line the simulator prints is the device the host opens.
@@ -67,7 +66,8 @@ void EngineFixture::prepareJob(int previewWidth, int previewHeight, int x, int y
     preview.fill(Qt::white);
     for (int row = y; row < y + h; ++row)
         for (int column = x; column < x + w; ++column)
-            preview.setPixel(column, row, QColor(255 - intensity, 255 - intensity, 255 - intensity).rgb());
+            preview.setPixel(column, row,
+                             QColor(255 - intensity, 255 - intensity, 255 - intensity).rgb());
     setJobPreview(preview);
 
     clearJobBytes();

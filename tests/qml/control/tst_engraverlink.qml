@@ -132,16 +132,26 @@ Item {
             compare(engineFixture.burnedAt(120, 240), 0)
         }
 
+        // The link has no framing: the engraver tells a command from a data
+        // chunk by timing, so a command sent during a job goes right after a
+        // chunk, as it would when the user clicks between two requests.
+        function afterNextChunk() {
+            progressSpy.clear()
+            progressSpy.wait(3000)
+        }
+
         function test_4_pauseResumeAndStop() {
             engineFixture.prepareJob(300, 200, 0, 0, 300, 200, 128)
             operationEnd.finishedLoadProcess()
             compare(String(child("operateImage").source), "image://screen/image11")
             var play = child("playButton")
+            var stop = child("stopButton")
             var timing = child("carveTiming")
             stopDoneSpy.clear()
 
             mouseClick(play)
             tryCompare(connectDrawOperations, "startCarveFlag", true, 3000)
+            afterNextChunk()
             mouseClick(play)
             tryCompare(play, "toggle", true, 3000)
             verify(!timing.running)
@@ -154,6 +164,7 @@ Item {
 
             // Done pressed on the editing page during the job, then OK.
             connectDrawOperations.beginStopFlag = true
+            afterNextChunk()
             connectDrawOperations.verifyButton()
             tryCompare(stopDoneSpy, "count", 1, 3000)
             verify(!connectDrawOperations.startCarveFlag)
@@ -165,11 +176,11 @@ Item {
             mouseClick(play)
             tryCompare(connectDrawOperations, "startCarveFlag", true, 3000)
             verify(timing.carveSecond < 7)
-            tryVerify(function() { return progressSpy.count > 0 }, 3000)
+            progressSpy.wait(3000)
             compare(progressSpy.signalArguments[0][0], 0)
-            var stop = child("stopButton")
             tryCompare(stop.anchors, "topMargin", 60)
             tryCompare(stop, "rotation", 90)
+            afterNextChunk()
             mouseClick(stop)
             tryCompare(connectDrawOperations, "startCarveFlag", false, 3000)
         }
