@@ -10,6 +10,7 @@
 #include <QtEndian>
 
 #include <algorithm>
+#include <vector>
 
 namespace Imaging {
 
@@ -145,25 +146,47 @@ void floydPlain(QImage &image, double threshold)
     for (int level = 0; level < 256; ++level)
         black[level] = threshold > double(level);
 
-    for (int y = 1; y < height - 1; ++y) {
+    // The row being quantised and the one below it, as grey levels; every
+    // value stays clamped to 0..255 after each step, as the pixels would.
+    std::vector<int> rowA(size_t(width), 0);
+    std::vector<int> rowB(size_t(width), 0);
+    int *current = rowA.data();
+    int *below = rowB.data();
+    const auto readRow = [&image, width](int y, int *levels) {
+        const auto *line = reinterpret_cast<const QRgb *>(image.constScanLine(y));
+        for (int x = 0; x < width; ++x)
+            levels[x] = redOf(line[x]);
+    };
+    // Every pixel the diffusion reached is stored as an opaque grey (black
+    // and white being greys too); the first pixel of row 1 is never reached.
+    const auto writeRow = [&image, width](int y, const int *levels, int from) {
         auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
-        auto *below = reinterpret_cast<QRgb *>(image.scanLine(y + 1));
+        for (int x = from; x < width; ++x)
+            line[x] = opaqueGrey(levels[x]);
+    };
+
+    readRow(1, current);
+    for (int y = 1; y < height - 1; ++y) {
+        readRow(y + 1, below);
         for (int x = 1; x < width - 1; ++x) {
-            const int v = redOf(line[x]);
+            const int v = current[x];
             int error;
             if (black[v]) {
-                line[x] = opaqueBlack;
+                current[x] = 0;
                 error = v;
             } else {
-                line[x] = opaqueWhite;
+                current[x] = 255;
                 error = v - 255;
             }
-            line[x + 1] = opaqueGrey(diffused(redOf(line[x + 1]), error, 7));
-            below[x - 1] = opaqueGrey(diffused(redOf(below[x - 1]), error, 3));
-            below[x] = opaqueGrey(diffused(redOf(below[x]), error, 5));
-            below[x + 1] = opaqueGrey(diffused(redOf(below[x + 1]), error, 1));
+            current[x + 1] = diffused(current[x + 1], error, 7);
+            below[x - 1] = diffused(below[x - 1], error, 3);
+            below[x] = diffused(below[x], error, 5);
+            below[x + 1] = diffused(below[x + 1], error, 1);
         }
+        writeRow(y, current, y == 1 ? 1 : 0);
+        std::swap(current, below);
     }
+    writeRow(height - 1, current, 0);
 }
 
 void floydGeneric(QImage &image, double threshold)
