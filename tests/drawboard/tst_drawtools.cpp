@@ -41,6 +41,7 @@ private:
         m_window->resize(200, 200);
         m_canvas = new RecordingCanvas;
         m_canvas->setParentItem(m_window->contentItem());
+        m_canvas->setParent(m_window->contentItem()); // owned, not only shown
         m_canvas->setSize(QSizeF(200, 200));
         m_canvas->init();
 
