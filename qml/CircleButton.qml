@@ -31,6 +31,14 @@ Rectangle {
 
         anchors.centerIn: parent
         z: circleArea.containsMouse ? 2 : 1
+        // At rest the icon covers the label; the icon's transparent corners
+        // must not let a wide label show through around it.
+        visible: circleButton.buttonIcon === "" || circleArea.containsMouse
+        // A label longer than the circle (some translations are) shrinks to fit.
+        width: circleButton.width - 6
+        horizontalAlignment: Text.AlignHCenter
+        fontSizeMode: Text.HorizontalFit
+        minimumPixelSize: 8
         font.family: unitFontFamily
         font.pixelSize: 15
     }

@@ -57,6 +57,7 @@ Item {
             verify(icon !== null)
             tryCompare(icon, "opacity", 0.8, 1000)
             verify(button.circleTextAlias.z > icon.z, "the label rises above the icon")
+            verify(button.circleTextAlias.visible)
 
             mousePress(button, 21, 21)
             tryCompare(button, "scale", 0.9, 1000)
@@ -67,6 +68,7 @@ Item {
             tryVerify(function() { return Qt.colorEqual(button.border.color, "grey") })
             tryCompare(icon, "opacity", 1, 1000)
             verify(icon.z > button.circleTextAlias.z)
+            verify(!button.circleTextAlias.visible, "hidden behind the icon")
         }
 
         function test_boardFadesAfterView() {
