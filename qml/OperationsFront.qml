@@ -244,15 +244,22 @@ Rectangle {
         imageLocMenu.visible = true
     }
 
+    function stopClock() {
+        if (carveTiming.running)
+            carveTiming.catchUp(Date.now())
+        carveTiming.stop()
+    }
+
     function startClock(fromZero) {
+        if (!fromZero && carveTiming.running)
+            return
         if (fromZero) {
             carveTiming.carveSecond = 0
             carveTiming.carveMinute = 0
             carveTiming.carveHourse = 0
-            carveTiming.restart()
-        } else {
-            carveTiming.start()
         }
+        carveTiming.begin()
+        carveTiming.restart()
     }
 
     function handleStatus(cmd) {
@@ -294,10 +301,10 @@ Rectangle {
         case 21:
             playButton.toggle = true
             stopButton.turned = false
-            carveTiming.stop()
+            stopClock()
             break
         case 22:
-            carveTiming.stop()
+            stopClock()
             operationEnd.clearIndex()
             stopButton.restOffset = 0
             stopButton.turned = false
@@ -1026,6 +1033,28 @@ Rectangle {
         property int carveSecond: 0
         property int carveMinute: 0
         property int carveHourse: 0
+        // When the clock was last started (ms since the epoch) and how many
+        // seconds it has counted since then.
+        property real runStart: 0
+        property int runSeconds: 0
+
+        function begin() {
+            runStart = Date.now()
+            runSeconds = 0
+        }
+
+        // Adds the whole seconds that have passed since the clock was last
+        // started. Qt Quick drives its timers from the animation clock, which
+        // runs ahead of real time where frames are not paced by the display
+        // (virtual displays, some remote sessions); the elapsed engraving
+        // time must follow the real clock.
+        function catchUp(now) {
+            var due = Math.floor((now - runStart) / 1000)
+            while (runSeconds < due) {
+                tick()
+                runSeconds += 1
+            }
+        }
 
         function tick() {
             carveSecond += 1
@@ -1040,9 +1069,11 @@ Rectangle {
         }
 
         objectName: "carveTiming"
-        interval: 1000
+        // Polled more often than once a second so that the shown seconds
+        // turn over close to the real second boundaries.
+        interval: 250
         repeat: true
-        onTriggered: tick()
+        onTriggered: catchUp(Date.now())
     }
 
     Row {

@@ -345,6 +345,22 @@ Item {
             compare(child("secondText").text, String(data.after[2]))
         }
 
+        // The shown time follows the real clock, however often the timer fires.
+        function test_clockFollowsRealTime() {
+            var timing = child("carveTiming")
+            timing.runStart = 1000000
+            timing.runSeconds = 0
+            timing.carveMinute = 59
+            timing.carveSecond = 58
+            timing.catchUp(1000000 + 2500)
+            compare([timing.carveHourse, timing.carveMinute, timing.carveSecond], [1, 0, 0])
+            timing.catchUp(1000000 + 2600)
+            timing.catchUp(1000000 + 2999)
+            compare(timing.carveSecond, 0)
+            timing.catchUp(1000000 + 3000)
+            compare(timing.carveSecond, 1)
+        }
+
         function test_statusSetsSliders_data() {
             return [
                 { tag: "laser", cmd: "F8 P0.25", slider: "laserSlider", value: 25 },
