@@ -50,6 +50,7 @@ struct Options
     bool coalesce = false;
     bool split = false;
     int vanishAfter = 0; // chunks; 0: never
+    int garbage = 0;     // bytes of noise after the handshake answer
     bool quiet = false;
 };
 
@@ -159,6 +160,23 @@ private:
         } else {
             send(reaction.replies);
         }
+        if (command.number == 40 && m_options.garbage > 0 && !reaction.replies.isEmpty())
+            sendGarbage(m_options.garbage);
+    }
+
+    // A line gone wild: pseudo-random bytes, the same every run, written as
+    // fast as the line takes them.
+    void sendGarbage(int count)
+    {
+        log("-> " + QByteArray::number(count) + " bytes of noise");
+        quint32 state = 0x2545F491u;
+        QByteArray noise(count, '\0');
+        for (int i = 0; i < count; ++i) {
+            state = state * 1664525u + 1013904223u;
+            noise[i] = char(state >> 24);
+        }
+        for (int done = 0; done < count; done += 4096)
+            writeAll(noise.mid(done, 4096));
     }
 
     void handleChunk(const QByteArray &chunk)
@@ -304,9 +322,13 @@ bool parseOptions(const QCoreApplication &app, Options *options)
         QStringLiteral("vanish-after"),
         QStringLiteral("Fault: close the device and exit after receiving <n> chunks of a job."),
         QStringLiteral("n"));
+    const QCommandLineOption garbage(
+        QStringLiteral("garbage"),
+        QStringLiteral("Fault: follow the handshake answer with <n> bytes of noise."),
+        QStringLiteral("n"));
     const QCommandLineOption quiet(
         QStringLiteral("quiet"), QStringLiteral("Do not log the conversation on standard error."));
-    parser.addOptions({link, png, rate, noHandshake, coalesce, split, vanish, quiet});
+    parser.addOptions({link, png, rate, noHandshake, coalesce, split, vanish, garbage, quiet});
     parser.process(app);
 
     options->link = parser.value(link);
@@ -321,6 +343,13 @@ bool parseOptions(const QCoreApplication &app, Options *options)
         options->vanishAfter = parser.value(vanish).toInt(&ok);
         if (!ok || options->vanishAfter < 1) {
             std::fprintf(stderr, "engraver-sim: --vanish-after needs a number of chunks above 0\n");
+            return false;
+        }
+    }
+    if (parser.isSet(garbage)) {
+        options->garbage = parser.value(garbage).toInt(&ok);
+        if (!ok || options->garbage < 0) {
+            std::fprintf(stderr, "engraver-sim: --garbage needs a number of bytes\n");
             return false;
         }
     }

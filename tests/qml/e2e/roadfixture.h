@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+class QProcess;
+class QQmlEngine;
+class QuickTestSetup;
+
+// What the whole-program tests need around the real window: a simulated
+// engraver that can be started with fault options, killed or restarted,
+// pictures and broken files to drop, and a look into the job buffer and at
+// what the engraver burned.
+class RoadFixture : public QObject
+{
+    Q_OBJECT
+public:
+    explicit RoadFixture(QObject *parent = nullptr);
+    ~RoadFixture() override;
+
+    // Starts a simulated engraver (after stopping the previous one) with the
+    // given extra options and offers its device to the engraver search.
+    // Returns the device path, or "" when it did not start.
+    Q_INVOKABLE QString startSimulator(const QStringList &options);
+    // Ends the simulated engraver abruptly, as a pulled cable would.
+    Q_INVOKABLE void killSimulator();
+    Q_INVOKABLE void forgetBurnPicture();
+    // Compares what the simulated engraver burned with what the job's
+    // records from byte fromByte on describe when placed at (x, y): the
+    // number of pixels that differ, or -1 when nothing has been burned yet.
+    Q_INVOKABLE int burnMismatches(int x, int y, int fromByte = 0) const;
+    Q_INVOKABLE int jobPosition() const;
+    Q_INVOKABLE int jobSize() const;
+    Q_INVOKABLE int jobPreviewWidth() const;
+    // A photo-like picture (gradients and shapes) in the test's directory.
+    Q_INVOKABLE QString makePhoto(const QString &name, int width, int height) const;
+    // A file a user might drop by mistake: "truncated", "bitflipped",
+    // "empty", "directory", "text" or "huge" (a picture claiming
+    // 60000 × 60000 pixels). Returns its URL.
+    Q_INVOKABLE QString makeBrokenFile(const QString &kind) const;
+
+public slots:
+    void applicationAvailable();
+    void qmlEngineAvailable(QQmlEngine *engine);
+    void cleanupTestCase();
+
+private:
+    QString path(const QString &name) const;
+
+    QuickTestSetup *m_setup;
+    QProcess *m_simulator = nullptr;
+    QString m_dir;
+};
