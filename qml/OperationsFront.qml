@@ -28,6 +28,10 @@ Rectangle {
     property real markerY: 10
     property bool markerDraggable: true
 
+    // A job was running when the link went down: play resumes it, stop
+    // starts it over.
+    property bool interrupted: false
+
     // The message most recently shown; kept for the message line and for tests.
     property string lastMessage: ""
 
@@ -176,6 +180,11 @@ Rectangle {
             infoView(qsTr("正在框定位，请先停止框定位再开始打印……"))
             return
         }
+        if (playButton.toggle && !connectDrawOperations.readStartCarveFlag() && !interrupted) {
+            // A job started from idle always starts at its first byte, even
+            // if a line gone wild asked for data in between.
+            operationEnd.clearIndex()
+        }
         if (playButton.toggle)
             send(startCommand(pictureLeft(), pictureTop(), connectDrawOperations.readCarveMode()))
         else
@@ -262,6 +271,25 @@ Rectangle {
         carveTiming.restart()
     }
 
+    // The link went down. An engraver that has gone cannot report the end of
+    // its job, so nothing may keep waiting for that report: the job counts as
+    // interrupted, in the paused look. After reconnecting, play resumes from
+    // where the transfer stopped and stop starts the job over.
+    function linkLost() {
+        locImageButton.locImageFlag = false
+        if (!connectDrawOperations.readStartCarveFlag())
+            return
+        interrupted = true
+        carveTiming.stop()
+        playButton.toggle = true
+        stopButton.turned = false
+        locImageButton.enabled = true
+        markerDraggable = true
+        connectDrawOperations.setStartCarveFlag(false)
+        if (connectDrawOperations.beginStopFlag)
+            connectDrawOperations.stopDone()
+    }
+
     function handleStatus(cmd) {
         var value
         switch (statusNumber(cmd)) {
@@ -297,6 +325,7 @@ Rectangle {
             locImageButton.enabled = false
             connectDrawOperations.setStartCarveFlag(true)
             markerDraggable = false
+            interrupted = false
             break
         case 21:
             playButton.toggle = true
@@ -313,6 +342,7 @@ Rectangle {
             markerDraggable = true
             carveProgress.value = 0
             connectDrawOperations.setStartCarveFlag(false)
+            interrupted = false
             if (connectDrawOperations.beginStopFlag)
                 connectDrawOperations.stopDone()
             break
@@ -353,6 +383,7 @@ Rectangle {
             } else if (type === 11) {
                 connectButton.connectFlag = false
                 operateRoot.infoView(qsTr("已断开连接……"))
+                operateRoot.linkLost()
             }
         }
     }

@@ -63,6 +63,9 @@ TestCase {
 
     // Types the picture's place in millimetres and clicks the picture.
     function place(xmm, ymm) {
+        var frame = child(control, "operateImageFrame")
+        // Let the page finish moving the new picture into the middle.
+        tryVerify(function() { return frame.x === control.pictureX && frame.y === control.pictureY })
         child(control, "imageXField").text = String(xmm)
         child(control, "imageYField").text = String(ymm)
         mouseClick(child(control, "operateImageFrame"), 5, 5)
@@ -145,5 +148,126 @@ TestCase {
         // The same job again, from its first byte.
         engrave()
         compare(roadFixture.burnMismatches(px, py), 0)
+    }
+
+    // A fresh simulated engraver with the given options; the page sees the
+    // old one go and connects to the new one.
+    function replaceEngraver(options, expectUp) {
+        verify(roadFixture.startSimulator(options) !== "")
+        tryCompare(child(control, "connectButton"), "connectFlag", false, 5000)
+        connectEngraver(expectUp)
+    }
+
+    function prepareJob(url, look) {
+        drop(url)
+        pickLook(look, 128)
+        pressDone()
+        place(0, 0)
+    }
+
+    function test_2_engraverVanishesMidJob() {
+        prepareJob(photo, "bw")
+        replaceEngraver(["--rate", "0", "--vanish-after", "5"], true)
+        mouseClick(child(control, "playButton"))
+        tryCompare(child(control, "connectButton"), "connectFlag", false, 10000)
+        compare(control.lastMessage, "已断开连接……")
+        // Nothing waits for a stop report that cannot come.
+        compare(shared.startCarveFlag, false)
+        verify(child(control, "playButton").toggle)
+        var sent = roadFixture.jobPosition()
+        verify(sent > 0 && sent < roadFixture.jobSize())
+
+        // Reconnected, play resumes where the transfer stopped.
+        replaceEngraver(["--rate", "0"], true)
+        engrave()
+        compare(roadFixture.burnMismatches(0, 0, sent), 0)
+
+        // Interrupted again: stop starts the job over from its first byte.
+        replaceEngraver(["--rate", "0", "--vanish-after", "3"], true)
+        mouseClick(child(control, "playButton"))
+        tryCompare(child(control, "connectButton"), "connectFlag", false, 10000)
+        replaceEngraver(["--rate", "0"], true)
+        mouseClick(child(control, "stopButton"))
+        tryVerify(function() { return roadFixture.jobPosition() === 0 }, 5000, "stop did not reset the job")
+        engrave()
+        compare(roadFixture.burnMismatches(0, 0), 0)
+    }
+
+    // Done during a job opens the confirmation popup; an engraver that
+    // vanishes then must not leave it waiting for ever.
+    function test_3_doneWhileTheEngraverVanishes() {
+        replaceEngraver(["--rate", "2000"], true)
+        mouseClick(child(control, "playButton"))
+        tryCompare(shared, "startCarveFlag", true, 5000)
+        showEditing()
+        mouseClick(child(editing, "doneButton"))
+        var popup = child(window, "imageProcessDoneDialog")
+        tryCompare(popup, "visible", true)
+        roadFixture.killSimulator()
+        tryCompare(popup, "visible", false, 10000)
+        tryCompare(child(window, "caseLoader2"), "visible", true, 30000)
+        compare(child(control, "connectButton").connectFlag, false)
+    }
+
+    function test_4_handshakeNeverAnswered() {
+        verify(roadFixture.startSimulator(["--no-handshake"]) !== "")
+        mouseClick(child(control, "connectButton"))
+        wait(500)
+        compare(child(control, "connectButton").connectFlag, false)
+        // Still usable: the next engraver is found.
+        replaceEngraver(["--rate", "0"], true)
+    }
+
+    function test_5_repliesSplitOrBackToBack_data() {
+        return [
+            { tag: "split over two writes", option: "--split" },
+            { tag: "back to back", option: "--coalesce" },
+        ]
+    }
+
+    function test_5_repliesSplitOrBackToBack(data) {
+        prepareJob(smallPhoto, "dither")
+        replaceEngraver(["--rate", "0", data.option], true)
+        engrave()
+        compare(roadFixture.burnMismatches(0, 0), 0)
+    }
+
+    function test_6_garbageFlood() {
+        prepareJob(smallPhoto, "bw")
+        verify(roadFixture.startSimulator(["--rate", "0", "--garbage", "300000"]) !== "")
+        tryCompare(child(control, "connectButton"), "connectFlag", false, 5000)
+        mouseClick(child(control, "connectButton"))
+        // The noise may hold anything, even an end-of-link reply; whatever it
+        // does, the program stays usable and the next engraver works.
+        wait(1500)
+        showEditing()
+        window.menuClicked(1, "控制")
+        replaceEngraver(["--rate", "0"], true)
+        engrave()
+        compare(roadFixture.burnMismatches(0, 0), 0)
+    }
+
+    function test_7_brokenFileRefused_data() {
+        return [
+            { tag: "truncated", kind: "truncated" },
+            { tag: "bit-flipped", kind: "bitflipped" },
+            { tag: "empty", kind: "empty" },
+            { tag: "a directory", kind: "directory" },
+            { tag: "not a picture", kind: "text" },
+            { tag: "60000 x 60000 pixels", kind: "huge" },
+        ]
+    }
+
+    function test_7_brokenFileRefused(data) {
+        drop(smallPhoto)
+        var board = child(editing, "drawBoard")
+        compare(board.width, 60)
+        drop(roadFixture.makeBrokenFile(data.kind))
+        compare(child(editing, "infoText").text, "无法读取图片……")
+        compare(board.width, 60)
+        compare(board.height, 40)
+        // The program goes on: the picture still becomes a job.
+        pressDone()
+        verify(roadFixture.jobSize() > 0)
     }
 }
