@@ -14,6 +14,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include <string>
+
 namespace {
 
 enum { Grey, Rotate, HMirror, VMirror, Negative, Binarize, Floyd, GreyFilter, SaveByte };
@@ -35,6 +37,11 @@ QImage greyPhoto(int side)
     return Imaging::greyImage(photo(side, QImage::Format_ARGB32));
 }
 
+std::string sizeLabel(const QImage &image)
+{
+    return std::to_string(image.width()) + "x" + std::to_string(image.height());
+}
+
 void runAlgorithm(benchmark::State &state, int algorithm, QImage image, double para)
 {
     QMutex mutex;
@@ -42,7 +49,7 @@ void runAlgorithm(benchmark::State &state, int algorithm, QImage image, double p
         algorithmTable[algorithm](&image, &mutex, para);
         benchmark::DoNotOptimize(image.constBits());
     }
-    state.SetItemsProcessed(state.iterations() * qint64(image.width()) * image.height());
+    state.SetLabel(sizeLabel(image));
 }
 
 void BM_Grey(benchmark::State &state)
@@ -55,6 +62,7 @@ void BM_Grey(benchmark::State &state)
         processGrey(&image, &mutex, 0);
         benchmark::DoNotOptimize(image.constBits());
     }
+    state.SetLabel(sizeLabel(source));
 }
 
 void BM_Negative(benchmark::State &state)
@@ -95,6 +103,7 @@ void BM_Floyd(benchmark::State &state)
         processFloyd(&image, &mutex, 128);
         benchmark::DoNotOptimize(image.constBits());
     }
+    state.SetLabel(sizeLabel(source));
 }
 
 void BM_SaveByteAllBlack(benchmark::State &state)
@@ -106,6 +115,7 @@ void BM_SaveByteAllBlack(benchmark::State &state)
         processSaveByte(&image, &mutex, 128);
     if (jobBuffer.bytes.size() != 1599 * 1599 * 4)
         state.SkipWithError("wrong stream size");
+    state.SetLabel("1066x1066 (1599x1599 engraving)");
 }
 
 void BM_SaveBytePhoto(benchmark::State &state)
@@ -114,6 +124,7 @@ void BM_SaveBytePhoto(benchmark::State &state)
     QMutex mutex;
     for (auto _ : state)
         processSaveByte(&image, &mutex, 128);
+    state.SetLabel("1066x1066 (1599x1599 engraving)");
 }
 
 } // namespace
