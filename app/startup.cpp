@@ -28,7 +28,8 @@ QString translationFileFor(const QString &storedLanguage, Edition edition)
     if (edition == Edition::Japanese)
         return QStringLiteral(":/0_vandra_JP.qm");
 
-    struct Choice {
+    struct Choice
+    {
         const char *stored;
         const char *file;
     };

@@ -10,7 +10,7 @@ namespace Startup {
 
 enum class Edition {
     Selectable, // 0_vandra: the language comes from the settings store
-    Japanese,   // 0_vandra_jp: always Japanese
+    Japanese, // 0_vandra_jp: always Japanese
 };
 
 // The translation file the start-up loads for a stored "languages" value.
@@ -28,6 +28,7 @@ void exposeToEngine(QQmlEngine *engine, Operations *operations, Edition edition)
 
 // The program's whole life: start-up, event loop, teardown. Returns the event
 // loop's result, or 1 when the root document cannot be loaded.
-int run(int argc, char **argv, Edition edition, const QUrl &root = QUrl(QStringLiteral("qrc:/main.qml")));
+int run(int argc, char **argv, Edition edition,
+        const QUrl &root = QUrl(QStringLiteral("qrc:/main.qml")));
 
 } // namespace Startup

@@ -9,8 +9,9 @@
 // a pool thread), read by the engraver controller (GUI thread). It has no
 // lock: the pages read the job only after SaveByte has finished and start
 // SaveByte only while no job is running.
-struct JobBuffer {
-    QImage preview{680, 680, QImage::Format_ARGB32};
+struct JobBuffer
+{
+    QImage preview {680, 680, QImage::Format_ARGB32};
     QByteArray bytes;
     quint16 xmin = 0;
     quint16 ymin = 0;

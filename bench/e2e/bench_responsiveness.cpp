@@ -82,8 +82,9 @@ void BM_StallWhileDithering(benchmark::State &state)
     auto canvas = loadedCanvas(dir);
     double worst = 0;
     for (auto _ : state) {
-        worst = qMax(worst, worstStall(canvas.get(), &DrawImage::propertyChanged,
-                                       [&] { canvas->process(DrawImage::Floyd, 120); }));
+        worst = qMax(worst, worstStall(canvas.get(), &DrawImage::propertyChanged, [&] {
+                         canvas->process(DrawImage::Floyd, 120);
+                     }));
     }
     state.counters["worst_stall_ms"] = worst;
     state.SetLabel("1050x1050");
@@ -96,9 +97,9 @@ void BM_StallWhilePreparingJob(benchmark::State &state)
     double worst = 0;
     for (auto _ : state) {
         worst = qMax(worst, worstStall(canvas.get(), &DrawImage::saveDone, [&] {
-            canvas->done();
-            canvas->process(DrawImage::SaveByte, 128);
-        }));
+                         canvas->done();
+                         canvas->process(DrawImage::SaveByte, 128);
+                     }));
     }
     state.counters["worst_stall_ms"] = worst;
     state.SetLabel("1050x1050");
@@ -111,7 +112,8 @@ BENCHMARK(BM_StallWhilePreparingJob)->Unit(benchmark::kMillisecond)->Iterations(
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    qputenv("QT_QPA_PLATFORM",
+            qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QGuiApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

@@ -27,9 +27,9 @@ int main(int argc, char *argv[])
     if (argc < 3)
         return 64;
     const auto edition = std::strcmp(argv[1], "japanese") == 0 ? Startup::Edition::Japanese
-                                                                 : Startup::Edition::Selectable;
+                                                               : Startup::Edition::Selectable;
     const QUrl root(QString::fromUtf8(argv[2]));
-    std::vector<char *> rest{argv[0]};
+    std::vector<char *> rest {argv[0]};
     for (int i = 3; i < argc; ++i) {
         if (std::strcmp(argv[i], "--close-windows-after") == 0 && i + 1 < argc)
             closeAfterMs = std::atoi(argv[++i]);

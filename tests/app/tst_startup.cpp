@@ -12,7 +12,8 @@ Q_DECLARE_METATYPE(Edition)
 
 namespace {
 
-struct Outcome {
+struct Outcome
+{
     int exitCode = -1;
     QProcess::ExitStatus status = QProcess::CrashExit;
     QString output; // stdout and stderr together
@@ -80,8 +81,10 @@ void tst_Startup::translationFile_data()
     QTest::newRow("empty") << QString() << Edition::Selectable << QString();
     QTest::newRow("chinese") << QStringLiteral("简体中文") << Edition::Selectable << QString();
     QTest::newRow("english") << QStringLiteral("English") << Edition::Selectable << en;
-    QTest::newRow("english lower case") << QStringLiteral("english") << Edition::Selectable << QString();
-    QTest::newRow("english with blank") << QStringLiteral("English ") << Edition::Selectable << QString();
+    QTest::newRow("english lower case")
+        << QStringLiteral("english") << Edition::Selectable << QString();
+    QTest::newRow("english with blank")
+        << QStringLiteral("English ") << Edition::Selectable << QString();
     QTest::newRow("japanese") << QStringLiteral("日本の") << Edition::Selectable << jp;
     QTest::newRow("unknown") << QStringLiteral("Deutsch") << Edition::Selectable << QString();
     QTest::newRow("jp edition, empty") << QString() << Edition::Japanese << jp;
@@ -111,19 +114,20 @@ void tst_Startup::installedLanguage_data()
                             << QStringLiteral("language \"\"");
     QTest::newRow("empty") << QVariant(QString()) << Edition::Selectable << zhEdit << zhSet
                            << QStringLiteral("language \"\"");
-    QTest::newRow("chinese") << QVariant(QStringLiteral("简体中文")) << Edition::Selectable << zhEdit
-                             << zhSet << QStringLiteral("language \"简体中文\"");
+    QTest::newRow("chinese") << QVariant(QStringLiteral("简体中文")) << Edition::Selectable
+                             << zhEdit << zhSet << QStringLiteral("language \"简体中文\"");
     QTest::newRow("english") << QVariant(QStringLiteral("English")) << Edition::Selectable
                              << QStringLiteral("Edit") << QStringLiteral("Setting")
                              << QStringLiteral("language \"English\"");
-    QTest::newRow("english lower case") << QVariant(QStringLiteral("english")) << Edition::Selectable
-                                        << zhEdit << zhSet << QStringLiteral("language \"english\"");
+    QTest::newRow("english lower case")
+        << QVariant(QStringLiteral("english")) << Edition::Selectable << zhEdit << zhSet
+        << QStringLiteral("language \"english\"");
     QTest::newRow("japanese") << QVariant(QStringLiteral("日本の")) << Edition::Selectable << jpEdit
                               << jpSet << QStringLiteral("language \"日本の\"");
     QTest::newRow("unknown") << QVariant(QStringLiteral("Klingon")) << Edition::Selectable << zhEdit
                              << zhSet << QStringLiteral("language \"Klingon\"");
-    QTest::newRow("jp edition, absent") << QVariant() << Edition::Japanese << jpEdit << jpSet
-                                        << QStringLiteral("language \"\"");
+    QTest::newRow("jp edition, absent")
+        << QVariant() << Edition::Japanese << jpEdit << jpSet << QStringLiteral("language \"\"");
     QTest::newRow("jp edition, english stored")
         << QVariant(QStringLiteral("English")) << Edition::Japanese << jpEdit << jpSet
         << QStringLiteral("language \"English\"");
@@ -140,8 +144,9 @@ void tst_Startup::installedLanguage()
     QFETCH(QString, debugLine);
 
     storeLanguage(stored);
-    const Outcome o = runProgram(QStringLiteral(STARTUP_RUNNER),
-                                 {editionArg(edition), QStringLiteral("qrc:/startup-test/main.qml")});
+    const Outcome o
+        = runProgram(QStringLiteral(STARTUP_RUNNER),
+                     {editionArg(edition), QStringLiteral("qrc:/startup-test/main.qml")});
     QCOMPARE(o.exitCode, 7);
     const QStringList lines = o.output.split(QLatin1Char('\n'));
     QVERIFY2(lines.contains(debugLine), qPrintable(o.output));
@@ -173,12 +178,13 @@ void tst_Startup::exitCode_data()
     QTest::addColumn<QString>("root");
     QTest::addColumn<QStringList>("extra");
     QTest::addColumn<int>("code");
-    QTest::newRow("window closed by itself") << QStringLiteral("qrc:/startup-test/closing.qml")
-                                             << QStringList() << 0;
-    QTest::newRow("Qt.exit(7)") << QStringLiteral("qrc:/startup-test/main.qml") << QStringList() << 7;
+    QTest::newRow("window closed by itself")
+        << QStringLiteral("qrc:/startup-test/closing.qml") << QStringList() << 0;
+    QTest::newRow("Qt.exit(7)") << QStringLiteral("qrc:/startup-test/main.qml") << QStringList()
+                                << 7;
     QTest::newRow("real main window closed")
-        << QStringLiteral("qrc:/main.qml") << QStringList{QStringLiteral("--close-windows-after"), QStringLiteral("1500")}
-        << 0;
+        << QStringLiteral("qrc:/main.qml")
+        << QStringList {QStringLiteral("--close-windows-after"), QStringLiteral("1500")} << 0;
 }
 
 void tst_Startup::exitCode()
@@ -187,15 +193,16 @@ void tst_Startup::exitCode()
     QFETCH(QStringList, extra);
     QFETCH(int, code);
     const Outcome o = runProgram(QStringLiteral(STARTUP_RUNNER),
-                                 QStringList{QStringLiteral("selectable"), root} + extra);
+                                 QStringList {QStringLiteral("selectable"), root} + extra);
     QCOMPARE(o.status, QProcess::NormalExit);
     QVERIFY2(o.exitCode == code, qPrintable(o.output));
 }
 
 void tst_Startup::rootDocumentMissing()
 {
-    const Outcome o = runProgram(QStringLiteral(STARTUP_RUNNER),
-                                 {QStringLiteral("selectable"), QStringLiteral("qrc:/no-such-document.qml")});
+    const Outcome o
+        = runProgram(QStringLiteral(STARTUP_RUNNER),
+                     {QStringLiteral("selectable"), QStringLiteral("qrc:/no-such-document.qml")});
     QCOMPARE(o.status, QProcess::NormalExit);
     QCOMPARE(o.exitCode, 1);
     QVERIFY2(o.output.contains(QStringLiteral("no-such-document.qml")), qPrintable(o.output));

@@ -1,5 +1,6 @@
 #include "drawboard/drawimage.h"
 #include "imaging/algorithms.h"
+#include "tests/drawboard/canvastest.h"
 
 #include <QMetaMethod>
 #include <QPainter>
@@ -41,25 +42,7 @@ private:
 
     QString writePicture(const QString &name, const QImage &image)
     {
-        const QString path = m_dir.filePath(name);
-        if (!image.save(path))
-            qFatal("cannot write %s", qPrintable(path));
-        return urlOf(name);
-    }
-
-    // Loads a picture and waits for its Grey run.
-    static bool loadAndWait(DrawImage &canvas, const QString &url)
-    {
-        QSignalSpy loaded(&canvas, &DrawImage::loadImageDone);
-        canvas.load(url);
-        return loaded.count() == 1 || loaded.wait(5000);
-    }
-
-    static QImage greyPicture(int width, int height, int level)
-    {
-        QImage image(width, height, QImage::Format_RGB32);
-        image.fill(qRgb(level, level, level));
-        return image;
+        return CanvasTest::writePicture(m_dir, name, image);
     }
 
 private slots:
@@ -186,7 +169,7 @@ void TestDrawImage::loadConvertsBeforeGrey()
     Canvas canvas;
     canvas.setSize(QSizeF(680, 680));
     canvas.init();
-    QVERIFY(loadAndWait(canvas, writePicture(QStringLiteral("palette.png"), file)));
+    QVERIFY(CanvasTest::loadAndWait(canvas, writePicture(QStringLiteral("palette.png"), file)));
 
     const QImage picture = canvas.displayedImage();
     QCOMPARE(picture.format(), QImage::Format_RGB32);
@@ -200,8 +183,8 @@ void TestDrawImage::loadConvertsBeforeGrey()
 void TestDrawImage::loadCapsLargePicture()
 {
     Canvas canvas;
-    QVERIFY(
-        loadAndWait(canvas, writePicture(QStringLiteral("big.png"), greyPicture(2000, 2000, 9))));
+    QVERIFY(CanvasTest::loadAndWait(
+        canvas, writePicture(QStringLiteral("big.png"), CanvasTest::greyPicture(2000, 2000, 9))));
     QCOMPARE(canvas.displayedImage().size(), QSize(1049, 1050));
     QCOMPARE(canvas.strokeLayer().size(), QSize(1049, 1050));
 }
@@ -209,14 +192,16 @@ void TestDrawImage::loadCapsLargePicture()
 void TestDrawImage::loadTakesFirstDroppedFile()
 {
     Canvas canvas;
-    const QString first = writePicture(QStringLiteral("first.png"), greyPicture(30, 20, 1));
-    const QString second = writePicture(QStringLiteral("second.png"), greyPicture(10, 10, 2));
-    QVERIFY(loadAndWait(canvas, first + QLatin1Char(',') + second));
+    const QString first
+        = writePicture(QStringLiteral("first.png"), CanvasTest::greyPicture(30, 20, 1));
+    const QString second
+        = writePicture(QStringLiteral("second.png"), CanvasTest::greyPicture(10, 10, 2));
+    QVERIFY(CanvasTest::loadAndWait(canvas, first + QLatin1Char(',') + second));
     QCOMPARE(canvas.displayedImage().size(), QSize(30, 20));
 
     // A single file whose name holds a comma is still that file.
-    const QString comma = writePicture(QStringLiteral("a,b.png"), greyPicture(7, 5, 3));
-    QVERIFY(loadAndWait(canvas, comma));
+    const QString comma = writePicture(QStringLiteral("a,b.png"), CanvasTest::greyPicture(7, 5, 3));
+    QVERIFY(CanvasTest::loadAndWait(canvas, comma));
     QCOMPARE(canvas.displayedImage().size(), QSize(7, 5));
 }
 
@@ -260,7 +245,8 @@ void TestDrawImage::loadFailureKeepsPicture()
     }
 
     Canvas canvas;
-    QVERIFY(loadAndWait(canvas, writePicture(QStringLiteral("kept.png"), greyPicture(40, 30, 50))));
+    QVERIFY(CanvasTest::loadAndWait(
+        canvas, writePicture(QStringLiteral("kept.png"), CanvasTest::greyPicture(40, 30, 50))));
     const QImage before = canvas.displayedImage();
 
     QSignalSpy failed(&canvas, &DrawImage::loadFailed);
@@ -310,8 +296,8 @@ void TestDrawImage::endOfRunSignal()
 
     Canvas canvas;
     canvas.setSize(QSizeF(100, 100));
-    QVERIFY(
-        loadAndWait(canvas, writePicture(QStringLiteral("run.png"), greyPicture(300, 200, 90))));
+    QVERIFY(CanvasTest::loadAndWait(
+        canvas, writePicture(QStringLiteral("run.png"), CanvasTest::greyPicture(300, 200, 90))));
 
     QSignalSpy loaded(&canvas, &DrawImage::loadImageDone);
     QSignalSpy saved(&canvas, &DrawImage::saveDone);
@@ -370,8 +356,8 @@ void TestDrawImage::effectsStartFromBase()
     QFETCH(DrawImage::ProcessAlgorithm, effect);
 
     Canvas canvas;
-    QVERIFY(
-        loadAndWait(canvas, writePicture(QStringLiteral("base.png"), greyPicture(300, 200, 255))));
+    QVERIFY(CanvasTest::loadAndWait(
+        canvas, writePicture(QStringLiteral("base.png"), CanvasTest::greyPicture(300, 200, 255))));
     QSignalSpy changed(&canvas, &DrawImage::propertyChanged);
     canvas.process(DrawImage::Rotate, 90);
     canvas.process(DrawImage::Negative);
@@ -517,8 +503,9 @@ void TestDrawImage::inputRefusedWhileBusy()
 
     Canvas canvas;
     canvas.setSize(QSizeF(100, 100));
-    const QString url = writePicture(QStringLiteral("busy.png"), greyPicture(600, 500, 60));
-    QVERIFY(loadAndWait(canvas, url));
+    const QString url
+        = writePicture(QStringLiteral("busy.png"), CanvasTest::greyPicture(600, 500, 60));
+    QVERIFY(CanvasTest::loadAndWait(canvas, url));
     const QImage grey = canvas.displayedImage();
 
     QSignalSpy failed(&canvas, &DrawImage::loadFailed);
@@ -568,8 +555,8 @@ void TestDrawImage::paintsNothingWhileBusy()
 {
     Canvas canvas;
     canvas.setSize(QSizeF(64, 48));
-    QVERIFY(
-        loadAndWait(canvas, writePicture(QStringLiteral("paint.png"), greyPicture(64, 48, 30))));
+    QVERIFY(CanvasTest::loadAndWait(
+        canvas, writePicture(QStringLiteral("paint.png"), CanvasTest::greyPicture(64, 48, 30))));
     QCOMPARE(canvas.rendered().pixel(63, 47), qRgb(30, 30, 30));
 
     QSignalSpy changed(&canvas, &DrawImage::propertyChanged);
@@ -581,7 +568,8 @@ void TestDrawImage::paintsNothingWhileBusy()
 
 void TestDrawImage::destroyedWhileRunning()
 {
-    const QString url = writePicture(QStringLiteral("gone.png"), greyPicture(1050, 1050, 70));
+    const QString url
+        = writePicture(QStringLiteral("gone.png"), CanvasTest::greyPicture(1050, 1050, 70));
     for (int round = 0; round < 5; ++round) {
         auto canvas = std::make_unique<Canvas>();
         canvas->load(url);

@@ -1,5 +1,6 @@
 #include "drawboard/drawimage.h"
 #include "engraver/jobbuffer.h"
+#include "tests/drawboard/canvastest.h"
 
 #include <QImageReader>
 #include <QSignalSpy>
@@ -17,25 +18,7 @@ private:
 
     QString writePicture(const QString &relative, const QImage &image, const char *format = nullptr)
     {
-        const QString path = m_dir.filePath(relative);
-        QDir().mkpath(QFileInfo(path).path());
-        if (!image.save(path, format))
-            qFatal("cannot write %s", qPrintable(path));
-        return QUrl::fromLocalFile(path).toString();
-    }
-
-    static bool loadAndWait(DrawImage &canvas, const QString &url)
-    {
-        QSignalSpy loaded(&canvas, &DrawImage::loadImageDone);
-        canvas.load(url);
-        return loaded.count() == 1 || loaded.wait(5000);
-    }
-
-    static QImage greyPicture(int width, int height, int level)
-    {
-        QImage image(width, height, QImage::Format_RGB32);
-        image.fill(qRgb(level, level, level));
-        return image;
+        return CanvasTest::writePicture(m_dir, relative, image, format);
     }
 
 private slots:
@@ -147,8 +130,9 @@ void TestGeometry::cutImage()
     DrawImage canvas;
     canvas.setSize(QSizeF(100, 100));
     if (loaded)
-        QVERIFY(loadAndWait(canvas,
-                            writePicture(QStringLiteral("crop.png"), greyPicture(680, 680, 40))));
+        QVERIFY(CanvasTest::loadAndWait(
+            canvas,
+            writePicture(QStringLiteral("crop.png"), CanvasTest::greyPicture(680, 680, 40))));
     else
         canvas.clear();
 
@@ -170,8 +154,8 @@ void TestGeometry::cutImage()
 void TestGeometry::cropReturnsToBaseOnEffect()
 {
     DrawImage canvas;
-    QVERIFY(
-        loadAndWait(canvas, writePicture(QStringLiteral("uncut.png"), greyPicture(300, 200, 40))));
+    QVERIFY(CanvasTest::loadAndWait(
+        canvas, writePicture(QStringLiteral("uncut.png"), CanvasTest::greyPicture(300, 200, 40))));
     canvas.cutImage(0, 0, 50, 50);
     canvas.adjustImageScale(10, 10);
     QCOMPARE(canvas.displayedImage().size(), QSize(133, 133));
@@ -185,8 +169,8 @@ void TestGeometry::cropReturnsToBaseOnEffect()
 void TestGeometry::saveNextToLoadedFile()
 {
     DrawImage canvas;
-    QVERIFY(
-        loadAndWait(canvas, writePicture(QStringLiteral("pics/cat.png"), greyPicture(30, 20, 40))));
+    QVERIFY(CanvasTest::loadAndWait(
+        canvas, writePicture(QStringLiteral("pics/cat.png"), CanvasTest::greyPicture(30, 20, 40))));
     const QString saved = m_dir.filePath(QStringLiteral("pics/new_cat.png"));
 
     QVERIFY(canvas.saveImage());
@@ -201,7 +185,7 @@ void TestGeometry::saveNextToLoadedFile()
     QCOMPARE(QImage(saved).size(), QSize(66, 44));
 
     // The saved file loaded and saved again gets a second prefix.
-    QVERIFY(loadAndWait(canvas, QUrl::fromLocalFile(saved).toString()));
+    QVERIFY(CanvasTest::loadAndWait(canvas, QUrl::fromLocalFile(saved).toString()));
     QVERIFY(canvas.saveImage());
     QVERIFY(QFile::exists(m_dir.filePath(QStringLiteral("pics/new_new_cat.png"))));
 }
@@ -232,7 +216,8 @@ void TestGeometry::failedSaveReported()
     QFETCH(bool, removeDirectory);
 
     DrawImage canvas;
-    QVERIFY(loadAndWait(canvas, writePicture(file, greyPicture(8, 8, 40), "PNG")));
+    QVERIFY(CanvasTest::loadAndWait(canvas,
+                                    writePicture(file, CanvasTest::greyPicture(8, 8, 40), "PNG")));
     const QString directory = QFileInfo(m_dir.filePath(file)).path();
     if (removeDirectory)
         QVERIFY(QDir(directory).removeRecursively());

@@ -50,7 +50,7 @@ struct Options
     bool coalesce = false;
     bool split = false;
     int vanishAfter = 0; // chunks; 0: never
-    int garbage = 0;     // bytes of noise after the handshake answer
+    int garbage = 0; // bytes of noise after the handshake answer
     bool quiet = false;
 };
 
@@ -329,9 +329,8 @@ bool parseOptions(const QCoreApplication &app, Options *options)
         QStringLiteral("Fault: send status 20 and the first \"B1\" back to back in one write."));
     const QCommandLineOption split(
         QStringLiteral("split"),
-        QStringLiteral(
-            "Fault: split every reply after its first byte over two writes, 20 ms apart "
-            "(the handshake answer excepted)."));
+        QStringLiteral("Fault: split every reply after its first byte over two writes, 20 ms apart "
+                       "(the handshake answer excepted)."));
     const QCommandLineOption vanish(
         QStringLiteral("vanish-after"),
         QStringLiteral("Fault: close the device and exit after receiving <n> chunks of a job."),

@@ -2,10 +2,10 @@
 
 #include "engraver/jobbuffer.h"
 #include "tests/qml/harness/setup.h"
+#include "tests/qml/harness/simulatorprocess.h"
 
 #include <QColor>
 #include <QDir>
-#include <QProcess>
 #include <QQmlContext>
 #include <QQmlEngine>
 
@@ -26,17 +26,13 @@ void EngineFixture::applicationAvailable()
     m_setup->applicationAvailable();
     // isolated.sh runs every test in its own temporary directory.
     m_png = QDir::current().absoluteFilePath(QStringLiteral("burned.png"));
-    m_simulator = new QProcess;
-    m_simulator->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    m_simulator->start(QStringLiteral(ENGRAVER_SIM),
-                       {QStringLiteral("--png"), m_png, QStringLiteral("--quiet")});
-    if (!m_simulator->waitForStarted(5000))
-        return;
-    // The first line the simulator prints is the device the host opens.
-    while (!m_simulator->canReadLine() && m_simulator->waitForReadyRead(5000)) { }
-    m_device = QString::fromLocal8Bit(m_simulator->readLine()).trimmed();
-    if (!m_device.isEmpty())
-        qputenv("VANDRA_SERIAL_PORTS", m_device.toLocal8Bit());
+    m_simulator = std::make_unique<SimulatorProcess>(QStringLiteral(ENGRAVER_SIM));
+    m_simulator->start({QStringLiteral("--png"), m_png, QStringLiteral("--quiet")});
+}
+
+bool EngineFixture::simulatorRunning() const
+{
+    return m_simulator && !m_simulator->device().isEmpty();
 }
 
 void EngineFixture::qmlEngineAvailable(QQmlEngine *engine)
@@ -47,16 +43,7 @@ void EngineFixture::qmlEngineAvailable(QQmlEngine *engine)
 
 void EngineFixture::cleanupTestCase()
 {
-    if (!m_simulator)
-        return;
-    if (m_simulator->state() != QProcess::NotRunning) {
-        m_simulator->terminate();
-        if (!m_simulator->waitForFinished(3000))
-            m_simulator->kill();
-        m_simulator->waitForFinished(1000);
-    }
-    delete m_simulator;
-    m_simulator = nullptr;
+    m_simulator.reset();
 }
 
 void EngineFixture::prepareJob(int previewWidth, int previewHeight, int x, int y, int w, int h,

@@ -4,8 +4,10 @@
 #include <QObject>
 #include <QString>
 
-class QProcess;
+#include <memory>
+
 class QQmlEngine;
+class SimulatorProcess;
 class QuickTestSetup;
 
 // Runs the simulated engraver on a pseudo-terminal for the whole test
@@ -19,7 +21,7 @@ public:
     explicit EngineFixture(QObject *parent = nullptr);
     ~EngineFixture() override;
 
-    bool simulatorRunning() const { return !m_device.isEmpty(); }
+    bool simulatorRunning() const;
 
     // A job burning every pixel of the rectangle (x, y, w, h) of a preview
     // of previewWidth x previewHeight pixels with the given intensity, in
@@ -37,7 +39,6 @@ public slots:
 
 private:
     QuickTestSetup *m_setup;
-    QProcess *m_simulator = nullptr;
-    QString m_device;
+    std::unique_ptr<SimulatorProcess> m_simulator;
     QString m_png;
 };

@@ -2,13 +2,13 @@
 
 #include "engraver/jobbuffer.h"
 #include "tests/qml/harness/setup.h"
+#include "tests/qml/harness/simulatorprocess.h"
 
 #include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QLinearGradient>
 #include <QPainter>
-#include <QProcess>
 #include <QQmlContext>
 #include <QQmlEngine>
 #include <QRadialGradient>
@@ -18,6 +18,7 @@
 RoadFixture::RoadFixture(QObject *parent)
     : QObject(parent)
     , m_setup(new QuickTestSetup)
+    , m_simulator(std::make_unique<SimulatorProcess>(QStringLiteral(ENGRAVER_SIM)))
 {
     m_setup->setParent(this);
     // isolated.sh runs every test in a temporary directory of its own.
@@ -42,16 +43,7 @@ void RoadFixture::qmlEngineAvailable(QQmlEngine *engine)
 
 void RoadFixture::cleanupTestCase()
 {
-    if (!m_simulator)
-        return;
-    if (m_simulator->state() != QProcess::NotRunning) {
-        m_simulator->terminate();
-        if (!m_simulator->waitForFinished(3000))
-            m_simulator->kill();
-        m_simulator->waitForFinished(1000);
-    }
-    delete m_simulator;
-    m_simulator = nullptr;
+    m_simulator->stop();
 }
 
 QString RoadFixture::path(const QString &name) const
@@ -61,27 +53,15 @@ QString RoadFixture::path(const QString &name) const
 
 QString RoadFixture::startSimulator(const QStringList &options)
 {
-    cleanupTestCase();
-    m_simulator = new QProcess;
-    m_simulator->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    m_simulator->start(QStringLiteral(ENGRAVER_SIM),
-                       QStringList{QStringLiteral("--png"), path(QStringLiteral("burned.png")),
-                                   QStringLiteral("--quiet")}
-                           + options);
-    if (!m_simulator->waitForStarted(5000))
-        return QString();
-    while (!m_simulator->canReadLine() && m_simulator->waitForReadyRead(5000)) { }
-    const QString device = QString::fromLocal8Bit(m_simulator->readLine()).trimmed();
-    qputenv("VANDRA_SERIAL_PORTS", device.toLocal8Bit());
-    return device;
+    return m_simulator->start(QStringList {QStringLiteral("--png"),
+                                           path(QStringLiteral("burned.png")),
+                                           QStringLiteral("--quiet")}
+                              + options);
 }
 
 void RoadFixture::killSimulator()
 {
-    if (m_simulator && m_simulator->state() != QProcess::NotRunning) {
-        m_simulator->kill();
-        m_simulator->waitForFinished(3000);
-    }
+    m_simulator->kill();
 }
 
 void RoadFixture::forgetBurnPicture()
@@ -159,9 +139,9 @@ QString RoadFixture::makePhoto(const QString &name, int width, int height) const
 
 QString RoadFixture::makeBrokenFile(const QString &kind) const
 {
-    const QString file = path(QStringLiteral("broken-") + kind
-                              + (kind == QLatin1String("text") ? QStringLiteral(".txt")
-                                                                : QStringLiteral(".png")));
+    const QString file
+        = path(QStringLiteral("broken-") + kind
+               + (kind == QLatin1String("text") ? QStringLiteral(".txt") : QStringLiteral(".png")));
     QFile::remove(file);
     QByteArray content;
     if (kind == QLatin1String("directory")) {

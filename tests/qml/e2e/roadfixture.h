@@ -4,8 +4,10 @@
 #include <QString>
 #include <QStringList>
 
-class QProcess;
+#include <memory>
+
 class QQmlEngine;
+class SimulatorProcess;
 class QuickTestSetup;
 
 // What the whole-program tests need around the real window: a simulated
@@ -49,6 +51,6 @@ private:
     QString path(const QString &name) const;
 
     QuickTestSetup *m_setup;
-    QProcess *m_simulator = nullptr;
+    std::unique_ptr<SimulatorProcess> m_simulator;
     QString m_dir;
 };

@@ -17,7 +17,8 @@ void QuickTestSetup::applicationAvailable()
     QCoreApplication::setOrganizationName(QStringLiteral("QtProject"));
     initVandraResources();
     const QString language = qEnvironmentVariable("VANDRA_TEST_LANGUAGE");
-    const Startup::Edition edition = qEnvironmentVariable("VANDRA_TEST_EDITION") == QLatin1String("japanese")
+    const Startup::Edition edition
+        = qEnvironmentVariable("VANDRA_TEST_EDITION") == QLatin1String("japanese")
         ? Startup::Edition::Japanese
         : Startup::Edition::Selectable;
     const QString file = Startup::translationFileFor(language, edition);
@@ -34,7 +35,8 @@ void QuickTestSetup::qmlEngineAvailable(QQmlEngine *engine)
 {
     // One controller per engine: the engine owns and deletes its provider.
     auto *operations = new Operations(engine);
-    const Startup::Edition edition = qEnvironmentVariable("VANDRA_TEST_EDITION") == QLatin1String("japanese")
+    const Startup::Edition edition
+        = qEnvironmentVariable("VANDRA_TEST_EDITION") == QLatin1String("japanese")
         ? Startup::Edition::Japanese
         : Startup::Edition::Selectable;
     Startup::exposeToEngine(engine, operations, edition);

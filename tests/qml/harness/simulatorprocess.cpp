@@ -1,0 +1,50 @@
+#include "tests/qml/harness/simulatorprocess.h"
+
+#include <QProcess>
+
+SimulatorProcess::SimulatorProcess(const QString &program)
+    : m_program(program)
+{ }
+
+SimulatorProcess::~SimulatorProcess()
+{
+    stop();
+}
+
+QString SimulatorProcess::start(const QStringList &arguments)
+{
+    stop();
+    m_process = std::make_unique<QProcess>();
+    m_process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    m_process->start(m_program, arguments);
+    if (!m_process->waitForStarted(5000))
+        return QString();
+    // The first line the simulator prints is the device the host opens.
+    while (!m_process->canReadLine() && m_process->waitForReadyRead(5000)) { }
+    m_device = QString::fromLocal8Bit(m_process->readLine()).trimmed();
+    if (!m_device.isEmpty())
+        qputenv("VANDRA_SERIAL_PORTS", m_device.toLocal8Bit());
+    return m_device;
+}
+
+void SimulatorProcess::stop()
+{
+    if (!m_process)
+        return;
+    if (m_process->state() != QProcess::NotRunning) {
+        m_process->terminate();
+        if (!m_process->waitForFinished(3000))
+            m_process->kill();
+        m_process->waitForFinished(1000);
+    }
+    m_process.reset();
+    m_device.clear();
+}
+
+void SimulatorProcess::kill()
+{
+    if (m_process && m_process->state() != QProcess::NotRunning) {
+        m_process->kill();
+        m_process->waitForFinished(3000);
+    }
+}
