@@ -379,81 +379,74 @@ EngravingJob engravingJob(const QImage &source, double threshold)
 
 } // namespace Imaging
 
-void processGrey(QImage *image, QMutex *mutex, double)
+namespace {
+
+// The frame every algorithm shares: the processing mutex is held for the
+// whole body, and a null picture is left alone (the run is still reported).
+template<typename Body>
+void underMutex(QImage *image, QMutex *mutex, Body body)
 {
     QMutexLocker locker(mutex);
-    if (image->isNull())
-        return;
-    qDebug() << int(image->format());
-    *image = Imaging::greyImage(*image);
+    if (!image->isNull())
+        body(*image);
+}
+
+} // namespace
+
+void processGrey(QImage *image, QMutex *mutex, double)
+{
+    underMutex(image, mutex, [](QImage &picture) {
+        qDebug() << int(picture.format());
+        picture = Imaging::greyImage(picture);
+    });
 }
 
 void processRotate(QImage *image, QMutex *mutex, double para)
 {
-    QMutexLocker locker(mutex);
-    if (image->isNull())
-        return;
-    *image = Imaging::rotatedImage(*image, para);
+    underMutex(image, mutex,
+               [para](QImage &picture) { picture = Imaging::rotatedImage(picture, para); });
 }
 
 void processHMirror(QImage *image, QMutex *mutex, double)
 {
-    QMutexLocker locker(mutex);
-    if (image->isNull())
-        return;
-    *image = image->mirrored(true, false);
+    underMutex(image, mutex, [](QImage &picture) { picture = picture.mirrored(true, false); });
 }
 
 void processVMirror(QImage *image, QMutex *mutex, double)
 {
-    QMutexLocker locker(mutex);
-    if (image->isNull())
-        return;
-    *image = image->mirrored(false, true);
+    underMutex(image, mutex, [](QImage &picture) { picture = picture.mirrored(false, true); });
 }
 
 void processNegative(QImage *image, QMutex *mutex, double)
 {
-    QMutexLocker locker(mutex);
-    if (image->isNull())
-        return;
-    Imaging::negate(*image);
+    underMutex(image, mutex, [](QImage &picture) { Imaging::negate(picture); });
 }
 
 void processBinarize(QImage *image, QMutex *mutex, double para)
 {
-    QMutexLocker locker(mutex);
-    if (image->isNull())
-        return;
-    Imaging::binarize(*image, para);
+    underMutex(image, mutex, [para](QImage &picture) { Imaging::binarize(picture, para); });
 }
 
 void processFloyd(QImage *image, QMutex *mutex, double para)
 {
-    QMutexLocker locker(mutex);
-    if (image->isNull())
-        return;
-    Imaging::floydDither(*image, para);
+    underMutex(image, mutex, [para](QImage &picture) { Imaging::floydDither(picture, para); });
 }
 
 void processGreyFilter(QImage *image, QMutex *mutex, double para)
 {
-    QMutexLocker locker(mutex);
-    if (image->isNull())
-        return;
-    Imaging::greyFilter(*image, para);
+    underMutex(image, mutex, [para](QImage &picture) { Imaging::greyFilter(picture, para); });
 }
 
+// A null picture calls nothing in the job buffer: the previous job stays.
 void processSaveByte(QImage *image, QMutex *mutex, double para)
 {
-    QMutexLocker locker(mutex);
-    if (image->isNull())
-        return; // the previous job stays as it was
-    clearJobBytes();
-    const Imaging::EngravingJob job = Imaging::engravingJob(*image, para);
-    if (!job.bytes.isEmpty())
-        appendJobBytes(job.bytes);
-    setJobBounds(job.xmin, job.ymin, job.xmax, job.ymax);
+    underMutex(image, mutex, [para](QImage &picture) {
+        clearJobBytes();
+        const Imaging::EngravingJob job = Imaging::engravingJob(picture, para);
+        if (!job.bytes.isEmpty())
+            appendJobBytes(job.bytes);
+        setJobBounds(job.xmin, job.ymin, job.xmax, job.ymax);
+    });
 }
 
 const AlgorithmFunction algorithmTable[algorithmCount] = {

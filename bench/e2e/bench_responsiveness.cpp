@@ -76,33 +76,31 @@ double worstStall(DrawImage *canvas, Signal finished, Start start)
     return qMax(0.0, worst / 1e6 - 5.0);
 }
 
-void BM_StallWhileDithering(benchmark::State &state)
+// Repeats one kind of run on a loaded picture and reports its worst stall.
+template<typename Signal, typename Start>
+void measureStalls(benchmark::State &state, Signal finished, Start start)
 {
     QTemporaryDir dir;
     auto canvas = loadedCanvas(dir);
     double worst = 0;
-    for (auto _ : state) {
-        worst = qMax(worst, worstStall(canvas.get(), &DrawImage::propertyChanged, [&] {
-                         canvas->process(DrawImage::Floyd, 120);
-                     }));
-    }
+    for (auto _ : state)
+        worst = qMax(worst, worstStall(canvas.get(), finished, [&] { start(*canvas); }));
     state.counters["worst_stall_ms"] = worst;
     state.SetLabel("1050x1050");
 }
 
+void BM_StallWhileDithering(benchmark::State &state)
+{
+    measureStalls(state, &DrawImage::propertyChanged,
+                  [](DrawImage &canvas) { canvas.process(DrawImage::Floyd, 120); });
+}
+
 void BM_StallWhilePreparingJob(benchmark::State &state)
 {
-    QTemporaryDir dir;
-    auto canvas = loadedCanvas(dir);
-    double worst = 0;
-    for (auto _ : state) {
-        worst = qMax(worst, worstStall(canvas.get(), &DrawImage::saveDone, [&] {
-                         canvas->done();
-                         canvas->process(DrawImage::SaveByte, 128);
-                     }));
-    }
-    state.counters["worst_stall_ms"] = worst;
-    state.SetLabel("1050x1050");
+    measureStalls(state, &DrawImage::saveDone, [](DrawImage &canvas) {
+        canvas.done();
+        canvas.process(DrawImage::SaveByte, 128);
+    });
 }
 
 } // namespace
