@@ -61,13 +61,15 @@ Item {
         }
     }
 
-    // Reads back the pixels of pictures.
+    // Reads back the pixels of pictures. Its size never changes: a canvas
+    // resizes its backing store only at the next polish, so reading right
+    // after a resize would see the old size, with zeros past its edge.
     Canvas {
         id: probe
 
         x: 1000
-        width: 1
-        height: 1
+        width: 1100
+        height: 1100
         renderTarget: Canvas.Image
         renderStrategy: Canvas.Immediate
     }
@@ -145,15 +147,21 @@ Item {
             tryVerify(function() { return saved !== null })
             verify(saved)
             var url = "file://" + path
-            probe.width = drawBoard.width
-            probe.height = drawBoard.height
+            var width = drawBoard.width
+            var height = drawBoard.height
+            verify(width <= probe.width && height <= probe.height)
             probe.loadImage(url)
             tryVerify(function() { return probe.isImageLoaded(url) })
             var context = probe.getContext("2d")
-            context.clearRect(0, 0, probe.width, probe.height)
-            context.drawImage(url, 0, 0)
-            var width = probe.width
-            var data = context.getImageData(0, 0, width, probe.height).data
+            var data = null
+            // The grab is opaque: a transparent last pixel means the canvas
+            // was not ready for drawing yet.
+            tryVerify(function() {
+                context.clearRect(0, 0, probe.width, probe.height)
+                context.drawImage(url, 0, 0)
+                data = context.getImageData(0, 0, width, height).data
+                return data[(height * width - 1) * 4 + 3] === 255
+            })
             return {
                 grey: function(x, y) { return data[(y * width + x) * 4] }
             }
