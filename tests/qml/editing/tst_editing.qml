@@ -119,8 +119,19 @@ Item {
 
         function waitIdle() {
             tryCompare(busy, "running", false, 20000)
-            // The frame's position and scale are animated.
-            wait(300)
+            // The frame's position and scale are animated: wait for them to
+            // come to rest, however slowly a loaded machine runs the animation.
+            var frame = item("boardFrame")
+            wait(250)
+            var last = ""
+            tryVerify(function() {
+                var now = frame.x + " " + frame.y + " " + frame.scale
+                var still = now === last
+                last = now
+                if (!still)
+                    wait(60)
+                return still
+            }, 5000)
         }
 
         function drop(url) {
