@@ -53,6 +53,83 @@ ApplicationWindow {
     Material.theme: Material.Light
     Material.accent: Material.LightGreen
 
+    // The popups' own look: drawn plainly rather than with the style's
+    // elevation shadow and knobs, which need OpenGL and would leave them bare
+    // with the software renderer.
+    component PopupBackground: Rectangle {
+        color: "white"
+        radius: 3
+        border.width: 1
+        border.color: "#BDBDBD"
+    }
+
+    component PopupText: Label {
+        width: parent.width
+        wrapMode: Text.Wrap
+        font.family: unitFontFamily
+        font.pixelSize: 12
+        font.bold: true
+    }
+
+    component Rule: Rectangle {
+        width: parent.width
+        height: 2
+        color: "grey"
+    }
+
+    component PopupButton: AbstractButton {
+        id: popupButton
+
+        width: Math.max(120, popupButtonText.implicitWidth + 32)
+        height: 30
+
+        background: Rectangle {
+            radius: 3
+            color: popupButton.pressed ? "#C5E1A5" : "#F4F4F4"
+            border.width: 1
+            border.color: popupButton.pressed ? "#8BC34A" : "grey"
+        }
+        contentItem: Text {
+            id: popupButtonText
+
+            text: popupButton.text
+            horizontalAlignment: Text.AlignHCenter
+            verticalAlignment: Text.AlignVCenter
+            color: "#393939"
+            font.family: unitFontFamily
+            font.pixelSize: 12
+            font.bold: true
+        }
+    }
+
+    component FlatSwitch: Switch {
+        id: flatSwitch
+
+        indicator: Rectangle {
+            x: flatSwitch.leftPadding
+            y: (flatSwitch.height - height) / 2
+            implicitWidth: 44
+            implicitHeight: 22
+            radius: 11
+            color: flatSwitch.checked ? "#8BC34A" : "#BDBDBD"
+
+            Rectangle {
+                x: flatSwitch.checked ? parent.width - width - 2 : 2
+                y: 2
+                width: 18
+                height: 18
+                radius: 9
+                color: "white"
+                border.width: 1
+                border.color: flatSwitch.pressed ? "#558B2F" : "#9E9E9E"
+
+                Behavior on x {
+                    NumberAnimation { duration: 120 }
+                }
+            }
+        }
+    }
+
     // The engraving state that the two pages share.
     Item {
         id: connectDrawOperations
@@ -254,14 +331,7 @@ ApplicationWindow {
         focus: true
         padding: 20
 
-        // Drawn plainly rather than with the style's elevation shadow, which
-        // needs OpenGL and would leave the popup bare with the software renderer.
-        background: Rectangle {
-            color: "white"
-            radius: 3
-            border.width: 1
-            border.color: "#BDBDBD"
-        }
+        background: PopupBackground {}
 
         Column {
             width: parent.width
@@ -274,69 +344,24 @@ ApplicationWindow {
                 font.bold: true
             }
 
-            Label {
-                width: parent.width
-                wrapMode: Text.Wrap
+            PopupText {
                 text: qsTr("当前正在打印状态，是否继续……")
-                font.family: unitFontFamily
-                font.pixelSize: 12
-                font.bold: true
             }
 
-            AbstractButton {
+            PopupButton {
                 id: confirmOkButton
 
                 objectName: "confirmOkButton"
                 text: qsTr("确定")
-                width: Math.max(120, confirmOkButtonText.implicitWidth + 32)
-                height: 30
                 onClicked: connectDrawOperations.verifyButton()
-
-                background: Rectangle {
-                    radius: 3
-                    color: confirmOkButton.pressed ? "#C5E1A5" : "#F4F4F4"
-                    border.width: 1
-                    border.color: confirmOkButton.pressed ? "#8BC34A" : "grey"
-                }
-                contentItem: Text {
-                    id: confirmOkButtonText
-
-                    text: confirmOkButton.text
-                    horizontalAlignment: Text.AlignHCenter
-                    verticalAlignment: Text.AlignVCenter
-                    color: "#393939"
-                    font.family: unitFontFamily
-                    font.pixelSize: 12
-                    font.bold: true
-                }
             }
 
-            AbstractButton {
+            PopupButton {
                 id: confirmCancelButton
 
                 objectName: "confirmCancelButton"
                 text: qsTr("取消")
-                width: Math.max(120, confirmCancelButtonText.implicitWidth + 32)
-                height: 30
                 onClicked: imageProcessDoneDialog.close()
-
-                background: Rectangle {
-                    radius: 3
-                    color: confirmCancelButton.pressed ? "#C5E1A5" : "#F4F4F4"
-                    border.width: 1
-                    border.color: confirmCancelButton.pressed ? "#8BC34A" : "grey"
-                }
-                contentItem: Text {
-                    id: confirmCancelButtonText
-
-                    text: confirmCancelButton.text
-                    horizontalAlignment: Text.AlignHCenter
-                    verticalAlignment: Text.AlignVCenter
-                    color: "#393939"
-                    font.family: unitFontFamily
-                    font.pixelSize: 12
-                    font.bold: true
-                }
             }
         }
     }
@@ -360,12 +385,7 @@ ApplicationWindow {
         focus: true
         padding: 20
 
-        background: Rectangle {
-            color: "white"
-            radius: 3
-            border.width: 1
-            border.color: "#BDBDBD"
-        }
+        background: PopupBackground {}
         onClosed: menuControlList.currentIndex = lastModelIndex
 
         Settings {
@@ -404,143 +424,52 @@ ApplicationWindow {
                     font.bold: true
                 }
 
-                Rectangle {
-                    width: parent.width
-                    height: 2
-                    color: "grey"
-                }
+                Rule {}
 
-                Label {
+                PopupText {
                     text: qsTr("当雕刻机连接成功后,激光器的位置不在左上角,需要重新置位")
-                    width: parent.width
-                    wrapMode: Text.Wrap
-                    font.family: unitFontFamily
-                    font.pixelSize: 12
-                    font.bold: true
                 }
 
-                AbstractButton {
+                PopupButton {
                     id: resetButton
 
                     objectName: "resetButton"
                     text: qsTr("重新置位")
-                    width: Math.max(120, resetButtonText.implicitWidth + 32)
-                    height: 30
                     visible: !connectDrawOperations.startCarveFlag
                     onClicked: settingDialog.sendCommand("$42")
-
-                    background: Rectangle {
-                        radius: 3
-                        color: resetButton.pressed ? "#C5E1A5" : "#F4F4F4"
-                        border.width: 1
-                        border.color: resetButton.pressed ? "#8BC34A" : "grey"
-                    }
-                    contentItem: Text {
-                        id: resetButtonText
-
-                        text: resetButton.text
-                        horizontalAlignment: Text.AlignHCenter
-                        verticalAlignment: Text.AlignVCenter
-                        color: "#393939"
-                        font.family: unitFontFamily
-                        font.pixelSize: 12
-                        font.bold: true
-                    }
                 }
 
-                Rectangle {
-                    width: parent.width
-                    height: 2
-                    color: "grey"
-                }
+                Rule {}
 
-                Label {
+                PopupText {
                     text: qsTr("定位激光器到机器中间,这样您可以吧雕刻机收起到包装盒中")
-                    width: parent.width
-                    wrapMode: Text.Wrap
-                    font.family: unitFontFamily
-                    font.pixelSize: 12
-                    font.bold: true
                 }
 
-                AbstractButton {
+                PopupButton {
                     id: middleButton
 
                     objectName: "middleButton"
                     text: qsTr("中间")
-                    width: Math.max(120, middleButtonText.implicitWidth + 32)
-                    height: 30
                     visible: !connectDrawOperations.startCarveFlag
                     onClicked: settingDialog.sendCommand("$25 P800 800")
-
-                    background: Rectangle {
-                        radius: 3
-                        color: middleButton.pressed ? "#C5E1A5" : "#F4F4F4"
-                        border.width: 1
-                        border.color: middleButton.pressed ? "#8BC34A" : "grey"
-                    }
-                    contentItem: Text {
-                        id: middleButtonText
-
-                        text: middleButton.text
-                        horizontalAlignment: Text.AlignHCenter
-                        verticalAlignment: Text.AlignVCenter
-                        color: "#393939"
-                        font.family: unitFontFamily
-                        font.pixelSize: 12
-                        font.bold: true
-                    }
                 }
 
-                Rectangle {
-                    width: parent.width
-                    height: 2
-                    color: "grey"
-                }
+                Rule {}
 
-                Label {
+                PopupText {
                     text: qsTr("低功耗模式消耗的电能会降低很多")
-                    width: parent.width
-                    wrapMode: Text.Wrap
-                    font.family: unitFontFamily
-                    font.pixelSize: 12
-                    font.bold: true
                 }
 
-                AbstractButton {
+                PopupButton {
                     id: lowPowerButton
 
                     objectName: "lowPowerButton"
                     text: qsTr("低功耗")
-                    width: Math.max(120, lowPowerButtonText.implicitWidth + 32)
-                    height: 30
                     visible: !connectDrawOperations.startCarveFlag
                     onClicked: settingDialog.sendCommand("$50")
-
-                    background: Rectangle {
-                        radius: 3
-                        color: lowPowerButton.pressed ? "#C5E1A5" : "#F4F4F4"
-                        border.width: 1
-                        border.color: lowPowerButton.pressed ? "#8BC34A" : "grey"
-                    }
-                    contentItem: Text {
-                        id: lowPowerButtonText
-
-                        text: lowPowerButton.text
-                        horizontalAlignment: Text.AlignHCenter
-                        verticalAlignment: Text.AlignVCenter
-                        color: "#393939"
-                        font.family: unitFontFamily
-                        font.pixelSize: 12
-                        font.bold: true
-                    }
                 }
 
-                Rectangle {
-                    width: parent.width
-                    height: 2
-                    color: "grey"
-                }
+                Rule {}
 
                 // The language for the next start. The Japanese edition has
                 // no choice: there the selector and its settings object do not
@@ -562,13 +491,8 @@ ApplicationWindow {
                             property string languages: "简体中文"
                         }
 
-                        Label {
+                        PopupText {
                             text: qsTr("语言选择，重启软件生效")
-                            width: parent.width
-                            wrapMode: Text.Wrap
-                            font.family: unitFontFamily
-                            font.pixelSize: 12
-                            font.bold: true
                         }
 
                         ComboBox {
@@ -594,178 +518,62 @@ ApplicationWindow {
                             onActivated: languageSettings.languages = model[index]
                         }
 
-                        Rectangle {
-                            width: parent.width
-                            height: 2
-                            color: "grey"
-                        }
+                        Rule {}
                     }
                 }
 
-                Label {
+                PopupText {
                     text: qsTr("显示激光头和图片坐标,单位为mm")
-                    width: parent.width
-                    wrapMode: Text.Wrap
-                    font.family: unitFontFamily
-                    font.pixelSize: 12
-                    font.bold: true
                 }
 
-                Switch {
+                FlatSwitch {
                     id: coordinateDisplay
 
                     objectName: "coordinateDisplay"
                     checked: settings2.coordinateChecked
-
-                    // A flat indicator: the style's elevated knob needs OpenGL.
-                    indicator: Rectangle {
-                        x: coordinateDisplay.leftPadding
-                        y: (coordinateDisplay.height - height) / 2
-                        implicitWidth: 44
-                        implicitHeight: 22
-                        radius: 11
-                        color: coordinateDisplay.checked ? "#8BC34A" : "#BDBDBD"
-
-                        Rectangle {
-                            x: coordinateDisplay.checked ? parent.width - width - 2 : 2
-                            y: 2
-                            width: 18
-                            height: 18
-                            radius: 9
-                            color: "white"
-                            border.width: 1
-                            border.color: coordinateDisplay.pressed ? "#558B2F" : "#9E9E9E"
-
-                            Behavior on x {
-                                NumberAnimation { duration: 120 }
-                            }
-                        }
-                    }
                 }
 
-                Rectangle {
-                    width: parent.width
-                    height: 2
-                    color: "grey"
-                }
+                Rule {}
 
-                Label {
+                PopupText {
                     text: qsTr("是否显示图片打印进度")
-                    width: parent.width
-                    wrapMode: Text.Wrap
-                    font.family: unitFontFamily
-                    font.pixelSize: 12
-                    font.bold: true
                 }
 
-                Switch {
+                FlatSwitch {
                     id: completeShadyDisplay
 
                     objectName: "completeShadyDisplay"
                     checked: settings3.completeShadyChecked
-
-                    // A flat indicator: the style's elevated knob needs OpenGL.
-                    indicator: Rectangle {
-                        x: completeShadyDisplay.leftPadding
-                        y: (completeShadyDisplay.height - height) / 2
-                        implicitWidth: 44
-                        implicitHeight: 22
-                        radius: 11
-                        color: completeShadyDisplay.checked ? "#8BC34A" : "#BDBDBD"
-
-                        Rectangle {
-                            x: completeShadyDisplay.checked ? parent.width - width - 2 : 2
-                            y: 2
-                            width: 18
-                            height: 18
-                            radius: 9
-                            color: "white"
-                            border.width: 1
-                            border.color: completeShadyDisplay.pressed ? "#558B2F" : "#9E9E9E"
-
-                            Behavior on x {
-                                NumberAnimation { duration: 120 }
-                            }
-                        }
-                    }
                 }
 
-                Rectangle {
-                    width: parent.width
-                    height: 2
-                    color: "grey"
-                }
+                Rule {}
 
-                Label {
+                PopupText {
                     text: qsTr("注意：按保存后才能真正保存，否则软件重启后就会恢复！")
                     font.pixelSize: 10
-                    width: parent.width
-                    wrapMode: Text.Wrap
-                    font.family: unitFontFamily
-                    font.bold: true
                 }
 
                 Row {
                     spacing: 10
 
-                    AbstractButton {
+                    PopupButton {
                         id: saveButton
 
                         objectName: "saveButton"
                         text: qsTr("保存")
-                        width: Math.max(120, saveButtonText.implicitWidth + 32)
-                        height: 30
                         onClicked: {
-                        settings2.coordinateChecked = coordinateDisplay.checked
-                        settings3.completeShadyChecked = completeShadyDisplay.checked
-                        settingDialog.close()
-                        }
-
-                        background: Rectangle {
-                            radius: 3
-                            color: saveButton.pressed ? "#C5E1A5" : "#F4F4F4"
-                            border.width: 1
-                            border.color: saveButton.pressed ? "#8BC34A" : "grey"
-                        }
-                        contentItem: Text {
-                            id: saveButtonText
-
-                            text: saveButton.text
-                            horizontalAlignment: Text.AlignHCenter
-                            verticalAlignment: Text.AlignVCenter
-                            color: "#393939"
-                            font.family: unitFontFamily
-                            font.pixelSize: 12
-                            font.bold: true
+                            settings2.coordinateChecked = coordinateDisplay.checked
+                            settings3.completeShadyChecked = completeShadyDisplay.checked
+                            settingDialog.close()
                         }
                     }
 
-                    AbstractButton {
+                    PopupButton {
                         id: cancelButton
 
                         objectName: "cancelButton"
                         text: qsTr("取消")
-                        width: Math.max(120, cancelButtonText.implicitWidth + 32)
-                        height: 30
                         onClicked: settingDialog.close()
-
-                        background: Rectangle {
-                            radius: 3
-                            color: cancelButton.pressed ? "#C5E1A5" : "#F4F4F4"
-                            border.width: 1
-                            border.color: cancelButton.pressed ? "#8BC34A" : "grey"
-                        }
-                        contentItem: Text {
-                            id: cancelButtonText
-
-                            text: cancelButton.text
-                            horizontalAlignment: Text.AlignHCenter
-                            verticalAlignment: Text.AlignVCenter
-                            color: "#393939"
-                            font.family: unitFontFamily
-                            font.pixelSize: 12
-                            font.bold: true
-                        }
                     }
                 }
             }
@@ -783,12 +591,7 @@ ApplicationWindow {
         focus: true
         padding: 20
 
-        background: Rectangle {
-            color: "white"
-            radius: 3
-            border.width: 1
-            border.color: "#BDBDBD"
-        }
+        background: PopupBackground {}
         onClosed: menuControlList.currentIndex = lastModelIndex
 
         Column {
@@ -804,42 +607,22 @@ ApplicationWindow {
                 font.bold: true
             }
 
-            Label {
+            PopupText {
                 objectName: "softwareVersion"
                 text: qsTr("软件版本：") + "V1.91"
-                width: parent.width
-                wrapMode: Text.Wrap
-                font.family: unitFontFamily
-                font.pixelSize: 12
-                font.bold: true
             }
 
-            Label {
+            PopupText {
                 objectName: "machineVersion"
                 text: qsTr("雕刻机版本：") + "V1.5"
-                width: parent.width
-                wrapMode: Text.Wrap
-                font.family: unitFontFamily
-                font.pixelSize: 12
-                font.bold: true
             }
 
-            Label {
+            PopupText {
                 text: qsTr("雕刻最大图像大小：1050*1050像素")
-                width: parent.width
-                wrapMode: Text.Wrap
-                font.family: unitFontFamily
-                font.pixelSize: 12
-                font.bold: true
             }
 
-            Label {
+            PopupText {
                 text: qsTr("雕刻最大面积：80*80mm")
-                width: parent.width
-                wrapMode: Text.Wrap
-                font.family: unitFontFamily
-                font.pixelSize: 12
-                font.bold: true
             }
         }
     }
