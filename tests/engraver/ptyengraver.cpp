@@ -1,6 +1,5 @@
 #include "ptyengraver.h"
 
-#include <cerrno>
 #include <fcntl.h>
 #include <poll.h>
 #include <termios.h>
@@ -10,11 +9,8 @@ PtyEngraver::PtyEngraver(const QByteArray &handshakeAnswer)
     : m_answer(handshakeAnswer)
 {
     m_master = ::posix_openpt(O_RDWR | O_NOCTTY);
-    if (m_master < 0 || ::grantpt(m_master) != 0 || ::unlockpt(m_master) != 0
-        || ::pipe(m_wake) != 0) {
-        hangUp();
-        return;
-    }
+    if (m_master < 0 || ::grantpt(m_master) != 0 || ::unlockpt(m_master) != 0)
+        return; // no device: connecting to it fails
     m_device = QString::fromLocal8Bit(::ptsname(m_master));
     // Raw before the host opens it, and held open so that the host closing
     // its end is no hang-up.
@@ -27,26 +23,12 @@ PtyEngraver::PtyEngraver(const QByteArray &handshakeAnswer)
     m_thread = std::thread([this] { run(); });
 }
 
-PtyEngraver::~PtyEngraver()
-{
-    hangUp();
-    for (int fd : m_wake) {
-        if (fd >= 0)
-            ::close(fd);
-    }
-}
-
 void PtyEngraver::run()
 {
-    QByteArray pending; // for a "$40" that arrives in pieces
+    QByteArray pending; // the end of the last read, for a "$40" that arrives in pieces
     while (!m_stop) {
-        pollfd fds[2] = {{m_master, POLLIN, 0}, {m_wake[0], POLLIN, 0}};
-        if (::poll(fds, 2, 1000) < 0 && errno != EINTR)
-            return;
-        if (m_stop
-            || (fds[0].revents & (POLLHUP | POLLERR | POLLNVAL)) && !(fds[0].revents & POLLIN))
-            return;
-        if (!(fds[0].revents & POLLIN))
+        pollfd fd = {m_master, POLLIN, 0};
+        if (::poll(&fd, 1, 20) <= 0 || !(fd.revents & POLLIN))
             continue;
         char buffer[4096];
         const ssize_t n = ::read(m_master, buffer, sizeof buffer);
@@ -58,22 +40,18 @@ void PtyEngraver::run()
             m_received += bytes;
         }
         pending += bytes;
-        int at;
-        while ((at = pending.indexOf("$40")) >= 0) {
-            pending.remove(0, at + 3);
+        for (int at; (at = pending.indexOf("$40")) >= 0; pending.remove(0, at + 3)) {
             ++m_handshakes;
             if (!m_answer.isEmpty())
                 send(m_answer);
         }
-        if (pending.size() > 2)
-            pending = pending.right(2);
+        pending = pending.right(2);
     }
 }
 
 void PtyEngraver::send(const QByteArray &bytes)
 {
-    if (m_master >= 0)
-        (void)!::write(m_master, bytes.constData(), size_t(bytes.size()));
+    (void)!::write(m_master, bytes.constData(), size_t(bytes.size()));
 }
 
 QByteArray PtyEngraver::received() const
@@ -91,14 +69,10 @@ void PtyEngraver::clearReceived()
 void PtyEngraver::hangUp()
 {
     m_stop = true;
-    if (m_wake[1] >= 0)
-        (void)!::write(m_wake[1], "x", 1);
     if (m_thread.joinable())
         m_thread.join();
-    if (m_slave >= 0)
-        ::close(m_slave);
-    m_slave = -1;
-    if (m_master >= 0)
-        ::close(m_master);
-    m_master = -1;
+    // Closing -1 (an end already closed) does nothing.
+    ::close(m_slave);
+    ::close(m_master);
+    m_slave = m_master = -1;
 }

@@ -16,14 +16,9 @@ class PtyEngraver
 public:
     // handshakeAnswer: written back on every "$40"; empty for a silent port.
     explicit PtyEngraver(const QByteArray &handshakeAnswer = "B10");
-    ~PtyEngraver();
+    ~PtyEngraver() { hangUp(); }
 
-    PtyEngraver(const PtyEngraver &) = delete;
-    PtyEngraver &operator=(const PtyEngraver &) = delete;
-
-    bool isValid() const { return m_master >= 0; }
     QString device() const { return m_device; }
-
     void send(const QByteArray &bytes);
     QByteArray received() const;
     void clearReceived();
@@ -37,7 +32,6 @@ private:
 
     int m_master = -1;
     int m_slave = -1;
-    int m_wake[2] = {-1, -1};
     QString m_device;
     QByteArray m_answer;
     mutable std::mutex m_mutex;

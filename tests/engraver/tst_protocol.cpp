@@ -12,85 +12,82 @@ class tst_Protocol : public QObject
 {
     Q_OBJECT
 private slots:
-    void classify_data();
-    void classify();
+    void reply_data();
+    void reply();
     void split_data();
     void split();
-    void splitCarriesBareStart_data();
-    void splitCarriesBareStart();
-    void status_data();
-    void status();
-    void plan_data();
-    void plan();
 };
 
-void tst_Protocol::classify_data()
+void tst_Protocol::reply_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<ReplyKind>("kind");
+    QTest::addColumn<int>("number"); // status number
+    QTest::addColumn<double>("value"); // after "P"; NaN: none
 
-    QTest::newRow("status") << "F20" << ReplyKind::Status;
-    QTest::newRow("F before B") << "FB1" << ReplyKind::Status;
-    QTest::newRow("B10 after the handshake") << "B10" << ReplyKind::DataRequest;
-    QTest::newRow("resend") << "B2" << ReplyKind::ResendRequest;
-    QTest::newRow("end of link") << "B3x" << ReplyKind::EndOfLink;
-    QTest::newRow("B alone") << "B" << ReplyKind::Ignored;
-    QTest::newRow("B4") << "B4" << ReplyKind::Ignored;
-    QTest::newRow("lower case") << "b1" << ReplyKind::Ignored;
-    QTest::newRow("leading blank") << " F20" << ReplyKind::Ignored;
+    const double none = qQNaN();
+    const ReplyKind status = ReplyKind::Status;
+    QTest::newRow("plain status") << "F20" << status << 20 << none;
+    QTest::newRow("power") << "F8 P0.250" << status << 8 << 0.25;
+    QTest::newRow("blanks skipped") << "F  9 P  1.000" << status << 9 << 1.0;
+    QTest::newRow("digits up to junk") << "F22x5 P0.3abc" << status << 22 << 0.3;
+    QTest::newRow("first P counts") << "F8 P.1 P0.9" << status << 8 << 0.1;
+    QTest::newRow("negative value") << "F8 P-0.5" << status << 8 << -0.5;
+    QTest::newRow("nothing after P") << "F8 P." << status << 8 << none;
+    QTest::newRow("no digits") << "F P1" << status << -1 << 1.0;
+    QTest::newRow("sign is no digit") << "F-6" << status << -1 << none;
+    QTest::newRow("huge") << "F99999999999999999999" << status << INT_MAX << none;
+    QTest::newRow("F before B") << "FB1" << status << -1 << none;
+    QTest::newRow("B10 after the handshake") << "B10" << ReplyKind::DataRequest << -1 << none;
+    QTest::newRow("resend") << "B2" << ReplyKind::ResendRequest << -1 << none;
+    QTest::newRow("end of link") << "B3x" << ReplyKind::EndOfLink << -1 << none;
+    QTest::newRow("B alone") << "B" << ReplyKind::Ignored << -1 << none;
+    QTest::newRow("B4") << "B4" << ReplyKind::Ignored << -1 << none;
+    QTest::newRow("lower case") << "b1" << ReplyKind::Ignored << -1 << none;
+    QTest::newRow("leading blank") << " F20" << ReplyKind::Ignored << -1 << none;
 }
 
-void tst_Protocol::classify()
+void tst_Protocol::reply()
 {
     QFETCH(QString, text);
     QFETCH(ReplyKind, kind);
+    QFETCH(int, number);
+    QFETCH(double, value);
     QCOMPARE(classifyReply(text), kind);
+    QCOMPARE(statusNumber(text), number);
+    bool ok = false;
+    const double read = statusValue(text, &ok);
+    QCOMPARE(ok, !qIsNaN(value));
+    QCOMPARE(read, ok ? value : 0.0);
 }
 
 void tst_Protocol::split_data()
 {
-    QTest::addColumn<QByteArray>("read");
+    QTest::addColumn<QByteArrayList>("reads"); // one after the other
     QTest::addColumn<QByteArrayList>("replies");
+    QTest::addColumn<QByteArray>("left"); // carried over to the next read
 
+    using L = QByteArrayList;
     // A read holding one reply comes back whole.
-    QTest::newRow("one value") << QByteArray("F8 P0.250") << QByteArrayList {"F8 P0.250"};
-    QTest::newRow("one with line end") << QByteArray("F20\r\n") << QByteArrayList {"F20\r\n"};
-    QTest::newRow("noise only") << QByteArray("hello") << QByteArrayList {"hello"};
-    QTest::newRow("three") << QByteArray("F21F22B3") << QByteArrayList {"F21", "F22", "B3"};
-    QTest::newRow("zero byte ends a reply") << QByteArray("F20\0junk", 8) << QByteArrayList {"F20"};
+    QTest::newRow("one with line end") << L {"F20\r\n"} << L {"F20\r\n"} << QByteArray();
+    QTest::newRow("noise only") << L {"hello"} << L {"hello"} << QByteArray();
+    QTest::newRow("three") << L {"F21F22B3"} << L {"F21", "F22", "B3"} << QByteArray();
+    QTest::newRow("zero byte ends a reply")
+        << L {QByteArray("F20\0junk", 8)} << L {"F20"} << QByteArray();
     QTest::newRow("zero bytes between")
-        << QByteArray("F20\0\0B1\0", 8) << QByteArrayList {"F20", "B1"};
-    QTest::newRow("lines") << QByteArray("F20\nF21\r\n") << QByteArrayList {"F20\n", "F21\r\n"};
-    QTest::newRow("noise after a line") << QByteArray("F20\nok") << QByteArrayList {"F20\n", "ok"};
-    QTest::newRow("empty lines dropped")
-        << QByteArray("\r\n\r\nF20\n\n") << QByteArrayList {"F20\n\n"};
-    QTest::newRow("only a zero byte") << QByteArray("\0", 1) << QByteArrayList {};
+        << L {QByteArray("F20\0\0B1\0", 8)} << L {"F20", "B1"} << QByteArray();
+    QTest::newRow("lines") << L {"F20\nF21\r\n"} << L {"F20\n", "F21\r\n"} << QByteArray();
+    QTest::newRow("noise after a line") << L {"F20\nok"} << L {"F20\n", "ok"} << QByteArray();
+    QTest::newRow("empty lines dropped") << L {"\r\n\r\nF20\n\n"} << L {"F20\n\n"} << QByteArray();
+    QTest::newRow("only a zero byte") << L {QByteArray("\0", 1)} << L {} << QByteArray();
+    // A reply cut right after its first byte is joined again.
+    QTest::newRow("split after B") << L {"B", "1"} << L {"B1"} << QByteArray();
+    QTest::newRow("bare B then a status") << L {"B", "F20"} << L {"B", "F20"} << QByteArray();
+    QTest::newRow("trailing bare start") << L {"F20B"} << L {"F20"} << QByteArray("B");
+    QTest::newRow("longer pieces stay apart") << L {"F2", "0"} << L {"F2", "0"} << QByteArray();
 }
 
 void tst_Protocol::split()
-{
-    QFETCH(QByteArray, read);
-    QFETCH(QByteArrayList, replies);
-    QCOMPARE(splitReplies(read), replies);
-}
-
-void tst_Protocol::splitCarriesBareStart_data()
-{
-    QTest::addColumn<QByteArrayList>("reads");
-    QTest::addColumn<QByteArrayList>("replies");
-    QTest::addColumn<QByteArray>("left");
-
-    QTest::newRow("split after B")
-        << QByteArrayList {"B", "1"} << QByteArrayList {"B1"} << QByteArray();
-    QTest::newRow("bare B then a status")
-        << QByteArrayList {"B", "F20"} << QByteArrayList {"B", "F20"} << QByteArray();
-    QTest::newRow("trailing bare start")
-        << QByteArrayList {"F20B"} << QByteArrayList {"F20"} << QByteArray("B");
-    QTest::newRow("longer pieces stay apart")
-        << QByteArrayList {"F2", "0"} << QByteArrayList {"F2", "0"} << QByteArray();
-}
-
-void tst_Protocol::splitCarriesBareStart()
 {
     QFETCH(QByteArrayList, reads);
     QFETCH(QByteArrayList, replies);
@@ -101,80 +98,6 @@ void tst_Protocol::splitCarriesBareStart()
         all += splitReplies(read, &pending);
     QCOMPARE(all, replies);
     QCOMPARE(pending, left);
-}
-
-void tst_Protocol::status_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("number");
-    QTest::addColumn<bool>("hasValue");
-    QTest::addColumn<double>("value");
-
-    QTest::newRow("plain") << "F20" << 20 << false << 0.0;
-    QTest::newRow("power") << "F8 P0.250" << 8 << true << 0.25;
-    QTest::newRow("blanks skipped") << "F  9 P  1.000" << 9 << true << 1.0;
-    QTest::newRow("digits up to junk") << "F22x5 P0.3abc" << 22 << true << 0.3;
-    QTest::newRow("first P counts") << "F8 P.1 P0.9" << 8 << true << 0.1;
-    QTest::newRow("negative value") << "F8 P-0.5" << 8 << true << -0.5;
-    QTest::newRow("nothing after P") << "F8 P." << 8 << false << 0.0;
-    QTest::newRow("no digits") << "F P1" << -1 << true << 1.0;
-    QTest::newRow("sign is no digit") << "F-6" << -1 << false << 0.0;
-    QTest::newRow("not a status") << "B1" << -1 << false << 0.0;
-    QTest::newRow("huge") << "F99999999999999999999" << INT_MAX << false << 0.0;
-}
-
-void tst_Protocol::status()
-{
-    QFETCH(QString, text);
-    QFETCH(int, number);
-    QFETCH(bool, hasValue);
-    QFETCH(double, value);
-    QCOMPARE(statusNumber(text), number);
-    bool ok = !hasValue;
-    QCOMPARE(statusValue(text, &ok), value);
-    QCOMPARE(ok, hasValue);
-}
-
-void tst_Protocol::plan_data()
-{
-    QTest::addColumn<quint32>("size");
-    QTest::addColumn<quint32>("position");
-    QTest::addColumn<int>("mode");
-    QTest::addColumn<bool>("end");
-    QTest::addColumn<quint32>("start");
-    QTest::addColumn<quint32>("length");
-    QTest::addColumn<quint32>("next");
-    QTest::addColumn<double>("progress");
-
-    QTest::newRow("resend short last")
-        << 2500u << 2500u << 2 << false << 2048u << 452u << 2500u << 0.8192;
-    QTest::newRow("resend before first") << 2500u << 0u << 2 << false << 0u << 0u << 0u << 0.0;
-    // A position past the end (the job replaced under it) neither wraps
-    // nor reads beyond the job.
-    QTest::newRow("data past the end") << 100u << 5000u << 1 << true << 0u << 0u << 100u << 1.0;
-    QTest::newRow("resend past the end")
-        << 100u << 5000u << 2 << false << 0u << 100u << 100u << 0.0;
-}
-
-void tst_Protocol::plan()
-{
-    QFETCH(quint32, size);
-    QFETCH(quint32, position);
-    QFETCH(int, mode);
-    QFETCH(bool, end);
-    QFETCH(quint32, start);
-    QFETCH(quint32, length);
-    QFETCH(quint32, next);
-    QFETCH(double, progress);
-
-    const ChunkPlan plan = planChunk(size, position, mode);
-    QCOMPARE(plan.endOfData, end);
-    QCOMPARE(plan.nextPosition, next);
-    QCOMPARE(plan.progress, progress);
-    if (!end) {
-        QCOMPARE(plan.start, start);
-        QCOMPARE(plan.length, length);
-    }
 }
 
 QTEST_APPLESS_MAIN(tst_Protocol)
