@@ -19,20 +19,18 @@ Item {
     width: 1300
     height: 1250
 
+    // No job is ever running here; Done during a job is tested in the real
+    // window (tst_window.qml).
     Item {
         id: connectDrawOperations
 
-        property bool startCarveFlag: false
         property int carveMode: 0
-        property int openCount: 0
         property int changeModelCount: 0
 
         signal stopDone()
-        signal verifyButton()
 
-        function readStartCarveFlag() { return startCarveFlag }
+        function readStartCarveFlag() { return false }
         function setCarveMode(mode) { carveMode = mode }
-        function open() { ++openCount }
         function changeModel() { ++changeModelCount }
     }
 
@@ -84,6 +82,7 @@ Item {
     SignalSpy {
         id: propertyChangedSpy
 
+        target: testCase.drawBoard
         signalName: "propertyChanged"
     }
 
@@ -101,46 +100,34 @@ Item {
             return found
         }
 
-        function toast() {
-            return item("infoText").text
-        }
-
         function makePicture(name, w, h) {
             generator.width = w
             generator.height = h
             generator.visible = true
             var saved = null
             generator.grabToImage(function(result) { saved = result.saveToFile(host.workDir + name) })
-            tryVerify(function() { return saved !== null })
-            verify(saved, "cannot write " + name)
+            tryVerify(function() { return saved === true }, 5000, "cannot write " + name)
             generator.visible = false
-            return host.workUrl + name
         }
 
         function waitIdle() {
             tryCompare(busy, "running", false, 20000)
-            // The frame's position and scale are animated: wait for them to
-            // come to rest, however slowly a loaded machine runs the animation.
+            // The frame is moved to the middle and scaled with animations:
+            // wait for them to arrive, however slowly a loaded machine runs.
             var frame = item("boardFrame")
-            wait(250)
-            var last = ""
             tryVerify(function() {
-                var now = frame.x + " " + frame.y + " " + frame.scale
-                var still = now === last
-                last = now
-                if (!still)
-                    wait(60)
-                return still
+                return frame.x === (page.width - frame.width) / 2 && frame.y === (page.height - frame.height) / 2
+                    && frame.scale === item("zoomSlider").value
             }, 5000)
         }
 
-        function drop(url) {
-            page.dropFiles({ hasUrls: true, urls: [url] })
+        // Drops one file, or several at once, from the working directory.
+        function drop(files) {
+            page.dropFiles({ hasUrls: true, urls: [].concat(files).map(function(file) { return host.workUrl + file }) })
         }
 
-        function load(url) {
-            drop(url)
-            verify(busy.running)
+        function load(files) {
+            drop(files)
             waitIdle()
             // A loaded picture always goes on to black and white.
             compare(item("effectFrame").buttonSelect, 2)
@@ -149,17 +136,14 @@ Item {
         // What the canvas shows, pixel by pixel: grey(x, y) is the grey
         // level of canvas pixel (x, y), whatever the frame's scale.
         function canvasPixels() {
-            var path = host.workDir + "canvas-" + (++grabCount) + ".png"
+            var path = host.workDir + "canvas-" + (++grabCount) + ".png", url = "file://" + path
             var saved = null
             // Painted afresh as a whole, not from what an earlier frame left.
             drawBoard.update()
             wait(50)
             drawBoard.grabToImage(function(result) { saved = result.saveToFile(path) })
-            tryVerify(function() { return saved !== null })
-            verify(saved)
-            var url = "file://" + path
-            var width = drawBoard.width
-            var height = drawBoard.height
+            tryVerify(function() { return saved === true })
+            var width = drawBoard.width, height = drawBoard.height
             verify(width <= probe.width && height <= probe.height)
             probe.loadImage(url)
             tryVerify(function() { return probe.isImageLoaded(url) })
@@ -180,10 +164,7 @@ Item {
 
         function bandGreys(row) {
             var pixels = canvasPixels()
-            var greys = []
-            for (var band = 0; band < host.bandGreys.length; ++band)
-                greys.push(pixels.grey(band * 30 + 15, row))
-            return greys
+            return host.bandGreys.map(function(grey, band) { return pixels.grey(band * 30 + 15, row) })
         }
 
         // Drags with the pointer from (x, y) of item, in window coordinates
@@ -198,15 +179,6 @@ Item {
             return { dx: dx * 3 / 4, dy: dy * 3 / 4 }
         }
 
-        // A click as the user makes it; a control in a closed tool panel is
-        // pressed through its signal.
-        function click(control) {
-            if (control.visible && control.opacity > 0)
-                mouseClick(control)
-            else
-                control.clicked()
-        }
-
         // Drags the upright effect slider's handle to about value and
         // releases it there, the way the user does. Pointer positions are
         // whole pixels, so the value reached may be off by one: returned.
@@ -216,14 +188,10 @@ Item {
             var y = slider.handle.y + slider.handle.height / 2
             var from = slider.handle.x + handleWidth / 2
             var to = slider.leftPadding + handleWidth / 2 + value / 255 * (slider.availableWidth - handleWidth)
-            if (value >= 255)
-                to += 40 // past the end
             mousePress(slider, from, y)
-            verify(slider.pressed)
             mouseMove(slider, (from + to) / 2, y)
             mouseMove(slider, to, y)
             mouseRelease(slider, to, y)
-            verify(!slider.pressed)
             verify(Math.abs(slider.value - value) <= 1, "released at " + slider.value)
             return slider.value
         }
@@ -240,143 +208,92 @@ Item {
         }
 
         function init() {
-            connectDrawOperations.startCarveFlag = false
             connectDrawOperations.carveMode = 0
-            connectDrawOperations.openCount = 0
             connectDrawOperations.changeModelCount = 0
             pageLoader.active = true
             page = pageLoader.item
-            verify(page !== null)
             drawBoard = item("drawBoard")
             busy = item("busy")
-            propertyChangedSpy.target = drawBoard
             propertyChangedSpy.clear()
             finishedLoadSpy.clear()
         }
 
         function cleanup() {
             // Let a run the test left behind end before the canvas goes.
-            for (var waited = 0; busy.running && waited < 20000; waited += 50)
-                wait(50)
+            tryCompare(busy, "running", false, 20000)
             pageLoader.active = false
             page = null
         }
 
-        function test_dropShowsBlackAndWhite() {
-            compare(item("effectFrame").buttonSelect, 1)
-            load(host.workUrl + "bands.png")
-            compare(drawBoard.width, 300)
-            compare(drawBoard.height, 200)
-            compare(item("effectSlider").value, 128)
+        // A drop loads the first file dropped and shows it in black and
+        // white at 128, "黑白" lit; the size panel starts from its size.
+        function test_drop_data() {
+            return [
+                { tag: "one file", files: ["bands.png"] },
+                { tag: "several files", files: ["bands.png", "large.png"] },
+            ]
+        }
+
+        function test_drop(data) {
+            load(data.files)
+            compare([drawBoard.width, drawBoard.height, item("effectSlider").value], [300, 200, 128])
             verify(Qt.colorEqual(item("binarizeButton").circleTextAlias.color, "limegreen"))
-            verify(Qt.colorEqual(item("greyButton").circleTextAlias.color, "black"))
             compare(bandGreys(20), [255, 0, 0, 0, 255, 255, 255, 255, 255, 255])
-            compare(toast(), "处理完成……")
+            compare(item("infoText").text, "处理完成……")
+            compare([item("widthSpinBox").value, item("heightSpinBox").value], [23, 15])
         }
 
-        function test_dropLoadsFirstFile_data() {
-            return [
-                { tag: "one file", urls: ["bands.png"], size: [300, 200] },
-                { tag: "several files", urls: ["bands.png", "large.png"], size: [300, 200] },
-                { tag: "nothing to load", urls: [], size: [680, 680] },
-            ]
-        }
-
-        function test_dropLoadsFirstFile(data) {
-            var urls = data.urls.map(function(file) { return host.workUrl + file })
-            page.dropFiles({ hasUrls: urls.length > 0, urls: urls })
-            compare(busy.running, urls.length > 0)
-            waitIdle()
-            compare([drawBoard.width, drawBoard.height], data.size)
-        }
-
-        function test_unreadableDrop_data() {
-            return [
-                { tag: "missing file", url: host.workUrl + "nothing-here.png" },
-                { tag: "not a picture", url: Qt.resolvedUrl("not-a-picture.png") },
-            ]
-        }
-
-        function test_unreadableDrop(data) {
-            load(host.workUrl + "bands.png")
+        // A file that cannot be read stops the busy indicator, says so and
+        // leaves the picture as it was.
+        function test_unreadableDrop() {
+            load("bands.png")
             var before = bandGreys(20)
-            drop(data.url)
+            drop("nothing-here.png")
             tryCompare(busy, "running", false, 20000)
-            compare(toast(), "无法读取图片……")
-            compare(drawBoard.width, 300)
-            compare(drawBoard.height, 200)
-            compare(item("effectFrame").buttonSelect, 2)
+            compare(item("infoText").text, "无法读取图片……")
+            compare([drawBoard.width, drawBoard.height, item("effectFrame").buttonSelect], [300, 200, 2])
             wait(300)
             compare(bandGreys(20), before)
-            // The page is usable again.
-            mouseClick(item("greyButton"))
-            verify(busy.running)
-            waitIdle()
-            compare(toast(), "处理完成……")
         }
 
-        function test_greyEffectThreshold_data() {
-            return [
-                { tag: "200", value: 200 },
-                { tag: "255", value: 255 },
-            ]
-        }
-
-        function test_greyEffectThreshold(data) {
-            load(host.workUrl + "bands.png")
+        // Grey starts at 255, the picture's own greys; released at a
+        // threshold, the lighter bands turn white and the rest keep their grey.
+        function test_greyEffectThreshold() {
+            load("bands.png")
             mouseClick(item("greyButton"))
-            compare(item("effectFrame").buttonSelect, 1)
-            compare(item("effectSlider").value, 255)
+            compare([item("effectFrame").buttonSelect, item("effectSlider").value], [1, 255])
             waitIdle()
             compare(bandGreys(20), host.bandGreys)
-            var threshold = releaseEffectSlider(data.value)
-            verify(busy.running)
-            compare(toast(), "正在进行过滤处理……")
+            var threshold = releaseEffectSlider(200)
             waitIdle()
-            // Lighter than the threshold turns white, the rest stays grey.
             compare(bandGreys(20), host.bandGreys.map(function(grey) { return grey > threshold ? 255 : grey }))
-            if (data.value === 255)
-                compare(bandGreys(20), host.bandGreys)
         }
 
+        // Dithering picked during a run is selected but nothing starts, nor
+        // from the slider, until the run is over.
         function test_ditheringChosenWhileBusy() {
-            load(host.workUrl + "bands.png")
-            var blackAndWhite = bandGreys(20)
+            load("bands.png")
             propertyChangedSpy.clear()
             busy.running = true // a run under way
             mouseClick(item("ditheringButton"))
             compare(item("effectFrame").buttonSelect, 3)
-            verify(Qt.colorEqual(item("ditheringButton").circleTextAlias.color, "limegreen"))
-            verify(Qt.colorEqual(item("binarizeButton").circleTextAlias.color, "black"))
-            compare(item("effectSlider").value, 128)
-            wait(200)
-            compare(propertyChangedSpy.count, 0)
-            // Still busy: releasing the slider starts nothing either.
             releaseEffectSlider(140)
-            wait(200)
+            wait(300)
             compare(propertyChangedSpy.count, 0)
             busy.running = false
-            compare(bandGreys(20), blackAndWhite)
 
             releaseEffectSlider(140)
-            verify(busy.running)
-            compare(toast(), "正在进行离散化处理……")
             waitIdle()
             compare(propertyChangedSpy.count, 1)
             // The band of grey 150 is dithered to a mix of black and white.
             var pixels = canvasPixels()
-            var black = 0, white = 0
+            var counts = {}
             for (var x = 155; x < 175; ++x) {
-                for (var y = 10; y < 30; ++y) {
-                    var grey = pixels.grey(x, y)
-                    if (grey === 0)
-                        ++black
-                    else if (grey === 255)
-                        ++white
-                }
+                for (var y = 10; y < 30; ++y)
+                    counts[pixels.grey(x, y)] = (counts[pixels.grey(x, y)] || 0) + 1
             }
-            verify(black > 20 && white > 20, "black " + black + ", white " + white)
-            compare(black + white, 400)
+            verify(counts[0] > 20 && counts[255] > 20, JSON.stringify(counts))
+            compare(counts[0] + counts[255], 400)
         }
 
         // Grey, the transforms, size, Clear and Done wait for a run under
@@ -389,141 +306,96 @@ Item {
                 { tag: "mirror left-right", button: "mirrorH" },
                 { tag: "mirror top-bottom", button: "mirrorV" },
                 { tag: "negative", button: "negative" },
-                { tag: "change size", button: "adjustScaleSave" },
+                // In a closed tool panel: pressed through its signal.
+                { tag: "change size", button: "adjustScaleSave", closed: true },
                 { tag: "clear", button: "clearButton" },
                 { tag: "done", button: "doneButton" },
             ]
         }
 
         function test_nothingStartsWhileBusy(data) {
-            load(host.workUrl + "bands.png")
+            load("bands.png")
             var before = bandGreys(20)
             propertyChangedSpy.clear()
             busy.running = true
-            click(item(data.button))
+            data.closed ? item(data.button).clicked() : mouseClick(item(data.button))
             wait(300)
             compare(propertyChangedSpy.count, 0)
-            compare(item("effectFrame").buttonSelect, 2)
-            compare(item("effectSlider").value, 128)
-            compare(connectDrawOperations.carveMode, 0)
-            compare(connectDrawOperations.openCount, 0)
+            compare([item("effectFrame").buttonSelect, item("effectSlider").value, connectDrawOperations.carveMode], [2, 128, 0])
             busy.running = false
             compare(bandGreys(20), before)
         }
 
+        // A picture larger than the page is scaled to fit, a smaller one
+        // shown at its own size; either way centred.
         function test_frameFitsPage_data() {
             return [
-                { tag: "small", file: "bands.png", scale: 1, frameWidth: 304, frameHeight: 204 },
-                { tag: "wider than the page", file: "large.png", scale: 990 / 1054, frameWidth: 1054, frameHeight: 704 },
-                { tag: "higher than the page", file: "upright.png", scale: 680 / 1054, frameWidth: 704, frameHeight: 1054 },
+                { tag: "small", file: "bands.png", scale: 1, frame: [304, 204] },
+                { tag: "wider than the page", file: "large.png", scale: 990 / 1054, frame: [1054, 704] },
+                { tag: "higher than the page", file: "upright.png", scale: 680 / 1054, frame: [704, 1054] },
             ]
         }
 
         function test_frameFitsPage(data) {
-            load(host.workUrl + data.file)
+            load(data.file)
             var frame = item("boardFrame")
-            compare(frame.width, data.frameWidth)
-            compare(frame.height, data.frameHeight)
-            fuzzyCompare(item("zoomSlider").value, data.scale, 1e-6)
+            compare([frame.width, frame.height], data.frame)
             fuzzyCompare(frame.scale, data.scale, 1e-6)
-            compare(frame.x, (990 - data.frameWidth) / 2)
-            compare(frame.y, (680 - data.frameHeight) / 2)
-            // Scaled about its centre, the frame lies within the page.
-            var topLeft = frame.mapToItem(page, 0, 0)
-            var bottomRight = frame.mapToItem(page, frame.width, frame.height)
-            verify(topLeft.x >= -1e-6 && topLeft.y >= -1e-6)
-            verify(bottomRight.x <= 990 + 1e-6 && bottomRight.y <= 680 + 1e-6)
+            compare([frame.x, frame.y], [(990 - data.frame[0]) / 2, (680 - data.frame[1]) / 2])
         }
 
         // Limits and values in whole millimetres for a frame of w × h pixels
         // (0.075 mm a pixel), the longer side at most 80 mm and the shorter
-        // at least 5 mm; then one spin box set by the user moves the other.
+        // at least 5 mm; then one spin box set by the user moves the other:
+        // setWidth and setHeight give both values after the one is set.
         function test_sizeLimits_data() {
             return [
-                { tag: "landscape 1054 x 704", w: 1054, h: 704,
-                  widthRange: [8, 80], heightRange: [5, 53], values: [79, 53],
-                  setWidth: 60, follows: 40, setHeight: 30, followsWidth: 45 },
-                { tag: "landscape at the limits", w: 1054, h: 704,
-                  widthRange: [8, 80], heightRange: [5, 53], values: [79, 53],
-                  setWidth: 80, follows: 53, setHeight: 5, followsWidth: 8 },
-                { tag: "upright 704 x 1054", w: 704, h: 1054,
-                  widthRange: [5, 53], heightRange: [8, 80], values: [53, 79],
-                  setWidth: 40, follows: 60, setHeight: 80, followsWidth: 53 },
-                { tag: "square", w: 684, h: 684,
-                  widthRange: [5, 80], heightRange: [5, 80], values: [51, 51],
-                  setWidth: 33, follows: 33, setHeight: 70, followsWidth: 70 },
+                { tag: "landscape 1054 x 704", w: 1054, h: 704, limits: [8, 80, 5, 53], values: [79, 53],
+                  setWidth: [60, 40], setHeight: [8, 5] },
+                { tag: "upright 704 x 1054", w: 704, h: 1054, limits: [5, 53, 8, 80], values: [53, 79],
+                  setWidth: [40, 60], setHeight: [53, 80] },
             ]
         }
 
         function test_sizeLimits(data) {
-            var panel = item("adjustScaleStyle")
             var widthBox = item("widthSpinBox")
             var heightBox = item("heightSpinBox")
-            panel.restrainTerm(data.w, data.h)
-            fuzzyCompare(panel.proportionlocker, data.w / data.h, 1e-9)
-            compare([widthBox.from, widthBox.to], data.widthRange)
-            compare([heightBox.from, heightBox.to], data.heightRange)
+            item("adjustScaleStyle").restrainTerm(data.w, data.h)
+            compare([widthBox.from, widthBox.to, heightBox.from, heightBox.to], data.limits)
             compare([widthBox.value, heightBox.value], data.values)
-            verify(widthBox.to <= 80 && heightBox.to <= 80)
-
-            widthBox.value = data.setWidth
-            compare(heightBox.value, data.follows)
-            compare(widthBox.value, data.setWidth)
-            heightBox.value = data.setHeight
-            compare(widthBox.value, data.followsWidth)
-            compare(heightBox.value, data.setHeight)
+            widthBox.value = data.setWidth[0]
+            compare([widthBox.value, heightBox.value], data.setWidth)
+            heightBox.value = data.setHeight[1]
+            compare([widthBox.value, heightBox.value], data.setHeight)
         }
 
-        function test_resizeByMillimetres() {
-            load(host.workUrl + "bands.png")
-            var panel = item("adjustScaleStyle")
-            compare([item("widthSpinBox").value, item("heightSpinBox").value], [23, 15])
-            item("widthSpinBox").value = 30
-            compare(item("heightSpinBox").value, 20)
-            click(item("adjustScaleSave"))
-            waitIdle()
-            // 30 × 20 mm is at most 400 × 266 canvas pixels, in proportion.
-            compare(drawBoard.width, 399)
-            compare(drawBoard.height, 266)
-            compare(toast(), "处理完成……")
-        }
-
-        function test_wheelZoom_data() {
-            return [
-                { tag: "one notch in", notches: 1, zoom: 1.05 },
-                { tag: "one notch out", notches: -1, zoom: 0.95 },
-                { tag: "never beyond 2", notches: 40, zoom: 2 },
-                { tag: "never below 0.1", notches: -40, zoom: 0.1 },
-            ]
-        }
-
-        function test_wheelZoom(data) {
+        // Dragging moves the frame; the wheel zooms no further than 2 nor
+        // below 0.1; a double-click shows the picture at its own size again,
+        // in place.
+        function test_moveAndZoom() {
             var frame = item("boardFrame")
             var area = item("dragArea")
-            var step = data.notches > 0 ? 120 : -120
-            for (var i = 0; i < Math.abs(data.notches); ++i)
-                mouseWheel(area, area.width / 2, area.height / 2, 0, step)
-            fuzzyCompare(item("zoomSlider").value, data.zoom, 1e-6)
-            tryVerify(function() { return Math.abs(frame.scale - data.zoom) < 1e-6 })
-            verify(toast().indexOf("缩放比例 ") === 0)
-            // A double-click shows the picture at its own size again, in place.
-            var x = frame.x
-            mouseDoubleClickSequence(area, area.width / 2, area.height / 2)
-            compare(item("zoomSlider").value, 1)
-            tryCompare(frame, "scale", 1)
-            compare(frame.x, x)
-        }
-
-        function test_dragMovesFrame() {
-            var frame = item("boardFrame")
             var x = frame.x, y = frame.y
-            var moved = dragInWindow(item("dragArea"), 100, 100, 80, -40)
-            tryCompare(frame, "x", x + moved.dx)
-            tryCompare(frame, "y", y + moved.dy)
+            var moved = dragInWindow(area, 100, 100, 80, -40)
+            x += moved.dx
+            y += moved.dy
+            tryCompare(frame, "x", x)
+            tryCompare(frame, "y", y)
+            for (var i = 0; i < 40; ++i)
+                mouseWheel(area, area.width / 2, area.height / 2, 0, 120)
+            compare(item("zoomSlider").value, 2)
+            for (i = 0; i < 80; ++i)
+                mouseWheel(area, area.width / 2, area.height / 2, 0, -120)
+            fuzzyCompare(item("zoomSlider").value, 0.1, 1e-6)
+            tryVerify(function() { return Math.abs(frame.scale - 0.1) < 1e-6 })
+            mouseDoubleClickSequence(area, area.width / 2, area.height / 2)
+            tryCompare(frame, "scale", 1)
+            compare([frame.x, frame.y], [x, y])
         }
 
-        // The crop is what the rectangle covers of the picture, never the
-        // frame's 2 px border around it: the bands change at canvas x 30.
+        // The crop rectangle opens at 0.8 of the frame; its handle resizes
+        // it and it moves whole. The crop is what it covers of the picture,
+        // never the frame's 2 px border: the bands change at canvas x 30.
         function test_crop_data() {
             return [
                 { tag: "where it was opened", toCorner: false, left: 28, top: 18 },
@@ -532,156 +404,112 @@ Item {
         }
 
         function test_crop(data) {
-            load(host.workUrl + "bands.png")
+            load("bands.png")
             var rect = item("cutRectOutside")
             var handle = item("cutDragSize")
-            verify(!rect.visible)
             mouseClick(item("cut"))
-            verify(item("cut").checked)
             verify(rect.visible && handle.visible)
-            fuzzyCompare(rect.width, 304 * 0.8, 1e-6)
-            fuzzyCompare(rect.height, 204 * 0.8, 1e-6)
-            fuzzyCompare(rect.x, 304 * 0.1, 1e-6)
-            fuzzyCompare(rect.y, 204 * 0.1, 1e-6)
-            fuzzyCompare(handle.x + handle.width, rect.x + rect.width, 1e-6)
-            fuzzyCompare(handle.y + handle.height, rect.y + rect.height, 1e-6)
-
-            // The handle resizes the rectangle, the rectangle moves whole.
+            compare([rect.width, rect.height], [304 * 0.8, 204 * 0.8])
+            // The crop's size below shows the handle resized the rectangle,
+            // and moving it kept that size.
             var moved = dragInWindow(handle, handle.width / 2, handle.height / 2, -80, -40)
-            fuzzyCompare(rect.width, 304 * 0.8 + moved.dx, 1e-6)
-            fuzzyCompare(rect.height, 204 * 0.8 + moved.dy, 1e-6)
-            var width = rect.width, height = rect.height
+            var width = 304 * 0.8 + moved.dx, height = 204 * 0.8 + moved.dy
             if (data.toCorner) {
                 dragInWindow(item("cutArea"), 20, 20, -200, -200)
-                compare(rect.x, 0)
-                compare(rect.y, 0)
-                compare(rect.width, width)
+                compare([rect.x, rect.y], [0, 0])
                 fuzzyCompare(handle.x + handle.width, width, 1e-6)
             }
             var right = Math.round(rect.x + width) - 2, bottom = Math.round(rect.y + height) - 2
 
             mouseDoubleClickSequence(item("cutArea"), 40, 40)
-            verify(!item("cut").checked)
-            verify(!rect.visible)
+            verify(!item("cut").checked && !rect.visible)
             waitIdle()
-            compare(drawBoard.width, right - data.left)
-            compare(drawBoard.height, bottom - data.top)
+            compare([drawBoard.width, drawBoard.height], [right - data.left, bottom - data.top])
             var pixels = canvasPixels()
-            compare(pixels.grey(0, 0), 255)
-            compare(pixels.grey(29 - data.left, 20), 255)
-            compare(pixels.grey(30 - data.left, 20), 0)
+            compare([pixels.grey(0, 0), pixels.grey(29 - data.left, 20), pixels.grey(30 - data.left, 20)], [255, 255, 0])
         }
 
         function test_rotateEndsCropping() {
-            load(host.workUrl + "bands.png")
+            load("bands.png")
             mouseClick(item("cut"))
-            verify(item("cutRectOutside").visible)
             mouseClick(item("rotate"))
-            verify(!item("cut").checked)
-            verify(!item("cutRectOutside").visible)
+            verify(!item("cut").checked && !item("cutRectOutside").visible)
             waitIdle()
-            compare(drawBoard.width, 200)
-            compare(drawBoard.height, 300)
+            compare([drawBoard.width, drawBoard.height], [200, 300])
         }
 
+        // Text is drawn where the box showed it: the text's left edge at the
+        // box's dragX and its baseline at dragY, in canvas pixels.
         function test_placeText() {
             var box = item("drawText")
             var textArea = item("textDrag")
             mouseClick(item("textButton"))
-            verify(textArea.enabled)
-            verify(!box.visible)
             mouseClick(textArea, 300, 150)
-            verify(box.visible)
-            verify(box.dropFlag)
-            compare(box.x, 300)
-            compare(box.y, 150)
-            compare(box.fontSize, 12)
-            compare(box.textField.text, "输入")
+            verify(box.visible && box.dropFlag)
+            compare([box.x, box.y], [300, 150])
             box.textField.text = "Vandra"
 
-            var before = canvasPixels()
             mouseDoubleClickSequence(textArea, 500, 500)
-            verify(!box.visible)
-            verify(!box.dropFlag)
-            var after = canvasPixels()
-            // Drawn where the box showed it: the text's left edge and baseline
-            // in canvas pixels.
+            verify(!box.visible && !box.dropFlag)
+            var pixels = canvasPixels()
             var left = box.dragX - 2, baseline = box.dragY - 2
-            var inked = 0, leftmost = 1000, lowest = -1
+            var leftmost = 1000, lowest = -1
             for (var x = left - 8; x < left + 40; ++x) {
                 for (var y = baseline - 16; y <= baseline + 8; ++y) {
-                    if (after.grey(x, y) < 128) {
-                        ++inked
+                    if (pixels.grey(x, y) < 128) {
                         leftmost = Math.min(leftmost, x)
                         lowest = Math.max(lowest, y)
                     }
                 }
             }
-            verify(inked > 10, "inked " + inked)
-            verify(leftmost >= left - 1 && leftmost <= left + 1, "text starts at " + leftmost + ", not " + left)
+            verify(Math.abs(leftmost - left) <= 1, "text starts at " + leftmost + ", not " + left)
             verify(lowest >= baseline - 2 && lowest <= baseline, "text ends at " + lowest + ", not " + baseline)
-            compare(after.grey(400, 400), before.grey(400, 400))
+            compare(pixels.grey(400, 400), 255)
 
             // Switching the tool off takes a waiting box away.
             mouseClick(textArea, 50, 50)
-            box.textField.text = "left over"
             verify(box.visible)
             mouseClick(item("zoomButton"))
-            verify(!box.visible)
-            verify(!box.dropFlag)
-            compare(box.textField.text, "输入")
+            verify(!box.visible && !box.dropFlag)
         }
 
-        function test_toolHover_data() {
+        // A tool's panel opens, and the canvas takes the tool, once the
+        // pointer leaves the button that was checked; the panel's slider
+        // sets the canvas.
+        function test_tools_data() {
             return [
-                { tag: "pen", button: "penButton", panel: "penStyle", drawType: DrawBoard.PenType, canvasEnabled: true },
-                { tag: "eraser", button: "rubberButton", panel: "rubberStyle", drawType: DrawBoard.RubberType, canvasEnabled: true },
-                { tag: "text", button: "textButton", panel: "textStyle", tip: "滚动鼠标滚轮可选择字体……" },
-                { tag: "size", button: "adjustScale", panel: "adjustScaleStyle" },
+                { tag: "pen", button: "penButton", panel: "penStyle", drawType: DrawBoard.PenType,
+                  slider: "penSizeSlider", setting: "penSize" },
+                { tag: "eraser", button: "rubberButton", panel: "rubberStyle", drawType: DrawBoard.RubberType,
+                  slider: "rubberSlider", setting: "rubberSize" },
+                { tag: "text", button: "textButton", panel: "textStyle", slider: "textSizeSlider", setting: "textSize" },
             ]
         }
 
-        function test_toolHover(data) {
+        function test_tools(data) {
             var button = item(data.button)
             var panel = item(data.panel)
             verify(!panel.visible)
             mouseMove(button, button.width / 2, button.height / 2)
             mouseClick(button)
             verify(button.checked)
-            verify(!item("zoomButton").checked)
-            // The panel opens, and the canvas takes the tool, once the
-            // pointer leaves the button that was checked.
             mouseMove(page, 500, 30)
             verify(panel.visible)
+            compare(drawBoard.enabled, data.drawType !== undefined)
             if (data.drawType !== undefined)
                 compare(drawBoard.drawType, data.drawType)
-            compare(drawBoard.enabled, data.canvasEnabled === true)
-            compare(item("dragArea").enabled, false)
-            if (data.tip !== undefined)
-                compare(toast(), data.tip)
-        }
-
-        function test_penSettings() {
-            item("penSizeSlider").value = 37.4
-            compare(drawBoard.penSize, 37)
-            item("rubberSlider").value = 120
-            compare(drawBoard.rubberSize, 120)
-            var textSize = item("textSizeSlider")
-            textSize.value = 56
-            compare(textSize.value2, 56)
-            compare(drawBoard.textSize, 56)
-            compare(item("drawText").fontSize, 56)
+            verify(!item("dragArea").enabled)
+            item(data.slider).value = 56
+            compare(drawBoard[data.setting], 56)
         }
 
         function test_clear() {
-            load(host.workUrl + "bands.png")
+            load("bands.png")
             propertyChangedSpy.clear()
             mouseClick(item("clearButton"))
-            // The canvas reported the change ("处理完成……") before the tip.
             compare(propertyChangedSpy.count, 1)
-            compare(toast(), "清除完成")
-            compare(drawBoard.width, 680)
-            compare(drawBoard.height, 680)
+            compare(item("infoText").text, "清除完成")
+            compare([drawBoard.width, drawBoard.height], [680, 680])
         }
 
         function test_save_data() {
@@ -692,28 +520,14 @@ Item {
         }
 
         function test_save(data) {
-            load(host.workUrl + data.file)
+            load(data.file)
             mouseClick(item("saveButton"))
-            compare(toast(), data.tip)
-        }
-
-        function test_toastHides() {
-            var toastItem = item("infoRemind")
-            tryCompare(toastItem.anchors, "bottomMargin", -24)
-            page.infoView("清除完成")
-            tryCompare(toastItem.anchors, "bottomMargin", -2)
-            wait(1500)
-            page.infoView("处理完成……")
-            // Replaced, and the 2.5 s start again.
-            wait(1500)
-            compare(toastItem.anchors.bottomMargin, -2)
-            compare(toast(), "处理完成……")
-            tryCompare(toastItem.anchors, "bottomMargin", -24, 2000)
+            compare(item("infoText").text, data.tip)
         }
 
         // Done hands the job over: engraving mode by effect, the preview,
         // the byte stream with the slider's threshold, then the control page.
-        function test_doneWithoutJob_data() {
+        function test_done_data() {
             return [
                 // Grey at 255 burns every pixel of the 450 × 300 job.
                 { tag: "grey", effect: "greyButton", mode: 1, bounds: [0, 0, 449, 299] },
@@ -722,13 +536,12 @@ Item {
             ]
         }
 
-        function test_doneWithoutJob(data) {
-            load(host.workUrl + "bands.png")
+        function test_done(data) {
+            load("bands.png")
             mouseClick(item(data.effect))
             waitIdle()
             mouseClick(item("doneButton"))
             compare(connectDrawOperations.carveMode, data.mode)
-            compare(connectDrawOperations.openCount, 0)
             verify(busy.running)
             tryCompare(connectDrawOperations, "changeModelCount", 1, 20000)
             verify(!busy.running)
@@ -738,35 +551,8 @@ Item {
             // The preview published for the control page is the picture at
             // engraving resolution.
             var preview = Qt.createQmlObject('import QtQuick 2.7; Image { source: "image://screen/test" + Math.random() }', host)
-            compare(preview.implicitWidth, 450)
-            compare(preview.implicitHeight, 300)
+            compare([preview.implicitWidth, preview.implicitHeight], [450, 300])
             preview.destroy()
-        }
-
-        function test_doneDuringJob_data() {
-            return [
-                { tag: "stopped", stop: true },
-                { tag: "cancelled", stop: false },
-            ]
-        }
-
-        function test_doneDuringJob(data) {
-            load(host.workUrl + "bands.png")
-            connectDrawOperations.startCarveFlag = true
-            mouseClick(item("doneButton"))
-            compare(connectDrawOperations.openCount, 1)
-            verify(!busy.running)
-            wait(300)
-            compare(connectDrawOperations.carveMode, 0)
-            compare(connectDrawOperations.changeModelCount, 0)
-            compare(finishedLoadSpy.count, 0)
-            if (!data.stop)
-                return
-            connectDrawOperations.startCarveFlag = false
-            connectDrawOperations.stopDone()
-            compare(connectDrawOperations.carveMode, 2)
-            tryCompare(connectDrawOperations, "changeModelCount", 1, 20000)
-            compare(finishedLoadSpy.count, 1)
         }
     }
 }
