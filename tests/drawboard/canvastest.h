@@ -1,18 +1,40 @@
 #pragma once
 
 #include "drawboard/drawimage.h"
+#include "imaging/algorithms.h"
 
-#include <QDir>
-#include <QFileInfo>
-#include <QImage>
-#include <QSignalSpy>
-#include <QTemporaryDir>
-#include <QUrl>
 #include <QtTest>
 
-// Helpers shared by the canvas tests: pictures written to a temporary
-// directory, and loading that waits for the Grey run.
+// Helpers shared by the canvas and imaging tests: pictures made in memory or
+// written to a temporary directory, one algorithm run as the pipeline makes
+// it, and loading that waits for the Grey run.
 namespace CanvasTest {
+
+inline QImage greyPicture(int width, int height, int level)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(qRgb(level, level, level));
+    return image;
+}
+
+// Random colours and alpha, then converted to the format.
+inline QImage randomPicture(int width, int height, QImage::Format format, quint32 seed)
+{
+    QRandomGenerator random(seed);
+    QImage image(width, height, QImage::Format_ARGB32);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            image.setPixel(x, y, random.generate());
+    return image.convertToFormat(format);
+}
+
+// One entry of the algorithm table, indexed as DrawImage::ProcessAlgorithm.
+inline QImage run(int algorithm, QImage image, double para = 0)
+{
+    QMutex mutex;
+    algorithmTable[algorithm](&image, &mutex, para);
+    return image;
+}
 
 inline QString writePicture(const QTemporaryDir &dir, const QString &relative, const QImage &image,
                             const char *format = nullptr)
@@ -30,13 +52,6 @@ inline bool loadAndWait(DrawImage &canvas, const QString &url)
     QSignalSpy loaded(&canvas, &DrawImage::loadImageDone);
     canvas.load(url);
     return loaded.count() == 1 || loaded.wait(5000);
-}
-
-inline QImage greyPicture(int width, int height, int level)
-{
-    QImage image(width, height, QImage::Format_RGB32);
-    image.fill(qRgb(level, level, level));
-    return image;
 }
 
 } // namespace CanvasTest

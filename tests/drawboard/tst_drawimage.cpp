@@ -1,19 +1,16 @@
-#include "drawboard/drawimage.h"
-#include "imaging/algorithms.h"
+#include "engraver/jobbuffer.h"
 #include "tests/drawboard/canvastest.h"
 
-#include <QMetaMethod>
+#include <QBuffer>
+#include <QImageReader>
 #include <QPainter>
-#include <QSignalSpy>
-#include <QTemporaryDir>
-#include <QThreadPool>
-#include <QtTest>
 
-#include <memory>
+using CanvasTest::greyPicture;
 
-// The canvas seen as the editing page sees it: set-up, loading, the runs on
-// the thread pool with their end-of-run signals, and what is refused while a
-// run is under way.
+// The canvas without a window, as the editing page drives it: set-up,
+// loading, the runs on the thread pool with their end-of-run signals, what is
+// refused while a run is under way, crop, size in millimetres, the job
+// preview and saving next to the loaded file.
 class Canvas : public DrawImage
 {
 public:
@@ -32,558 +29,451 @@ class TestDrawImage : public QObject
 {
     Q_OBJECT
 
-private:
     QTemporaryDir m_dir;
 
-    QString urlOf(const QString &name) const
+    QString write(const QString &name, const QImage &image, const char *format = nullptr)
     {
-        return QUrl::fromLocalFile(m_dir.filePath(name)).toString();
+        return CanvasTest::writePicture(m_dir, name, image, format);
     }
 
-    QString writePicture(const QString &name, const QImage &image)
+    bool loadGrey(DrawImage &canvas, const QString &name, QSize size, int level)
     {
-        return CanvasTest::writePicture(m_dir, name, image);
+        return CanvasTest::loadAndWait(
+            canvas, write(name, greyPicture(size.width(), size.height(), level)));
     }
 
 private slots:
-    void metaObjectOrder();
-    void initAndClear_data();
-    void initAndClear();
-    void loadConvertsBeforeGrey_data();
-    void loadConvertsBeforeGrey();
-    void loadCapsLargePicture();
-    void loadTakesFirstDroppedFile();
-    void loadFailureKeepsPicture_data();
-    void loadFailureKeepsPicture();
-    void endOfRunSignal_data();
-    void endOfRunSignal();
-    void nullPictureStillReports_data();
-    void nullPictureStillReports();
-    void effectsStartFromBase_data();
-    void effectsStartFromBase();
-    void unknownAlgorithmRefused_data();
-    void unknownAlgorithmRefused();
-    void overlappingRunsQueue();
-    void inputRefusedWhileBusy_data();
-    void inputRefusedWhileBusy();
-    void paintsNothingWhileBusy();
-    void destroyedWhileRunning();
-};
+    void initTestCase() { QVERIFY(QDir::setCurrent(m_dir.path())); }
 
-void TestDrawImage::metaObjectOrder()
-{
-    // QML and the page reach these by name and order.
-    const QMetaObject *meta = &DrawImage::staticMetaObject;
-    QStringList names;
-    for (int i = meta->methodOffset(); i < meta->methodCount(); ++i)
-        names << QString::fromLatin1(meta->method(i).methodSignature());
-    const QStringList expected = {
-        "finished(DrawImage::ProcessAlgorithm)",
-        "propertyChanged()",
-        "saveDone()",
-        "loadImageDone()",
-        "loadFailed()",
-        "process(DrawImage::ProcessAlgorithm,double)",
-        "process(DrawImage::ProcessAlgorithm)",
-        "finishProcess(DrawImage::ProcessAlgorithm)",
-        "init()",
-        "load(QString)",
-        "clear()",
-        "drawText(int,int,QString)",
-        "cutImage(int,int,int,int)",
-        "saveImage()",
-        "done()",
-        "adjustImageScale(int,int)",
-    };
-    QCOMPARE(names, expected);
-    QCOMPARE(meta->enumerator(meta->indexOfEnumerator("ProcessAlgorithm")).keyToValue("SaveByte"),
-             8);
-}
+    void load_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("contents"); // none: no such file
+        QTest::addColumn<QSize>("size"); // invalid: refused
+        QTest::addColumn<QRgb>("first");
+        QTest::addColumn<QRgb>("second");
 
-void TestDrawImage::initAndClear_data()
-{
-    QTest::addColumn<bool>("clear");
-    QTest::addColumn<QSize>("itemSize");
-    QTest::addColumn<QSize>("pictureSize");
+        const auto encoded = [](const QImage &image, const char *format) {
+            QByteArray bytes;
+            QBuffer buffer(&bytes);
+            buffer.open(QIODevice::WriteOnly);
+            image.save(&buffer, format);
+            return bytes;
+        };
+        // Index 0 means white: read through its colour table it stays white,
+        // which only happens when the picture is converted before its Grey run.
+        const auto twoColours = [&encoded](QImage::Format format, QRgb second) {
+            QImage image(2, 1, format);
+            image.setColorTable({qRgb(255, 255, 255), second});
+            image.setPixel(0, 0, 0);
+            image.setPixel(1, 0, 1);
+            return encoded(image, "PNG");
+        };
+        const QRgb white = qRgb(255, 255, 255);
+        const QRgb grey = qRgb(9, 9, 9);
+        QTest::newRow("indexed") << "indexed.png"
+                                 << twoColours(QImage::Format_Indexed8, qRgb(255, 0, 0))
+                                 << QSize(2, 1) << white << qRgb(87, 87, 87);
+        QTest::newRow("one bit") << "mono.png" << twoColours(QImage::Format_Mono, qRgb(0, 0, 0))
+                                 << QSize(2, 1) << white << qRgb(0, 0, 0);
+        QTest::newRow("capped") << "big.png" << encoded(greyPicture(2000, 2000, 9), "PNG")
+                                << QSize(1049, 1050) << grey << grey;
+        QTest::newRow("comma in the name")
+            << "a,b.png" << encoded(greyPicture(7, 5, 9), "PNG") << QSize(7, 5) << grey << grey;
 
-    QTest::newRow("init takes the item size") << false << QSize(300, 200) << QSize(300, 200);
-    QTest::newRow("init truncates") << false << QSize(680, 680) << QSize(680, 680);
-    QTest::newRow("clear is always 680") << true << QSize(300, 200) << QSize(680, 680);
-}
+        QTest::newRow("missing file") << "missing.png" << QByteArray() << QSize() << white << white;
+        QTest::newRow("not a picture")
+            << "text.png" << QByteArray("no picture") << QSize() << white << white;
+        // A valid BMP whose header announces 30000 × 30000 pixels (3.6 GB decoded).
+        QByteArray bmp = encoded(greyPicture(4, 4, 9), "BMP");
+        bmp.replace(18, 8, QByteArray::fromHex("3075000030750000")); // 30000 twice
+        QTest::newRow("too large to decode") << "huge.bmp" << bmp << QSize() << white << white;
+    }
 
-void TestDrawImage::initAndClear()
-{
-    QFETCH(bool, clear);
-    QFETCH(QSize, itemSize);
-    QFETCH(QSize, pictureSize);
+    // A load over a picture already there: an ordinary file is converted,
+    // capped and greyed; one that cannot be read keeps the picture.
+    void load()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, contents);
+        QFETCH(QSize, size);
+        QFETCH(QRgb, first);
+        QFETCH(QRgb, second);
 
-    Canvas canvas;
-    canvas.setSize(QSizeF(itemSize) + QSizeF(0.7, 0.7));
-    QSignalSpy changed(&canvas, &DrawImage::propertyChanged);
-    if (clear)
-        canvas.clear();
-    else
-        canvas.init();
-
-    const QImage picture = canvas.displayedImage();
-    QCOMPARE(picture.size(), pictureSize);
-    QCOMPARE(picture.format(), QImage::Format_ARGB32);
-    QCOMPARE(picture.pixel(pictureSize.width() - 1, pictureSize.height() - 1),
-             qRgba(255, 255, 255, 255));
-    QCOMPARE(canvas.strokeLayer().size(), pictureSize);
-    QCOMPARE(canvas.strokeLayer().pixel(0, 0), qRgba(255, 255, 255, 0));
-    QCOMPARE(changed.count(), clear ? 1 : 0);
-    if (clear)
-        QCOMPARE(canvas.size(), QSizeF(680, 680));
-    else
-        QCOMPARE(canvas.size(), QSizeF(itemSize) + QSizeF(0.7, 0.7));
-}
-
-void TestDrawImage::loadConvertsBeforeGrey_data()
-{
-    QTest::addColumn<QImage>("file");
-    QTest::addColumn<QRgb>("firstPixel");
-    QTest::addColumn<QRgb>("secondPixel");
-
-    // Index 0 means white: read through its colour table it stays white,
-    // which only happens when the picture is converted before its Grey run.
-    QImage indexed(2, 1, QImage::Format_Indexed8);
-    indexed.setColorTable({qRgb(255, 255, 255), qRgb(255, 0, 0)});
-    indexed.setPixel(0, 0, 0);
-    indexed.setPixel(1, 0, 1);
-    QTest::newRow("indexed") << indexed << qRgb(255, 255, 255) << qRgb(87, 87, 87);
-
-    QImage mono(2, 1, QImage::Format_Mono);
-    mono.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
-    mono.setPixel(0, 0, 0);
-    mono.setPixel(1, 0, 1);
-    QTest::newRow("one bit") << mono << qRgb(255, 255, 255) << qRgb(0, 0, 0);
-}
-
-void TestDrawImage::loadConvertsBeforeGrey()
-{
-    QFETCH(QImage, file);
-    QFETCH(QRgb, firstPixel);
-    QFETCH(QRgb, secondPixel);
-
-    Canvas canvas;
-    canvas.setSize(QSizeF(680, 680));
-    canvas.init();
-    QVERIFY(CanvasTest::loadAndWait(canvas, writePicture(QStringLiteral("palette.png"), file)));
-
-    const QImage picture = canvas.displayedImage();
-    QCOMPARE(picture.format(), QImage::Format_RGB32);
-    QCOMPARE(picture.pixel(0, 0), firstPixel);
-    QCOMPARE(picture.pixel(1, 0), secondPixel);
-    QVERIFY(!canvas.isBusy());
-    // The item keeps its size until a resizing run.
-    QCOMPARE(canvas.size(), QSizeF(680, 680));
-}
-
-void TestDrawImage::loadCapsLargePicture()
-{
-    Canvas canvas;
-    QVERIFY(CanvasTest::loadAndWait(
-        canvas, writePicture(QStringLiteral("big.png"), CanvasTest::greyPicture(2000, 2000, 9))));
-    QCOMPARE(canvas.displayedImage().size(), QSize(1049, 1050));
-    QCOMPARE(canvas.strokeLayer().size(), QSize(1049, 1050));
-}
-
-void TestDrawImage::loadTakesFirstDroppedFile()
-{
-    Canvas canvas;
-    const QString first
-        = writePicture(QStringLiteral("first.png"), CanvasTest::greyPicture(30, 20, 1));
-    const QString second
-        = writePicture(QStringLiteral("second.png"), CanvasTest::greyPicture(10, 10, 2));
-    QVERIFY(CanvasTest::loadAndWait(canvas, first + QLatin1Char(',') + second));
-    QCOMPARE(canvas.displayedImage().size(), QSize(30, 20));
-
-    // A single file whose name holds a comma is still that file.
-    const QString comma = writePicture(QStringLiteral("a,b.png"), CanvasTest::greyPicture(7, 5, 3));
-    QVERIFY(CanvasTest::loadAndWait(canvas, comma));
-    QCOMPARE(canvas.displayedImage().size(), QSize(7, 5));
-}
-
-void TestDrawImage::loadFailureKeepsPicture_data()
-{
-    QTest::addColumn<QByteArray>("contents");
-    QTest::addColumn<QString>("name");
-
-    QTest::newRow("missing file") << QByteArray() << QStringLiteral("missing.png");
-    QTest::newRow("not a picture")
-        << QByteArray("this is no picture") << QStringLiteral("text.png");
-
-    // A valid BMP header announcing 30000 × 30000 pixels (3.6 GB decoded).
-    QByteArray bmp(54, '\0');
-    auto put32 = [&bmp](int offset, quint32 value) {
-        for (int i = 0; i < 4; ++i)
-            bmp[offset + i] = char((value >> (8 * i)) & 0xFF);
-    };
-    bmp[0] = 'B';
-    bmp[1] = 'M';
-    put32(2, 54 + 16);
-    put32(10, 54);
-    put32(14, 40);
-    put32(18, 30000);
-    put32(22, 30000);
-    bmp[26] = 1;
-    bmp[28] = 24;
-    bmp.append(16, '\x7f');
-    QTest::newRow("too large to decode") << bmp << QStringLiteral("huge.bmp");
-}
-
-void TestDrawImage::loadFailureKeepsPicture()
-{
-    QFETCH(QByteArray, contents);
-    QFETCH(QString, name);
-
-    if (!contents.isEmpty()) {
         QFile file(m_dir.filePath(name));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(contents);
-    }
+        QVERIFY(contents.isEmpty() || (file.open(QIODevice::WriteOnly) && file.write(contents)));
+        file.close();
+        Canvas canvas;
+        canvas.setSize(QSizeF(680, 680));
+        QVERIFY(loadGrey(canvas, QStringLiteral("kept.png"), {40, 30}, 50));
+        const QImage kept = canvas.displayedImage();
 
-    Canvas canvas;
-    QVERIFY(CanvasTest::loadAndWait(
-        canvas, writePicture(QStringLiteral("kept.png"), CanvasTest::greyPicture(40, 30, 50))));
-    const QImage before = canvas.displayedImage();
-
-    QSignalSpy failed(&canvas, &DrawImage::loadFailed);
-    QSignalSpy loaded(&canvas, &DrawImage::loadImageDone);
-    canvas.load(urlOf(name));
-    QCOMPARE(failed.count(), 1);
-    QVERIFY(!canvas.isBusy());
-    QTest::qWait(50);
-    QCOMPARE(loaded.count(), 0);
-    QCOMPARE(canvas.displayedImage(), before);
-
-    // Saving still names the file after the picture that was kept.
-    QVERIFY(canvas.saveImage());
-    QVERIFY(QFile::exists(m_dir.filePath(QStringLiteral("new_kept.png"))));
-}
-
-void TestDrawImage::endOfRunSignal_data()
-{
-    QTest::addColumn<DrawImage::ProcessAlgorithm>("algorithm");
-    QTest::addColumn<double>("para");
-    QTest::addColumn<QByteArray>("signal");
-    QTest::addColumn<QSize>("itemSize");
-
-    const QByteArray loaded = QMetaMethod::fromSignal(&DrawImage::loadImageDone).methodSignature();
-    const QByteArray saved = QMetaMethod::fromSignal(&DrawImage::saveDone).methodSignature();
-    const QByteArray changed
-        = QMetaMethod::fromSignal(&DrawImage::propertyChanged).methodSignature();
-    // The picture is 300 × 200, the item 100 × 100 before the run.
-    QTest::newRow("grey") << DrawImage::Grey << 0.0 << loaded << QSize(100, 100);
-    QTest::newRow("rotate 90") << DrawImage::Rotate << 90.0 << changed << QSize(200, 300);
-    QTest::newRow("rotate default") << DrawImage::Rotate << 0.0 << changed << QSize(300, 200);
-    QTest::newRow("hmirror") << DrawImage::HMirror << 0.0 << changed << QSize(300, 200);
-    QTest::newRow("vmirror") << DrawImage::VMirror << 0.0 << changed << QSize(300, 200);
-    QTest::newRow("negative") << DrawImage::Negative << 0.0 << changed << QSize(300, 200);
-    QTest::newRow("binarize") << DrawImage::Binarize << 128.0 << changed << QSize(300, 200);
-    QTest::newRow("floyd") << DrawImage::Floyd << 128.0 << changed << QSize(300, 200);
-    QTest::newRow("filter") << DrawImage::GreyFilter << 200.0 << changed << QSize(300, 200);
-    QTest::newRow("savebyte") << DrawImage::SaveByte << 128.0 << saved << QSize(100, 100);
-}
-
-void TestDrawImage::endOfRunSignal()
-{
-    QFETCH(DrawImage::ProcessAlgorithm, algorithm);
-    QFETCH(double, para);
-    QFETCH(QByteArray, signal);
-    QFETCH(QSize, itemSize);
-
-    Canvas canvas;
-    canvas.setSize(QSizeF(100, 100));
-    QVERIFY(CanvasTest::loadAndWait(
-        canvas, writePicture(QStringLiteral("run.png"), CanvasTest::greyPicture(300, 200, 90))));
-
-    QSignalSpy loaded(&canvas, &DrawImage::loadImageDone);
-    QSignalSpy saved(&canvas, &DrawImage::saveDone);
-    QSignalSpy changed(&canvas, &DrawImage::propertyChanged);
-    QSignalSpy finished(&canvas, &DrawImage::finished);
-    canvas.process(algorithm, para);
-    QVERIFY(canvas.isBusy());
-    QVERIFY(finished.wait(5000));
-    QTest::qWait(20);
-
-    QCOMPARE(finished.count(), 1);
-    QCOMPARE(finished.at(0).at(0).value<DrawImage::ProcessAlgorithm>(), algorithm);
-    QCOMPARE(loaded.count() + saved.count() + changed.count(), 1);
-    const QByteArray emitted = loaded.count() ? loaded.signal()
-        : saved.count()                       ? saved.signal()
-                                              : changed.signal();
-    QCOMPARE(emitted, signal);
-    QCOMPARE(canvas.size(), QSizeF(itemSize));
-    QVERIFY(!canvas.isBusy());
-}
-
-void TestDrawImage::nullPictureStillReports_data()
-{
-    QTest::addColumn<DrawImage::ProcessAlgorithm>("algorithm");
-    for (int index = DrawImage::Grey; index < DrawImage::AlgorithmCount; ++index)
-        QTest::addRow("algorithm %d", index) << DrawImage::ProcessAlgorithm(index);
-}
-
-void TestDrawImage::nullPictureStillReports()
-{
-    QFETCH(DrawImage::ProcessAlgorithm, algorithm);
-
-    // Never initialised: every image is null.
-    Canvas canvas;
-    QSignalSpy loaded(&canvas, &DrawImage::loadImageDone);
-    QSignalSpy saved(&canvas, &DrawImage::saveDone);
-    QSignalSpy changed(&canvas, &DrawImage::propertyChanged);
-    canvas.process(algorithm, 90);
-    QTRY_COMPARE(loaded.count() + saved.count() + changed.count(), 1);
-    QTest::qWait(20);
-    QCOMPARE(loaded.count() + saved.count() + changed.count(), 1);
-    QVERIFY(!canvas.isBusy());
-    QVERIFY(canvas.displayedImage().isNull());
-}
-
-void TestDrawImage::effectsStartFromBase_data()
-{
-    QTest::addColumn<DrawImage::ProcessAlgorithm>("effect");
-    QTest::newRow("binarize") << DrawImage::Binarize;
-    QTest::newRow("floyd") << DrawImage::Floyd;
-    QTest::newRow("filter") << DrawImage::GreyFilter;
-}
-
-void TestDrawImage::effectsStartFromBase()
-{
-    QFETCH(DrawImage::ProcessAlgorithm, effect);
-
-    Canvas canvas;
-    QVERIFY(CanvasTest::loadAndWait(
-        canvas, writePicture(QStringLiteral("base.png"), CanvasTest::greyPicture(300, 200, 255))));
-    QSignalSpy changed(&canvas, &DrawImage::propertyChanged);
-    canvas.process(DrawImage::Rotate, 90);
-    canvas.process(DrawImage::Negative);
-    QTRY_COMPARE(changed.count(), 2);
-    QCOMPARE(canvas.displayedImage().size(), QSize(200, 300));
-    QCOMPARE(canvas.displayedImage().pixel(0, 0), qRgb(0, 0, 0));
-
-    // Back to the uncropped, unturned, un-negated grey base.
-    canvas.process(effect, 255);
-    QTRY_COMPARE(changed.count(), 3);
-    QCOMPARE(canvas.displayedImage().size(), QSize(300, 200));
-    QCOMPARE(canvas.displayedImage().pixel(150, 100), qRgb(255, 255, 255));
-    QCOMPARE(canvas.size(), QSizeF(300, 200));
-}
-
-void TestDrawImage::unknownAlgorithmRefused_data()
-{
-    QTest::addColumn<int>("algorithm");
-    QTest::newRow("count") << int(DrawImage::AlgorithmCount);
-    QTest::newRow("negative") << -1;
-    QTest::newRow("large") << 1000;
-}
-
-void TestDrawImage::unknownAlgorithmRefused()
-{
-    QFETCH(int, algorithm);
-
-    Canvas canvas;
-    canvas.init();
-    QSignalSpy finished(&canvas, &DrawImage::finished);
-    canvas.process(DrawImage::ProcessAlgorithm(algorithm), 1);
-    QVERIFY(!canvas.isBusy());
-    QTest::qWait(50);
-    QCOMPARE(finished.count(), 0);
-}
-
-void TestDrawImage::overlappingRunsQueue()
-{
-    Canvas canvas;
-    QImage picture(301, 203, QImage::Format_RGB32);
-    for (int y = 0; y < picture.height(); ++y) {
-        for (int x = 0; x < picture.width(); ++x) {
-            const int level = (x * 7 + y * 13) % 256;
-            picture.setPixel(x, y, qRgb(level, level, level));
+        QSignalSpy failed(&canvas, &DrawImage::loadFailed);
+        QSignalSpy loaded(&canvas, &DrawImage::loadImageDone);
+        canvas.load(QUrl::fromLocalFile(file.fileName()).toString());
+        QTRY_COMPARE(loaded.count() + failed.count(), 1);
+        QTest::qWait(50);
+        QCOMPARE(loaded.count(), int(size.isValid()));
+        QCOMPARE(failed.count(), int(!size.isValid()));
+        QVERIFY(!canvas.isBusy());
+        // The item keeps its size until a resizing run.
+        QCOMPARE(canvas.size(), QSizeF(680, 680));
+        if (!size.isValid()) {
+            QCOMPARE(canvas.displayedImage(), kept);
+            // Saving still names the file after the picture that was kept.
+            QVERIFY(canvas.saveImage());
+            QVERIFY(QFile::exists(m_dir.filePath(QStringLiteral("new_kept.png"))));
+            return;
         }
+        const QImage picture = canvas.displayedImage();
+        QCOMPARE(picture.size(), size);
+        QCOMPARE(canvas.strokeLayer().size(), size);
+        QCOMPARE(picture.format(), QImage::Format_RGB32);
+        QCOMPARE(picture.pixel(0, 0), first);
+        QCOMPARE(picture.pixel(1, 0), second);
     }
-    const QString url = writePicture(QStringLiteral("overlap.png"), picture);
 
-    QList<DrawImage::ProcessAlgorithm> reported;
-    int signals_ = 0;
-    bool busyWhileQueued = true;
-    connect(&canvas, &DrawImage::finished, this,
-            [&](DrawImage::ProcessAlgorithm algorithm) { reported << algorithm; });
-    const auto count = [&] {
-        ++signals_;
-        if (signals_ < 25 && !canvas.isBusy())
-            busyWhileQueued = false;
-    };
-    connect(&canvas, &DrawImage::loadImageDone, this, count);
-    connect(&canvas, &DrawImage::propertyChanged, this, count);
-    connect(&canvas, &DrawImage::saveDone, this, count);
-
-    // Everything asked at once: the load's Grey run and 24 more behind it.
-    canvas.load(url);
-    const QList<DrawImage::ProcessAlgorithm> asked = {
-        DrawImage::Rotate,   DrawImage::Negative, DrawImage::HMirror,  DrawImage::Binarize,
-        DrawImage::Rotate,   DrawImage::VMirror,  DrawImage::SaveByte, DrawImage::GreyFilter,
-        DrawImage::Rotate,   DrawImage::Negative, DrawImage::Floyd,    DrawImage::Rotate,
-        DrawImage::HMirror,  DrawImage::Grey,     DrawImage::Rotate,   DrawImage::Negative,
-        DrawImage::VMirror,  DrawImage::Rotate,   DrawImage::SaveByte, DrawImage::Rotate,
-        DrawImage::Negative, DrawImage::HMirror,  DrawImage::Rotate,   DrawImage::VMirror,
-    };
-    for (DrawImage::ProcessAlgorithm algorithm : asked) {
-        const double para = algorithm == DrawImage::Rotate ? 90 : 128;
-        canvas.process(algorithm, para);
-        QVERIFY(canvas.isBusy());
+    void loadTakesFirstDroppedFile()
+    {
+        Canvas canvas;
+        const QString first = write(QStringLiteral("first.png"), greyPicture(30, 20, 1));
+        const QString second = write(QStringLiteral("second.png"), greyPicture(10, 10, 2));
+        QVERIFY(CanvasTest::loadAndWait(canvas, first + QLatin1Char(',') + second));
+        QCOMPARE(canvas.displayedImage().size(), QSize(30, 20));
     }
-    QTRY_COMPARE_WITH_TIMEOUT(signals_, 25, 20000);
-    QTest::qWait(50);
-    QCOMPARE(signals_, 25);
-    QVERIFY(busyWhileQueued);
-    QVERIFY(!canvas.isBusy());
-    QCOMPARE(reported, QList<DrawImage::ProcessAlgorithm> {DrawImage::Grey} + asked);
 
-    // The same steps one after the other, with the pure functions. The last
-    // Grey run and the effects start from the base picture again.
-    QImage base = Imaging::greyImage(picture.convertToFormat(QImage::Format_ARGB32));
-    QImage expected = base;
-    for (DrawImage::ProcessAlgorithm algorithm : asked) {
-        switch (algorithm) {
-        case DrawImage::Rotate:
-            expected = Imaging::rotatedImage(expected, 90);
-            break;
-        case DrawImage::Negative:
-            Imaging::negate(expected);
-            break;
-        case DrawImage::HMirror:
-            expected = expected.mirrored(true, false);
-            break;
-        case DrawImage::VMirror:
-            expected = expected.mirrored(false, true);
-            break;
-        case DrawImage::Binarize:
-            expected = base;
-            Imaging::binarize(expected, 128);
-            break;
-        case DrawImage::GreyFilter:
-            expected = base;
-            Imaging::greyFilter(expected, 128);
-            break;
-        case DrawImage::Floyd:
-            expected = base;
-            Imaging::floydDither(expected, 128);
-            break;
-        case DrawImage::Grey:
-            base = Imaging::greyImage(base);
-            expected = base;
-            break;
-        default:
-            break;
+    void endOfRunSignal_data()
+    {
+        QTest::addColumn<DrawImage::ProcessAlgorithm>("algorithm");
+        QTest::addColumn<double>("para");
+        QTest::addColumn<int>("signal"); // loadImageDone, saveDone, propertyChanged
+        QTest::addColumn<QSize>("itemSize");
+
+        // The picture is 300 × 200, the item 100 × 100 before the run.
+        QTest::newRow("grey") << DrawImage::Grey << 0.0 << 0 << QSize(100, 100);
+        QTest::newRow("rotate 90") << DrawImage::Rotate << 90.0 << 2 << QSize(200, 300);
+        QTest::newRow("hmirror") << DrawImage::HMirror << 0.0 << 2 << QSize(300, 200);
+        QTest::newRow("vmirror") << DrawImage::VMirror << 0.0 << 2 << QSize(300, 200);
+        QTest::newRow("negative") << DrawImage::Negative << 0.0 << 2 << QSize(300, 200);
+        QTest::newRow("binarize") << DrawImage::Binarize << 128.0 << 2 << QSize(300, 200);
+        QTest::newRow("floyd") << DrawImage::Floyd << 128.0 << 2 << QSize(300, 200);
+        QTest::newRow("filter") << DrawImage::GreyFilter << 200.0 << 2 << QSize(300, 200);
+        QTest::newRow("savebyte") << DrawImage::SaveByte << 128.0 << 1 << QSize(100, 100);
+    }
+
+    // Each run ends with exactly one signal, also on a canvas never set up,
+    // where every image is null.
+    void endOfRunSignal()
+    {
+        QFETCH(DrawImage::ProcessAlgorithm, algorithm);
+        QFETCH(double, para);
+        QFETCH(int, signal);
+        QFETCH(QSize, itemSize);
+
+        Canvas canvas;
+        canvas.setSize(QSizeF(100, 100));
+        QVERIFY(loadGrey(canvas, QStringLiteral("run.png"), {300, 200}, 90));
+        Canvas blank;
+        QVector<int> expected(3, 0);
+        expected[signal] = 1;
+        for (Canvas *c : {&canvas, &blank}) {
+            QSignalSpy loaded(c, &DrawImage::loadImageDone);
+            QSignalSpy saved(c, &DrawImage::saveDone);
+            QSignalSpy changed(c, &DrawImage::propertyChanged);
+            const auto counts = [&] {
+                return QVector<int>({loaded.count(), saved.count(), changed.count()});
+            };
+            c->process(algorithm, para);
+            QVERIFY(c->isBusy());
+            QTRY_COMPARE(counts(), expected);
+            QTest::qWait(20);
+            QCOMPARE(counts(), expected);
+            QVERIFY(!c->isBusy());
         }
+        QCOMPARE(canvas.size(), QSizeF(itemSize));
+        QVERIFY(blank.displayedImage().isNull());
     }
-    QCOMPARE(canvas.displayedImage(), expected);
-    QCOMPARE(canvas.size(), QSizeF(expected.size()));
-}
 
-void TestDrawImage::inputRefusedWhileBusy_data()
-{
-    QTest::addColumn<int>("call");
-    QTest::newRow("cutImage") << 0;
-    QTest::newRow("adjustImageScale") << 1;
-    QTest::newRow("clear") << 2;
-    QTest::newRow("load") << 3;
-    QTest::newRow("done") << 4;
-    QTest::newRow("saveImage") << 5;
-    QTest::newRow("drawText") << 6;
-    QTest::newRow("init") << 7;
-}
+    void effectsStartFromBase_data()
+    {
+        QTest::addColumn<DrawImage::ProcessAlgorithm>("effect");
+        QTest::newRow("binarize") << DrawImage::Binarize;
+        QTest::newRow("floyd") << DrawImage::Floyd;
+        QTest::newRow("filter") << DrawImage::GreyFilter;
+    }
 
-void TestDrawImage::inputRefusedWhileBusy()
-{
-    QFETCH(int, call);
+    void effectsStartFromBase()
+    {
+        QFETCH(DrawImage::ProcessAlgorithm, effect);
 
-    Canvas canvas;
-    canvas.setSize(QSizeF(100, 100));
-    const QString url
-        = writePicture(QStringLiteral("busy.png"), CanvasTest::greyPicture(600, 500, 60));
-    QVERIFY(CanvasTest::loadAndWait(canvas, url));
-    const QImage grey = canvas.displayedImage();
-
-    QSignalSpy failed(&canvas, &DrawImage::loadFailed);
-    QSignalSpy changed(&canvas, &DrawImage::propertyChanged);
-    canvas.process(DrawImage::Negative);
-    QVERIFY(canvas.isBusy());
-    switch (call) {
-    case 0:
-        canvas.cutImage(0, 0, 10, 10);
-        break;
-    case 1:
+        Canvas canvas;
+        QVERIFY(loadGrey(canvas, QStringLiteral("base.png"), {300, 200}, 255));
+        QSignalSpy changed(&canvas, &DrawImage::propertyChanged);
+        canvas.process(DrawImage::Rotate, 90);
+        canvas.process(DrawImage::Negative);
+        QTRY_COMPARE(changed.count(), 2);
+        QCOMPARE(canvas.displayedImage().size(), QSize(200, 300));
+        QCOMPARE(canvas.displayedImage().pixel(0, 0), qRgb(0, 0, 0));
+        canvas.cutImage(0, 0, 50, 50);
         canvas.adjustImageScale(10, 10);
-        break;
-    case 2:
-        canvas.clear();
-        break;
-    case 3:
-        canvas.load(url);
-        break;
-    case 4:
-        canvas.done();
-        break;
-    case 5:
-        QVERIFY(!canvas.saveImage());
-        break;
-    case 6:
-        canvas.drawText(10, 40, QStringLiteral("refused"));
-        break;
-    case 7:
+        QCOMPARE(canvas.displayedImage().size(), QSize(133, 133));
+
+        // Back to the uncropped, unturned, un-negated grey base.
+        canvas.process(effect, 255);
+        QTRY_COMPARE(changed.count(), 5);
+        QCOMPARE(canvas.displayedImage().size(), QSize(300, 200));
+        QCOMPARE(canvas.displayedImage().pixel(150, 100), qRgb(255, 255, 255));
+        QCOMPARE(canvas.size(), QSizeF(300, 200));
+    }
+
+    void unknownAlgorithmRefused()
+    {
+        Canvas canvas;
         canvas.init();
-        break;
+        QSignalSpy finished(&canvas, &DrawImage::finished);
+        for (int algorithm : {int(DrawImage::AlgorithmCount), -1, 1000}) {
+            canvas.process(DrawImage::ProcessAlgorithm(algorithm), 1);
+            QVERIFY(!canvas.isBusy());
+        }
+        QTest::qWait(50);
+        QCOMPARE(finished.count(), 0);
     }
-    QCOMPARE(failed.count(), call == 3 ? 1 : 0);
-    QTRY_COMPARE(changed.count(), 1);
-    QTest::qWait(20);
-    QCOMPARE(changed.count(), 1);
 
-    QImage negated = grey;
-    Imaging::negate(negated);
-    QCOMPARE(canvas.displayedImage(), negated);
-    QCOMPARE(canvas.size(), QSizeF(600, 500));
-    if (call == 5)
+    void overlappingRunsQueue()
+    {
+        Canvas canvas;
+        const QImage picture = CanvasTest::randomPicture(301, 203, QImage::Format_RGB32, 5);
+        const QString url = write(QStringLiteral("overlap.png"), picture);
+
+        QList<DrawImage::ProcessAlgorithm> reported;
+        int ends = 0;
+        bool busyWhileQueued = true;
+        connect(&canvas, &DrawImage::finished, this,
+                [&](DrawImage::ProcessAlgorithm algorithm) { reported << algorithm; });
+        const auto count = [&] {
+            if (++ends < 25 && !canvas.isBusy())
+                busyWhileQueued = false;
+        };
+        connect(&canvas, &DrawImage::loadImageDone, this, count);
+        connect(&canvas, &DrawImage::propertyChanged, this, count);
+        connect(&canvas, &DrawImage::saveDone, this, count);
+
+        // Everything asked at once: the load's Grey run and 24 more behind it.
+        canvas.load(url);
+        // Every algorithm once, the last of them Grey, then turns, mirrors and
+        // negatives that the final picture shows in their order.
+        QList<DrawImage::ProcessAlgorithm> asked;
+        for (int i = 0; i < 24; ++i) {
+            asked << DrawImage::ProcessAlgorithm(i < 9 ? (i + 1) % 9 : 1 + i % 4);
+            canvas.process(asked.last(), 90);
+            QVERIFY(canvas.isBusy());
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(ends, 25, 20000);
+        QTest::qWait(50);
+        QCOMPARE(ends, 25);
+        QVERIFY(busyWhileQueued);
+        QVERIFY(!canvas.isBusy());
+        QCOMPARE(reported, QList<DrawImage::ProcessAlgorithm> {DrawImage::Grey} + asked);
+
+        // The same steps one after the other through the algorithm table. Grey
+        // runs and the effects start from the base picture again.
+        QImage base
+            = CanvasTest::run(DrawImage::Grey, picture.convertToFormat(QImage::Format_ARGB32));
+        QImage expected = base;
+        for (DrawImage::ProcessAlgorithm algorithm : asked) {
+            if (algorithm == DrawImage::Grey)
+                expected = base = CanvasTest::run(algorithm, base);
+            else if (algorithm >= DrawImage::Binarize && algorithm <= DrawImage::GreyFilter)
+                expected = CanvasTest::run(algorithm, base, 90);
+            else
+                expected = CanvasTest::run(algorithm, expected, 90);
+        }
+        QCOMPARE(canvas.displayedImage(), expected);
+        QCOMPARE(canvas.size(), QSizeF(expected.size()));
+    }
+
+    void inputRefusedWhileBusy()
+    {
+        Canvas canvas;
+        canvas.setSize(QSizeF(100, 100));
+        const QString url = write(QStringLiteral("busy.png"), greyPicture(600, 500, 60));
+        QVERIFY(CanvasTest::loadAndWait(canvas, url));
+        QImage negated = canvas.displayedImage();
+        Imaging::negate(negated);
+        setJobPreview(QImage());
+
+        QSignalSpy failed(&canvas, &DrawImage::loadFailed);
+        QSignalSpy changed(&canvas, &DrawImage::propertyChanged);
+        canvas.process(DrawImage::Negative);
+        QCOMPARE(canvas.rendered().pixel(50, 50), qRgba(0, 0, 0, 0)); // paints nothing
+        // The run is reported through the event loop, so the canvas stays
+        // busy through all of these, and each must leave the images alone.
+        canvas.cutImage(0, 0, 10, 10);
+        canvas.adjustImageScale(10, 10);
+        canvas.clear();
+        canvas.init();
+        canvas.drawText(10, 40, QStringLiteral("refused"));
+        canvas.done();
+        QVERIFY(!canvas.saveImage());
+        canvas.load(url);
+        QCOMPARE(failed.count(), 1);
+        QVERIFY(canvas.isBusy());
+
+        QTRY_COMPARE(changed.count(), 1);
+        QTest::qWait(20);
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(canvas.displayedImage(), negated);
+        QCOMPARE(canvas.size(), QSizeF(600, 500));
+        QCOMPARE(canvas.rendered().pixel(599, 499), qRgb(195, 195, 195));
+        QVERIFY(jobBuffer.preview.isNull());
         QVERIFY(!QFile::exists(m_dir.filePath(QStringLiteral("new_busy.png"))));
-}
-
-void TestDrawImage::paintsNothingWhileBusy()
-{
-    Canvas canvas;
-    canvas.setSize(QSizeF(64, 48));
-    QVERIFY(CanvasTest::loadAndWait(
-        canvas, writePicture(QStringLiteral("paint.png"), CanvasTest::greyPicture(64, 48, 30))));
-    QCOMPARE(canvas.rendered().pixel(63, 47), qRgb(30, 30, 30));
-
-    QSignalSpy changed(&canvas, &DrawImage::propertyChanged);
-    canvas.process(DrawImage::Binarize, 128);
-    QCOMPARE(canvas.rendered().pixel(63, 47), qRgba(0, 0, 0, 0));
-    QVERIFY(changed.wait(5000));
-    QCOMPARE(canvas.rendered().pixel(63, 47), qRgb(0, 0, 0));
-}
-
-void TestDrawImage::destroyedWhileRunning()
-{
-    const QString url
-        = writePicture(QStringLiteral("gone.png"), CanvasTest::greyPicture(1050, 1050, 70));
-    for (int round = 0; round < 5; ++round) {
-        auto canvas = std::make_unique<Canvas>();
-        canvas->load(url);
-        for (int i = 0; i < 4; ++i)
-            canvas->process(DrawImage::Floyd, 128);
-        if (round % 2)
-            QThread::msleep(5);
-        canvas.reset();
-        // Events the runs posted must not reach the dead canvas.
-        QCoreApplication::sendPostedEvents();
-        QTest::qWait(10);
     }
-    QVERIFY(QThreadPool::globalInstance()->waitForDone(5000));
-}
+
+    void destroyedWhileRunning()
+    {
+        const QString url = write(QStringLiteral("gone.png"), greyPicture(1050, 1050, 70));
+        for (int round = 0; round < 5; ++round) {
+            auto canvas = std::make_unique<Canvas>();
+            canvas->load(url);
+            for (int i = 0; i < 4; ++i)
+                canvas->process(DrawImage::Floyd, 128);
+            if (round % 2)
+                QThread::msleep(5);
+            canvas.reset();
+            // Events the runs posted must not reach the dead canvas.
+            QCoreApplication::sendPostedEvents();
+            QTest::qWait(10);
+        }
+        QVERIFY(QThreadPool::globalInstance()->waitForDone(5000));
+    }
+
+    void adjustImageScale_data()
+    {
+        QTest::addColumn<QSize>("picture");
+        QTest::addColumn<QSize>("millimetres");
+        QTest::addColumn<QSize>("expected");
+        QTest::addColumn<QSize>("preview");
+
+        // 40 × mm / 3, rounded down, on a square picture; the job preview is
+        // 1.5 times larger, rounded down.
+        const int table[][3] = {{5, 66, 99},      {30, 400, 600}, {78, 1040, 1560},
+                                {80, 1066, 1599}, {1, 13, 19},    {0, 0, 0}};
+        for (const auto &row : table)
+            QTest::addRow("%d mm", row[0]) << QSize(680, 680) << QSize(row[0], row[0])
+                                           << QSize(row[1], row[1]) << QSize(row[2], row[2]);
+        QTest::newRow("80 on 1050x787")
+            << QSize(1050, 787) << QSize(80, 80) << QSize(1066, 798) << QSize(1599, 1197);
+        QTest::newRow("keeps aspect")
+            << QSize(680, 680) << QSize(80, 30) << QSize(400, 400) << QSize(600, 600);
+    }
+
+    void adjustImageScale()
+    {
+        QFETCH(QSize, picture);
+        QFETCH(QSize, millimetres);
+        QFETCH(QSize, expected);
+        QFETCH(QSize, preview);
+
+        // init takes the item's size, cut down to whole pixels.
+        DrawImage canvas;
+        canvas.setSize(QSizeF(picture) + QSizeF(0.7, 0.7));
+        canvas.init();
+        QCOMPARE(canvas.displayedImage().size(), picture);
+        QSignalSpy changed(&canvas, &DrawImage::propertyChanged);
+        canvas.adjustImageScale(millimetres.width(), millimetres.height());
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(canvas.displayedImage().size(), expected);
+        QCOMPARE(canvas.size(), QSizeF(expected));
+
+        canvas.done();
+        QCOMPARE(jobBuffer.preview.size(), preview);
+        // The canvas's own picture is not touched.
+        QCOMPARE(canvas.displayedImage().size(), expected);
+    }
+
+    void cutImage_data()
+    {
+        QTest::addColumn<bool>("loaded");
+        QTest::addColumn<QRect>("rectangle");
+        QTest::addColumn<QSize>("expected");
+        QTest::addColumn<QRgb>("outside"); // pixel (199, 199) of the crop
+
+        const QRgb white = qRgb(255, 255, 255);
+        const QRgb grey = qRgb(40, 40, 40);
+        QTest::newRow("0,0,0,0 blank") << false << QRect() << QSize(680, 680) << white;
+        QTest::newRow("0,0,0,0 loaded") << true << QRect() << QSize(680, 680) << grey;
+        QTest::newRow("inside") << true << QRect(10, 20, 200, 200) << QSize(200, 200) << grey;
+        QTest::newRow("beyond blank: transparent black")
+            << false << QRect(600, 600, 200, 200) << QSize(200, 200) << qRgba(0, 0, 0, 0);
+        QTest::newRow("beyond loaded: black")
+            << true << QRect(600, 600, 200, 200) << QSize(200, 200) << qRgb(0, 0, 0);
+        QTest::newRow("no area") << true << QRect(5, 5, 0, 10) << QSize(0, 0) << QRgb(0);
+    }
+
+    void cutImage()
+    {
+        QFETCH(bool, loaded);
+        QFETCH(QRect, rectangle);
+        QFETCH(QSize, expected);
+        QFETCH(QRgb, outside);
+
+        DrawImage canvas;
+        canvas.setSize(QSizeF(100, 100));
+        if (loaded)
+            QVERIFY(loadGrey(canvas, QStringLiteral("crop.png"), {680, 680}, 40));
+        else
+            canvas.clear();
+
+        QSignalSpy changed(&canvas, &DrawImage::propertyChanged);
+        canvas.cutImage(rectangle.x(), rectangle.y(), rectangle.width(), rectangle.height());
+        QCOMPARE(changed.count(), 1);
+        QVERIFY(!canvas.isBusy());
+        QCOMPARE(canvas.displayedImage().size(), expected);
+        QCOMPARE(canvas.size(), QSizeF(expected));
+        if (!expected.isEmpty())
+            QCOMPARE(canvas.displayedImage().pixel(199, 199), outside);
+    }
+
+    void saveImage()
+    {
+        // Before any load: "new_new_.jpg" in the current directory.
+        DrawImage canvas;
+        canvas.clear();
+        QVERIFY(canvas.saveImage());
+        QCOMPARE(QImageReader(QStringLiteral("new_new_.jpg")).format(), QByteArray("jpeg"));
+        QCOMPARE(canvas.imageSaveAddr(), QDir::currentPath());
+
+        QVERIFY(loadGrey(canvas, QStringLiteral("pics/cat.png"), {30, 20}, 40));
+        const QString saved = m_dir.filePath(QStringLiteral("pics/new_cat.png"));
+        QVERIFY(canvas.saveImage());
+        QCOMPARE(canvas.imageSaveAddr(), m_dir.filePath(QStringLiteral("pics")));
+        QCOMPARE(QImage(saved).size(), QSize(30, 20));
+        QCOMPARE(QImageReader(saved).format(), QByteArray("png"));
+
+        // Saving again overwrites the same file with the current picture.
+        canvas.adjustImageScale(5, 5);
+        QVERIFY(canvas.saveImage());
+        QCOMPARE(QImage(saved).size(), QSize(66, 44));
+
+        // The saved file loaded and saved again gets a second prefix.
+        QVERIFY(CanvasTest::loadAndWait(canvas, QUrl::fromLocalFile(saved).toString()));
+        QVERIFY(canvas.saveImage());
+        QVERIFY(QFile::exists(m_dir.filePath(QStringLiteral("pics/new_new_cat.png"))));
+
+        // A failed write is reported, and the page still learns where the
+        // file would have gone: no writer for a suffix read by contents ...
+        const QImage small = greyPicture(8, 8, 40);
+        QVERIFY(
+            CanvasTest::loadAndWait(canvas, write(QStringLiteral("odd/a.nowriter"), small, "PNG")));
+        QVERIFY(!canvas.saveImage());
+        QCOMPARE(canvas.imageSaveAddr(), m_dir.filePath(QStringLiteral("odd")));
+        // ... or a directory gone.
+        QVERIFY(loadGrey(canvas, QStringLiteral("gone/picture.png"), {8, 8}, 40));
+        QVERIFY(QDir(m_dir.filePath(QStringLiteral("gone"))).removeRecursively());
+        QVERIFY(!canvas.saveImage());
+        QCOMPARE(canvas.imageSaveAddr(), m_dir.filePath(QStringLiteral("gone")));
+    }
+};
 
 QTEST_MAIN(TestDrawImage)
 #include "tst_drawimage.moc"

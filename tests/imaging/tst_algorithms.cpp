@@ -1,405 +1,382 @@
-#include "imaging/algorithms.h"
+#include "engraver/jobbuffer.h"
+#include "tests/drawboard/canvastest.h"
 
-#include <QMutex>
-#include <QRandomGenerator>
-#include <QtTest>
+using CanvasTest::greyPicture;
+using CanvasTest::run;
 
-// The tone and geometry algorithms, called through the table the pipeline
-// uses, on small pictures whose expected pixels are known.
+// The canvas algorithms, called through the table the pipeline uses: the
+// fast scan-line code against the plain per-pixel definitions, and small
+// pictures whose expected pixels are known; SaveByte turning a picture into
+// the engraving job, and the job buffer it writes.
 class TestAlgorithms : public QObject
 {
     Q_OBJECT
 
-private:
-    static QImage run(int index, QImage image, double para = 0)
-    {
-        QMutex mutex;
-        algorithmTable[index](&image, &mutex, para);
-        return image;
-    }
+    enum { Grey, Rotate, HMirror, VMirror, Negative, Binarize, Floyd, GreyFilter, SaveByte };
 
-    static QImage greyPicture(int width, int height, int level)
+    // The definitions of the tone algorithms, one pixel at a time.
+    static QRgb definition(int algorithm, const QImage &picture, int x, int y, double para)
     {
-        QImage image(width, height, QImage::Format_RGB32);
-        image.fill(qRgb(level, level, level));
-        return image;
-    }
-
-    static QImage randomPicture(int width, int height, QImage::Format format, quint32 seed)
-    {
-        QRandomGenerator random(seed);
-        QImage image(width, height, QImage::Format_ARGB32);
-        for (int y = 0; y < height; ++y) {
-            for (int x = 0; x < width; ++x)
-                image.setPixel(x, y, random.generate());
+        const QRgb p = picture.pixel(x, y);
+        const int r = qRed(p);
+        const QRgb black = qRgb(0, 0, 0);
+        const QRgb white = qRgb(255, 255, 255);
+        switch (algorithm) {
+        case Grey: {
+            // An indexed picture's indices are taken as levels, its colours ignored.
+            const int level = picture.format() == QImage::Format_Indexed8
+                ? picture.pixelIndex(x, y)
+                : (11 * r + 16 * qGreen(p) + 5 * qBlue(p)) >> 5;
+            return qRgb(level, level, level);
         }
-        return image.convertToFormat(format);
-    }
-
-private slots:
-    void grey_data();
-    void grey();
-    void greyCopiesIndices();
-    void quarterTurns_data();
-    void quarterTurns();
-    void roundTrips_data();
-    void roundTrips();
-    void threshold_data();
-    void threshold();
-    void matchesPixelDefinition_data();
-    void matchesPixelDefinition();
-    void nullPictureUnchanged_data();
-    void nullPictureUnchanged();
-    void loadCap_data();
-    void loadCap();
-    void floydSmallPictures_data();
-    void floydSmallPictures();
-    void floydMatchesDefinition_data();
-    void floydMatchesDefinition();
-};
-
-enum { Grey, Rotate, HMirror, VMirror, Negative, Binarize, Floyd, GreyFilter, SaveByte };
-
-void TestAlgorithms::grey_data()
-{
-    QTest::addColumn<QImage::Format>("format");
-    QTest::addColumn<QRgb>("pixel");
-    QTest::addColumn<int>("expected");
-
-    const struct
-    {
-        const char *name;
-        QRgb pixel;
-        int expected;
-    } cases[] = {
-        {"white", qRgb(255, 255, 255), 255},
-        {"red", qRgb(255, 0, 0), 87},
-        {"green", qRgb(0, 255, 0), 127},
-        {"blue", qRgb(0, 0, 255), 39},
-        {"grey 100", qRgb(100, 100, 100), 100},
-        // Alpha is ignored: a transparent pixel keeps its colour's grey.
-        {"transparent red", qRgba(255, 0, 0, 0), 87},
-    };
-    for (const auto &c : cases) {
-        QTest::addRow("argb32 %s", c.name) << QImage::Format_ARGB32 << c.pixel << c.expected;
-        if (qAlpha(c.pixel) == 255)
-            QTest::addRow("rgb32 %s", c.name) << QImage::Format_RGB32 << c.pixel << c.expected;
-    }
-    // Other formats are made 32-bit first.
-    QTest::newRow("rgb888 red") << QImage::Format_RGB888 << qRgb(255, 0, 0) << 87;
-}
-
-void TestAlgorithms::grey()
-{
-    QFETCH(QImage::Format, format);
-    QFETCH(QRgb, pixel);
-    QFETCH(int, expected);
-
-    QImage source(3, 2, QImage::Format_ARGB32);
-    source.fill(pixel);
-    const QImage grey = run(Grey, source.convertToFormat(format));
-
-    QCOMPARE(grey.format(), QImage::Format_RGB32);
-    QCOMPARE(grey.size(), QSize(3, 2));
-    QCOMPARE(grey.pixel(2, 1), qRgb(expected, expected, expected));
-}
-
-void TestAlgorithms::greyCopiesIndices()
-{
-    // The colour table is not consulted: index 0 becomes black even where it
-    // means white.
-    QImage indexed(4, 1, QImage::Format_Indexed8);
-    indexed.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
-    indexed.setPixel(0, 0, 0);
-    indexed.setPixel(1, 0, 1);
-    indexed.setPixel(2, 0, 0);
-    indexed.setPixel(3, 0, 1);
-
-    const QImage grey = run(Grey, indexed);
-    QCOMPARE(grey.format(), QImage::Format_RGB32);
-    QCOMPARE(grey.pixel(0, 0), qRgb(0, 0, 0));
-    QCOMPARE(grey.pixel(1, 0), qRgb(1, 1, 1));
-}
-
-void TestAlgorithms::quarterTurns_data()
-{
-    QTest::addColumn<double>("degrees");
-    QTest::addColumn<QSize>("size");
-    QTest::addColumn<QPoint>("topLeftGoesTo");
-
-    // A positive angle turns clockwise on the screen (y points down).
-    QTest::newRow("90") << 90.0 << QSize(200, 300) << QPoint(199, 0);
-    QTest::newRow("180") << 180.0 << QSize(300, 200) << QPoint(299, 199);
-    QTest::newRow("270") << 270.0 << QSize(200, 300) << QPoint(0, 299);
-    QTest::newRow("-90") << -90.0 << QSize(200, 300) << QPoint(0, 299);
-    QTest::newRow("0, the default") << 0.0 << QSize(300, 200) << QPoint(0, 0);
-}
-
-void TestAlgorithms::quarterTurns()
-{
-    QFETCH(double, degrees);
-    QFETCH(QSize, size);
-    QFETCH(QPoint, topLeftGoesTo);
-
-    QImage picture = greyPicture(300, 200, 200);
-    picture.setPixel(0, 0, qRgb(7, 7, 7));
-
-    const QImage turned = run(Rotate, picture, degrees);
-    QCOMPARE(turned.size(), size);
-    QCOMPARE(turned.format(), QImage::Format_RGB32);
-    QCOMPARE(turned.pixel(topLeftGoesTo), qRgb(7, 7, 7));
-
-    QImage back = turned;
-    for (double total = degrees; std::fmod(total, 360.0) != 0; total += degrees)
-        back = run(Rotate, back, degrees);
-    QCOMPARE(back, picture);
-}
-
-void TestAlgorithms::roundTrips_data()
-{
-    QTest::addColumn<int>("algorithm");
-    QTest::addColumn<QPoint>("probe");
-    QTest::addColumn<QPoint>("probeGoesTo");
-    QTest::addColumn<QRgb>("probeBecomes");
-
-    QTest::newRow("hmirror") << int(HMirror) << QPoint(2, 1) << QPoint(4, 1)
-                             << qRgba(10, 20, 30, 40);
-    QTest::newRow("vmirror") << int(VMirror) << QPoint(2, 1) << QPoint(2, 2)
-                             << qRgba(10, 20, 30, 40);
-    QTest::newRow("negative") << int(Negative) << QPoint(2, 1) << QPoint(2, 1)
-                              << qRgba(245, 235, 225, 40);
-}
-
-void TestAlgorithms::roundTrips()
-{
-    QFETCH(int, algorithm);
-    QFETCH(QPoint, probe);
-    QFETCH(QPoint, probeGoesTo);
-    QFETCH(QRgb, probeBecomes);
-
-    QImage picture = randomPicture(7, 4, QImage::Format_ARGB32, 42);
-    picture.setPixel(probe, qRgba(10, 20, 30, 40));
-
-    const QImage once = run(algorithm, picture);
-    QCOMPARE(once.size(), picture.size());
-    QCOMPARE(once.format(), picture.format());
-    QCOMPARE(once.pixel(probeGoesTo), probeBecomes);
-    QVERIFY(once != picture);
-    QCOMPARE(run(algorithm, once), picture);
-}
-
-void TestAlgorithms::threshold_data()
-{
-    QTest::addColumn<int>("algorithm");
-    QTest::addColumn<double>("threshold");
-    QTest::addColumn<int>("level");
-    QTest::addColumn<int>("expected");
-
-    QTest::newRow("binarize 128: 127 black") << int(Binarize) << 128.0 << 127 << 0;
-    QTest::newRow("binarize 128: 128 white") << int(Binarize) << 128.0 << 128 << 255;
-    QTest::newRow("binarize 127.5: 127 black") << int(Binarize) << 127.5 << 127 << 0;
-    QTest::newRow("binarize 0: 0 white") << int(Binarize) << 0.0 << 0 << 255;
-    QTest::newRow("binarize 256: 255 black") << int(Binarize) << 256.0 << 255 << 0;
-    QTest::newRow("binarize -1: 0 white") << int(Binarize) << -1.0 << 0 << 255;
-    QTest::newRow("filter 200: 200 kept") << int(GreyFilter) << 200.0 << 200 << 200;
-    QTest::newRow("filter 200: 201 white") << int(GreyFilter) << 200.0 << 201 << 255;
-    QTest::newRow("filter 255: 255 kept") << int(GreyFilter) << 255.0 << 255 << 255;
-    QTest::newRow("filter 255: 254 kept") << int(GreyFilter) << 255.0 << 254 << 254;
-    QTest::newRow("filter 0: 1 white") << int(GreyFilter) << 0.0 << 1 << 255;
-    QTest::newRow("filter 0: 0 kept") << int(GreyFilter) << 0.0 << 0 << 0;
-}
-
-void TestAlgorithms::threshold()
-{
-    QFETCH(int, algorithm);
-    QFETCH(double, threshold);
-    QFETCH(int, level);
-    QFETCH(int, expected);
-
-    const QImage result = run(algorithm, greyPicture(5, 3, level), threshold);
-    QCOMPARE(result.format(), QImage::Format_RGB32);
-    for (int y = 0; y < 3; ++y) {
-        for (int x = 0; x < 5; ++x)
-            QCOMPARE(result.pixel(x, y), qRgb(expected, expected, expected));
-    }
-}
-
-// The fast scan-line code against the plain per-pixel definitions, on random
-// pictures in the formats the canvas holds and in one it never holds.
-void TestAlgorithms::matchesPixelDefinition_data()
-{
-    QTest::addColumn<int>("algorithm");
-    QTest::addColumn<double>("para");
-    QTest::addColumn<QImage::Format>("format");
-
-    const QImage::Format formats[]
-        = {QImage::Format_RGB32, QImage::Format_ARGB32, QImage::Format_RGB888};
-    for (QImage::Format format : formats) {
-        QTest::addRow("negative %d", format) << int(Negative) << 0.0 << format;
-        QTest::addRow("binarize %d", format) << int(Binarize) << 100.0 << format;
-        QTest::addRow("filter %d", format) << int(GreyFilter) << 150.0 << format;
-    }
-}
-
-void TestAlgorithms::matchesPixelDefinition()
-{
-    QFETCH(int, algorithm);
-    QFETCH(double, para);
-    QFETCH(QImage::Format, format);
-
-    const QImage picture = randomPicture(33, 17, format, 7);
-    QImage expected = picture;
-    for (int x = 0; x < picture.width(); ++x) {
-        for (int y = 0; y < picture.height(); ++y) {
-            const QRgb p = picture.pixel(x, y);
-            const int r = qRed(p);
-            QRgb result = p;
-            if (algorithm == Negative)
-                result = qRgba(255 - qRed(p), 255 - qGreen(p), 255 - qBlue(p), qAlpha(p));
-            else if (algorithm == Binarize)
-                result = r < para ? 0xFF000000u : 0xFFFFFFFFu;
-            else if (r > para)
-                result = 0xFFFFFFFFu;
-            expected.setPixel(x, y, result);
+        case Negative:
+            return qRgba(255 - r, 255 - qGreen(p), 255 - qBlue(p), qAlpha(p));
+        case Binarize:
+            return r < para ? black : white;
+        default:
+            return r > para ? white : p;
         }
     }
-    const QImage result = run(algorithm, picture, para);
-    QCOMPARE(result.format(), format);
-    QCOMPARE(result, expected);
-}
 
-void TestAlgorithms::nullPictureUnchanged_data()
-{
-    QTest::addColumn<int>("algorithm");
-    for (int index = 0; index < algorithmCount; ++index)
-        QTest::addRow("algorithm %d", index) << index;
-}
-
-void TestAlgorithms::nullPictureUnchanged()
-{
-    QFETCH(int, algorithm);
-    QVERIFY(run(algorithm, QImage(), 90).isNull());
-}
-
-void TestAlgorithms::loadCap_data()
-{
-    QTest::addColumn<QSize>("size");
-    QTest::addColumn<QSize>("expected");
-
-    QTest::newRow("4000x3000") << QSize(4000, 3000) << QSize(1050, 787);
-    QTest::newRow("1920x1080") << QSize(1920, 1080) << QSize(1050, 590);
-    QTest::newRow("1080x1920") << QSize(1080, 1920) << QSize(590, 1050);
-    QTest::newRow("1051x1000") << QSize(1051, 1000) << QSize(1050, 999);
-    QTest::newRow("2000x2000, float factor") << QSize(2000, 2000) << QSize(1049, 1050);
-    QTest::newRow("1050x1050 unchanged") << QSize(1050, 1050) << QSize(1050, 1050);
-    QTest::newRow("1050x1051") << QSize(1050, 1051) << QSize(1049, 1050);
-    QTest::newRow("small unchanged") << QSize(10, 700) << QSize(10, 700);
-}
-
-void TestAlgorithms::loadCap()
-{
-    QFETCH(QSize, size);
-    QFETCH(QSize, expected);
-    QCOMPARE(Imaging::cappedLoadSize(size), expected);
-}
-
-// Pictures of three by three or so, where every diffused value is known.
-void TestAlgorithms::floydSmallPictures_data()
-{
-    QTest::addColumn<QSize>("size");
-    QTest::addColumn<QVector<int>>("levels"); // row by row; one level fills the picture
-    QTest::addColumn<double>("threshold");
-    QTest::addColumn<QVector<int>>("expected");
-
-    // (1, 1) turns black and passes its 100 on: +43, +18, +31, +6.
-    QTest::newRow("worked example") << QSize(3, 3) << QVector<int> {100} << 120.0
-                                    << QVector<int> {100, 100, 100, 100, 0, 143, 118, 131, 106};
-    // A dark pixel among light ones never wraps them round to dark.
-    QTest::newRow("clamp at 255") << QSize(3, 3)
-                                  << QVector<int> {250, 250, 250, 250, 200, 250, 250, 250, 250}
-                                  << 256.0
-                                  << QVector<int> {250, 250, 250, 250, 0, 255, 255, 255, 255};
-    // And a light pixel among dark ones never wraps them round to light.
-    QTest::newRow("clamp at 0") << QSize(3, 3) << QVector<int> {5, 5, 5, 5, 10, 5, 5, 5, 5} << 0.0
-                                << QVector<int> {5, 5, 5, 5, 255, 0, 0, 0, 0};
-    QTest::newRow("threshold 0, all white inside")
-        << QSize(4, 3) << QVector<int> {0} << 0.0
-        << QVector<int> {0, 0, 0, 0, 0, 255, 255, 0, 0, 0, 0, 0};
-    QTest::newRow("threshold 256, all black inside")
-        << QSize(4, 3) << QVector<int> {255} << 256.0
-        << QVector<int> {255, 255, 255, 255, 255, 0, 0, 255, 255, 255, 255, 255};
-    QTest::newRow("two high unchanged")
-        << QSize(5, 2) << QVector<int> {100} << 120.0 << QVector<int>(10, 100);
-    QTest::newRow("two wide unchanged")
-        << QSize(2, 5) << QVector<int> {100} << 120.0 << QVector<int>(10, 100);
-    QTest::newRow("one pixel unchanged")
-        << QSize(1, 1) << QVector<int> {100} << 120.0 << QVector<int> {100};
-}
-
-void TestAlgorithms::floydSmallPictures()
-{
-    QFETCH(QSize, size);
-    QFETCH(QVector<int>, levels);
-    QFETCH(double, threshold);
-    QFETCH(QVector<int>, expected);
-
-    QImage picture(size, QImage::Format_RGB32);
-    for (int i = 0; i < size.width() * size.height(); ++i) {
-        const int level = levels.size() == 1 ? levels.first() : levels.at(i);
-        picture.setPixel(i % size.width(), i / size.width(), qRgb(level, level, level));
-    }
-    const QImage result = run(Floyd, picture, threshold);
-    QVector<int> actual;
-    for (int i = 0; i < size.width() * size.height(); ++i) {
-        const QRgb p = result.pixel(i % size.width(), i / size.width());
-        QCOMPARE(qRed(p), qBlue(p));
-        actual << qRed(p);
-    }
-    QCOMPARE(actual, expected);
-}
-
-void TestAlgorithms::floydMatchesDefinition_data()
-{
-    QTest::addColumn<QImage::Format>("format");
-    QTest::addColumn<double>("threshold");
-    QTest::newRow("rgb32 128") << QImage::Format_RGB32 << 128.0;
-    QTest::newRow("rgb32 37.5") << QImage::Format_RGB32 << 37.5;
-    QTest::newRow("argb32 200") << QImage::Format_ARGB32 << 200.0;
-    QTest::newRow("rgb888 90") << QImage::Format_RGB888 << 90.0;
-}
-
-// The scan-line diffusion against the definition, written out in floating
-// point with pixel() and setPixel(), on a random grey picture.
-void TestAlgorithms::floydMatchesDefinition()
-{
-    QFETCH(QImage::Format, format);
-    QFETCH(double, threshold);
-
-    const QImage picture = Imaging::greyImage(randomPicture(41, 23, QImage::Format_ARGB32, 3))
-                               .convertToFormat(format);
-    QImage expected = picture;
-    for (int y = 1; y < expected.height() - 1; ++y) {
-        for (int x = 1; x < expected.width() - 1; ++x) {
-            const int v = qRed(expected.pixel(x, y));
-            const bool black = threshold > v;
-            expected.setPixel(x, y, black ? 0xFF000000u : 0xFFFFFFFFu);
-            const double e = black ? v : v - 255;
-            const struct
-            {
-                int dx, dy;
-                double weight;
-            } spread[] = {{1, 0, 0.4375}, {-1, 1, 0.1875}, {0, 1, 0.3125}, {1, 1, 0.0625}};
-            for (const auto &s : spread) {
-                const int n = qRed(expected.pixel(x + s.dx, y + s.dy));
-                const int value = qBound(0, int(n + e * s.weight), 255);
-                expected.setPixel(x + s.dx, y + s.dy, qRgb(value, value, value));
+    // Floyd-Steinberg in floating point, in place, on the inner pixels only;
+    // the frame receives error but is never quantised.
+    static QImage floydDefinition(QImage image, double threshold)
+    {
+        const struct
+        {
+            int dx, dy;
+            double weight;
+        } spread[] = {{1, 0, 7 / 16.0}, {-1, 1, 3 / 16.0}, {0, 1, 5 / 16.0}, {1, 1, 1 / 16.0}};
+        for (int y = 1; y < image.height() - 1; ++y) {
+            for (int x = 1; x < image.width() - 1; ++x) {
+                const int v = qRed(image.pixel(x, y));
+                const bool black = threshold > v;
+                image.setPixel(x, y, black ? 0xFF000000u : 0xFFFFFFFFu);
+                const double e = black ? v : v - 255;
+                for (const auto &s : spread) {
+                    const int n = qRed(image.pixel(x + s.dx, y + s.dy));
+                    const int value = qBound(0, int(n + e * s.weight), 255);
+                    image.setPixel(x + s.dx, y + s.dy, qRgb(value, value, value));
+                }
             }
         }
+        return image;
     }
-    const QImage result = run(Floyd, picture, threshold);
-    QCOMPARE(result.format(), format);
-    QCOMPARE(result, expected);
-}
+
+    using Record = QVector<int>; // x, y, burn intensity
+
+    // SaveByte's definition, pixel by pixel on the enlarged copy.
+    static Imaging::EngravingJob reference(const QImage &image, double threshold)
+    {
+        Imaging::EngravingJob job;
+        const int width = int(image.width() * 1.5f);
+        const int height = int(image.height() * 1.5f);
+        const QImage scaled
+            = image.scaled(width, height, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+        job.xmin = width;
+        job.ymin = height;
+        bool rightward = true;
+        for (int y = 0; y < height; ++y) {
+            bool burned = false;
+            for (int i = 0; i < width; ++i) {
+                const int x = rightward ? i : width - 1 - i;
+                const int g = qRed(scaled.pixel(x, y));
+                if (!(threshold >= g) || x >= 4096 || y >= 4096)
+                    continue;
+                const char record[4] = {char(x & 0xFF), char(((x >> 8) << 4) | (y >> 8)),
+                                        char(y & 0xFF), char(255 - g)};
+                job.bytes.append(record, 4);
+                job.xmin = qMin(job.xmin, x);
+                job.xmax = qMax(job.xmax, x);
+                job.ymin = qMin(job.ymin, y);
+                job.ymax = qMax(job.ymax, y);
+                burned = true;
+            }
+            if (burned)
+                rightward = !rightward;
+        }
+        return job;
+    }
+
+    static QList<Record> records(const QByteArray &bytes)
+    {
+        QList<Record> list;
+        for (int i = 0; i + 3 < bytes.size(); i += 4) {
+            const auto *b = reinterpret_cast<const uchar *>(bytes.constData() + i);
+            list.append({b[0] | (b[1] & 0xF0) << 4, (b[1] & 0x0F) << 8 | b[2], b[3]});
+        }
+        return list;
+    }
+
+    template<typename Job>
+    static QVector<int> bounds(const Job &job)
+    {
+        return {job.xmin, job.ymin, job.xmax, job.ymax};
+    }
+
+    static void saveByte(const QImage &image, double threshold) { run(SaveByte, image, threshold); }
+
+private slots:
+    void matchesDefinition_data()
+    {
+        QTest::addColumn<int>("algorithm");
+        QTest::addColumn<double>("para");
+        QTest::addColumn<QImage::Format>("format");
+
+        const QVector<QPair<int, QVector<double>>> runs = {{Grey, {0}},
+                                                           {Negative, {0}},
+                                                           {Binarize, {0, 127.5, 128, 256}},
+                                                           {GreyFilter, {0, 200, 255}},
+                                                           {Floyd, {0, 37.5, 128, 256}}};
+        // The formats the canvas holds, and one it never holds.
+        for (QImage::Format format :
+             {QImage::Format_RGB32, QImage::Format_ARGB32, QImage::Format_RGB888})
+            for (const auto &run : runs)
+                for (double para : run.second)
+                    QTest::addRow("algorithm %d at %g, format %d", run.first, para, format)
+                        << run.first << para << format;
+        QTest::newRow("grey, indexed") << int(Grey) << 0.0 << QImage::Format_Indexed8;
+    }
+
+    void matchesDefinition()
+    {
+        QFETCH(int, algorithm);
+        QFETCH(double, para);
+        QFETCH(QImage::Format, format);
+
+        // Random colours, a row with every grey level, and the colours whose
+        // greys are known: white 255, red 87, green 127, blue 39, grey 100,
+        // and a transparent red that keeps its colour's grey.
+        QImage picture = CanvasTest::randomPicture(256, 9, QImage::Format_ARGB32, 7);
+        for (int x = 0; x < 256; ++x)
+            picture.setPixel(x, 2, qRgb(x, x, x));
+        const QRgb known[] = {qRgb(255, 255, 255), qRgb(255, 0, 0),     qRgb(0, 255, 0),
+                              qRgb(0, 0, 255),     qRgb(100, 100, 100), qRgba(255, 0, 0, 0)};
+        for (int i = 0; i < 6; ++i)
+            picture.setPixel(i + 1, 4, known[i]);
+        picture = picture.convertToFormat(format);
+
+        QImage expected
+            = algorithm == Grey ? QImage(picture.size(), QImage::Format_RGB32) : picture;
+        if (algorithm == Floyd)
+            expected = floydDefinition(picture, para);
+        else
+            for (int y = 0; y < picture.height(); ++y)
+                for (int x = 0; x < picture.width(); ++x)
+                    expected.setPixel(x, y, definition(algorithm, picture, x, y, para));
+        const QImage result = run(algorithm, picture, para);
+        QCOMPARE(result.format(), expected.format());
+        QCOMPARE(result, expected);
+        if (algorithm == Grey && format != QImage::Format_Indexed8) {
+            const int levels[] = {255, 87, 127, 39, 100, 87};
+            for (int i = 0; i < 6; ++i)
+                QCOMPARE(qRed(result.pixel(i + 1, 4)), levels[i]);
+        }
+    }
+
+    void geometry_data()
+    {
+        QTest::addColumn<int>("algorithm");
+        QTest::addColumn<double>("degrees");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<QPoint>("topLeftGoesTo");
+        QTest::addColumn<int>("period"); // runs that bring the picture back
+
+        // A positive angle turns clockwise on the screen (y points down).
+        QTest::newRow("90") << int(Rotate) << 90.0 << QSize(200, 300) << QPoint(199, 0) << 4;
+        QTest::newRow("180") << int(Rotate) << 180.0 << QSize(300, 200) << QPoint(299, 199) << 2;
+        QTest::newRow("270") << int(Rotate) << 270.0 << QSize(200, 300) << QPoint(0, 299) << 4;
+        QTest::newRow("-90") << int(Rotate) << -90.0 << QSize(200, 300) << QPoint(0, 299) << 4;
+        QTest::newRow("0, the default") << int(Rotate) << 0.0 << QSize(300, 200) << QPoint() << 1;
+        QTest::newRow("hmirror") << int(HMirror) << 0.0 << QSize(300, 200) << QPoint(299, 0) << 2;
+        QTest::newRow("vmirror") << int(VMirror) << 0.0 << QSize(300, 200) << QPoint(0, 199) << 2;
+    }
+
+    void geometry()
+    {
+        QFETCH(int, algorithm);
+        QFETCH(double, degrees);
+        QFETCH(QSize, size);
+        QFETCH(QPoint, topLeftGoesTo);
+        QFETCH(int, period);
+
+        const QImage picture = CanvasTest::randomPicture(300, 200, QImage::Format_RGB32, 42);
+        const QImage once = run(algorithm, picture, degrees);
+        QCOMPARE(once.size(), size);
+        QCOMPARE(once.format(), picture.format());
+        QCOMPARE(once.pixel(topLeftGoesTo), picture.pixel(0, 0));
+        QImage back = once;
+        for (int i = 1; i < period; ++i) {
+            QVERIFY(back != picture);
+            back = run(algorithm, back, degrees);
+        }
+        QCOMPARE(back, picture);
+    }
+
+    void nullPictureUnchanged()
+    {
+        for (int algorithm = 0; algorithm < algorithmCount; ++algorithm)
+            QVERIFY(run(algorithm, QImage(), 90).isNull());
+    }
+
+    void loadCap_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<QSize>("expected");
+
+        QTest::newRow("4000x3000") << QSize(4000, 3000) << QSize(1050, 787);
+        QTest::newRow("1080x1920") << QSize(1080, 1920) << QSize(590, 1050);
+        QTest::newRow("1051x1000") << QSize(1051, 1000) << QSize(1050, 999);
+        QTest::newRow("2000x2000, float factor") << QSize(2000, 2000) << QSize(1049, 1050);
+        QTest::newRow("1050x1050 unchanged") << QSize(1050, 1050) << QSize(1050, 1050);
+        QTest::newRow("small unchanged") << QSize(10, 700) << QSize(10, 700);
+    }
+
+    void loadCap()
+    {
+        QFETCH(QSize, size);
+        QFETCH(QSize, expected);
+        QCOMPARE(Imaging::cappedLoadSize(size), expected);
+    }
+
+    void floydSmallPictures()
+    {
+        // Grey 100 at threshold 120: (1, 1) turns black and passes its 100 on
+        // as +43, +18, +31 and +6; the frame is never quantised.
+        const QImage result = run(Floyd, greyPicture(3, 3, 100), 120);
+        const int expected[] = {100, 100, 100, 100, 0, 143, 118, 131, 106};
+        for (int i = 0; i < 9; ++i)
+            QCOMPARE(result.pixel(i % 3, i / 3), qRgb(expected[i], expected[i], expected[i]));
+        // Two pixels high or wide, there is no inside to quantise.
+        for (const QSize size : {QSize(5, 2), QSize(2, 5), QSize(1, 1)}) {
+            const QImage picture
+                = CanvasTest::randomPicture(size.width(), size.height(), QImage::Format_RGB32, 1);
+            QCOMPARE(run(Floyd, picture, 120), picture);
+        }
+    }
+
+    void recordBytes_data()
+    {
+        QTest::addColumn<int>("x");
+        QTest::addColumn<int>("y");
+        QTest::addColumn<int>("intensity");
+        QTest::addColumn<QByteArray>("bytes");
+
+        QTest::newRow("300, 5") << 300 << 5 << 255 << QByteArray::fromHex("2c1005ff");
+        QTest::newRow("1599, 1599") << 1599 << 1599 << 255 << QByteArray::fromHex("3f663fff");
+        QTest::newRow("4095, 4095") << 4095 << 4095 << 1 << QByteArray::fromHex("ffffff01");
+    }
+
+    void recordBytes()
+    {
+        QFETCH(int, x);
+        QFETCH(int, y);
+        QFETCH(int, intensity);
+        QFETCH(QByteArray, bytes);
+
+        char out[4];
+        qToLittleEndian(Imaging::engravingRecord(x, y, intensity), out);
+        QCOMPARE(QByteArray(out, 4), bytes);
+    }
+
+    void jobBufferAfterSaveByte()
+    {
+        // Black 4 × 2 is 6 × 3 engraving pixels, the middle row leftward.
+        saveByte(greyPicture(4, 2, 0), 128);
+        QList<Record> expected;
+        for (int y = 0; y < 3; ++y)
+            for (int i = 0; i < 6; ++i)
+                expected.append({y == 1 ? 5 - i : i, y, 255});
+        QCOMPARE(records(jobBuffer.bytes), expected);
+        QCOMPARE(bounds(jobBuffer), QVector<int>({0, 0, 5, 2}));
+        QCOMPARE(jobBuffer.position, 0u);
+
+        // A null picture leaves the job as it was.
+        jobBuffer.position = 8;
+        saveByte(QImage(), 128);
+        QCOMPARE(jobBuffer.bytes.size(), 72);
+        QCOMPARE(jobBuffer.position, 8u);
+        QCOMPARE(jobBuffer.xmax, 5);
+
+        // Nothing burned: an empty stream, bounds W, H, 0, 0.
+        saveByte(greyPicture(101, 3, 255), 128);
+        QVERIFY(jobBuffer.bytes.isEmpty());
+        QCOMPARE(bounds(jobBuffer), QVector<int>({151, 4, 0, 0}));
+    }
+
+    void engravingMatchesDefinition_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<QImage::Format>("format");
+        QTest::addColumn<double>("threshold");
+
+        const QSize sizes[] = {{1, 1}, {2, 1}, {3, 7}, {64, 33}, {101, 57}};
+        for (int i = 0; i < 5; ++i) {
+            const QSize size = sizes[i];
+            for (QImage::Format format : {QImage::Format_RGB32, QImage::Format_ARGB32})
+                QTest::addRow("%dx%d, format %d", size.width(), size.height(), format)
+                    << size << format << double(i * 71 % 256);
+        }
+        // Every grey level is there: 255 burns white, 128 burns 128 but not 129.
+        for (double threshold : {0.0, 127.5, 128.0, 255.0})
+            QTest::addRow("257x128 at %g", threshold)
+                << QSize(257, 128) << QImage::Format_RGB32 << threshold;
+        QTest::newRow("indexed 40x30") << QSize(40, 30) << QImage::Format_Indexed8 << 128.0;
+    }
+
+    void engravingMatchesDefinition()
+    {
+        QFETCH(QSize, size);
+        QFETCH(QImage::Format, format);
+        QFETCH(double, threshold);
+
+        QRandomGenerator random(uint(size.width() * 1000 + size.height()));
+        QImage picture(size, QImage::Format_ARGB32);
+        for (int y = 0; y < size.height(); ++y) {
+            for (int x = 0; x < size.width(); ++x) {
+                // Mostly grey, with some rows left white: one such row gives one
+                // or two engraving rows without a burn, after which the direction
+                // must be kept. Random alpha where the format has one.
+                const quint32 r = random.generate();
+                const int level = (y % 5 == 2) ? 255 : int(r & 0xFF);
+                const int alpha = format == QImage::Format_ARGB32 ? int((r >> 8) & 0xFF) : 255;
+                picture.setPixel(x, y, qRgba(level, level, level, alpha));
+            }
+        }
+        picture = picture.convertToFormat(format);
+
+        const Imaging::EngravingJob expected = reference(picture, threshold);
+        const Imaging::EngravingJob job = Imaging::engravingJob(picture, threshold);
+        QCOMPARE(job.bytes.size(), expected.bytes.size());
+        QVERIFY(job.bytes == expected.bytes);
+        QCOMPARE(bounds(job), bounds(expected));
+    }
+
+    void beyondEncodableCoordinates()
+    {
+        // 2800 canvas pixels are 4200 engraving pixels: the columns from 4096 on
+        // cannot be encoded and are not burned rather than wrapped to x - 4096.
+        const Imaging::EngravingJob job = Imaging::engravingJob(greyPicture(2800, 2, 0), 128);
+        const QList<Record> list = records(job.bytes);
+        QCOMPARE(list.size(), 4096 * 3);
+        for (const Record &record : list)
+            QVERIFY(record[0] < 4096);
+        QCOMPARE(list.at(4096)[0], 4095); // the leftward row starts at the last encodable column
+        QCOMPARE(job.xmax, 4095);
+        QVERIFY(job.bytes == reference(greyPicture(2800, 2, 0), 128).bytes);
+    }
+
+    void jobBufferStore()
+    {
+        // Bounds are 16-bit; the preview is a copy of its own.
+        setJobBounds(70000, 5, 10, 20);
+        QCOMPARE(bounds(jobBuffer), QVector<int>({4464, 5, 10, 20}));
+        QImage preview = greyPicture(3, 3, 10);
+        setJobPreview(preview);
+        preview.setPixel(0, 0, qRgb(200, 200, 200));
+        QCOMPARE(jobBuffer.preview.pixel(0, 0), qRgb(10, 10, 10));
+    }
+};
 
 QTEST_GUILESS_MAIN(TestAlgorithms)
 #include "tst_algorithms.moc"
