@@ -1,14 +1,14 @@
 #pragma once
 
+#include "engraver/jobbuffer.h"
+#include "tests/qml/harness/setup.h"
+#include "tests/qml/harness/simulatorprocess.h"
+
+#include <QDir>
+#include <QFile>
 #include <QObject>
 #include <QString>
 #include <QStringList>
-
-#include <memory>
-
-class QQmlEngine;
-class SimulatorProcess;
-class QuickTestSetup;
 
 // What the whole-program tests need around the real window: a simulated
 // engraver that can be started with fault options, killed or restarted,
@@ -18,23 +18,19 @@ class RoadFixture : public QObject
 {
     Q_OBJECT
 public:
-    explicit RoadFixture(QObject *parent = nullptr);
-    ~RoadFixture() override;
-
     // Starts a simulated engraver (after stopping the previous one) with the
     // given extra options and offers its device to the engraver search.
     // Returns the device path, or "" when it did not start.
     Q_INVOKABLE QString startSimulator(const QStringList &options);
     // Ends the simulated engraver abruptly, as a pulled cable would.
-    Q_INVOKABLE void killSimulator();
-    Q_INVOKABLE void forgetBurnPicture();
+    Q_INVOKABLE void killSimulator() { m_simulator.kill(); }
+    Q_INVOKABLE void forgetBurnPicture() { QFile::remove(path(QStringLiteral("burned.png"))); }
     // Compares what the simulated engraver burned with what the job's
     // records from byte fromByte on describe when placed at (x, y): the
     // number of pixels that differ, or -1 when nothing has been burned yet.
     Q_INVOKABLE int burnMismatches(int x, int y, int fromByte = 0) const;
-    Q_INVOKABLE int jobPosition() const;
-    Q_INVOKABLE int jobSize() const;
-    Q_INVOKABLE int jobPreviewWidth() const;
+    Q_INVOKABLE int jobPosition() const { return int(jobBuffer.position); }
+    Q_INVOKABLE int jobSize() const { return jobBuffer.bytes.size(); }
     // A photo-like picture (gradients and shapes) in the test's directory.
     Q_INVOKABLE QString makePhoto(const QString &name, int width, int height) const;
     // A file a user might drop by mistake: "truncated", "bitflipped",
@@ -43,14 +39,15 @@ public:
     Q_INVOKABLE QString makeBrokenFile(const QString &kind) const;
 
 public slots:
-    void applicationAvailable();
+    void applicationAvailable() { m_setup.applicationAvailable(); }
     void qmlEngineAvailable(QQmlEngine *engine);
-    void cleanupTestCase();
+    void cleanupTestCase() { m_simulator.stop(); }
 
 private:
-    QString path(const QString &name) const;
+    QString path(const QString &name) const { return QDir(m_dir).absoluteFilePath(name); }
 
-    QuickTestSetup *m_setup;
-    std::unique_ptr<SimulatorProcess> m_simulator;
-    QString m_dir;
+    QuickTestSetup m_setup;
+    SimulatorProcess m_simulator {QStringLiteral(ENGRAVER_SIM)};
+    // isolated.sh runs every test in a temporary directory of its own.
+    const QString m_dir = QDir::currentPath();
 };
