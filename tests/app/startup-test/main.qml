@@ -6,7 +6,6 @@ import QtQuick 2.7
 QtObject {
     Component.onCompleted: {
         console.log("EDIT=" + qsTr("修图"))
-        console.log("SETTING=" + qsTr("设置"))
         console.log("EDITION=" + japaneseEdition)
         Qt.exit(7)
     }

@@ -9,23 +9,24 @@
 #include <QQuickStyle>
 #include <QTranslator>
 
-QuickTestSetup::QuickTestSetup() = default;
+static Startup::Edition testEdition()
+{
+    return qEnvironmentVariable("VANDRA_TEST_EDITION") == QLatin1String("japanese")
+        ? Startup::Edition::Japanese
+        : Startup::Edition::Selectable;
+}
 
 void QuickTestSetup::applicationAvailable()
 {
     QCoreApplication::setApplicationName(QStringLiteral("0_vandra"));
     QCoreApplication::setOrganizationName(QStringLiteral("QtProject"));
     initVandraResources();
-    const QString language = qEnvironmentVariable("VANDRA_TEST_LANGUAGE");
-    const Startup::Edition edition
-        = qEnvironmentVariable("VANDRA_TEST_EDITION") == QLatin1String("japanese")
-        ? Startup::Edition::Japanese
-        : Startup::Edition::Selectable;
-    const QString file = Startup::translationFileFor(language, edition);
+    const QString file
+        = Startup::translationFileFor(qEnvironmentVariable("VANDRA_TEST_LANGUAGE"), testEdition());
     if (!file.isEmpty()) {
-        m_translator = new QTranslator(QCoreApplication::instance());
-        m_translator->load(file);
-        QCoreApplication::installTranslator(m_translator);
+        auto *translator = new QTranslator(QCoreApplication::instance());
+        translator->load(file);
+        QCoreApplication::installTranslator(translator);
     }
     Startup::registerQmlTypes();
     QQuickStyle::setStyle(QStringLiteral("Material"));
@@ -34,10 +35,5 @@ void QuickTestSetup::applicationAvailable()
 void QuickTestSetup::qmlEngineAvailable(QQmlEngine *engine)
 {
     // One controller per engine: the engine owns and deletes its provider.
-    auto *operations = new Operations(engine);
-    const Startup::Edition edition
-        = qEnvironmentVariable("VANDRA_TEST_EDITION") == QLatin1String("japanese")
-        ? Startup::Edition::Japanese
-        : Startup::Edition::Selectable;
-    Startup::exposeToEngine(engine, operations, edition);
+    Startup::exposeToEngine(engine, new Operations(engine), testEdition());
 }

@@ -3,7 +3,6 @@
 #include <QObject>
 
 class QQmlEngine;
-class QTranslator;
 
 // Prepares every Qt Quick Test engine the way the start-up prepares the
 // program's engine: resources, the DrawBoard type, a fresh "operationEnd"
@@ -13,13 +12,7 @@ class QTranslator;
 class QuickTestSetup : public QObject
 {
     Q_OBJECT
-public:
-    QuickTestSetup();
-
 public slots:
     void applicationAvailable();
     void qmlEngineAvailable(QQmlEngine *engine);
-
-private:
-    QTranslator *m_translator = nullptr;
 };

@@ -29,13 +29,10 @@ QString SimulatorProcess::start(const QStringList &arguments)
 
 void SimulatorProcess::stop()
 {
-    if (!m_process)
-        return;
-    if (m_process->state() != QProcess::NotRunning) {
+    if (m_process && m_process->state() != QProcess::NotRunning) {
         m_process->terminate();
         if (!m_process->waitForFinished(3000))
-            m_process->kill();
-        m_process->waitForFinished(1000);
+            kill();
     }
     m_process.reset();
     m_device.clear();

@@ -20,10 +20,10 @@ Item {
     TestCase {
         id: testCase
 
-        function make(document, properties) {
+        function make(document, properties, parent) {
             var component = Qt.createComponent("qrc:/" + document)
             compare(component.status, Component.Ready, component.errorString())
-            var object = component.createObject(stage, properties || {})
+            var object = component.createObject(parent || stage, properties || {})
             verify(object !== null)
             return object
         }
@@ -39,73 +39,48 @@ Item {
             wait(0)
         }
 
+        // The label shows above the icon only while hovered; a press shrinks
+        // the button until released.
         function test_circleButtonFeedback() {
             var button = make("CircleButton.qml", { x: 100, y: 100, width: 42, height: 42,
                                                    buttonIcon: "qrc:/image/zoom.png" })
-            button.circleTextAlias.text = "A"
-            compare(button.radius, 21)
-            verify(Qt.colorEqual(button.border.color, "grey"))
-            compare(button.circleTextAlias.font.family, "幼圆")
-
+            var label = button.circleTextAlias
+            label.text = "A"
+            verify(!label.visible, "hidden behind the icon")
             mouseMove(button, 21, 21)
-            tryVerify(function() { return Qt.colorEqual(button.border.color, "lightgreen") })
-            var icon = null
-            for (var i = 0; i < button.children.length; ++i) {
-                if (button.children[i].source !== undefined)
-                    icon = button.children[i]
-            }
-            verify(icon !== null)
-            tryCompare(icon, "opacity", 0.8, 1000)
-            verify(button.circleTextAlias.z > icon.z, "the label rises above the icon")
-            verify(button.circleTextAlias.visible)
+            tryVerify(function() { return label.visible })
+            var icon = Array.prototype.filter.call(button.children, function(c) { return c.source !== undefined })[0]
+            verify(label.z > icon.z, "the label rises above the icon")
 
             mousePress(button, 21, 21)
-            tryCompare(button, "scale", 0.9, 1000)
+            tryVerify(function() { return button.scale < 1 })
             mouseRelease(button, 21, 21)
             tryCompare(button, "scale", 1, 1000)
 
             mouseMove(stage, 300, 300)
-            tryVerify(function() { return Qt.colorEqual(button.border.color, "grey") })
-            tryCompare(icon, "opacity", 1, 1000)
-            verify(icon.z > button.circleTextAlias.z)
-            verify(!button.circleTextAlias.visible, "hidden behind the icon")
+            tryVerify(function() { return !label.visible })
+            verify(icon.z > label.z)
         }
 
+        // Shown, the board waits 500 ms and then fades for 300 ms; shown again
+        // during the fade, it starts afresh from full opacity.
         function test_boardFadesAfterView() {
             var board = make("BoardButtom.qml", { x: 300, y: 100 })
             compare(board.visible, false)
-            compare(board.opacity, 0)
-            compare(board.width, 220)
-            compare(board.height, 40)
-
-            var start = Date.now()
             board.onView()
-            compare(board.visible, true)
+            verify(board.visible)
+            tryVerify(function() { return board.opacity < 1 }, 2000)
+            board.onView()
+            var start = Date.now()
             compare(board.opacity, 1)
-            wait(300)
-            compare(board.opacity, 1, "the countdown runs for 500 ms")
             tryCompare(board, "visible", false, 3000)
             compare(board.opacity, 0)
             verify(Date.now() - start >= 750, "500 ms countdown and a 300 ms fade")
         }
 
+        // It stays while the pointer is over it, also over a control inside;
+        // leaving across the edge hides it after 100 ms and the fade.
         function test_boardStaysWhileHovered() {
-            var board = make("BoardButtom.qml", { x: 100, y: 100, height: 100 })
-            board.onView()
-            mouseMove(board, 110, 50)
-            wait(1200)
-            compare(board.visible, true)
-            compare(board.opacity, 1)
-
-            // Leaving across the edge hides it after 100 ms and the fade.
-            mouseMove(board, 5, 50)
-            var start = Date.now()
-            mouseMove(stage, 20, 150)
-            tryCompare(board, "visible", false, 3000)
-            verify(Date.now() - start < 750, "the short countdown was used")
-        }
-
-        function test_boardIgnoresLeaveOntoItsControls() {
             var board = make("BoardButtom.qml", { x: 100, y: 100, height: 100 })
             var inner = Qt.createQmlObject("import QtQuick 2.7; MouseArea { x: 80; y: 30; width: 60; height: 40; hoverEnabled: true }", board)
             board.onView()
@@ -115,18 +90,12 @@ Item {
             wait(1200)
             compare(board.visible, true, "a leave onto a control inside is not a leave")
             compare(board.opacity, 1)
-        }
 
-        function test_boardViewAgainDuringFade() {
-            var board = make("BoardButtom.qml", { x: 300, y: 200 })
-            board.onView()
-            tryVerify(function() { return board.opacity < 1 }, 2000)
-            board.onView()
-            compare(board.opacity, 1)
-            compare(board.visible, true)
-            wait(300)
-            compare(board.visible, true, "a new countdown started")
+            mouseMove(board, 5, 50)
+            var start = Date.now()
+            mouseMove(stage, 20, 150)
             tryCompare(board, "visible", false, 3000)
+            verify(Date.now() - start < 750, "the short countdown was used")
         }
 
         function test_colorSlider_data() {
@@ -139,8 +108,6 @@ Item {
         }
         function test_colorSlider(data) {
             var slider = make("ColorSlider.qml", { x: 100, y: 100 })
-            compare(slider.width, 140)
-            compare(slider.value, 0)
             var knob = slider.children[1]
             if (data.knobX !== undefined) {
                 knob.x = data.knobX
@@ -153,61 +120,34 @@ Item {
 
         function test_putTextDragStopsAtFrame_data() {
             return [
-                { tag: "right bottom", dx: 1000, dy: 1000, edge: "max" },
-                { tag: "left top", dx: -1000, dy: -1000, edge: "min" },
+                { tag: "right bottom", d: 1000 },
+                { tag: "left top", d: -1000 },
             ]
         }
+        // The box grows with its text, never leaves its frame, and dragX,
+        // dragY follow it.
         function test_putTextDragStopsAtFrame(data) {
             var frame = Qt.createQmlObject("import QtQuick 2.7; Item { width: 300; height: 200 }", stage)
-            var component = Qt.createComponent("qrc:/PutText.qml")
-            var box = component.createObject(frame, { x: 100, y: 80 })
-            verify(box !== null)
-            mouseDrag(box, box.width / 2, box.height / 2, data.dx, data.dy)
-            if (data.edge === "max") {
-                fuzzyCompare(box.x, frame.width - box.width, 1)
-                fuzzyCompare(box.y, frame.height - box.height, 1)
-            } else {
-                compare(box.x, 0)
-                compare(box.y, 0)
-            }
+            var box = make("PutText.qml", { x: 100, y: 80 }, frame)
+            var narrow = box.width
+            box.textField.text = "A longer line"
+            verify(box.width > narrow)
+            mouseDrag(box, box.width / 2, box.height / 2, data.d, data.d)
+            fuzzyCompare(box.x, data.d > 0 ? frame.width - box.width : 0, 1)
+            fuzzyCompare(box.y, data.d > 0 ? frame.height - box.height : 0, 1)
             compare(box.dragX, Math.floor(box.x + 4))
             compare(box.dragY, Math.floor(box.y + box.textField.contentHeight))
         }
 
-        function test_putTextGrowsWithText() {
-            var box = make("PutText.qml", { x: 10, y: 10, fontSize: 20 })
-            compare(box.textField.text, qsTranslate("PutText", "输入"))
-            compare(box.textField.font.pixelSize, 20)
-            compare(box.textField.font.family, "幼圆")
-            var narrow = box.width
-            box.textField.text = "A much longer line of text"
-            verify(box.width > narrow)
-            compare(box.width, box.textField.contentWidth + 16)
-            compare(box.height, box.textField.contentHeight + 8)
-        }
-
+        // A click on an entry picks that family.
         function test_fontList() {
             var list = make("FontList.qml", { width: 200, height: 300 })
-            compare(list.listFontFamily, "幼圆", "nothing picked yet")
             var view = findChild(list, "fontListView")
-            verify(view !== null)
             var families = Qt.fontFamilies()
             verify(families.length > 1)
             compare(view.count, families.length)
-            compare(view.currentIndex, -1)
-
             waitForRendering(view)
-            var entry = view.itemAtIndex(1)
-            verify(entry !== null)
-            var label = null
-            for (var i = 0; i < entry.children.length; ++i) {
-                if (entry.children[i].text !== undefined)
-                    label = entry.children[i]
-            }
-            compare(label.text, "SC " + families[1])
-            compare(label.font.family, families[1])
-
-            mouseClick(entry)
+            mouseClick(view.itemAtIndex(1))
             compare(view.currentIndex, 1)
             compare(list.listFontFamily, families[1])
         }

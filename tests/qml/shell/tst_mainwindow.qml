@@ -1,11 +1,39 @@
 import QtQuick 2.7
 import QtTest 1.0
-import "ShellHelpers.js" as Helpers
+import Qt.labs.settings 1.0
 
+// The main window with its menu, pages and popups, in the language and the
+// edition that the program under test runs with.
 TestCase {
     id: testCase
 
     property var window: null
+
+    // Stands in for the engraver controller: the window is created from this
+    // document, so this id shadows the real "operationEnd" and records what
+    // the popups send.
+    QtObject {
+        id: operationEnd
+
+        property var sent: []
+
+        signal finishedLoad(int xmin, int ymin, int xmax, int ymax)
+        signal toFrontStatus(string cmd)
+        signal includeBackStatus(int type)
+        signal completePecent(real pecent)
+
+        function serialWriteData(command) {
+            sent.push(String(command))
+        }
+        function connectToBelow(en) {}
+        function clearIndex() {}
+        function finishedLoadProcess() {}
+    }
+
+    // The store as the next start finds it.
+    Settings {
+        id: store
+    }
 
     function createWindow() {
         var component = Qt.createComponent("qrc:/main.qml")
@@ -15,8 +43,15 @@ TestCase {
         waitForRendering(created.contentItem)
         return created
     }
-    function part(name) {
-        var found = Helpers.find(window, name)
+    // Closing the program: the settings objects store what changed.
+    function restart() {
+        window.destroy()
+        wait(0)
+        window = createWindow()
+    }
+    // The object named name below root, or below the window.
+    function part(name, root) {
+        var found = findChild(root || window, name)
         verify(found !== null, "no object named " + name)
         return found
     }
@@ -25,14 +60,30 @@ TestCase {
         var list = part("menuControlList")
         mouseClick(list, list.width / 2, index * 50 + 25)
     }
+    // The page on show, as the user sees it and as the window records it.
+    function verifyPage(index) {
+        compare(part("caseLoader1").visible, index === 0, "editing page shown")
+        compare(part("caseLoader2").visible, index === 1, "control page shown")
+        compare(window.lastModelIndex, index)
+    }
     function menuName(index) {
         return part("menuControlList").model.get(index).name
+    }
+    function openSettings() {
+        clickMenu(2)
+        var dialog = part("settingDialog")
+        tryCompare(dialog, "opened", true)
+        return dialog
     }
 
     name: "MainWindow"
     when: windowShown
 
     function init() {
+        store.setValue("coordinateChecked", true)
+        store.setValue("completeShadyChecked", true)
+        store.setValue("languages", "")
+        operationEnd.sent = []
         window = createWindow()
     }
     function cleanup() {
@@ -41,74 +92,49 @@ TestCase {
         wait(0)
     }
 
+    // Both pages are loaded at once and the editing page shows first; every
+    // text comes through the installed translation, each in its own context.
     function test_startState() {
-        verify(part("caseLoader1").visible)
-        verify(!part("caseLoader2").visible)
-        verify(part("caseLoader1").item !== null)
+        verifyPage(0)
         verify(part("caseLoader2").item !== null, "the hidden page is loaded too")
         compare(part("menuControlList").currentIndex, 0)
-        compare(part("operateText").text, qsTranslate("main", "修图"))
-        compare(window.lastModelIndex, 0)
-        compare(window.unitFontFamily, "幼圆")
-        compare(window.unitColor, "#393939")
-        var state = part("connectDrawOperations")
-        compare(state.startCarveFlag, false)
-        compare(state.beginStopFlag, false)
-        compare(state.carveMode, 2)
-    }
-
-    function test_texts_data() {
-        return [
-            { tag: "zh", title: "Kalvor", header: "状态", menu: ["修图", "控制", "设置", "关于"] },
-            { tag: "en", title: "Kalvor", header: "Status", menu: ["Edit", "Control", "Setting", "About"] },
-            { tag: "ja", title: "Kalvor", header: "接続", menu: ["を編集", "制御", "設置", "その他"] }
-        ]
-    }
-    function test_texts(data) {
-        if (Helpers.language() !== data.tag)
-            skip("another language is installed")
-        compare(window.title, data.title)
-        var headerTexts = part("headerInfo").children
-        var found = false
-        for (var i = 0; i < headerTexts.length; ++i)
-            found = found || headerTexts[i].text === data.header
-        verify(found, "status box reads " + data.header)
-        for (var j = 0; j < 4; ++j)
-            compare(menuName(j), data.menu[j])
-        compare(part("operateText").text, data.menu[0])
+        var menu = ["修图", "控制", "设置", "关于"]
+        for (var i = 0; i < menu.length; ++i)
+            compare(menuName(i), qsTranslate("MenuModel", menu[i]))
+        compare(part("operateText").text, menuName(0))
+        var header = part("headerInfo").children
+        var status = qsTranslate("main", "状态")
+        verify(Array.prototype.some.call(header, function(t) { return t.text === status }), status)
+        compare(part("softwareVersion").text, qsTranslate("main", "软件版本：") + "V1.91")
+        compare(part("machineVersion").text, qsTranslate("main", "雕刻机版本：") + "V1.5")
     }
 
     function test_menuSwitchesPagesAndKeepsThem() {
-        var editing = part("caseLoader1")
-        var control = part("caseLoader2")
-        var editingPage = editing.item
-        var controlPage = control.item
-        editingPage.objectName = "keptEditingPage"
+        var editingPage = part("caseLoader1").item
+        var controlPage = part("caseLoader2").item
 
         clickMenu(1)
-        verify(!editing.visible)
-        verify(control.visible)
-        compare(part("menuControlList").currentIndex, 1)
-        compare(window.lastModelIndex, 1)
+        verifyPage(1)
         compare(part("operateText").text, menuName(1))
-
         clickMenu(0)
-        verify(editing.visible)
-        verify(!control.visible)
-        compare(window.lastModelIndex, 0)
+        verifyPage(0)
         compare(part("operateText").text, menuName(0))
         // Only visibility changed: the very same pages, with their state.
-        verify(editing.item === editingPage)
-        verify(control.item === controlPage)
-        compare(editing.item.objectName, "keptEditingPage")
+        verify(part("caseLoader1").item === editingPage)
+        verify(part("caseLoader2").item === controlPage)
+
+        // Done on the editing page shows the control page the same way, and
+        // leaves the title box alone.
+        part("connectDrawOperations").changeModel()
+        verifyPage(1)
+        compare(part("menuControlList").currentIndex, 1)
+        compare(part("operateText").text, menuName(0))
     }
 
     function test_popupCloseReturnsHighlight_data() {
         return [
-            { tag: "settings from editing", page: 0, entry: 2, popup: "settingDialog" },
-            { tag: "about from editing", page: 0, entry: 3, popup: "aboutDialog" },
-            { tag: "settings from control", page: 1, entry: 2, popup: "settingDialog" },
-            { tag: "about from control", page: 1, entry: 3, popup: "aboutDialog" }
+            { tag: "settings over editing", page: 0, entry: 2, popup: "settingDialog" },
+            { tag: "about over control", page: 1, entry: 3, popup: "aboutDialog" }
         ]
     }
     function test_popupCloseReturnsHighlight(data) {
@@ -117,71 +143,28 @@ TestCase {
         clickMenu(data.entry)
         tryCompare(popup, "opened", true)
         compare(part("menuControlList").currentIndex, data.entry)
-        compare(part("operateText").text, menuName(data.entry))
-        compare(window.lastModelIndex, data.page, "a popup is not a page")
+        verifyPage(data.page)
 
         keyClick(Qt.Key_Escape)
         tryCompare(popup, "visible", false)
         compare(part("menuControlList").currentIndex, data.page)
         compare(part("operateText").text, menuName(data.entry), "the title keeps the entry clicked last")
-        compare(part("caseLoader1").visible, data.page === 0)
-        compare(part("caseLoader2").visible, data.page === 1)
+        verifyPage(data.page)
     }
 
-    function test_changeModelShowsControlPage() {
-        clickMenu(0)
-        part("connectDrawOperations").changeModel()
-        verify(!part("caseLoader1").visible)
-        verify(part("caseLoader2").visible)
-        compare(part("menuControlList").currentIndex, 1)
-        compare(window.lastModelIndex, 1)
-        compare(part("operateText").text, menuName(0), "the title box is left alone")
-    }
-
-    SignalSpy {
-        id: verifySpy
-
-        signalName: "verifyButton"
-    }
-
-    function test_confirmationFlow() {
-        var state = part("connectDrawOperations")
-        var dialog = part("imageProcessDoneDialog")
-        verifySpy.clear()
-        verifySpy.target = state
-
-        state.setStartCarveFlag(true)
-        compare(state.readStartCarveFlag(), true)
-        state.open()
-        tryCompare(dialog, "opened", true)
-        compare(state.beginStopFlag, true)
-
-        var ok = part("confirmOkButton")
-        mouseClick(ok)
-        compare(verifySpy.count, 1)
-        wait(100)
-        verify(dialog.visible, "the popup waits for the stop")
-
-        // The control page reports the stop.
-        state.setStartCarveFlag(false)
-        state.stopDone()
-        tryCompare(dialog, "visible", false)
-        compare(state.beginStopFlag, false)
-        compare(verifySpy.count, 1)
-    }
-
+    // Cancel in the confirmation popup only closes it (OK and the stop report
+    // are covered with the control page).
     function test_confirmationCancel() {
         var state = part("connectDrawOperations")
         var dialog = part("imageProcessDoneDialog")
-        verifySpy.clear()
-        verifySpy.target = state
+        var confirmed = 0
+        state.verifyButton.connect(function() { ++confirmed })
         state.open()
         tryCompare(dialog, "opened", true)
         mouseClick(part("confirmCancelButton"))
         tryCompare(dialog, "visible", false)
-        compare(verifySpy.count, 0)
-        compare(window.lastModelIndex, 0)
-        verify(part("caseLoader1").visible)
+        compare(confirmed, 0)
+        verifyPage(0)
     }
 
     function test_resizeKeepsMenuColumn() {
@@ -189,11 +172,103 @@ TestCase {
         window.height = 900
         var menu = part("listRect")
         // The platform resizes the window's content asynchronously.
-        tryCompare(menu, "x", 1340)
-        compare(menu.width, 60)
-        compare(part("caseLoader1").width, 1340)
-        compare(part("caseLoader1").height, 880)
-        compare(part("caseLoader2").width, 1340)
-        compare(part("operateText").parent.width, 1340)
+        tryCompare(menu, "x", window.width - menu.width)
+        compare(part("caseLoader1").width, menu.x)
+        compare(part("caseLoader2").width, menu.x)
+        compare(part("caseLoader1").y + part("caseLoader1").height, window.height)
+    }
+
+    function test_machineCommands_data() {
+        return [
+            { tag: "reset", button: "resetButton", command: "$42" },
+            { tag: "middle", button: "middleButton", command: "$25 P800 800" },
+            { tag: "low power", button: "lowPowerButton", command: "$50" }
+        ]
+    }
+    // Each machine button is hidden while a job runs and sends its command
+    // when clicked.
+    function test_machineCommands(data) {
+        var state = part("connectDrawOperations")
+        state.setStartCarveFlag(true)
+        var dialog = openSettings()
+        verify(!part(data.button).visible, "hidden during a job")
+        state.setStartCarveFlag(false)
+        verify(part(data.button).visible, "back after the job")
+        mouseClick(part(data.button))
+        compare(operationEnd.sent, [data.command])
+        tryCompare(dialog, "visible", false)
+        compare(part("menuControlList").currentIndex, 0)
+    }
+
+    function test_switchesStoredOnlyBySave_data() {
+        return [
+            { tag: "save", button: "saveButton", storedAfterRestart: false },
+            { tag: "cancel", button: "cancelButton", storedAfterRestart: true },
+        ]
+    }
+    function test_switchesStoredOnlyBySave(data) {
+        var dialog = openSettings()
+        mouseClick(part("coordinateDisplay"))
+        mouseClick(part("completeShadyDisplay"))
+        var state = part("connectDrawOperations")
+        // The control page follows the switches at once.
+        compare(state.coordinateDisplayFlag, false)
+        compare(state.shadyDisplayFlag, false)
+
+        mouseClick(part(data.button, dialog))
+        tryCompare(dialog, "visible", false)
+        compare(state.coordinateDisplayFlag, false, "kept for the rest of this run")
+        compare(state.shadyDisplayFlag, false)
+
+        // Opening again shows the switches as the user left them.
+        openSettings()
+        compare(part("coordinateDisplay").checked, false)
+        keyClick(Qt.Key_Escape)
+
+        restart()
+        compare(part("coordinateDisplay").checked, data.storedAfterRestart)
+        compare(part("completeShadyDisplay").checked, data.storedAfterRestart)
+        compare(part("connectDrawOperations").coordinateDisplayFlag, data.storedAfterRestart)
+        compare(part("connectDrawOperations").shadyDisplayFlag, data.storedAfterRestart)
+    }
+
+    function test_languageAtStart_data() {
+        return [
+            { tag: "absent", stored: "", entry: "简体中文" },
+            { tag: "exact", stored: "English", entry: "English" },
+            { tag: "lower case", stored: "english", entry: "English" },
+            { tag: "upper case", stored: "ENGLISH", entry: "English" },
+            { tag: "japanese", stored: "日本の", entry: "日本の" },
+            { tag: "unknown", stored: "Deutsch", entry: "简体中文" }
+        ]
+    }
+    // The selector shows the stored language without writing it back; the
+    // Japanese edition has no selector at all, and its Save writes no language.
+    function test_languageAtStart(data) {
+        store.setValue("languages", data.stored)
+        restart()
+        if (japaneseEdition) {
+            compare(findChild(window, "languageSelect"), null)
+            var dialog = openSettings()
+            mouseClick(part("saveButton", dialog))
+            tryCompare(dialog, "visible", false)
+        } else {
+            compare(part("languageSelect").currentText, data.entry)
+        }
+        wait(700)
+        restart()
+        compare(store.value("languages", ""), data.stored)
+    }
+
+    function test_languagePickedIsWrittenAtOnce() {
+        if (japaneseEdition)
+            skip("the Japanese edition has no language choice")
+        openSettings()
+        var select = part("languageSelect")
+        select.currentIndex = 1
+        select.activated(1)
+        tryVerify(function() { return store.value("languages", "") === "English" }, 3000)
+        mouseClick(part("cancelButton"))
+        compare(store.value("languages", ""), "English", "cancel does not take the pick back")
     }
 }
