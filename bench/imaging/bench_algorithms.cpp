@@ -65,31 +65,6 @@ void BM_Grey(benchmark::State &state)
     state.SetLabel(sizeLabel(source));
 }
 
-void BM_Negative(benchmark::State &state)
-{
-    runAlgorithm(state, Negative, greyPhoto(1050), 0);
-}
-void BM_Binarize(benchmark::State &state)
-{
-    runAlgorithm(state, Binarize, greyPhoto(1050), 128);
-}
-void BM_GreyFilter(benchmark::State &state)
-{
-    runAlgorithm(state, GreyFilter, greyPhoto(1050), 200);
-}
-void BM_Rotate90(benchmark::State &state)
-{
-    runAlgorithm(state, Rotate, greyPhoto(1050), 90);
-}
-void BM_HMirror(benchmark::State &state)
-{
-    runAlgorithm(state, HMirror, greyPhoto(1050), 0);
-}
-void BM_VMirror(benchmark::State &state)
-{
-    runAlgorithm(state, VMirror, greyPhoto(1050), 0);
-}
-
 void BM_Floyd(benchmark::State &state)
 {
     // Always from the grey picture, as the pipeline does.
@@ -129,21 +104,35 @@ void BM_SaveBytePhoto(benchmark::State &state)
 
 } // namespace
 
-BENCHMARK(BM_Grey)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Negative)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Binarize)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_GreyFilter)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Rotate90)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_HMirror)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_VMirror)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Floyd)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_SaveByteAllBlack)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_SaveBytePhoto)->Unit(benchmark::kMillisecond);
-
 int main(int argc, char **argv)
 {
     // The algorithms write diagnostics to the debug log; keep the figures readable.
     qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
+    // The entries that differ only by algorithm and parameter come from one
+    // table; all are registered in the order of the algorithm table.
+    struct TableRun
+    {
+        const char *name;
+        int algorithm;
+        double para;
+    };
+    static const TableRun tableRuns[] = {
+        {"BM_Negative", Negative, 0},       {"BM_Binarize", Binarize, 128},
+        {"BM_GreyFilter", GreyFilter, 200}, {"BM_Rotate90", Rotate, 90},
+        {"BM_HMirror", HMirror, 0},         {"BM_VMirror", VMirror, 0},
+    };
+    const auto inMilliseconds = [](benchmark::internal::Benchmark *b) {
+        b->Unit(benchmark::kMillisecond);
+    };
+    inMilliseconds(benchmark::RegisterBenchmark("BM_Grey", BM_Grey));
+    for (const TableRun &run : tableRuns) {
+        inMilliseconds(benchmark::RegisterBenchmark(run.name, [run](benchmark::State &state) {
+            runAlgorithm(state, run.algorithm, greyPhoto(1050), run.para);
+        }));
+    }
+    inMilliseconds(benchmark::RegisterBenchmark("BM_Floyd", BM_Floyd));
+    inMilliseconds(benchmark::RegisterBenchmark("BM_SaveByteAllBlack", BM_SaveByteAllBlack));
+    inMilliseconds(benchmark::RegisterBenchmark("BM_SaveBytePhoto", BM_SaveBytePhoto));
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
