@@ -114,8 +114,6 @@ class TestAlgorithms : public QObject
         return {job.xmin, job.ymin, job.xmax, job.ymax};
     }
 
-    static void saveByte(const QImage &image, double threshold) { run(SaveByte, image, threshold); }
-
 private slots:
     void matchesDefinition_data()
     {
@@ -213,30 +211,14 @@ private slots:
         QCOMPARE(back, picture);
     }
 
-    void nullPictureUnchanged()
-    {
-        for (int algorithm = 0; algorithm < algorithmCount; ++algorithm)
-            QVERIFY(run(algorithm, QImage(), 90).isNull());
-    }
-
-    void loadCap_data()
-    {
-        QTest::addColumn<QSize>("size");
-        QTest::addColumn<QSize>("expected");
-
-        QTest::newRow("4000x3000") << QSize(4000, 3000) << QSize(1050, 787);
-        QTest::newRow("1080x1920") << QSize(1080, 1920) << QSize(590, 1050);
-        QTest::newRow("1051x1000") << QSize(1051, 1000) << QSize(1050, 999);
-        QTest::newRow("2000x2000, float factor") << QSize(2000, 2000) << QSize(1049, 1050);
-        QTest::newRow("1050x1050 unchanged") << QSize(1050, 1050) << QSize(1050, 1050);
-        QTest::newRow("small unchanged") << QSize(10, 700) << QSize(10, 700);
-    }
-
     void loadCap()
     {
-        QFETCH(QSize, size);
-        QFETCH(QSize, expected);
-        QCOMPARE(Imaging::cappedLoadSize(size), expected);
+        // Picture size -> size after the cap; 2000 × 2000 shows the float factor.
+        const QSize table[][2] = {{{4000, 3000}, {1050, 787}},  {{1080, 1920}, {590, 1050}},
+                                  {{1051, 1000}, {1050, 999}},  {{2000, 2000}, {1049, 1050}},
+                                  {{1050, 1050}, {1050, 1050}}, {{10, 700}, {10, 700}}};
+        for (const auto &row : table)
+            QCOMPARE(Imaging::cappedLoadSize(row[0]), row[1]);
     }
 
     void floydSmallPictures()
@@ -255,34 +237,25 @@ private slots:
         }
     }
 
-    void recordBytes_data()
-    {
-        QTest::addColumn<int>("x");
-        QTest::addColumn<int>("y");
-        QTest::addColumn<int>("intensity");
-        QTest::addColumn<QByteArray>("bytes");
-
-        QTest::newRow("300, 5") << 300 << 5 << 255 << QByteArray::fromHex("2c1005ff");
-        QTest::newRow("1599, 1599") << 1599 << 1599 << 255 << QByteArray::fromHex("3f663fff");
-        QTest::newRow("4095, 4095") << 4095 << 4095 << 1 << QByteArray::fromHex("ffffff01");
-    }
-
     void recordBytes()
     {
-        QFETCH(int, x);
-        QFETCH(int, y);
-        QFETCH(int, intensity);
-        QFETCH(QByteArray, bytes);
-
-        char out[4];
-        qToLittleEndian(Imaging::engravingRecord(x, y, intensity), out);
-        QCOMPARE(QByteArray(out, 4), bytes);
+        const struct
+        {
+            int x, y, intensity;
+            const char *hex;
+        } table[] = {
+            {300, 5, 255, "2c1005ff"}, {1599, 1599, 255, "3f663fff"}, {4095, 4095, 1, "ffffff01"}};
+        for (const auto &row : table) {
+            char out[4];
+            qToLittleEndian(Imaging::engravingRecord(row.x, row.y, row.intensity), out);
+            QCOMPARE(QByteArray(out, 4).toHex(), QByteArray(row.hex));
+        }
     }
 
     void jobBufferAfterSaveByte()
     {
         // Black 4 × 2 is 6 × 3 engraving pixels, the middle row leftward.
-        saveByte(greyPicture(4, 2, 0), 128);
+        run(SaveByte, greyPicture(4, 2, 0), 128);
         QList<Record> expected;
         for (int y = 0; y < 3; ++y)
             for (int i = 0; i < 6; ++i)
@@ -293,15 +266,23 @@ private slots:
 
         // A null picture leaves the job as it was.
         jobBuffer.position = 8;
-        saveByte(QImage(), 128);
+        run(SaveByte, QImage(), 128);
         QCOMPARE(jobBuffer.bytes.size(), 72);
         QCOMPARE(jobBuffer.position, 8u);
         QCOMPARE(jobBuffer.xmax, 5);
 
         // Nothing burned: an empty stream, bounds W, H, 0, 0.
-        saveByte(greyPicture(101, 3, 255), 128);
+        run(SaveByte, greyPicture(101, 3, 255), 128);
         QVERIFY(jobBuffer.bytes.isEmpty());
         QCOMPARE(bounds(jobBuffer), QVector<int>({151, 4, 0, 0}));
+
+        // Bounds are 16-bit; the preview is a copy of its own.
+        setJobBounds(70000, 5, 10, 20);
+        QCOMPARE(bounds(jobBuffer), QVector<int>({4464, 5, 10, 20}));
+        QImage preview = greyPicture(3, 3, 10);
+        setJobPreview(preview);
+        preview.setPixel(0, 0, qRgb(200, 200, 200));
+        QCOMPARE(jobBuffer.preview.pixel(0, 0), qRgb(10, 10, 10));
     }
 
     void engravingMatchesDefinition_data()
@@ -322,6 +303,9 @@ private slots:
             QTest::addRow("257x128 at %g", threshold)
                 << QSize(257, 128) << QImage::Format_RGB32 << threshold;
         QTest::newRow("indexed 40x30") << QSize(40, 30) << QImage::Format_Indexed8 << 128.0;
+        // 2800 canvas pixels are 4200 engraving pixels: the columns from 4096 on
+        // cannot be encoded and are not burned rather than wrapped to x - 4096.
+        QTest::newRow("beyond 4095") << QSize(2800, 2) << QImage::Format_RGB32 << 255.0;
     }
 
     void engravingMatchesDefinition()
@@ -350,31 +334,6 @@ private slots:
         QCOMPARE(job.bytes.size(), expected.bytes.size());
         QVERIFY(job.bytes == expected.bytes);
         QCOMPARE(bounds(job), bounds(expected));
-    }
-
-    void beyondEncodableCoordinates()
-    {
-        // 2800 canvas pixels are 4200 engraving pixels: the columns from 4096 on
-        // cannot be encoded and are not burned rather than wrapped to x - 4096.
-        const Imaging::EngravingJob job = Imaging::engravingJob(greyPicture(2800, 2, 0), 128);
-        const QList<Record> list = records(job.bytes);
-        QCOMPARE(list.size(), 4096 * 3);
-        for (const Record &record : list)
-            QVERIFY(record[0] < 4096);
-        QCOMPARE(list.at(4096)[0], 4095); // the leftward row starts at the last encodable column
-        QCOMPARE(job.xmax, 4095);
-        QVERIFY(job.bytes == reference(greyPicture(2800, 2, 0), 128).bytes);
-    }
-
-    void jobBufferStore()
-    {
-        // Bounds are 16-bit; the preview is a copy of its own.
-        setJobBounds(70000, 5, 10, 20);
-        QCOMPARE(bounds(jobBuffer), QVector<int>({4464, 5, 10, 20}));
-        QImage preview = greyPicture(3, 3, 10);
-        setJobPreview(preview);
-        preview.setPixel(0, 0, qRgb(200, 200, 200));
-        QCOMPARE(jobBuffer.preview.pixel(0, 0), qRgb(10, 10, 10));
     }
 };
 
