@@ -248,8 +248,7 @@ private slots:
             // grey; the rasteriser may leave it a hair short of full cover,
             // which lightens it by a level or two.
             const QRgb middle = picture().pixel(centre);
-            QCOMPARE(qRed(middle), qGreen(middle));
-            QCOMPARE(qRed(middle), qBlue(middle));
+            QCOMPARE(middle, qRgb(qRed(middle), qRed(middle), qRed(middle)));
             QVERIFY2(qRed(middle) >= lowestGrey && qRed(middle) < lowestGrey + 100 + 3,
                      qPrintable(QString::number(qRed(middle))));
             // Nothing beyond the largest radius, its outline and antialiasing.

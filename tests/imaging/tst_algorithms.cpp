@@ -63,8 +63,6 @@ class TestAlgorithms : public QObject
         return image;
     }
 
-    using Record = QVector<int>; // x, y, burn intensity
-
     // SaveByte's definition, pixel by pixel on the enlarged copy.
     static Imaging::EngravingJob reference(const QImage &image, double threshold)
     {
@@ -96,16 +94,6 @@ class TestAlgorithms : public QObject
                 rightward = !rightward;
         }
         return job;
-    }
-
-    static QList<Record> records(const QByteArray &bytes)
-    {
-        QList<Record> list;
-        for (int i = 0; i + 3 < bytes.size(); i += 4) {
-            const auto *b = reinterpret_cast<const uchar *>(bytes.constData() + i);
-            list.append({b[0] | (b[1] & 0xF0) << 4, (b[1] & 0x0F) << 8 | b[2], b[3]});
-        }
-        return list;
     }
 
     template<typename Job>
@@ -256,11 +244,10 @@ private slots:
     {
         // Black 4 × 2 is 6 × 3 engraving pixels, the middle row leftward.
         run(SaveByte, greyPicture(4, 2, 0), 128);
-        QList<Record> expected;
-        for (int y = 0; y < 3; ++y)
-            for (int i = 0; i < 6; ++i)
-                expected.append({y == 1 ? 5 - i : i, y, 255});
-        QCOMPARE(records(jobBuffer.bytes), expected);
+        QCOMPARE(jobBuffer.bytes.size(), 72);
+        // The middle row starts at its right end: (5, 1), (4, 1), ...
+        QCOMPARE(jobBuffer.bytes.mid(24, 8).toHex(), QByteArray("050001ff040001ff"));
+        QVERIFY(jobBuffer.bytes == reference(greyPicture(4, 2, 0), 128).bytes);
         QCOMPARE(bounds(jobBuffer), QVector<int>({0, 0, 5, 2}));
         QCOMPARE(jobBuffer.position, 0u);
 
