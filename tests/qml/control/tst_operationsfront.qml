@@ -92,10 +92,6 @@ Item {
             compare(field.text, text)
         }
 
-        function publish(xmin, ymin, xmax, ymax) {
-            operationEnd.finishedLoad(xmin, ymin, xmax, ymax)
-        }
-
         // Puts the picture at a position in engraving pixels and waits for it.
         function placeAt(px, py) {
             var s = child("carveFrame").scaleSize
@@ -109,9 +105,7 @@ Item {
             return [
                 { tag: "half up", value: 2.5, expected: 3 },
                 { tag: "half down negative", value: -2.5, expected: -3 },
-                { tag: "just below half", value: 100.49, expected: 100 },
                 { tag: "negative small", value: -0.4, expected: 0 },
-                { tag: "negative", value: -7.6, expected: -8 },
             ]
         }
 
@@ -134,7 +128,6 @@ Item {
                 { tag: "unknown", cmd: "F5", message: "" },
                 { tag: "no digits", cmd: "F", message: "" },
                 { tag: "letter first", cmd: "Fx20", message: "" },
-                { tag: "23", cmd: "F23", message: "" },
             ]
         }
 
@@ -150,22 +143,13 @@ Item {
             verify(!connectDrawOperations.startCarveFlag)
         }
 
-        function test_refusedClick_data() {
-            return [
-                { tag: "frame before a job", button: "locImageButton", framing: false, message: "请先加载图像……" },
-                { tag: "play before a job", button: "playButton", framing: false, message: "请先加载图像……" },
-                { tag: "play while framing", button: "playButton", framing: true,
-                  message: "正在框定位，请先停止框定位再开始打印……" },
-            ]
+        function test_refusedBeforeAJob_data() {
+            return [{ tag: "frame", button: "locImageButton" }, { tag: "play", button: "playButton" }]
         }
 
-        function test_refusedClick(data) {
-            if (data.framing) {
-                publish(0, 0, 10, 10)
-                operationEnd.toFrontStatus("F10")
-            }
+        function test_refusedBeforeAJob(data) {
             mouseClick(child(data.button))
-            compare(child("infoText").text, data.message)
+            compare(child("infoText").text, "请先加载图像……")
             compare(operationEnd.sent, [])
         }
 
@@ -181,15 +165,15 @@ Item {
         }
 
         function test_publishedJob(data) {
-            publish(1, 2, 4, 6)
+            operationEnd.finishedLoad(1, 2, 4, 6)
             compare(String(child("operateImage").source), "image://screen/image10")
-            publish(data.bounds[0], data.bounds[1], data.bounds[2], data.bounds[3])
+            operationEnd.finishedLoad(data.bounds[0], data.bounds[1], data.bounds[2], data.bounds[3])
             compare(String(child("operateImage").source), "image://screen/image11")
             compare([page.xImageVertex, page.yImageVertex, page.wImageVertex, page.hImageVertex], data.expected)
         }
 
         function test_framing() {
-            publish(12, 30, 62, 70)
+            operationEnd.finishedLoad(12, 30, 62, 70)
             placeAt(100, 200)
             var button = child("locImageButton")
             mouseClick(button)
@@ -197,6 +181,8 @@ Item {
             verify(!button.locImageFlag, "framing follows the engraver, not the click")
             operationEnd.toFrontStatus("F10")
             verify(button.locImageFlag)
+            mouseClick(child("playButton"))
+            compare(child("infoText").text, "正在框定位，请先停止框定位再开始打印……")
             // A click on the picture while framing moves it to the typed
             // place, but its release frames the place from before the click.
             typeInto(child("imageXField"), "10")
@@ -209,75 +195,57 @@ Item {
             verify(!button.locImageFlag)
         }
 
-        function test_play_data() {
+        function test_run_data() {
             return [
                 { tag: "grey", mode: 1, expected: "$30 P101 7 P1" },
                 { tag: "black and white", mode: 2, expected: "$30 P101 7 P2" },
             ]
         }
 
-        // Play from idle rewinds the job, which stray data requests may have
-        // moved; pause and resume do not.
-        function test_play(data) {
+        // The page follows the engraver's reports: 20 running, 21 paused,
+        // 22 stopped. Play from idle rewinds the job, which stray data
+        // requests may have moved; pause and resume do not.
+        function test_run(data) {
             connectDrawOperations.carveMode = data.mode
-            publish(0, 0, 10, 10)
+            operationEnd.finishedLoad(12, 30, 62, 70)
             var s = child("carveFrame").scaleSize
             page.placePicture(100.5 * s, 7.2 * s)
             var play = child("playButton")
-            mouseClick(play)
-            compare(operationEnd.clearCount, 1)
-            operationEnd.toFrontStatus("F20")
-            mouseClick(play)
-            operationEnd.toFrontStatus("F21")
-            mouseClick(play)
-            compare(operationEnd.sent, [data.expected, "$31", data.expected])
-            compare(operationEnd.clearCount, 1)
-        }
-
-        // The page follows the engraver's reports: 20 running, 21 paused,
-        // 22 stopped.
-        function test_jobStates() {
-            publish(12, 30, 62, 70)
-            var play = child("playButton")
-            var frameButton = child("locImageButton")
             var timing = child("carveTiming")
             var marker = child("carveLocation")
             var markerAt = marker.x
-
+            mouseClick(play)
+            compare(operationEnd.clearCount, 1)
             operationEnd.toFrontStatus("F20")
-            verify(!play.toggle)
             verify(timing.running)
-            verify(!frameButton.enabled)
-            verify(connectDrawOperations.startCarveFlag)
+            verify(!child("locImageButton").enabled)
             operationEnd.completePecent(0.25)
-            compare(child("progressLine").y, (30 + 40 * 0.25) * child("carveFrame").scaleSize)
+            compare(child("progressLine").y, (30 + 40 * 0.25) * s)
 
             // Pausing stops the clock, resuming goes on from where it stood.
+            mouseClick(play)
             operationEnd.toFrontStatus("F21")
-            verify(play.toggle)
             verify(!timing.running)
             verify(connectDrawOperations.startCarveFlag)
             timing.carveSecond = 5
+            mouseClick(play)
             operationEnd.toFrontStatus("F20")
             verify(timing.running)
             compare(timing.carveSecond, 5)
+            compare(operationEnd.clearCount, 1)
 
             // The stop button comes out from under the play button.
             var stop = child("stopButton")
             tryCompare(stop.anchors, "topMargin", 60)
-            tryCompare(stop, "rotation", 90)
             mouseClick(stop)
-            compare(operationEnd.sent, ["$32"])
+            compare(operationEnd.sent, [data.expected, "$31", data.expected, "$32"])
             mouseDrag(marker, 16, 16, 100, 100)
             compare(marker.x, markerAt, "the marker stays put while engraving")
 
             operationEnd.toFrontStatus("F22")
-            verify(play.toggle)
             verify(!timing.running)
-            verify(frameButton.enabled)
-            verify(!connectDrawOperations.startCarveFlag)
-            compare(child("carveProgress").value, 0)
-            compare(operationEnd.clearCount, 1)
+            verify(child("locImageButton").enabled)
+            compare(operationEnd.clearCount, 2)
             mouseDrag(marker, 16, 16, 100, 100)
             verify(marker.x > markerAt)
 
@@ -352,7 +320,6 @@ Item {
 
         function test_pictureTypedCoordinates_data() {
             return [
-                { tag: "both accepted", x: "10", y: "5", moved: [10, 5], errors: false },
                 { tag: "x too large", x: "46.01", y: "5", moved: [null, 5], errors: true },
                 { tag: "negative y", x: "10", y: "-1", moved: [10, null], errors: true },
                 { tag: "not a number", x: "abc", y: "2", moved: [null, 2], errors: true },
@@ -363,7 +330,7 @@ Item {
         // Each field is applied on its own. The placeholder picture is 680
         // pixels square: x and y may go up to 46 mm.
         function test_pictureTypedCoordinates(data) {
-            publish(0, 0, 10, 10)
+            operationEnd.finishedLoad(0, 0, 10, 10)
             var frame = child("operateImageFrame")
             var s = child("carveFrame").scaleSize
             tryCompare(frame, "x", page.pictureX)
@@ -392,7 +359,7 @@ Item {
         // target, not from where the animation is; the picture stays on the
         // area.
         function test_positioningMenu(data) {
-            publish(12, 30, 62, 70)
+            operationEnd.finishedLoad(12, 30, 62, 70)
             placeAt(data.at, 200)
             var area = child("carveFrame")
             var menu = child("imageLocMenu")
@@ -410,20 +377,20 @@ Item {
 
         // The fan's state survives a restart; restoring it sends nothing.
         function test_fanPersists() {
+            function reopen() {
+                loader.destroy()
+                wait(0)
+                createPage()
+                return child("fanButton")
+            }
             var fan = child("fanButton")
             verify(fan.checked, "the fan is on by default")
             mouseClick(fan)
-            loader.destroy()
-            wait(0)
-            createPage()
-            fan = child("fanButton")
+            fan = reopen()
             verify(!fan.checked)
             mouseClick(fan)
             compare(operationEnd.sent, ["$10 P0", "$10 P1000"])
-            loader.destroy()
-            wait(0)
-            createPage()
-            verify(child("fanButton").checked)
+            verify(reopen().checked)
         }
 
         // The page inside the real main window: OK in the confirmation popup

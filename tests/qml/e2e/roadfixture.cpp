@@ -71,23 +71,17 @@ QString RoadFixture::makePhoto(const QString &name, int width, int height) const
 QString RoadFixture::makeBrokenFile(const QString &kind) const
 {
     const QString file = path(QStringLiteral("broken-") + kind);
-    if (kind == QLatin1String("directory")) {
-        QDir().mkpath(file);
-        return QUrl::fromLocalFile(file).toString();
-    }
     QByteArray content;
     if (kind == QLatin1String("truncated") || kind == QLatin1String("bitflipped")) {
-        makePhoto(QStringLiteral("whole.png"), 200, 150);
-        QFile in(path(QStringLiteral("whole.png")));
+        QFile in(QUrl(makePhoto(QStringLiteral("whole.png"), 200, 150)).toLocalFile());
         in.open(QIODevice::ReadOnly);
         content = in.readAll();
-        if (kind == QLatin1String("truncated")) {
+        // Cut in half, or with bits flipped all through the compressed pixels.
+        if (kind == QLatin1String("truncated"))
             content.truncate(content.size() / 2);
-        } else {
-            // Flip bits all through the compressed pixel data.
+        else
             for (int i = 64; i < content.size() - 16; i += 97)
                 content[i] = char(content[i] ^ 0x5A);
-        }
     } else if (kind == QLatin1String("text")) {
         content = "This is a shopping list, not a picture.\n";
     } else if (kind == QLatin1String("huge")) {
@@ -100,7 +94,9 @@ QString RoadFixture::makeBrokenFile(const QString &kind) const
             + QByteArray(68, '\x42');
     }
     QFile out(file);
-    out.open(QIODevice::WriteOnly);
-    out.write(content);
+    if (kind == QLatin1String("directory"))
+        QDir().mkpath(file);
+    else if (out.open(QIODevice::WriteOnly))
+        out.write(content);
     return QUrl::fromLocalFile(file).toString();
 }
