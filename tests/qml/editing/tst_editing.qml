@@ -14,6 +14,8 @@ Item {
     // Grey levels of the ten 30 px wide bands of the test pictures, left to
     // right: black and white at 128 makes bands 1 to 3 black.
     readonly property var bandGreys: [230, 40, 100, 127, 128, 150, 199, 200, 201, 255]
+    // A picture whose "new_" copy gets a name longer than any file system allows.
+    readonly property string longName: new Array(249).join("a") + "x.png"
     property string unitFontFamily: "幼圆"
 
     width: 1300
@@ -203,8 +205,7 @@ Item {
             makePicture("bands.png", 300, 200)
             makePicture("large.png", 1200, 800)
             makePicture("upright.png", 800, 1200)
-            // Its "new_" copy gets a name longer than any file system allows.
-            makePicture(new Array(249).join("a") + "x.png", 300, 200)
+            makePicture(host.longName, 300, 200)
         }
 
         function init() {
@@ -226,34 +227,40 @@ Item {
         }
 
         // A drop loads the first file dropped and shows it in black and
-        // white at 128, "黑白" lit; the size panel starts from its size.
+        // white at 128 and its own size, "黑白" lit; the size panel starts
+        // from its size. Saving says where the copy went or that it failed.
+        // A file that cannot be read then stops the busy indicator, says so
+        // and leaves the picture as it was. Clear leaves an empty canvas.
         function test_drop_data() {
             return [
-                { tag: "one file", files: ["bands.png"] },
-                { tag: "several files", files: ["bands.png", "large.png"] },
+                { tag: "one file, saved", files: ["bands.png"], tip: "图片已保存到 /proc/self/cwd" },
+                { tag: "several files, not saved", files: [host.longName, "large.png"], tip: "图片保存失败……" },
             ]
         }
 
         function test_drop(data) {
             load(data.files)
-            compare([drawBoard.width, drawBoard.height, item("effectSlider").value], [300, 200, 128])
+            var shown = [255, 0, 0, 0, 255, 255, 255, 255, 255, 255]
+            compare([drawBoard.width, drawBoard.height, item("effectSlider").value, item("boardFrame").scale], [300, 200, 128, 1])
             verify(Qt.colorEqual(item("binarizeButton").circleTextAlias.color, "limegreen"))
-            compare(bandGreys(20), [255, 0, 0, 0, 255, 255, 255, 255, 255, 255])
+            compare(bandGreys(20), shown)
             compare(item("infoText").text, "处理完成……")
             compare([item("widthSpinBox").value, item("heightSpinBox").value], [23, 15])
-        }
+            mouseClick(item("saveButton"))
+            compare(item("infoText").text, data.tip)
 
-        // A file that cannot be read stops the busy indicator, says so and
-        // leaves the picture as it was.
-        function test_unreadableDrop() {
-            load("bands.png")
-            var before = bandGreys(20)
             drop("nothing-here.png")
             tryCompare(busy, "running", false, 20000)
             compare(item("infoText").text, "无法读取图片……")
             compare([drawBoard.width, drawBoard.height, item("effectFrame").buttonSelect], [300, 200, 2])
             wait(300)
-            compare(bandGreys(20), before)
+            compare(bandGreys(20), shown)
+
+            propertyChangedSpy.clear()
+            mouseClick(item("clearButton"))
+            compare(propertyChangedSpy.count, 1)
+            compare(item("infoText").text, "清除完成")
+            compare([drawBoard.width, drawBoard.height], [680, 680])
         }
 
         // Grey starts at 255, the picture's own greys; released at a
@@ -269,37 +276,12 @@ Item {
             compare(bandGreys(20), host.bandGreys.map(function(grey) { return grey > threshold ? 255 : grey }))
         }
 
-        // Dithering picked during a run is selected but nothing starts, nor
-        // from the slider, until the run is over.
-        function test_ditheringChosenWhileBusy() {
-            load("bands.png")
-            propertyChangedSpy.clear()
-            busy.running = true // a run under way
-            mouseClick(item("ditheringButton"))
-            compare(item("effectFrame").buttonSelect, 3)
-            releaseEffectSlider(140)
-            wait(300)
-            compare(propertyChangedSpy.count, 0)
-            busy.running = false
-
-            releaseEffectSlider(140)
-            waitIdle()
-            compare(propertyChangedSpy.count, 1)
-            // The band of grey 150 is dithered to a mix of black and white.
-            var pixels = canvasPixels()
-            var counts = {}
-            for (var x = 155; x < 175; ++x) {
-                for (var y = 10; y < 30; ++y)
-                    counts[pixels.grey(x, y)] = (counts[pixels.grey(x, y)] || 0) + 1
-            }
-            verify(counts[0] > 20 && counts[255] > 20, JSON.stringify(counts))
-            compare(counts[0] + counts[255], 400)
-        }
-
-        // Grey, the transforms, size, Clear and Done wait for a run under
-        // way, as black and white and dithering do.
+        // Nothing starts during a run under way: not the effects, the
+        // transforms, size, Clear nor Done. Dithering is selected but does not
+        // start, nor from the slider, until the run is over.
         function test_nothingStartsWhileBusy_data() {
             return [
+                { tag: "dithering", button: "ditheringButton", select: 3 },
                 { tag: "grey", button: "greyButton" },
                 { tag: "black and white", button: "binarizeButton" },
                 { tag: "rotate", button: "rotate" },
@@ -319,48 +301,47 @@ Item {
             propertyChangedSpy.clear()
             busy.running = true
             data.closed ? item(data.button).clicked() : mouseClick(item(data.button))
+            var value = data.select ? releaseEffectSlider(140) : 128
             wait(300)
             compare(propertyChangedSpy.count, 0)
-            compare([item("effectFrame").buttonSelect, item("effectSlider").value, connectDrawOperations.carveMode], [2, 128, 0])
+            compare([item("effectFrame").buttonSelect, item("effectSlider").value, connectDrawOperations.carveMode], [data.select || 2, value, 0])
             busy.running = false
             compare(bandGreys(20), before)
+            if (!data.select)
+                return
+            releaseEffectSlider(140)
+            waitIdle()
+            compare(propertyChangedSpy.count, 1)
+            // The band of grey 150 is dithered to a mix of black and white.
+            var pixels = canvasPixels(), black = 0
+            for (var x = 155; x < 175; ++x) {
+                for (var y = 10; y < 30; ++y) {
+                    verify(pixels.grey(x, y) % 255 === 0)
+                    black += pixels.grey(x, y) === 0
+                }
+            }
+            verify(black > 20 && black < 380, black)
         }
 
-        // A picture larger than the page is scaled to fit, a smaller one
-        // shown at its own size; either way centred.
-        function test_frameFitsPage_data() {
+        // A picture larger than the page is scaled to fit (centred, as
+        // waitIdle sees). The size panel's limits and values are whole
+        // millimetres of the frame (0.075 mm a pixel), the longer side at most
+        // 80 mm and the shorter at least 5 mm; then one spin box set by the
+        // user moves the other: setWidth and setHeight give both values after.
+        function test_largePicture_data() {
             return [
-                { tag: "small", file: "bands.png", scale: 1, frame: [304, 204] },
-                { tag: "wider than the page", file: "large.png", scale: 990 / 1054, frame: [1054, 704] },
-                { tag: "higher than the page", file: "upright.png", scale: 680 / 1054, frame: [704, 1054] },
+                { tag: "wider than the page", file: "large.png", scale: 990 / 1054, frame: [1054, 704],
+                  limits: [8, 80, 5, 53], values: [79, 53], setWidth: [60, 40], setHeight: [8, 5] },
+                { tag: "higher than the page", file: "upright.png", scale: 680 / 1054, frame: [704, 1054],
+                  limits: [5, 53, 8, 80], values: [53, 79], setWidth: [40, 60], setHeight: [53, 80] },
             ]
         }
 
-        function test_frameFitsPage(data) {
+        function test_largePicture(data) {
             load(data.file)
-            var frame = item("boardFrame")
+            var frame = item("boardFrame"), widthBox = item("widthSpinBox"), heightBox = item("heightSpinBox")
             compare([frame.width, frame.height], data.frame)
             fuzzyCompare(frame.scale, data.scale, 1e-6)
-            compare([frame.x, frame.y], [(990 - data.frame[0]) / 2, (680 - data.frame[1]) / 2])
-        }
-
-        // Limits and values in whole millimetres for a frame of w × h pixels
-        // (0.075 mm a pixel), the longer side at most 80 mm and the shorter
-        // at least 5 mm; then one spin box set by the user moves the other:
-        // setWidth and setHeight give both values after the one is set.
-        function test_sizeLimits_data() {
-            return [
-                { tag: "landscape 1054 x 704", w: 1054, h: 704, limits: [8, 80, 5, 53], values: [79, 53],
-                  setWidth: [60, 40], setHeight: [8, 5] },
-                { tag: "upright 704 x 1054", w: 704, h: 1054, limits: [5, 53, 8, 80], values: [53, 79],
-                  setWidth: [40, 60], setHeight: [53, 80] },
-            ]
-        }
-
-        function test_sizeLimits(data) {
-            var widthBox = item("widthSpinBox")
-            var heightBox = item("heightSpinBox")
-            item("adjustScaleStyle").restrainTerm(data.w, data.h)
             compare([widthBox.from, widthBox.to, heightBox.from, heightBox.to], data.limits)
             compare([widthBox.value, heightBox.value], data.values)
             widthBox.value = data.setWidth[0]
@@ -400,6 +381,8 @@ Item {
             return [
                 { tag: "where it was opened", toCorner: false, left: 28, top: 18 },
                 { tag: "moved to the frame's corner", toCorner: true, left: 0, top: 0 },
+                // Turning the picture ends cropping.
+                { tag: "ended by turning", rotate: true },
             ]
         }
 
@@ -410,6 +393,12 @@ Item {
             mouseClick(item("cut"))
             verify(rect.visible && handle.visible)
             compare([rect.width, rect.height], [304 * 0.8, 204 * 0.8])
+            if (data.rotate) {
+                mouseClick(item("rotate"))
+                verify(!item("cut").checked && !rect.visible)
+                waitIdle()
+                return compare([drawBoard.width, drawBoard.height], [200, 300])
+            }
             // The crop's size below shows the handle resized the rectangle,
             // and moving it kept that size.
             var moved = dragInWindow(handle, handle.width / 2, handle.height / 2, -80, -40)
@@ -427,15 +416,6 @@ Item {
             compare([drawBoard.width, drawBoard.height], [right - data.left, bottom - data.top])
             var pixels = canvasPixels()
             compare([pixels.grey(0, 0), pixels.grey(29 - data.left, 20), pixels.grey(30 - data.left, 20)], [255, 255, 0])
-        }
-
-        function test_rotateEndsCropping() {
-            load("bands.png")
-            mouseClick(item("cut"))
-            mouseClick(item("rotate"))
-            verify(!item("cut").checked && !item("cutRectOutside").visible)
-            waitIdle()
-            compare([drawBoard.width, drawBoard.height], [200, 300])
         }
 
         // Text is drawn where the box showed it: the text's left edge at the
@@ -501,28 +481,6 @@ Item {
             verify(!item("dragArea").enabled)
             item(data.slider).value = 56
             compare(drawBoard[data.setting], 56)
-        }
-
-        function test_clear() {
-            load("bands.png")
-            propertyChangedSpy.clear()
-            mouseClick(item("clearButton"))
-            compare(propertyChangedSpy.count, 1)
-            compare(item("infoText").text, "清除完成")
-            compare([drawBoard.width, drawBoard.height], [680, 680])
-        }
-
-        function test_save_data() {
-            return [
-                { tag: "written", file: "bands.png", tip: "图片已保存到 /proc/self/cwd" },
-                { tag: "not written", file: new Array(249).join("a") + "x.png", tip: "图片保存失败……" },
-            ]
-        }
-
-        function test_save(data) {
-            load(data.file)
-            mouseClick(item("saveButton"))
-            compare(item("infoText").text, data.tip)
         }
 
         // Done hands the job over: engraving mode by effect, the preview,
