@@ -292,10 +292,11 @@ Item {
         }
 
         // A picture larger than the page is scaled to fit (centred, as
-        // waitIdle sees). The size panel's limits and values are whole
-        // millimetres of the frame (0.075 mm a pixel), the longer side at most
-        // 80 mm and the shorter at least 5 mm; then one spin box set by the
-        // user moves the other: setWidth and setHeight give both values after.
+        // waitIdle sees). The size panel's limits (width from, to, height
+        // from, to) and values are whole millimetres of the frame (0.075 mm
+        // a pixel), the longer side at most 80 mm and the shorter at least
+        // 5 mm; then one spin box set by the user moves the other: setWidth
+        // and setHeight give both values after.
         function test_largePicture_data() {
             return [
                 { tag: "wider than the page", file: "large.png", scale: 990 / 1054, frame: [1054, 704],
@@ -310,8 +311,7 @@ Item {
             var frame = item("boardFrame"), widthBox = item("widthSpinBox"), heightBox = item("heightSpinBox")
             compare([frame.width, frame.height], data.frame)
             fuzzyCompare(frame.scale, data.scale, 1e-6)
-            compare([widthBox.from, widthBox.to, heightBox.from, heightBox.to], data.limits)
-            compare([widthBox.value, heightBox.value], data.values)
+            compare([widthBox.from, widthBox.to, heightBox.from, heightBox.to, widthBox.value, heightBox.value], data.limits.concat(data.values))
             widthBox.value = data.setWidth[0]
             compare([widthBox.value, heightBox.value], data.setWidth)
             heightBox.value = data.setHeight[1]
@@ -324,8 +324,7 @@ Item {
         function test_moveAndZoom() {
             var frame = item("boardFrame"), area = item("dragArea")
             var x = frame.x, y = frame.y, moved = dragInWindow(area, 100, 100, 80, -40)
-            x += moved.dx
-            y += moved.dy
+            x += moved.dx, y += moved.dy
             tryVerify(function() { return frame.x === x && frame.y === y })
             for (var i = 0; i < 40; ++i)
                 mouseWheel(area, area.width / 2, area.height / 2, 0, 120)

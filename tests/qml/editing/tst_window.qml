@@ -30,9 +30,7 @@ Item {
             finishedLoadSpy.clear()
         }
 
-        function cleanup() {
-            window.destroy()
-        }
+        function cleanup() { window.destroy() }
 
         function test_doneDuringJob_data() {
             return [
