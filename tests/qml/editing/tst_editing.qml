@@ -10,10 +10,11 @@ Item {
     // Pictures are drawn here and written to the run's own temporary working
     // directory (the test runner starts in it).
     readonly property string workDir: "/proc/self/cwd/"
-    readonly property string workUrl: "file://" + workDir
     // Grey levels of the ten 30 px wide bands of the test pictures, left to
     // right: black and white at 128 makes bands 1 to 3 black.
     readonly property var bandGreys: [230, 40, 100, 127, 128, 150, 199, 200, 201, 255]
+    // A picture whose "new_" copy gets a name longer than any file system allows.
+    readonly property string longName: new Array(249).join("a") + "x.png"
     property string unitFontFamily: "幼圆"
 
     width: 1300
@@ -94,19 +95,20 @@ Item {
         property var busy: null
         property int grabCount: 0
 
-        function item(name) {
-            var found = findChild(page, name)
-            verify(found !== null, "no item " + name)
-            return found
+        // A missing item fails the test at its first use.
+        function item(name) { return findChild(page, name) }
+
+        function grabTo(source, path) {
+            var saved = null
+            source.grabToImage(function(result) { saved = result.saveToFile(path) })
+            tryVerify(function() { return saved === true }, 5000, "cannot write " + path)
         }
 
         function makePicture(name, w, h) {
             generator.width = w
             generator.height = h
             generator.visible = true
-            var saved = null
-            generator.grabToImage(function(result) { saved = result.saveToFile(host.workDir + name) })
-            tryVerify(function() { return saved === true }, 5000, "cannot write " + name)
+            grabTo(generator, host.workDir + name)
             generator.visible = false
         }
 
@@ -123,7 +125,7 @@ Item {
 
         // Drops one file, or several at once, from the working directory.
         function drop(files) {
-            page.dropFiles({ hasUrls: true, urls: [].concat(files).map(function(file) { return host.workUrl + file }) })
+            page.dropFiles({ hasUrls: true, urls: [].concat(files).map(function(file) { return "file://" + host.workDir + file }) })
         }
 
         function load(files) {
@@ -133,22 +135,18 @@ Item {
             compare(item("effectFrame").buttonSelect, 2)
         }
 
-        // What the canvas shows, pixel by pixel: grey(x, y) is the grey
-        // level of canvas pixel (x, y), whatever the frame's scale.
+        // What the canvas shows, pixel by pixel: the function returned gives
+        // the grey level of canvas pixel (x, y), whatever the frame's scale.
         function canvasPixels() {
             var path = host.workDir + "canvas-" + (++grabCount) + ".png", url = "file://" + path
-            var saved = null
+            var width = drawBoard.width, height = drawBoard.height
             // Painted afresh as a whole, not from what an earlier frame left.
             drawBoard.update()
             wait(50)
-            drawBoard.grabToImage(function(result) { saved = result.saveToFile(path) })
-            tryVerify(function() { return saved === true })
-            var width = drawBoard.width, height = drawBoard.height
-            verify(width <= probe.width && height <= probe.height)
+            grabTo(drawBoard, path)
             probe.loadImage(url)
             tryVerify(function() { return probe.isImageLoaded(url) })
-            var context = probe.getContext("2d")
-            var data = null
+            var context = probe.getContext("2d"), data = null
             // The grab is opaque: a transparent last pixel means the canvas
             // was not ready for drawing yet.
             tryVerify(function() {
@@ -157,14 +155,12 @@ Item {
                 data = context.getImageData(0, 0, width, height).data
                 return data[(height * width - 1) * 4 + 3] === 255
             })
-            return {
-                grey: function(x, y) { return data[(y * width + x) * 4] }
-            }
+            return function(x, y) { return data[(y * width + x) * 4] }
         }
 
         function bandGreys(row) {
             var pixels = canvasPixels()
-            return host.bandGreys.map(function(grey, band) { return pixels.grey(band * 30 + 15, row) })
+            return host.bandGreys.map(function(grey, band) { return pixels(band * 30 + 15, row) })
         }
 
         // Drags with the pointer from (x, y) of item, in window coordinates
@@ -183,13 +179,10 @@ Item {
         // releases it there, the way the user does. Pointer positions are
         // whole pixels, so the value reached may be off by one: returned.
         function releaseEffectSlider(value) {
-            var slider = item("effectSlider")
-            var handleWidth = slider.handle.width
-            var y = slider.handle.y + slider.handle.height / 2
-            var from = slider.handle.x + handleWidth / 2
-            var to = slider.leftPadding + handleWidth / 2 + value / 255 * (slider.availableWidth - handleWidth)
+            var slider = item("effectSlider"), handle = slider.handle, y = handle.y + handle.height / 2
+            var from = handle.x + handle.width / 2
+            var to = slider.leftPadding + handle.width / 2 + value / 255 * (slider.availableWidth - handle.width)
             mousePress(slider, from, y)
-            mouseMove(slider, (from + to) / 2, y)
             mouseMove(slider, to, y)
             mouseRelease(slider, to, y)
             verify(Math.abs(slider.value - value) <= 1, "released at " + slider.value)
@@ -203,8 +196,7 @@ Item {
             makePicture("bands.png", 300, 200)
             makePicture("large.png", 1200, 800)
             makePicture("upright.png", 800, 1200)
-            // Its "new_" copy gets a name longer than any file system allows.
-            makePicture(new Array(249).join("a") + "x.png", 300, 200)
+            makePicture(host.longName, 300, 200)
         }
 
         function init() {
@@ -214,7 +206,6 @@ Item {
             page = pageLoader.item
             drawBoard = item("drawBoard")
             busy = item("busy")
-            propertyChangedSpy.clear()
             finishedLoadSpy.clear()
         }
 
@@ -222,90 +213,52 @@ Item {
             // Let a run the test left behind end before the canvas goes.
             tryCompare(busy, "running", false, 20000)
             pageLoader.active = false
-            page = null
         }
 
         // A drop loads the first file dropped and shows it in black and
-        // white at 128, "黑白" lit; the size panel starts from its size.
+        // white at 128 and its own size, "黑白" lit; the size panel starts
+        // from its size. Saving says where the copy went or that it failed.
+        // A file that cannot be read then stops the busy indicator, says so
+        // and leaves the picture as it was. Clear leaves an empty canvas.
         function test_drop_data() {
             return [
-                { tag: "one file", files: ["bands.png"] },
-                { tag: "several files", files: ["bands.png", "large.png"] },
+                { tag: "one file, saved", files: ["bands.png"], tip: "图片已保存到 /proc/self/cwd" },
+                { tag: "several files, not saved", files: [host.longName, "large.png"], tip: "图片保存失败……" },
             ]
         }
 
         function test_drop(data) {
             load(data.files)
-            compare([drawBoard.width, drawBoard.height, item("effectSlider").value], [300, 200, 128])
+            compare([drawBoard.width, drawBoard.height, item("effectSlider").value, item("boardFrame").scale], [300, 200, 128, 1])
             verify(Qt.colorEqual(item("binarizeButton").circleTextAlias.color, "limegreen"))
-            compare(bandGreys(20), [255, 0, 0, 0, 255, 255, 255, 255, 255, 255])
             compare(item("infoText").text, "处理完成……")
-            compare([item("widthSpinBox").value, item("heightSpinBox").value], [23, 15])
-        }
+            mouseClick(item("saveButton"))
+            compare(item("infoText").text, data.tip)
 
-        // A file that cannot be read stops the busy indicator, says so and
-        // leaves the picture as it was.
-        function test_unreadableDrop() {
-            load("bands.png")
-            var before = bandGreys(20)
             drop("nothing-here.png")
             tryCompare(busy, "running", false, 20000)
             compare(item("infoText").text, "无法读取图片……")
             compare([drawBoard.width, drawBoard.height, item("effectFrame").buttonSelect], [300, 200, 2])
             wait(300)
-            compare(bandGreys(20), before)
-        }
+            compare(bandGreys(20), [255, 0, 0, 0, 255, 255, 255, 255, 255, 255])
 
-        // Grey starts at 255, the picture's own greys; released at a
-        // threshold, the lighter bands turn white and the rest keep their grey.
-        function test_greyEffectThreshold() {
-            load("bands.png")
-            mouseClick(item("greyButton"))
-            compare([item("effectFrame").buttonSelect, item("effectSlider").value], [1, 255])
-            waitIdle()
-            compare(bandGreys(20), host.bandGreys)
-            var threshold = releaseEffectSlider(200)
-            waitIdle()
-            compare(bandGreys(20), host.bandGreys.map(function(grey) { return grey > threshold ? 255 : grey }))
-        }
-
-        // Dithering picked during a run is selected but nothing starts, nor
-        // from the slider, until the run is over.
-        function test_ditheringChosenWhileBusy() {
-            load("bands.png")
             propertyChangedSpy.clear()
-            busy.running = true // a run under way
-            mouseClick(item("ditheringButton"))
-            compare(item("effectFrame").buttonSelect, 3)
-            releaseEffectSlider(140)
-            wait(300)
-            compare(propertyChangedSpy.count, 0)
-            busy.running = false
-
-            releaseEffectSlider(140)
-            waitIdle()
+            mouseClick(item("clearButton"))
             compare(propertyChangedSpy.count, 1)
-            // The band of grey 150 is dithered to a mix of black and white.
-            var pixels = canvasPixels()
-            var counts = {}
-            for (var x = 155; x < 175; ++x) {
-                for (var y = 10; y < 30; ++y)
-                    counts[pixels.grey(x, y)] = (counts[pixels.grey(x, y)] || 0) + 1
-            }
-            verify(counts[0] > 20 && counts[255] > 20, JSON.stringify(counts))
-            compare(counts[0] + counts[255], 400)
+            compare(item("infoText").text, "清除完成")
+            compare([drawBoard.width, drawBoard.height], [680, 680])
         }
 
-        // Grey, the transforms, size, Clear and Done wait for a run under
-        // way, as black and white and dithering do.
+        // Nothing starts during a run under way: not the effects, the
+        // transforms, size, Clear nor Done. Dithering is selected but does not
+        // start, nor from the slider, until the run is over.
         function test_nothingStartsWhileBusy_data() {
             return [
+                { tag: "dithering", button: "ditheringButton", select: 3 },
                 { tag: "grey", button: "greyButton" },
                 { tag: "black and white", button: "binarizeButton" },
+                // The mirrors and Negative take the same path as Rotate.
                 { tag: "rotate", button: "rotate" },
-                { tag: "mirror left-right", button: "mirrorH" },
-                { tag: "mirror top-bottom", button: "mirrorV" },
-                { tag: "negative", button: "negative" },
                 // In a closed tool panel: pressed through its signal.
                 { tag: "change size", button: "adjustScaleSave", closed: true },
                 { tag: "clear", button: "clearButton" },
@@ -319,50 +272,46 @@ Item {
             propertyChangedSpy.clear()
             busy.running = true
             data.closed ? item(data.button).clicked() : mouseClick(item(data.button))
+            var value = data.select ? releaseEffectSlider(140) : 128
             wait(300)
             compare(propertyChangedSpy.count, 0)
-            compare([item("effectFrame").buttonSelect, item("effectSlider").value, connectDrawOperations.carveMode], [2, 128, 0])
+            compare([item("effectFrame").buttonSelect, item("effectSlider").value, connectDrawOperations.carveMode], [data.select || 2, value, 0])
             busy.running = false
             compare(bandGreys(20), before)
+            if (!data.select)
+                return
+            releaseEffectSlider(140)
+            waitIdle()
+            compare(propertyChangedSpy.count, 1)
+            // A 20 px square of the band of grey 150 is dithered to a mix of
+            // black and white.
+            var pixels = canvasPixels(), seen = {}
+            for (var i = 0; i < 400; ++i)
+                seen[pixels(155 + i % 20, 10 + Math.floor(i / 20))] = true
+            compare(Object.keys(seen).sort(), ["0", "255"])
         }
 
-        // A picture larger than the page is scaled to fit, a smaller one
-        // shown at its own size; either way centred.
-        function test_frameFitsPage_data() {
+        // A picture larger than the page is scaled to fit (centred, as
+        // waitIdle sees). The size panel's limits (width from, to, height
+        // from, to) and values are whole millimetres of the frame (0.075 mm
+        // a pixel), the longer side at most 80 mm and the shorter at least
+        // 5 mm; then one spin box set by the user moves the other: setWidth
+        // and setHeight give both values after.
+        function test_largePicture_data() {
             return [
-                { tag: "small", file: "bands.png", scale: 1, frame: [304, 204] },
-                { tag: "wider than the page", file: "large.png", scale: 990 / 1054, frame: [1054, 704] },
-                { tag: "higher than the page", file: "upright.png", scale: 680 / 1054, frame: [704, 1054] },
+                { tag: "wider than the page", file: "large.png", scale: 990 / 1054, frame: [1054, 704],
+                  limits: [8, 80, 5, 53], values: [79, 53], setWidth: [60, 40], setHeight: [8, 5] },
+                { tag: "higher than the page", file: "upright.png", scale: 680 / 1054, frame: [704, 1054],
+                  limits: [5, 53, 8, 80], values: [53, 79], setWidth: [40, 60], setHeight: [53, 80] },
             ]
         }
 
-        function test_frameFitsPage(data) {
+        function test_largePicture(data) {
             load(data.file)
-            var frame = item("boardFrame")
+            var frame = item("boardFrame"), widthBox = item("widthSpinBox"), heightBox = item("heightSpinBox")
             compare([frame.width, frame.height], data.frame)
             fuzzyCompare(frame.scale, data.scale, 1e-6)
-            compare([frame.x, frame.y], [(990 - data.frame[0]) / 2, (680 - data.frame[1]) / 2])
-        }
-
-        // Limits and values in whole millimetres for a frame of w × h pixels
-        // (0.075 mm a pixel), the longer side at most 80 mm and the shorter
-        // at least 5 mm; then one spin box set by the user moves the other:
-        // setWidth and setHeight give both values after the one is set.
-        function test_sizeLimits_data() {
-            return [
-                { tag: "landscape 1054 x 704", w: 1054, h: 704, limits: [8, 80, 5, 53], values: [79, 53],
-                  setWidth: [60, 40], setHeight: [8, 5] },
-                { tag: "upright 704 x 1054", w: 704, h: 1054, limits: [5, 53, 8, 80], values: [53, 79],
-                  setWidth: [40, 60], setHeight: [53, 80] },
-            ]
-        }
-
-        function test_sizeLimits(data) {
-            var widthBox = item("widthSpinBox")
-            var heightBox = item("heightSpinBox")
-            item("adjustScaleStyle").restrainTerm(data.w, data.h)
-            compare([widthBox.from, widthBox.to, heightBox.from, heightBox.to], data.limits)
-            compare([widthBox.value, heightBox.value], data.values)
+            compare([widthBox.from, widthBox.to, heightBox.from, heightBox.to, widthBox.value, heightBox.value], data.limits.concat(data.values))
             widthBox.value = data.setWidth[0]
             compare([widthBox.value, heightBox.value], data.setWidth)
             heightBox.value = data.setHeight[1]
@@ -373,14 +322,10 @@ Item {
         // below 0.1; a double-click shows the picture at its own size again,
         // in place.
         function test_moveAndZoom() {
-            var frame = item("boardFrame")
-            var area = item("dragArea")
-            var x = frame.x, y = frame.y
-            var moved = dragInWindow(area, 100, 100, 80, -40)
-            x += moved.dx
-            y += moved.dy
-            tryCompare(frame, "x", x)
-            tryCompare(frame, "y", y)
+            var frame = item("boardFrame"), area = item("dragArea")
+            var x = frame.x, y = frame.y, moved = dragInWindow(area, 100, 100, 80, -40)
+            x += moved.dx, y += moved.dy
+            tryVerify(function() { return frame.x === x && frame.y === y })
             for (var i = 0; i < 40; ++i)
                 mouseWheel(area, area.width / 2, area.height / 2, 0, 120)
             compare(item("zoomSlider").value, 2)
@@ -400,16 +345,23 @@ Item {
             return [
                 { tag: "where it was opened", toCorner: false, left: 28, top: 18 },
                 { tag: "moved to the frame's corner", toCorner: true, left: 0, top: 0 },
+                // Turning the picture ends cropping.
+                { tag: "ended by turning", rotate: true },
             ]
         }
 
         function test_crop(data) {
             load("bands.png")
-            var rect = item("cutRectOutside")
-            var handle = item("cutDragSize")
+            var rect = item("cutRectOutside"), handle = item("cutDragSize")
             mouseClick(item("cut"))
             verify(rect.visible && handle.visible)
             compare([rect.width, rect.height], [304 * 0.8, 204 * 0.8])
+            if (data.rotate) {
+                mouseClick(item("rotate"))
+                verify(!item("cut").checked && !rect.visible)
+                waitIdle()
+                return compare([drawBoard.width, drawBoard.height], [200, 300])
+            }
             // The crop's size below shows the handle resized the rectangle,
             // and moving it kept that size.
             var moved = dragInWindow(handle, handle.width / 2, handle.height / 2, -80, -40)
@@ -426,23 +378,13 @@ Item {
             waitIdle()
             compare([drawBoard.width, drawBoard.height], [right - data.left, bottom - data.top])
             var pixels = canvasPixels()
-            compare([pixels.grey(0, 0), pixels.grey(29 - data.left, 20), pixels.grey(30 - data.left, 20)], [255, 255, 0])
-        }
-
-        function test_rotateEndsCropping() {
-            load("bands.png")
-            mouseClick(item("cut"))
-            mouseClick(item("rotate"))
-            verify(!item("cut").checked && !item("cutRectOutside").visible)
-            waitIdle()
-            compare([drawBoard.width, drawBoard.height], [200, 300])
+            compare([pixels(0, 0), pixels(29 - data.left, 20), pixels(30 - data.left, 20)], [255, 255, 0])
         }
 
         // Text is drawn where the box showed it: the text's left edge at the
         // box's dragX and its baseline at dragY, in canvas pixels.
         function test_placeText() {
-            var box = item("drawText")
-            var textArea = item("textDrag")
+            var box = item("drawText"), textArea = item("textDrag")
             mouseClick(item("textButton"))
             mouseClick(textArea, 300, 150)
             verify(box.visible && box.dropFlag)
@@ -452,11 +394,10 @@ Item {
             mouseDoubleClickSequence(textArea, 500, 500)
             verify(!box.visible && !box.dropFlag)
             var pixels = canvasPixels()
-            var left = box.dragX - 2, baseline = box.dragY - 2
-            var leftmost = 1000, lowest = -1
+            var left = box.dragX - 2, baseline = box.dragY - 2, leftmost = 1000, lowest = -1
             for (var x = left - 8; x < left + 40; ++x) {
                 for (var y = baseline - 16; y <= baseline + 8; ++y) {
-                    if (pixels.grey(x, y) < 128) {
+                    if (pixels(x, y) < 128) {
                         leftmost = Math.min(leftmost, x)
                         lowest = Math.max(lowest, y)
                     }
@@ -464,7 +405,7 @@ Item {
             }
             verify(Math.abs(leftmost - left) <= 1, "text starts at " + leftmost + ", not " + left)
             verify(lowest >= baseline - 2 && lowest <= baseline, "text ends at " + lowest + ", not " + baseline)
-            compare(pixels.grey(400, 400), 255)
+            compare(pixels(400, 400), 255)
 
             // Switching the tool off takes a waiting box away.
             mouseClick(textArea, 50, 50)
@@ -487,8 +428,7 @@ Item {
         }
 
         function test_tools(data) {
-            var button = item(data.button)
-            var panel = item(data.panel)
+            var button = item(data.button), panel = item(data.panel)
             verify(!panel.visible)
             mouseMove(button, button.width / 2, button.height / 2)
             mouseClick(button)
@@ -503,36 +443,20 @@ Item {
             compare(drawBoard[data.setting], 56)
         }
 
-        function test_clear() {
-            load("bands.png")
-            propertyChangedSpy.clear()
-            mouseClick(item("clearButton"))
-            compare(propertyChangedSpy.count, 1)
-            compare(item("infoText").text, "清除完成")
-            compare([drawBoard.width, drawBoard.height], [680, 680])
-        }
-
-        function test_save_data() {
-            return [
-                { tag: "written", file: "bands.png", tip: "图片已保存到 /proc/self/cwd" },
-                { tag: "not written", file: new Array(249).join("a") + "x.png", tip: "图片保存失败……" },
-            ]
-        }
-
-        function test_save(data) {
-            load(data.file)
-            mouseClick(item("saveButton"))
-            compare(item("infoText").text, data.tip)
-        }
-
         // Done hands the job over: engraving mode by effect, the preview,
         // the byte stream with the slider's threshold, then the control page.
+        // The effect is then released at a threshold: grey turns the lighter
+        // bands white and keeps the others' grey; black and white moves its
+        // boundary.
         function test_done_data() {
             return [
-                // Grey at 255 burns every pixel of the 450 × 300 job.
-                { tag: "grey", effect: "greyButton", mode: 1, bounds: [0, 0, 449, 299] },
+                // Grey starts at 255, the picture's own greys, and burns every
+                // pixel of the 450 × 300 job.
+                { tag: "grey", effect: "greyButton", mode: 1, value: 255, shown: host.bandGreys,
+                  bounds: [0, 0, 449, 299], threshold: 200, at: function(grey, t) { return grey > t ? 255 : grey } },
                 // Black and white at 128 burns the bands 1 to 3 (canvas x 30 to 119).
-                { tag: "black and white", effect: "binarizeButton", mode: 2, bounds: [45, 0, 179, 299] },
+                { tag: "black and white", effect: "binarizeButton", mode: 2, value: 128, shown: [255, 0, 0, 0, 255, 255, 255, 255, 255, 255],
+                  bounds: [45, 0, 179, 299], threshold: 140, at: function(grey, t) { return grey < t ? 0 : 255 } },
             ]
         }
 
@@ -540,19 +464,23 @@ Item {
             load("bands.png")
             mouseClick(item(data.effect))
             waitIdle()
+            compare([item("effectSlider").value, bandGreys(20)], [data.value, data.shown])
             mouseClick(item("doneButton"))
             compare(connectDrawOperations.carveMode, data.mode)
             verify(busy.running)
             tryCompare(connectDrawOperations, "changeModelCount", 1, 20000)
             verify(!busy.running)
             compare(finishedLoadSpy.count, 1)
-            var bounds = finishedLoadSpy.signalArguments[0]
-            compare([bounds[0], bounds[1], bounds[2], bounds[3]], data.bounds)
+            compare(Array.prototype.slice.call(finishedLoadSpy.signalArguments[0], 0, 4), data.bounds)
             // The preview published for the control page is the picture at
             // engraving resolution.
             var preview = Qt.createQmlObject('import QtQuick 2.7; Image { source: "image://screen/test" + Math.random() }', host)
             compare([preview.implicitWidth, preview.implicitHeight], [450, 300])
             preview.destroy()
+
+            var threshold = releaseEffectSlider(data.threshold)
+            waitIdle()
+            compare(bandGreys(20), host.bandGreys.map(function(grey) { return data.at(grey, threshold) }))
         }
     }
 }

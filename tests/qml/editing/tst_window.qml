@@ -17,28 +17,20 @@ Item {
 
     TestCase {
         property var window: null
-        property var page: null
 
-        function child(parent, name) {
-            var found = findChild(parent, name)
-            verify(found !== null, "no item " + name)
-            return found
-        }
+        // A missing item fails the test at its first use.
+        function child(name) { return findChild(window, name) }
 
         name: "EditingPageInWindow"
         when: windowShown
 
         function init() {
             window = Qt.createComponent("qrc:/main.qml").createObject(null)
-            verify(window !== null)
             tryVerify(function() { return window.visible })
-            page = child(window, "caseLoader1").item
             finishedLoadSpy.clear()
         }
 
-        function cleanup() {
-            window.destroy()
-        }
+        function cleanup() { window.destroy() }
 
         function test_doneDuringJob_data() {
             return [
@@ -48,10 +40,9 @@ Item {
         }
 
         function test_doneDuringJob(data) {
-            var shared = child(window, "connectDrawOperations")
-            var popup = child(window, "imageProcessDoneDialog")
+            var shared = child("connectDrawOperations"), popup = child("imageProcessDoneDialog")
             shared.setStartCarveFlag(true)
-            mouseClick(child(page, "doneButton"))
+            mouseClick(findChild(child("caseLoader1").item, "doneButton"))
             verify(popup.visible)
             wait(300)
             compare(finishedLoadSpy.count, 0)
@@ -59,7 +50,7 @@ Item {
                 // The control page has seen the engraver stop.
                 shared.setStartCarveFlag(false)
                 shared.stopDone()
-                tryCompare(child(window, "caseLoader2"), "visible", true, 20000)
+                tryCompare(child("caseLoader2"), "visible", true, 20000)
                 // A fresh page, with nothing loaded, is in grey.
                 compare(shared.readCarveMode(), 1)
             } else {
@@ -67,7 +58,7 @@ Item {
                 wait(300)
             }
             tryCompare(popup, "visible", false)
-            compare(child(window, "caseLoader1").visible, !data.stops)
+            compare(child("caseLoader1").visible, !data.stops)
             compare(finishedLoadSpy.count, data.stops ? 1 : 0)
         }
     }
