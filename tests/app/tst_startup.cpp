@@ -3,7 +3,7 @@
 #include <QtTest>
 
 // Whole program lives in a child process: the real start-up through
-// startup_runner <edition> <root> [--close-windows-after MS], or a delivered
+// startup_runner <edition> <root> [close-windows-after-ms], or a delivered
 // program.
 class tst_Startup : public QObject
 {
@@ -43,8 +43,7 @@ private slots:
         // The event loop's result when the window closes; an error instead of
         // a window-less event loop when the root fails.
         QTest::newRow("main window closed")
-            << QStringLiteral(STARTUP_RUNNER)
-            << QStringList {sel, "qrc:/main.qml", "--close-windows-after", "1500"}
+            << QStringLiteral(STARTUP_RUNNER) << QStringList {sel, "qrc:/main.qml", "1500"}
             << QVariant(QStringLiteral("English")) << 0 << QStringList();
         QTest::newRow("root document missing")
             << QStringLiteral(STARTUP_RUNNER) << QStringList {sel, "qrc:/no-such-document.qml"}
