@@ -16,15 +16,6 @@ namespace {
 
 using Answers = QList<QPair<int, int>>;
 
-// Job bytes that are never zero, so that padding shows.
-QByteArray makeJob(int size)
-{
-    QByteArray job(size, '\0');
-    for (int i = 0; i < size; ++i)
-        job[i] = char((i * 37 + 11) % 251 + 1);
-    return job;
-}
-
 QString openedDevice(const Operations &operations)
 {
     // Qt keeps "/dev/pts/3" as "pts/3".
@@ -175,7 +166,9 @@ private slots:
         QFETCH(QStringList, statuses);
         QFETCH(Answers, answers);
 
-        const QByteArray job = makeJob(jobSize);
+        QByteArray job(jobSize, '\0'); // never zero, so that padding shows
+        for (int i = 0; i < jobSize; ++i)
+            job[i] = char((i * 37 + 11) % 251 + 1);
         clearJobBytes();
         appendJobBytes(job);
         PtyEngraver engraver;
