@@ -1,24 +1,24 @@
-// startup_runner <selectable|japanese> <root-url> [--close-windows-after MS] [Qt options]
+// startup_runner <selectable|japanese> <root-url> [close-windows-after-ms]
 #include "app/startup.h"
 
 #include <QGuiApplication>
 #include <QTimer>
 #include <QWindow>
 
+#include <cstdlib>
 #include <cstring>
-#include <vector>
 
 static int closeAfterMs = -1;
 
+// Closes every window like a user would, once the application is running.
 static void scheduleClose()
 {
-    if (closeAfterMs < 0)
-        return;
-    QTimer::singleShot(closeAfterMs, [] {
-        const auto windows = QGuiApplication::topLevelWindows();
-        for (QWindow *w : windows)
-            w->close();
-    });
+    if (closeAfterMs >= 0) {
+        QTimer::singleShot(closeAfterMs, [] {
+            for (QWindow *w : QGuiApplication::topLevelWindows())
+                w->close();
+        });
+    }
 }
 Q_COREAPP_STARTUP_FUNCTION(scheduleClose)
 
@@ -26,17 +26,10 @@ int main(int argc, char *argv[])
 {
     if (argc < 3)
         return 64;
+    if (argc > 3)
+        closeAfterMs = std::atoi(argv[3]);
     const auto edition = std::strcmp(argv[1], "japanese") == 0 ? Startup::Edition::Japanese
                                                                : Startup::Edition::Selectable;
-    const QUrl root(QString::fromUtf8(argv[2]));
-    std::vector<char *> rest {argv[0]};
-    for (int i = 3; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--close-windows-after") == 0 && i + 1 < argc)
-            closeAfterMs = std::atoi(argv[++i]);
-        else
-            rest.push_back(argv[i]);
-    }
-    int restCount = int(rest.size());
-    rest.push_back(nullptr);
-    return Startup::run(restCount, rest.data(), edition, root);
+    int programOnly = 1;
+    return Startup::run(programOnly, argv, edition, QUrl(QString::fromUtf8(argv[2])));
 }

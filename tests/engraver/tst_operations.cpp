@@ -16,20 +16,6 @@ namespace {
 
 using Answers = QList<QPair<int, int>>;
 
-// Job bytes that are never zero, so that padding shows.
-QByteArray makeJob(int size)
-{
-    QByteArray job(size, '\0');
-    for (int i = 0; i < size; ++i)
-        job[i] = char((i * 37 + 11) % 251 + 1);
-    return job;
-}
-
-void usePorts(const QStringList &devices)
-{
-    qputenv("VANDRA_SERIAL_PORTS", devices.join(QLatin1Char(':')).toLocal8Bit());
-}
-
 QString openedDevice(const Operations &operations)
 {
     // Qt keeps "/dev/pts/3" as "pts/3".
@@ -42,7 +28,7 @@ QString openedDevice(const Operations &operations)
 // connect again. True when the link is up on the device.
 bool connectTo(Operations &operations, const QString &device)
 {
-    usePorts({device});
+    qputenv("VANDRA_SERIAL_PORTS", device.toLocal8Bit());
     for (int attempt = 0; attempt < 3 && !operations.serialPort->isOpen(); ++attempt)
         operations.connectToBelow(true);
     return operations.serialPort->isOpen() && openedDevice(operations) == device;
@@ -62,253 +48,250 @@ class tst_Operations : public QObject
 {
     Q_OBJECT
 private slots:
-    void link_data();
-    void link();
-    void exchange_data();
-    void exchange();
-    void simulator_data();
-    void simulator();
-};
+    void link_data()
+    {
+        QTest::addColumn<QByteArrayList>("answers"); // one port each; "" stays silent
+        QTest::addColumn<int>("chosen"); // -1: none
+        QTest::addColumn<QString>("end"); // how the link goes down: "$41", "B3" or "hang-up"
 
-void tst_Operations::link_data()
-{
-    QTest::addColumn<QByteArrayList>("answers"); // one port each; "" stays silent
-    QTest::addColumn<int>("chosen"); // -1: none
-    QTest::addColumn<QString>("end"); // how the link goes down: "$41", "B3" or "hang-up"
-
-    using L = QByteArrayList;
-    QTest::newRow("only the second of two answers") << L {"", "B10"} << 1 << "$41";
-    QTest::newRow("more after B10; end of link") << L {"B10x"} << 0 << "B3";
-    QTest::newRow("engraver vanishes") << L {"B10"} << 0 << "hang-up";
-    QTest::newRow("lower case") << L {"b10"} << -1 << "";
-    QTest::newRow("leading blank") << L {" B10"} << -1 << "";
-    QTest::newRow("B1 only") << L {"B1"} << -1 << "";
-    QTest::newRow("nobody answers") << L {"", ""} << -1 << "";
-}
-
-// The handshake search, the three ways a link goes down, and a new link after.
-void tst_Operations::link()
-{
-    QFETCH(QByteArrayList, answers);
-    QFETCH(int, chosen);
-    QFETCH(QString, end);
-
-    std::vector<std::unique_ptr<PtyEngraver>> engravers;
-    QStringList devices;
-    for (const QByteArray &answer : answers) {
-        engravers.push_back(std::make_unique<PtyEngraver>(answer));
-        devices.append(engravers.back()->device());
+        using L = QByteArrayList;
+        QTest::newRow("only the second of two answers") << L {"", "B10"} << 1 << "$41";
+        QTest::newRow("more after B10; end of link") << L {"B10x"} << 0 << "B3";
+        QTest::newRow("engraver vanishes") << L {"B10"} << 0 << "hang-up";
+        QTest::newRow("lower case") << L {"b10"} << -1 << "";
+        QTest::newRow("leading blank") << L {" B10"} << -1 << "";
+        QTest::newRow("B1 only") << L {"B1"} << -1 << "";
+        QTest::newRow("nobody answers") << L {"", ""} << -1 << "";
     }
-    usePorts(devices);
-    Operations operations;
-    QSignalSpy link(&operations, &Operations::includeBackStatus);
-    QSignalSpy status(&operations, &Operations::toFrontStatus);
-    operations.connectToBelow(true);
 
-    const int asked = chosen < 0 ? int(engravers.size()) : chosen + 1;
-    for (int i = 0; i < int(engravers.size()); ++i)
-        QTRY_COMPARE(engravers[i]->handshakes(), i < asked ? 1 : 0);
-    if (chosen < 0) {
-        QVERIFY(!operations.serialPort->isOpen());
-        operations.connectToBelow(false); // reported down all the same
-    } else {
-        QCOMPARE(openedDevice(operations), devices.at(chosen));
-        operations.connectToBelow(true); // already up: changes nothing
-        PtyEngraver &engraver = *engravers[size_t(chosen)];
-        if (end == "B3") {
-            engraver.send("B3");
-        } else if (end == "hang-up") {
-            engraver.hangUp();
+    // The handshake search, the three ways a link goes down, and a new link after.
+    void link()
+    {
+        QFETCH(QByteArrayList, answers);
+        QFETCH(int, chosen);
+        QFETCH(QString, end);
+
+        std::vector<std::unique_ptr<PtyEngraver>> engravers;
+        QStringList devices;
+        for (const QByteArray &answer : answers) {
+            engravers.push_back(std::make_unique<PtyEngraver>(answer));
+            devices.append(engravers.back()->device());
+        }
+        qputenv("VANDRA_SERIAL_PORTS", devices.join(QLatin1Char(':')).toLocal8Bit());
+        Operations operations;
+        QSignalSpy link(&operations, &Operations::includeBackStatus);
+        QSignalSpy status(&operations, &Operations::toFrontStatus);
+        operations.connectToBelow(true);
+
+        const int asked = chosen < 0 ? int(engravers.size()) : chosen + 1;
+        for (int i = 0; i < int(engravers.size()); ++i)
+            QTRY_COMPARE(engravers[i]->handshakes(), i < asked ? 1 : 0);
+        if (chosen < 0) {
+            QVERIFY(!operations.serialPort->isOpen());
+            operations.connectToBelow(false); // reported down all the same
         } else {
+            QCOMPARE(openedDevice(operations), devices.at(chosen));
+            operations.connectToBelow(true); // already up: changes nothing
+            PtyEngraver &engraver = *engravers[size_t(chosen)];
+            if (end == "B3") {
+                engraver.send("B3");
+            } else if (end == "hang-up") {
+                engraver.hangUp();
+            } else {
+                operations.connectToBelow(false);
+                QTRY_VERIFY(engraver.received().endsWith("$41"));
+            }
+            QTRY_COMPARE(link.count(), 2);
+            QVERIFY(!operations.serialPort->isOpen());
+            // Later commands fail visibly in the log instead of vanishing.
+            QTest::ignoreMessage(QtDebugMsg, "error");
+            operations.serialWriteData("$31");
+        }
+
+        // A new engraver can be connected, and its replies are read.
+        PtyEngraver another;
+        QVERIFY(connectTo(operations, another.device()));
+        another.send("F21");
+        QTRY_COMPARE(status.count(), 1);
+        QCOMPARE(status.at(0).at(0), QVariant("F21"));
+        // Down exactly once in between.
+        const QVariantList upAndDown
+            = chosen < 0 ? QVariantList {11, 10} : QVariantList {10, 11, 10};
+        QCOMPARE(firstArguments(link), upAndDown);
+    }
+
+    void exchange_data()
+    {
+        // The engraver's replies, one write each ("clear": the host calls
+        // clearIndex), the statuses passed on, and the host's answers: for each
+        // the job offset its bytes start at and their number, or {-1, 0} for "$33".
+        QTest::addColumn<int>("jobSize");
+        QTest::addColumn<QByteArrayList>("replies");
+        QTest::addColumn<QStringList>("statuses");
+        QTest::addColumn<Answers>("answers");
+
+        using R = QByteArrayList;
+        using A = Answers;
+        const QStringList none;
+        const QPair<int, int> end {-1, 0};
+        QTest::newRow("2500 bytes") << 2500 << R {"B1", "B1", "B1", "B1"} << none
+                                    << A {{0, 1024}, {1024, 1024}, {2048, 452}, end};
+        QTest::newRow("2500, resend after the last")
+            << 2500 << R {"B1", "B1", "B1", "B2"} << none
+            << A {{0, 1024}, {1024, 1024}, {2048, 452}, {2048, 452}};
+        QTest::newRow("resend before the first chunk")
+            << 2500 << R {"B2", "B1"} << none << A {{0, 0}, {0, 1024}};
+        QTest::newRow("1024 bytes") << 1024 << R {"B1", "B1"} << none << A {{0, 1024}, end};
+        QTest::newRow("1025 bytes")
+            << 1025 << R {"B1", "B1", "B1"} << none << A {{0, 1024}, {1024, 1}, end};
+        QTest::newRow("empty job") << 0 << R {"B1", "B2"} << none << A {end, end};
+        QTest::newRow("clearIndex starts over") << 2500 << R {"B1", "B1", "clear", "B1"} << none
+                                                << A {{0, 1024}, {1024, 1024}, {0, 1024}};
+        // Statuses go on whole; replies back to back in one write each count.
+        QTest::newRow("status with value and line end")
+            << 0 << R {"F8 P0.250\r\n"} << QStringList {"F8 P0.250\r\n"} << A {};
+        QTest::newRow("zero byte cuts a status")
+            << 0 << R {QByteArray("F22\0junk", 8)} << QStringList {"F22"} << A {};
+        QTest::newRow("status then data request")
+            << 2500 << R {"F20B1"} << QStringList {"F20"} << A {{0, 1024}};
+        QTest::newRow("zero byte, then two data requests")
+            << 2500 << R {QByteArray("F20\0B1B1", 8)} << QStringList {"F20"}
+            << A {{0, 1024}, {1024, 1024}};
+    }
+
+    void exchange()
+    {
+        QFETCH(int, jobSize);
+        QFETCH(QByteArrayList, replies);
+        QFETCH(QStringList, statuses);
+        QFETCH(Answers, answers);
+
+        QByteArray job(jobSize, '\0'); // never zero, so that padding shows
+        for (int i = 0; i < jobSize; ++i)
+            job[i] = char((i * 37 + 11) % 251 + 1);
+        clearJobBytes();
+        appendJobBytes(job);
+        PtyEngraver engraver;
+        Operations operations;
+        QVERIFY(connectTo(operations, engraver.device()));
+        engraver.clearReceived();
+        QSignalSpy status(&operations, &Operations::toFrontStatus);
+        QSignalSpy percent(&operations, &Operations::completePecent);
+
+        for (const QByteArray &reply : replies) {
+            if (reply == "clear")
+                operations.clearIndex();
+            else
+                engraver.send(reply);
+            // Once this status is seen, everything written before it is handled.
+            engraver.send("F99");
+            QTRY_VERIFY(!status.isEmpty() && status.last().at(0) == "F99");
+            status.removeLast();
+        }
+        QCOMPARE(firstArguments(status), QVariant(statuses).toList());
+
+        // Every chunk is 1024 bytes, zero-filled after its job bytes, and comes
+        // with the share of the job before it; the send position ends after the
+        // job bytes sent last (a resend leaves it there).
+        QByteArray expected;
+        QVariantList progress;
+        quint32 position = 0;
+        for (const QPair<int, int> &answer : answers) {
+            if (answer.first < 0) {
+                expected += "$33";
+                continue;
+            }
+            expected
+                += job.mid(answer.first, answer.second) + QByteArray(1024 - answer.second, '\0');
+            progress.append(double(answer.first) / jobSize);
+            position = quint32(answer.first + answer.second);
+        }
+        QTRY_COMPARE(engraver.received(), expected);
+        QCOMPARE(firstArguments(percent), progress);
+        QCOMPARE(jobBuffer.position, position);
+        QCOMPARE(jobBuffer.bytes, job); // sending never changes the job
+        QVERIFY(operations.serialPort->isOpen());
+    }
+
+    void simulator_data()
+    {
+        QTest::addColumn<QStringList>("fault");
+        QTest::addColumn<QVariantList>("link"); // includeBackStatus values, in order
+        QTest::newRow("well-behaved") << QStringList {} << QVariantList {10};
+        QTest::newRow("replies back to back") << QStringList {"--coalesce"} << QVariantList {10};
+        QTest::newRow("replies split") << QStringList {"--split"} << QVariantList {10};
+        QTest::newRow("no handshake answer") << QStringList {"--no-handshake"} << QVariantList {};
+        QTest::newRow("vanishes during a job")
+            << QStringList {"--vanish-after", "2"} << QVariantList {10, 11};
+    }
+
+    // A job sent to the simulator over its pseudo-terminal, in full or under a
+    // fault. In full, its burn picture holds exactly the job's records, placed
+    // where the job was started.
+    void simulator()
+    {
+        QFETCH(QStringList, fault);
+        QFETCH(QVariantList, link);
+        QTemporaryDir dir;
+        const QString png = dir.filePath(QStringLiteral("burn.png"));
+
+        // 3001 scattered records (12004 bytes, so the last chunk is short).
+        const QPoint origin(100, 200);
+        QImage expected(1600, 1600, QImage::Format_Grayscale8); // the engraving area
+        expected.fill(0);
+        QRandomGenerator random(7);
+        clearJobBytes();
+        for (int i = 0; i < 3001; ++i) {
+            const int x = i % 97 * 13 % 1400;
+            const int y = i / 97 * 11 + i % 3;
+            const int intensity = 1 + random.bounded(255);
+            // x's low byte, the high nibbles of x and y, y's low byte, intensity.
+            const char record[] = {char(x), char(x >> 8 << 4 | y >> 8), char(y), char(intensity)};
+            appendJobBytes(QByteArray(record, 4));
+            expected.scanLine(origin.y() + y)[origin.x() + x] = uchar(intensity);
+        }
+
+        QProcess simulator;
+        simulator.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        simulator.start(QStringLiteral(ENGRAVER_SIM),
+                        QStringList {"--rate", "0", "--quiet", "--png", png} + fault);
+        QVERIFY(simulator.waitForReadyRead(5000));
+        const QString device = QString::fromLocal8Bit(simulator.readLine().trimmed());
+
+        Operations operations;
+        QSignalSpy linkSpy(&operations, &Operations::includeBackStatus);
+        QSignalSpy status(&operations, &Operations::toFrontStatus);
+        QSignalSpy percent(&operations, &Operations::completePecent);
+        QCOMPARE(connectTo(operations, device), !link.isEmpty());
+        if (!link.isEmpty())
+            operations.serialWriteData("$30 P100 200 P2");
+
+        if (link.size() == 1) {
+            QTRY_VERIFY_WITH_TIMEOUT(!status.isEmpty() && status.last().at(0) == "F22", 20000);
+            QCOMPARE(status.first().at(0).toString(), QStringLiteral("F20"));
+            QCOMPARE(percent.count(), 12);
+            QCOMPARE(percent.last().at(0).toDouble(), 11264.0 / 12004);
+            QCOMPARE(jobBuffer.position, 12004u);
+            // Written before status 22.
+            QCOMPARE(QImage(png).convertToFormat(QImage::Format_Grayscale8), expected);
+
+            // The engraver's "B3" to the host's "$41" is still in the line when
+            // the host connects again; it must not spoil the next handshake.
             operations.connectToBelow(false);
-            QTRY_VERIFY(engraver.received().endsWith("$41"));
+            QTest::qWait(200);
+            QVERIFY(connectTo(operations, device));
+            link += QVariantList {11, 10};
         }
-        QTRY_COMPARE(link.count(), 2);
-        QVERIFY(!operations.serialPort->isOpen());
-        // Later commands fail visibly in the log instead of vanishing.
-        QTest::ignoreMessage(QtDebugMsg, "error");
-        operations.serialWriteData("$31");
+        QTRY_COMPARE(linkSpy.count(), link.size());
+        QTest::qWait(100); // and nothing more
+        QCOMPARE(firstArguments(linkSpy), link);
+        QCOMPARE(operations.serialPort->isOpen(), !link.isEmpty() && link.last() == 10);
+
+        simulator.terminate();
+        QVERIFY(simulator.state() == QProcess::NotRunning || simulator.waitForFinished(5000));
+        QCOMPARE(simulator.exitStatus(), QProcess::NormalExit);
     }
-
-    // A new engraver can be connected, and its replies are read.
-    PtyEngraver another;
-    QVERIFY(connectTo(operations, another.device()));
-    another.send("F21");
-    QTRY_COMPARE(status.count(), 1);
-    QCOMPARE(status.at(0).at(0), QVariant("F21"));
-    // Down exactly once in between.
-    const QVariantList upAndDown = chosen < 0 ? QVariantList {11, 10} : QVariantList {10, 11, 10};
-    QCOMPARE(firstArguments(link), upAndDown);
-}
-
-void tst_Operations::exchange_data()
-{
-    // The engraver's replies, one write each ("clear": the host calls
-    // clearIndex), the statuses passed on, and the host's answers: for each
-    // the job offset its bytes start at and their number, or {-1, 0} for "$33".
-    QTest::addColumn<int>("jobSize");
-    QTest::addColumn<QByteArrayList>("replies");
-    QTest::addColumn<QStringList>("statuses");
-    QTest::addColumn<Answers>("answers");
-
-    using R = QByteArrayList;
-    using A = Answers;
-    const QStringList none;
-    const QPair<int, int> end {-1, 0};
-    QTest::newRow("2500 bytes") << 2500 << R {"B1", "B1", "B1", "B1"} << none
-                                << A {{0, 1024}, {1024, 1024}, {2048, 452}, end};
-    QTest::newRow("2500, resend after the last")
-        << 2500 << R {"B1", "B1", "B1", "B2"} << none
-        << A {{0, 1024}, {1024, 1024}, {2048, 452}, {2048, 452}};
-    QTest::newRow("resend before the first chunk")
-        << 2500 << R {"B2", "B1"} << none << A {{0, 0}, {0, 1024}};
-    QTest::newRow("1024 bytes") << 1024 << R {"B1", "B1"} << none << A {{0, 1024}, end};
-    QTest::newRow("1025 bytes") << 1025 << R {"B1", "B1", "B1"} << none
-                                << A {{0, 1024}, {1024, 1}, end};
-    QTest::newRow("empty job") << 0 << R {"B1", "B2"} << none << A {end, end};
-    QTest::newRow("clearIndex starts over")
-        << 2500 << R {"B1", "B1", "clear", "B1"} << none << A {{0, 1024}, {1024, 1024}, {0, 1024}};
-    // Statuses go on whole; replies back to back in one write each count.
-    QTest::newRow("status with value and line end")
-        << 0 << R {"F8 P0.250\r\n"} << QStringList {"F8 P0.250\r\n"} << A {};
-    QTest::newRow("zero byte cuts a status")
-        << 0 << R {QByteArray("F22\0junk", 8)} << QStringList {"F22"} << A {};
-    QTest::newRow("status then data request")
-        << 2500 << R {"F20B1"} << QStringList {"F20"} << A {{0, 1024}};
-    QTest::newRow("zero byte, then two data requests")
-        << 2500 << R {QByteArray("F20\0B1B1", 8)} << QStringList {"F20"}
-        << A {{0, 1024}, {1024, 1024}};
-}
-
-void tst_Operations::exchange()
-{
-    QFETCH(int, jobSize);
-    QFETCH(QByteArrayList, replies);
-    QFETCH(QStringList, statuses);
-    QFETCH(Answers, answers);
-
-    const QByteArray job = makeJob(jobSize);
-    clearJobBytes();
-    appendJobBytes(job);
-    PtyEngraver engraver;
-    Operations operations;
-    QVERIFY(connectTo(operations, engraver.device()));
-    engraver.clearReceived();
-    QSignalSpy status(&operations, &Operations::toFrontStatus);
-    QSignalSpy percent(&operations, &Operations::completePecent);
-
-    for (const QByteArray &reply : replies) {
-        if (reply == "clear")
-            operations.clearIndex();
-        else
-            engraver.send(reply);
-        // Once this status is seen, everything written before it is handled.
-        engraver.send("F99");
-        QTRY_VERIFY(!status.isEmpty() && status.last().at(0) == "F99");
-        status.removeLast();
-    }
-    QCOMPARE(firstArguments(status), QVariant(statuses).toList());
-
-    // Every chunk is 1024 bytes, zero-filled after its job bytes, and comes
-    // with the share of the job before it; the send position ends after the
-    // job bytes sent last (a resend leaves it there).
-    QByteArray expected;
-    QVariantList progress;
-    quint32 position = 0;
-    for (const QPair<int, int> &answer : answers) {
-        if (answer.first < 0) {
-            expected += "$33";
-            continue;
-        }
-        expected += job.mid(answer.first, answer.second) + QByteArray(1024 - answer.second, '\0');
-        progress.append(double(answer.first) / jobSize);
-        position = quint32(answer.first + answer.second);
-    }
-    QTRY_COMPARE(engraver.received(), expected);
-    QCOMPARE(firstArguments(percent), progress);
-    QCOMPARE(jobBuffer.position, position);
-    QCOMPARE(jobBuffer.bytes, job); // sending never changes the job
-    QVERIFY(operations.serialPort->isOpen());
-}
-
-void tst_Operations::simulator_data()
-{
-    QTest::addColumn<QStringList>("fault");
-    QTest::addColumn<QVariantList>("link"); // includeBackStatus values, in order
-    QTest::newRow("well-behaved") << QStringList {} << QVariantList {10};
-    QTest::newRow("replies back to back") << QStringList {"--coalesce"} << QVariantList {10};
-    QTest::newRow("replies split") << QStringList {"--split"} << QVariantList {10};
-    QTest::newRow("no handshake answer") << QStringList {"--no-handshake"} << QVariantList {};
-    QTest::newRow("vanishes during a job")
-        << QStringList {"--vanish-after", "2"} << QVariantList {10, 11};
-}
-
-// A job sent to the simulator over its pseudo-terminal, in full or under a
-// fault. In full, its burn picture holds exactly the job's records, placed
-// where the job was started.
-void tst_Operations::simulator()
-{
-    QFETCH(QStringList, fault);
-    QFETCH(QVariantList, link);
-    QTemporaryDir dir;
-    const QString png = dir.filePath(QStringLiteral("burn.png"));
-
-    // 3001 scattered records (12004 bytes, so the last chunk is short).
-    const QPoint origin(100, 200);
-    QImage expected(1600, 1600, QImage::Format_Grayscale8); // the engraving area
-    expected.fill(0);
-    QRandomGenerator random(7);
-    clearJobBytes();
-    for (int i = 0; i < 3001; ++i) {
-        const int x = i % 97 * 13 % 1400;
-        const int y = i / 97 * 11 + i % 3;
-        const int intensity = 1 + random.bounded(255);
-        // x's low byte, the high nibbles of x and y, y's low byte, intensity.
-        const char record[] = {char(x), char(x >> 8 << 4 | y >> 8), char(y), char(intensity)};
-        appendJobBytes(QByteArray(record, 4));
-        expected.scanLine(origin.y() + y)[origin.x() + x] = uchar(intensity);
-    }
-
-    QProcess simulator;
-    simulator.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    simulator.start(QStringLiteral(ENGRAVER_SIM),
-                    QStringList {"--rate", "0", "--quiet", "--png", png} + fault);
-    QVERIFY(simulator.waitForReadyRead(5000));
-    const QString device = QString::fromLocal8Bit(simulator.readLine().trimmed());
-
-    Operations operations;
-    QSignalSpy linkSpy(&operations, &Operations::includeBackStatus);
-    QSignalSpy status(&operations, &Operations::toFrontStatus);
-    QSignalSpy percent(&operations, &Operations::completePecent);
-    QCOMPARE(connectTo(operations, device), !link.isEmpty());
-    if (!link.isEmpty())
-        operations.serialWriteData("$30 P100 200 P2");
-
-    if (link.size() == 1) {
-        QTRY_VERIFY_WITH_TIMEOUT(!status.isEmpty() && status.last().at(0) == "F22", 20000);
-        QCOMPARE(status.first().at(0).toString(), QStringLiteral("F20"));
-        QCOMPARE(percent.count(), 12);
-        QCOMPARE(percent.last().at(0).toDouble(), 11264.0 / 12004);
-        QCOMPARE(jobBuffer.position, 12004u);
-        // Written before status 22.
-        QCOMPARE(QImage(png).convertToFormat(QImage::Format_Grayscale8), expected);
-
-        // The engraver's "B3" to the host's "$41" is still in the line when
-        // the host connects again; it must not spoil the next handshake.
-        operations.connectToBelow(false);
-        QTest::qWait(200);
-        QVERIFY(connectTo(operations, device));
-        link += QVariantList {11, 10};
-    }
-    QTRY_COMPARE(linkSpy.count(), link.size());
-    QTest::qWait(100); // and nothing more
-    QCOMPARE(firstArguments(linkSpy), link);
-    QCOMPARE(operations.serialPort->isOpen(), !link.isEmpty() && link.last() == 10);
-
-    simulator.terminate();
-    QVERIFY(simulator.state() == QProcess::NotRunning || simulator.waitForFinished(5000));
-    QCOMPARE(simulator.exitStatus(), QProcess::NormalExit);
-}
+};
 
 QTEST_MAIN(tst_Operations)
 #include "tst_operations.moc"

@@ -21,10 +21,10 @@ QString SimulatorProcess::start(const QStringList &arguments)
         return QString();
     // The first line the simulator prints is the device the host opens.
     while (!m_process->canReadLine() && m_process->waitForReadyRead(5000)) { }
-    m_device = QString::fromLocal8Bit(m_process->readLine()).trimmed();
-    if (!m_device.isEmpty())
-        qputenv("VANDRA_SERIAL_PORTS", m_device.toLocal8Bit());
-    return m_device;
+    const QString device = QString::fromLocal8Bit(m_process->readLine()).trimmed();
+    if (!device.isEmpty())
+        qputenv("VANDRA_SERIAL_PORTS", device.toLocal8Bit());
+    return device;
 }
 
 void SimulatorProcess::stop()
@@ -35,7 +35,6 @@ void SimulatorProcess::stop()
             kill();
     }
     m_process.reset();
-    m_device.clear();
 }
 
 void SimulatorProcess::kill()

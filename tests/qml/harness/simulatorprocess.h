@@ -23,10 +23,7 @@ public:
     // Ends it abruptly, as a pulled cable would.
     void kill();
 
-    QString device() const { return m_device; }
-
 private:
     QString m_program;
     std::unique_ptr<QProcess> m_process;
-    QString m_device;
 };

@@ -63,9 +63,11 @@ Item {
         }
 
         // Shown, the board waits 500 ms and then fades for 300 ms; shown again
-        // during the fade, it starts afresh from full opacity.
-        function test_boardFadesAfterView() {
-            var board = make("BoardButtom.qml", { x: 300, y: 100 })
+        // during the fade, it starts afresh from full opacity. It stays while
+        // the pointer is over it, also over a control inside; leaving across
+        // the edge hides it after 100 ms and the fade.
+        function test_board() {
+            var board = make("BoardButtom.qml", { x: 100, y: 100, height: 100 })
             compare(board.visible, false)
             board.onView()
             verify(board.visible)
@@ -76,12 +78,7 @@ Item {
             tryCompare(board, "visible", false, 3000)
             compare(board.opacity, 0)
             verify(Date.now() - start >= 750, "500 ms countdown and a 300 ms fade")
-        }
 
-        // It stays while the pointer is over it, also over a control inside;
-        // leaving across the edge hides it after 100 ms and the fade.
-        function test_boardStaysWhileHovered() {
-            var board = make("BoardButtom.qml", { x: 100, y: 100, height: 100 })
             var inner = Qt.createQmlObject("import QtQuick 2.7; MouseArea { x: 80; y: 30; width: 60; height: 40; hoverEnabled: true }", board)
             board.onView()
             mouseMove(board, 110, 20)
@@ -92,7 +89,7 @@ Item {
             compare(board.opacity, 1)
 
             mouseMove(board, 5, 50)
-            var start = Date.now()
+            start = Date.now()
             mouseMove(stage, 20, 150)
             tryCompare(board, "visible", false, 3000)
             verify(Date.now() - start < 750, "the short countdown was used")
