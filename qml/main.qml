@@ -3,7 +3,7 @@ import QtQuick.Window 2.2
 import QtQuick.Controls 2.0
 import QtQuick.Layouts 1.3
 import QtQuick.Controls.Material 2.0
-import Qt.labs.settings 1.0
+import Qt.labs.settings 1.1
 
 // The main window: a header row, the menu column on the right and the page
 // area that hosts both pages at once. Only visibility changes between them,
@@ -485,10 +485,12 @@ ApplicationWindow {
                         width: languageLoader.width
                         spacing: 10
 
+                        // Read and written through value() and setValue():
+                        // a Settings property would store its default on
+                        // the first start, and "languages" must stay absent
+                        // until the user picks a language.
                         Settings {
                             id: languageSettings
-
-                            property string languages: "简体中文"
                         }
 
                         PopupText {
@@ -506,7 +508,7 @@ ApplicationWindow {
                             // A stored value differing only in letter case
                             // still picks its entry; anything else keeps the first.
                             Component.onCompleted: {
-                                var stored = String(languageSettings.languages).toLowerCase()
+                                var stored = String(languageSettings.value("languages", "简体中文")).toLowerCase()
                                 for (var i = 0; i < model.length; ++i) {
                                     if (model[i].toLowerCase() === stored) {
                                         currentIndex = i
@@ -515,7 +517,7 @@ ApplicationWindow {
                                 }
                             }
                             // Written at once, whether the popup is saved or not.
-                            onActivated: languageSettings.languages = model[index]
+                            onActivated: languageSettings.setValue("languages", model[index])
                         }
 
                         Rule {}
