@@ -301,8 +301,20 @@ void DrawImage::done()
     QMutexLocker locker(&m_process->mutex);
     const int width = Imaging::engravingSize(m_displayed->width());
     const int height = Imaging::engravingSize(m_displayed->height());
-    setJobPreview(
-        m_displayed->scaled(width, height, Qt::IgnoreAspectRatio, Qt::FastTransformation));
+    // Kept back until SaveByte has built the records that go with it: the
+    // control page must never see one job's preview with another's records.
+    m_stagedPreview
+        = m_displayed->scaled(width, height, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+}
+
+void DrawImage::publishJob(const Imaging::EngravingJob &job)
+{
+    // A null picture builds no job: the published one stays.
+    if (!job.built)
+        return;
+    if (m_jobBuffer)
+        m_jobBuffer->publish(m_stagedPreview, job.bytes, job.xmin, job.ymin, job.xmax, job.ymax);
+    m_stagedPreview = QImage();
 }
 
 bool DrawImage::saveImage()

@@ -1,14 +1,21 @@
 #pragma once
 
+#include "engraver/jobbuffer.h"
+
 #include <QColor>
 #include <QImage>
 #include <QList>
 #include <QPointF>
+#include <QPointer>
 #include <QQuickPaintedItem>
 #include <QString>
 
 class ImageProcess;
 class QPainterPath;
+
+namespace Imaging {
+struct EngravingJob;
+}
 
 // The canvas on which the user prepares a picture for engraving. One item
 // unit is one picture pixel: the item takes the size of the displayed picture
@@ -28,6 +35,10 @@ class DrawImage : public QQuickPaintedItem
     Q_PROPERTY(QColor textColor READ textColor WRITE setTextColor)
     Q_PROPERTY(QString textFont READ textFont WRITE setTextFont)
     Q_PROPERTY(QString imageSaveAddr READ imageSaveAddr)
+    // Where done() and SaveByte put the engraving job: the engraver
+    // controller's buffer (operationEnd.jobBuffer). Without one, jobs are
+    // made and dropped.
+    Q_PROPERTY(JobBuffer *jobBuffer READ jobBuffer WRITE setJobBuffer)
 
 public:
     enum PenStyle { Solid = 0, Fur = 1, Net = 2, RandomCircle = 3 };
@@ -68,6 +79,8 @@ public:
     QString textFont() const;
     void setTextFont(const QString &family) { m_textFont = family; }
     QString imageSaveAddr() const { return m_imageSaveAddr; }
+    JobBuffer *jobBuffer() const { return m_jobBuffer; }
+    void setJobBuffer(JobBuffer *buffer) { m_jobBuffer = buffer; }
 
     // For tests and the page's state: the picture shown and edited, and
     // whether a run is under way or waiting.
@@ -113,6 +126,10 @@ private:
 
     // Called by ImageProcess once a run has been reported.
     void startQueuedRun();
+    // Called by ImageProcess when a SaveByte run is reported: the preview
+    // that done() made and the run's records become the published job
+    // together.
+    void publishJob(const Imaging::EngravingJob &job);
     void startRun(ProcessAlgorithm algorithm, double para);
     bool refuseWhileBusy(const char *what) const;
 
@@ -155,4 +172,6 @@ private:
     QString m_imageSaveAddr;
     QString m_sourcePath;
     QList<QueuedRun> m_queuedRuns; // requested while a run was under way, in order
+    QPointer<JobBuffer> m_jobBuffer;
+    QImage m_stagedPreview; // made by done(), published with the next SaveByte job
 };

@@ -1,32 +1,64 @@
 #include "engraver/jobbuffer.h"
 
-JobBuffer jobBuffer;
+JobBuffer::JobBuffer(QObject *parent)
+    : QObject(parent)
+{ }
 
-void setJobPreview(const QImage &image)
+void JobBuffer::publish(const QImage &preview, const QByteArray &bytes, int xmin, int ymin,
+                        int xmax, int ymax)
 {
-    jobBuffer.preview = image;
+    if (!preview.isNull())
+        m_preview = preview;
+    m_bytes = bytes;
+    setJobBounds(xmin, ymin, xmax, ymax);
+    resetJobPosition();
 }
 
-void appendJobBytes(const QByteArray &data)
+void JobBuffer::setJobPreview(const QImage &image)
 {
-    jobBuffer.bytes.append(data);
+    m_preview = image;
 }
 
-void clearJobBytes()
+void JobBuffer::appendJobBytes(const QByteArray &data)
 {
-    jobBuffer.bytes.clear();
-    jobBuffer.position = 0;
+    m_bytes.append(data);
 }
 
-void setJobBounds(int xmin, int ymin, int xmax, int ymax)
+void JobBuffer::clearJobBytes()
 {
-    jobBuffer.xmin = static_cast<quint16>(xmin);
-    jobBuffer.ymin = static_cast<quint16>(ymin);
-    jobBuffer.xmax = static_cast<quint16>(xmax);
-    jobBuffer.ymax = static_cast<quint16>(ymax);
+    m_bytes.clear();
+    resetJobPosition();
 }
 
-void resetJobPosition()
+void JobBuffer::setJobBounds(int xmin, int ymin, int xmax, int ymax)
 {
-    jobBuffer.position = 0;
+    m_xmin = static_cast<quint16>(xmin);
+    m_ymin = static_cast<quint16>(ymin);
+    m_xmax = static_cast<quint16>(xmax);
+    m_ymax = static_cast<quint16>(ymax);
+}
+
+void JobBuffer::resetJobPosition()
+{
+    m_position = 0;
+    m_unconfirmedStart = -1;
+}
+
+Protocol::ChunkPlan JobBuffer::takeChunk(int mode)
+{
+    const Protocol::ChunkPlan plan = Protocol::planChunk(quint32(m_bytes.size()), m_position, mode);
+    // Any request means the chunk before it arrived; a resend hands over the
+    // same chunk again, which stays unconfirmed.
+    if (mode != 2)
+        m_unconfirmedStart = plan.endOfData ? -1 : qint64(plan.start);
+    m_position = plan.nextPosition;
+    return plan;
+}
+
+void JobBuffer::rewindUnconfirmedChunk()
+{
+    if (m_unconfirmedStart < 0)
+        return;
+    m_position = quint32(m_unconfirmedStart);
+    m_unconfirmedStart = -1;
 }

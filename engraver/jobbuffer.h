@@ -1,30 +1,70 @@
 #pragma once
 
+#include "engraver/protocol.h"
+
 #include <QByteArray>
 #include <QImage>
+#include <QObject>
 #include <QtGlobal>
 
-// The one prepared engraving job of the process: written by the canvas (the
-// preview, GUI thread) and by the SaveByte run (the byte stream and bounds,
-// a pool thread), read by the engraver controller (GUI thread). It has no
-// lock: the pages read the job only after SaveByte has finished and start
-// SaveByte only while no job is running.
-struct JobBuffer
+// The prepared engraving job: the preview the control page shows, the byte
+// stream of 4-byte records that goes to the engraver, the bounding box of the
+// burned pixels and the send position in the stream.
+//
+// One buffer belongs to the engraver controller, which hands it to the canvas.
+// It lives in the GUI thread and is only ever touched there: a SaveByte run
+// builds its job on a pool thread in memory of its own, and the canvas
+// publishes the finished job here in one step when the run is reported. A
+// data request therefore reads either the old job or the new one, never a
+// job half written.
+class JobBuffer : public QObject
 {
-    QImage preview {680, 680, QImage::Format_ARGB32};
-    QByteArray bytes;
-    quint16 xmin = 0;
-    quint16 ymin = 0;
-    quint16 xmax = 0;
-    quint16 ymax = 0;
-    quint32 position = 0; // offset of the first byte not yet sent
+    Q_OBJECT
+public:
+    explicit JobBuffer(QObject *parent = nullptr);
+
+    const QImage &preview() const { return m_preview; }
+    const QByteArray &bytes() const { return m_bytes; }
+    quint16 xmin() const { return m_xmin; }
+    quint16 ymin() const { return m_ymin; }
+    quint16 xmax() const { return m_xmax; }
+    quint16 ymax() const { return m_ymax; }
+    // Offset of the first byte not yet sent.
+    quint32 position() const { return m_position; }
+
+    // Replaces the whole job at once: the preview (kept when null), the
+    // records and the bounds (each stored modulo 65536); sending starts again
+    // at the first byte.
+    void publish(const QImage &preview, const QByteArray &bytes, int xmin, int ymin, int xmax,
+                 int ymax);
+
+    void setJobPreview(const QImage &image);
+    void appendJobBytes(const QByteArray &data);
+    // Empties the stream and sends from its start again.
+    void clearJobBytes();
+    void setJobBounds(int xmin, int ymin, int xmax, int ymax);
+    // Sends the same stream again from its first byte.
+    void resetJobPosition();
+
+    // Answers a data request (mode 1) or a resend request (mode 2): what to
+    // send, with the position moved past it. The chunk handed over last is
+    // remembered until the engraver's next request shows that it arrived.
+    Protocol::ChunkPlan takeChunk(int mode);
+    // The link went down: the chunk handed over last may never have reached
+    // the engraver, so the next request starts with it again. Its records
+    // carry their own positions, so a repeat burns the same pixels once more
+    // instead of leaving a gap.
+    void rewindUnconfirmedChunk();
+
+private:
+    QImage m_preview {680, 680, QImage::Format_ARGB32};
+    QByteArray m_bytes;
+    quint16 m_xmin = 0;
+    quint16 m_ymin = 0;
+    quint16 m_xmax = 0;
+    quint16 m_ymax = 0;
+    quint32 m_position = 0;
+    // Start of the chunk handed to the engraver and not yet followed by a
+    // request; -1 when there is none.
+    qint64 m_unconfirmedStart = -1;
 };
-
-extern JobBuffer jobBuffer;
-
-void setJobPreview(const QImage &image);
-void appendJobBytes(const QByteArray &data);
-void clearJobBytes();
-// Each bound is stored modulo 65536.
-void setJobBounds(int xmin, int ymin, int xmax, int ymax);
-void resetJobPosition();

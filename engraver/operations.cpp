@@ -38,6 +38,7 @@ Operations::Operations(QObject *parent)
     imageProvider->owner = this;
     providerForEngine = ancestorEngine(this) != nullptr;
     serialPort = new QSerialPort(this);
+    m_jobBuffer = new JobBuffer(this);
     // Until the first job is published the control page is served a white square.
     QImage blank(680, 680, QImage::Format_ARGB32);
     blank.fill(QColor(255, 255, 255, 255));
@@ -79,8 +80,9 @@ QStringList Operations::candidatePorts()
 
 void Operations::finishedLoadProcess()
 {
-    imageProvider->image = jobBuffer.preview;
-    emit finishedLoad(jobBuffer.xmin, jobBuffer.ymin, jobBuffer.xmax, jobBuffer.ymax);
+    imageProvider->image = m_jobBuffer->preview();
+    emit finishedLoad(m_jobBuffer->xmin(), m_jobBuffer->ymin(), m_jobBuffer->xmax(),
+                      m_jobBuffer->ymax());
 }
 
 void Operations::connectToBelow(bool en)
@@ -218,28 +220,27 @@ void Operations::handleReply(const QByteArray &reply)
 
 void Operations::sendChunk(int mode)
 {
-    const quint32 size = quint32(jobBuffer.bytes.size());
-    const Protocol::ChunkPlan plan = Protocol::planChunk(size, jobBuffer.position, mode);
+    const Protocol::ChunkPlan plan = m_jobBuffer->takeChunk(mode);
     if (plan.endOfData) {
         serialWriteData(QByteArrayLiteral("$33"));
         qDebug() << "done";
         return;
     }
     chunkLength = quint16(plan.length);
-    serialWriteData(Protocol::buildChunk(jobBuffer.bytes, plan.start, plan.length));
+    serialWriteData(Protocol::buildChunk(m_jobBuffer->bytes(), plan.start, plan.length));
     emit completePecent(plan.progress);
-    jobBuffer.position = plan.nextPosition;
 }
 
 void Operations::clearIndex()
 {
-    resetJobPosition();
+    m_jobBuffer->resetJobPosition();
 }
 
 void Operations::closeLink()
 {
     linkUp = false;
     pendingReply.clear();
+    m_jobBuffer->rewindUnconfirmedChunk();
     serialPort->close();
     disconnect(serialPort, &QSerialPort::readyRead, this, &Operations::serialDataProcess);
 }

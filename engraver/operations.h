@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+class JobBuffer;
 class ScreenImageProvide;
 
 // The engraver controller: finds the engraver among the serial ports, keeps
@@ -13,9 +14,14 @@ class ScreenImageProvide;
 class Operations : public QObject
 {
     Q_OBJECT
+    // The prepared job that data requests are answered from; the editing
+    // page hands it to the canvas, which publishes each new job into it.
+    Q_PROPERTY(JobBuffer *jobBuffer READ jobBuffer CONSTANT)
 public:
     explicit Operations(QObject *parent = nullptr);
     ~Operations() override;
+
+    JobBuffer *jobBuffer() const { return m_jobBuffer; }
 
     ScreenImageProvide *imageProvider = nullptr; // owned by the QML engine once registered
     QSerialPort *serialPort = nullptr; // child of this object
@@ -47,6 +53,7 @@ private:
     void closeLink();
     void portError(QSerialPort::SerialPortError error);
 
+    JobBuffer *m_jobBuffer = nullptr; // child of this object
     bool providerForEngine = false; // made as an engine's child: the engine deletes it
     bool linkUp = false;
     quint64 linkGeneration = 0;

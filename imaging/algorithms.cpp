@@ -1,7 +1,5 @@
 #include "imaging/algorithms.h"
 
-#include "engraver/jobbuffer.h"
-
 #include <QDebug>
 #include <QMutex>
 #include <QMutexLocker>
@@ -274,6 +272,7 @@ EngravingJob engravingJob(const QImage &source, double threshold)
     EngravingJob job;
     if (source.isNull())
         return job;
+    job.built = true;
 
     const int width = engravingSize(source.width());
     const int height = engravingSize(source.height());
@@ -393,7 +392,7 @@ void underMutex(QImage *image, QMutex *mutex, Body body)
 
 } // namespace
 
-void processGrey(QImage *image, QMutex *mutex, double)
+void processGrey(QImage *image, QMutex *mutex, double, Imaging::EngravingJob *)
 {
     underMutex(image, mutex, [](QImage &picture) {
         qDebug() << int(picture.format());
@@ -401,52 +400,47 @@ void processGrey(QImage *image, QMutex *mutex, double)
     });
 }
 
-void processRotate(QImage *image, QMutex *mutex, double para)
+void processRotate(QImage *image, QMutex *mutex, double para, Imaging::EngravingJob *)
 {
     underMutex(image, mutex,
                [para](QImage &picture) { picture = Imaging::rotatedImage(picture, para); });
 }
 
-void processHMirror(QImage *image, QMutex *mutex, double)
+void processHMirror(QImage *image, QMutex *mutex, double, Imaging::EngravingJob *)
 {
     underMutex(image, mutex, [](QImage &picture) { picture = picture.mirrored(true, false); });
 }
 
-void processVMirror(QImage *image, QMutex *mutex, double)
+void processVMirror(QImage *image, QMutex *mutex, double, Imaging::EngravingJob *)
 {
     underMutex(image, mutex, [](QImage &picture) { picture = picture.mirrored(false, true); });
 }
 
-void processNegative(QImage *image, QMutex *mutex, double)
+void processNegative(QImage *image, QMutex *mutex, double, Imaging::EngravingJob *)
 {
     underMutex(image, mutex, [](QImage &picture) { Imaging::negate(picture); });
 }
 
-void processBinarize(QImage *image, QMutex *mutex, double para)
+void processBinarize(QImage *image, QMutex *mutex, double para, Imaging::EngravingJob *)
 {
     underMutex(image, mutex, [para](QImage &picture) { Imaging::binarize(picture, para); });
 }
 
-void processFloyd(QImage *image, QMutex *mutex, double para)
+void processFloyd(QImage *image, QMutex *mutex, double para, Imaging::EngravingJob *)
 {
     underMutex(image, mutex, [para](QImage &picture) { Imaging::floydDither(picture, para); });
 }
 
-void processGreyFilter(QImage *image, QMutex *mutex, double para)
+void processGreyFilter(QImage *image, QMutex *mutex, double para, Imaging::EngravingJob *)
 {
     underMutex(image, mutex, [para](QImage &picture) { Imaging::greyFilter(picture, para); });
 }
 
-// A null picture calls nothing in the job buffer: the previous job stays.
-void processSaveByte(QImage *image, QMutex *mutex, double para)
+// A null picture builds nothing: the published job stays as it was.
+void processSaveByte(QImage *image, QMutex *mutex, double para, Imaging::EngravingJob *job)
 {
-    underMutex(image, mutex, [para](QImage &picture) {
-        clearJobBytes();
-        const Imaging::EngravingJob job = Imaging::engravingJob(picture, para);
-        if (!job.bytes.isEmpty())
-            appendJobBytes(job.bytes);
-        setJobBounds(job.xmin, job.ymin, job.xmax, job.ymax);
-    });
+    underMutex(image, mutex,
+               [para, job](QImage &picture) { *job = Imaging::engravingJob(picture, para); });
 }
 
 const AlgorithmFunction algorithmTable[algorithmCount] = {

@@ -5,20 +5,30 @@
 
 class QMutex;
 
+namespace Imaging {
+struct EngravingJob;
+}
+
 // The canvas algorithms. Each one locks the processing mutex for its whole
 // body, does nothing to a null image, and otherwise changes the image in
 // place or replaces it. They run on pool threads and report nothing.
-using AlgorithmFunction = void (*)(QImage *image, QMutex *mutex, double para);
+//
+// SaveByte leaves the job it builds in *job, memory of the run's own, which
+// the GUI thread publishes once the run is reported (the other algorithms
+// leave it alone): nothing a pool thread writes is read by anybody else
+// while it is being written.
+using AlgorithmFunction
+    = void (*)(QImage *image, QMutex *mutex, double para, Imaging::EngravingJob *job);
 
-void processGrey(QImage *image, QMutex *mutex, double para);
-void processRotate(QImage *image, QMutex *mutex, double para);
-void processHMirror(QImage *image, QMutex *mutex, double para);
-void processVMirror(QImage *image, QMutex *mutex, double para);
-void processNegative(QImage *image, QMutex *mutex, double para);
-void processBinarize(QImage *image, QMutex *mutex, double para);
-void processFloyd(QImage *image, QMutex *mutex, double para);
-void processGreyFilter(QImage *image, QMutex *mutex, double para);
-void processSaveByte(QImage *image, QMutex *mutex, double para);
+void processGrey(QImage *image, QMutex *mutex, double para, Imaging::EngravingJob *job);
+void processRotate(QImage *image, QMutex *mutex, double para, Imaging::EngravingJob *job);
+void processHMirror(QImage *image, QMutex *mutex, double para, Imaging::EngravingJob *job);
+void processVMirror(QImage *image, QMutex *mutex, double para, Imaging::EngravingJob *job);
+void processNegative(QImage *image, QMutex *mutex, double para, Imaging::EngravingJob *job);
+void processBinarize(QImage *image, QMutex *mutex, double para, Imaging::EngravingJob *job);
+void processFloyd(QImage *image, QMutex *mutex, double para, Imaging::EngravingJob *job);
+void processGreyFilter(QImage *image, QMutex *mutex, double para, Imaging::EngravingJob *job);
+void processSaveByte(QImage *image, QMutex *mutex, double para, Imaging::EngravingJob *job);
 
 // Indexed by DrawImage::ProcessAlgorithm, Grey to SaveByte.
 constexpr int algorithmCount = 9;
@@ -56,6 +66,7 @@ constexpr int engravingCoordinateLimit = 4096;
 
 struct EngravingJob
 {
+    bool built = false; // false until SaveByte has made it from a picture
     QByteArray bytes;
     int xmin = 0;
     int ymin = 0;
@@ -65,7 +76,7 @@ struct EngravingJob
 
 // The picture enlarged by 1.5 (nearest neighbour), visited row by row in
 // serpentine order, one record per pixel whose grey level is at most the
-// threshold. A null picture gives an empty job with zero bounds.
+// threshold. A null picture gives an empty job that is not built.
 EngravingJob engravingJob(const QImage &source, double threshold);
 
 // A loaded picture keeps at most 1050 pixels per side: the longer side

@@ -36,7 +36,7 @@ void AlgorithmAutoRun::run()
 {
     qDebug() << "r id" << QThread::currentThreadId();
     if (algorithm >= DrawImage::Grey && algorithm < DrawImage::AlgorithmCount)
-        algorithmTable[algorithm](image, mutex, para);
+        algorithmTable[algorithm](image, mutex, para, &job);
 
     // Once the event is posted the GUI thread may delete this object at any
     // moment: only locals are used from here on. The receiver itself stays
@@ -97,8 +97,11 @@ bool ImageProcess::event(QEvent *e)
     // Taken off the list before the canvas hears of it, so that a process()
     // call made while the canvas handles the end of this run is not mistaken
     // for one arriving during a run.
-    if (runList.removeOne(run))
+    if (runList.removeOne(run)) {
+        if (run->algorithm == DrawImage::SaveByte)
+            canvas->publishJob(run->job);
         emit canvas->finished(run->algorithm);
+    }
     delete run;
     if (runList.isEmpty())
         canvas->startQueuedRun();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "drawboard/drawimage.h"
+#include "imaging/algorithms.h"
 
 #include <QEvent>
 #include <QImage>
@@ -61,6 +62,9 @@ public:
     DrawImage::ProcessAlgorithm algorithm;
     QMutex *mutex;
     double para;
+    // What a SaveByte run built; read by the GUI thread only after the run
+    // has posted its completion event.
+    Imaging::EngravingJob job;
 
 private:
     // Released as the very last step of run(); owned by the receiver, which

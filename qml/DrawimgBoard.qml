@@ -266,6 +266,8 @@ Rectangle {
             rubberSize: 10
             textFont: textFontList.listFontFamily
             textSize: textSizeSlider.value2
+            // Each job Done prepares goes to the engraver controller.
+            jobBuffer: operationEnd.jobBuffer || null
             // The canvas takes the mouse only for drawing and erasing.
             enabled: penButton.checked || rubberButton.checked
 

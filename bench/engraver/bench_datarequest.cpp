@@ -17,17 +17,12 @@ namespace {
 
 constexpr int jobSize = 10 * 1024 * 1024; // a fully black 80 × 80 mm picture
 
-void prepareJob()
-{
-    clearJobBytes();
-    appendJobBytes(QByteArray(jobSize, '\x7f'));
-}
+const QByteArray job(jobSize, '\x7f');
 
 // The pure part: cutting the read, classifying it, planning and building
 // the chunk.
 void BM_AnswerPlanning(benchmark::State &state)
 {
-    prepareJob();
     quint32 position = 0;
     state.SetLabel("1024-byte chunk");
     for (auto _ : state) {
@@ -37,7 +32,7 @@ void BM_AnswerPlanning(benchmark::State &state)
                 != Protocol::ReplyKind::DataRequest)
                 continue;
             const Protocol::ChunkPlan plan = Protocol::planChunk(jobSize, position, 1);
-            QByteArray chunk = Protocol::buildChunk(jobBuffer.bytes, plan.start, plan.length);
+            QByteArray chunk = Protocol::buildChunk(job, plan.start, plan.length);
             benchmark::DoNotOptimize(chunk);
             position = plan.nextPosition % (jobSize - Protocol::chunkSize);
         }
@@ -60,14 +55,15 @@ void BM_AnswerDataRequest(benchmark::State &state)
     // Driven by hand, not by readyRead.
     QObject::disconnect(operations.serialPort, &QSerialPort::readyRead, &operations,
                         &Operations::serialDataProcess);
-    prepareJob();
+    JobBuffer &buffer = *operations.jobBuffer();
+    buffer.publish(QImage(), job, 0, 0, 0, 0);
     engraver.clearReceived();
     state.SetLabel("1024-byte chunk over a pty");
 
     for (auto _ : state) {
         state.PauseTiming();
-        if (jobBuffer.position + Protocol::chunkSize > quint32(jobSize))
-            jobBuffer.position = 0;
+        if (buffer.position() + Protocol::chunkSize > quint32(jobSize))
+            buffer.resetJobPosition();
         engraver.send("B1");
         while (operations.serialPort->bytesAvailable() < 2)
             operations.serialPort->waitForReadyRead(100);

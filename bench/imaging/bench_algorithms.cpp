@@ -46,7 +46,7 @@ void runAlgorithm(benchmark::State &state, int algorithm, QImage image, double p
 {
     QMutex mutex;
     for (auto _ : state) {
-        algorithmTable[algorithm](&image, &mutex, para);
+        algorithmTable[algorithm](&image, &mutex, para, nullptr);
         benchmark::DoNotOptimize(image.constBits());
     }
     state.SetLabel(sizeLabel(image));
@@ -59,7 +59,7 @@ void BM_Grey(benchmark::State &state)
     QMutex mutex;
     for (auto _ : state) {
         QImage image = source;
-        processGrey(&image, &mutex, 0);
+        processGrey(&image, &mutex, 0, nullptr);
         benchmark::DoNotOptimize(image.constBits());
     }
     state.SetLabel(sizeLabel(source));
@@ -75,7 +75,7 @@ void BM_Floyd(benchmark::State &state)
         QImage image = source;
         image.detach();
         state.ResumeTiming();
-        processFloyd(&image, &mutex, 128);
+        processFloyd(&image, &mutex, 128, nullptr);
         benchmark::DoNotOptimize(image.constBits());
     }
     state.SetLabel(sizeLabel(source));
@@ -86,9 +86,10 @@ void BM_SaveByteAllBlack(benchmark::State &state)
     QImage image(1066, 1066, QImage::Format_RGB32);
     image.fill(0xFF000000u);
     QMutex mutex;
+    Imaging::EngravingJob job;
     for (auto _ : state)
-        processSaveByte(&image, &mutex, 128);
-    if (jobBuffer.bytes.size() != 1599 * 1599 * 4)
+        processSaveByte(&image, &mutex, 128, &job);
+    if (job.bytes.size() != 1599 * 1599 * 4)
         state.SkipWithError("wrong stream size");
     state.SetLabel("1066x1066 (1599x1599 engraving)");
 }
@@ -97,8 +98,9 @@ void BM_SaveBytePhoto(benchmark::State &state)
 {
     QImage image = greyPhoto(1066);
     QMutex mutex;
+    Imaging::EngravingJob job;
     for (auto _ : state)
-        processSaveByte(&image, &mutex, 128);
+        processSaveByte(&image, &mutex, 128, &job);
     state.SetLabel("1066x1066 (1599x1599 engraving)");
 }
 

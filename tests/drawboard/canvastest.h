@@ -28,11 +28,14 @@ inline QImage randomPicture(int width, int height, QImage::Format format, quint3
     return image.convertToFormat(format);
 }
 
-// One entry of the algorithm table, indexed as DrawImage::ProcessAlgorithm.
-inline QImage run(int algorithm, QImage image, double para = 0)
+// One entry of the algorithm table, indexed as DrawImage::ProcessAlgorithm;
+// what SaveByte builds goes to *job.
+inline QImage run(int algorithm, QImage image, double para = 0,
+                  Imaging::EngravingJob *job = nullptr)
 {
     QMutex mutex;
-    algorithmTable[algorithm](&image, &mutex, para);
+    Imaging::EngravingJob discarded;
+    algorithmTable[algorithm](&image, &mutex, para, job ? job : &discarded);
     return image;
 }
 

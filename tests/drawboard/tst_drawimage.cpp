@@ -272,7 +272,8 @@ private slots:
         QVERIFY(CanvasTest::loadAndWait(canvas, url));
         QImage negated = canvas.displayedImage();
         Imaging::negate(negated);
-        setJobPreview(QImage());
+        JobBuffer buffer;
+        canvas.setJobBuffer(&buffer);
 
         QSignalSpy failed(&canvas, &DrawImage::loadFailed);
         QSignalSpy changed(&canvas, &DrawImage::propertyChanged);
@@ -297,7 +298,12 @@ private slots:
         QCOMPARE(canvas.displayedImage(), negated);
         QCOMPARE(canvas.size(), QSizeF(600, 500));
         QCOMPARE(canvas.rendered().pixel(599, 499), qRgb(195, 195, 195));
-        QVERIFY(jobBuffer.preview.isNull());
+        // The refused done() made no preview: the next job keeps the old one.
+        QSignalSpy saved(&canvas, &DrawImage::saveDone);
+        canvas.process(DrawImage::SaveByte, 255);
+        QVERIFY(saved.wait());
+        QCOMPARE(buffer.preview().size(), QSize(680, 680));
+        QCOMPARE(buffer.bytes().size(), 900 * 750 * 4);
         QVERIFY(!QFile::exists(m_dir.filePath(QStringLiteral("new_busy.png"))));
     }
 
@@ -357,8 +363,14 @@ private slots:
         QCOMPARE(canvas.displayedImage().size(), expected);
         QCOMPARE(canvas.size(), QSizeF(expected));
 
+        JobBuffer buffer;
+        canvas.setJobBuffer(&buffer);
+        QSignalSpy saved(&canvas, &DrawImage::saveDone);
         canvas.done();
-        QCOMPARE(jobBuffer.preview.size(), preview);
+        canvas.process(DrawImage::SaveByte, 255);
+        QVERIFY(saved.wait());
+        // An empty picture makes no job: the buffer keeps what it had.
+        QCOMPARE(buffer.preview().size(), preview.isEmpty() ? QSize(680, 680) : preview);
         // The canvas's own picture is not touched.
         QCOMPARE(canvas.displayedImage().size(), expected);
     }

@@ -169,10 +169,9 @@ private slots:
         QByteArray job(jobSize, '\0'); // never zero, so that padding shows
         for (int i = 0; i < jobSize; ++i)
             job[i] = char((i * 37 + 11) % 251 + 1);
-        clearJobBytes();
-        appendJobBytes(job);
         PtyEngraver engraver;
         Operations operations;
+        operations.jobBuffer()->publish(QImage(), job, 0, 0, 0, 0);
         QVERIFY(connectTo(operations, engraver.device()));
         engraver.clearReceived();
         QSignalSpy status(&operations, &Operations::toFrontStatus);
@@ -208,8 +207,8 @@ private slots:
         }
         QTRY_COMPARE(engraver.received(), expected);
         QCOMPARE(firstArguments(percent), progress);
-        QCOMPARE(jobBuffer.position, position);
-        QCOMPARE(jobBuffer.bytes, job); // sending never changes the job
+        QCOMPARE(operations.jobBuffer()->position(), position);
+        QCOMPARE(operations.jobBuffer()->bytes(), job); // sending never changes the job
         QVERIFY(operations.serialPort->isOpen());
     }
 
@@ -240,14 +239,14 @@ private slots:
         QImage expected(1600, 1600, QImage::Format_Grayscale8); // the engraving area
         expected.fill(0);
         QRandomGenerator random(7);
-        clearJobBytes();
+        QByteArray job;
         for (int i = 0; i < 3001; ++i) {
             const int x = i % 97 * 13 % 1400;
             const int y = i / 97 * 11 + i % 3;
             const int intensity = 1 + random.bounded(255);
             // x's low byte, the high nibbles of x and y, y's low byte, intensity.
             const char record[] = {char(x), char(x >> 8 << 4 | y >> 8), char(y), char(intensity)};
-            appendJobBytes(QByteArray(record, 4));
+            job.append(record, 4);
             expected.scanLine(origin.y() + y)[origin.x() + x] = uchar(intensity);
         }
 
@@ -259,6 +258,7 @@ private slots:
         const QString device = QString::fromLocal8Bit(simulator.readLine().trimmed());
 
         Operations operations;
+        operations.jobBuffer()->publish(QImage(), job, 0, 0, 0, 0);
         QSignalSpy linkSpy(&operations, &Operations::includeBackStatus);
         QSignalSpy status(&operations, &Operations::toFrontStatus);
         QSignalSpy percent(&operations, &Operations::completePecent);
@@ -271,7 +271,7 @@ private slots:
             QCOMPARE(status.first().at(0).toString(), QStringLiteral("F20"));
             QCOMPARE(percent.count(), 12);
             QCOMPARE(percent.last().at(0).toDouble(), 11264.0 / 12004);
-            QCOMPARE(jobBuffer.position, 12004u);
+            QCOMPARE(operations.jobBuffer()->position(), 12004u);
             // Written before status 22.
             QCOMPARE(QImage(png).convertToFormat(QImage::Format_Grayscale8), expected);
 

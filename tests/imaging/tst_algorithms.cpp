@@ -96,6 +96,11 @@ class TestAlgorithms : public QObject
         return job;
     }
 
+    static QVector<int> bounds(const JobBuffer &job)
+    {
+        return {job.xmin(), job.ymin(), job.xmax(), job.ymax()};
+    }
+
     template<typename Job>
     static QVector<int> bounds(const Job &job)
     {
@@ -240,36 +245,83 @@ private slots:
         }
     }
 
-    void jobBufferAfterSaveByte()
+    void jobAfterSaveByte()
     {
         // Black 4 × 2 is 6 × 3 engraving pixels, the middle row leftward.
-        run(SaveByte, greyPicture(4, 2, 0), 128);
-        QCOMPARE(jobBuffer.bytes.size(), 72);
+        Imaging::EngravingJob job;
+        run(SaveByte, greyPicture(4, 2, 0), 128, &job);
+        QVERIFY(job.built);
+        QCOMPARE(job.bytes.size(), 72);
         // The middle row starts at its right end: (5, 1), (4, 1), ...
-        QCOMPARE(jobBuffer.bytes.mid(24, 8).toHex(), QByteArray("050001ff040001ff"));
-        QVERIFY(jobBuffer.bytes == reference(greyPicture(4, 2, 0), 128).bytes);
-        QCOMPARE(bounds(jobBuffer), QVector<int>({0, 0, 5, 2}));
-        QCOMPARE(jobBuffer.position, 0u);
+        QCOMPARE(job.bytes.mid(24, 8).toHex(), QByteArray("050001ff040001ff"));
+        QVERIFY(job.bytes == reference(greyPicture(4, 2, 0), 128).bytes);
+        QCOMPARE(bounds(job), QVector<int>({0, 0, 5, 2}));
 
-        // A null picture leaves the job as it was.
-        jobBuffer.position = 8;
-        run(SaveByte, QImage(), 128);
-        QCOMPARE(jobBuffer.bytes.size(), 72);
-        QCOMPARE(jobBuffer.position, 8u);
-        QCOMPARE(jobBuffer.xmax, 5);
+        // A null picture builds nothing.
+        Imaging::EngravingJob none;
+        run(SaveByte, QImage(), 128, &none);
+        QVERIFY(!none.built);
 
         // Nothing burned: an empty stream, bounds W, H, 0, 0.
-        run(SaveByte, greyPicture(101, 3, 255), 128);
-        QVERIFY(jobBuffer.bytes.isEmpty());
-        QCOMPARE(bounds(jobBuffer), QVector<int>({151, 4, 0, 0}));
+        Imaging::EngravingJob white;
+        run(SaveByte, greyPicture(101, 3, 255), 128, &white);
+        QVERIFY(white.built);
+        QVERIFY(white.bytes.isEmpty());
+        QCOMPARE(bounds(white), QVector<int>({151, 4, 0, 0}));
+    }
 
-        // Bounds are 16-bit; the preview is a copy of its own.
-        setJobBounds(70000, 5, 10, 20);
-        QCOMPARE(bounds(jobBuffer), QVector<int>({4464, 5, 10, 20}));
+    // Publishing replaces the whole job and starts sending from its first
+    // byte; bounds are 16-bit; the preview is a copy of its own.
+    void jobBufferPublish()
+    {
+        JobBuffer buffer;
         QImage preview = greyPicture(3, 3, 10);
-        setJobPreview(preview);
+        buffer.publish(preview, QByteArray(2500, 'x'), 70000, 5, 10, 20);
         preview.setPixel(0, 0, qRgb(200, 200, 200));
-        QCOMPARE(jobBuffer.preview.pixel(0, 0), qRgb(10, 10, 10));
+        QCOMPARE(buffer.preview().pixel(0, 0), qRgb(10, 10, 10));
+        QCOMPARE(bounds(buffer), QVector<int>({4464, 5, 10, 20}));
+        buffer.takeChunk(1);
+        QCOMPARE(buffer.position(), 1024u);
+
+        // A job published without a preview keeps the one shown.
+        buffer.publish(QImage(), QByteArray(8, 'y'), 0, 0, 1, 1);
+        QCOMPARE(buffer.position(), 0u);
+        QCOMPARE(buffer.bytes(), QByteArray(8, 'y'));
+        QCOMPARE(buffer.preview().size(), QSize(3, 3));
+    }
+
+    void unconfirmedChunk_data()
+    {
+        // Requests answered ("B1" data, "B2" resend), then the link drops:
+        // where the next request starts.
+        QTest::addColumn<QByteArrayList>("requests");
+        QTest::addColumn<int>("resumeAt");
+        using R = QByteArrayList;
+        QTest::newRow("first chunk never confirmed") << R {"B1"} << 0;
+        QTest::newRow("second chunk in flight") << R {"B1", "B1"} << 1024;
+        QTest::newRow("resend keeps it unconfirmed") << R {"B1", "B1", "B2"} << 1024;
+        QTest::newRow("end of data confirms the last") << R {"B1", "B1", "B1", "B1"} << 2500;
+        QTest::newRow("nothing sent") << R {} << 0;
+        QTest::newRow("stop resets") << R {"B1", "B1", "reset"} << 0;
+    }
+
+    void unconfirmedChunk()
+    {
+        QFETCH(QByteArrayList, requests);
+        QFETCH(int, resumeAt);
+        JobBuffer buffer;
+        buffer.publish(QImage(), QByteArray(2500, 'x'), 0, 0, 0, 0);
+        for (const QByteArray &request : requests) {
+            if (request == "reset")
+                buffer.resetJobPosition();
+            else
+                buffer.takeChunk(request == "B2" ? 2 : 1);
+        }
+        buffer.rewindUnconfirmedChunk();
+        QCOMPARE(buffer.position(), quint32(resumeAt));
+        // Rewinding twice does not go further back.
+        buffer.rewindUnconfirmedChunk();
+        QCOMPARE(buffer.position(), quint32(resumeAt));
     }
 
     void engravingMatchesDefinition_data()

@@ -30,7 +30,7 @@ int RoadFixture::burnMismatches(int x, int y, int fromByte) const
     // reached twice keeps the stronger burn.
     QImage expected(burned.size(), QImage::Format_Grayscale8);
     expected.fill(0);
-    const QByteArray &bytes = jobBuffer.bytes;
+    const QByteArray &bytes = job().bytes();
     for (int i = fromByte; i + 4 <= bytes.size(); i += 4) {
         const auto *r = reinterpret_cast<const uchar *>(bytes.constData() + i);
         const int px = x + (r[0] | (r[1] & 0xF0) << 4);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engraver/jobbuffer.h"
+#include "engraver/operations.h"
 #include "tests/qml/harness/setup.h"
 #include "tests/qml/harness/simulatorprocess.h"
 
@@ -29,8 +30,8 @@ public:
     // records from byte fromByte on describe when placed at (x, y): the
     // number of pixels that differ, or -1 when nothing has been burned yet.
     Q_INVOKABLE int burnMismatches(int x, int y, int fromByte = 0) const;
-    Q_INVOKABLE int jobPosition() const { return int(jobBuffer.position); }
-    Q_INVOKABLE int jobSize() const { return jobBuffer.bytes.size(); }
+    Q_INVOKABLE int jobPosition() const { return int(job().position()); }
+    Q_INVOKABLE int jobSize() const { return job().bytes().size(); }
     // A photo-like picture (gradients and shapes) in the test's directory.
     Q_INVOKABLE QString makePhoto(const QString &name, int width, int height) const;
     // A file a user might drop by mistake: "truncated", "bitflipped",
@@ -45,6 +46,7 @@ public slots:
 
 private:
     QString path(const QString &name) const { return QDir(m_dir).absoluteFilePath(name); }
+    const JobBuffer &job() const { return *m_setup.operations()->jobBuffer(); }
 
     QuickTestSetup m_setup;
     SimulatorProcess m_simulator {QStringLiteral(ENGRAVER_SIM)};

@@ -35,5 +35,6 @@ void QuickTestSetup::applicationAvailable()
 void QuickTestSetup::qmlEngineAvailable(QQmlEngine *engine)
 {
     // One controller per engine: the engine owns and deletes its provider.
-    Startup::exposeToEngine(engine, new Operations(engine), testEdition());
+    m_operations = new Operations(engine);
+    Startup::exposeToEngine(engine, m_operations, testEdition());
 }

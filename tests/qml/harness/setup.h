@@ -2,6 +2,7 @@
 
 #include <QObject>
 
+class Operations;
 class QQmlEngine;
 
 // Prepares every Qt Quick Test engine the way the start-up prepares the
@@ -12,7 +13,14 @@ class QQmlEngine;
 class QuickTestSetup : public QObject
 {
     Q_OBJECT
+public:
+    // The controller made for the latest engine.
+    Operations *operations() const { return m_operations; }
+
 public slots:
     void applicationAvailable();
     void qmlEngineAvailable(QQmlEngine *engine);
+
+private:
+    Operations *m_operations = nullptr;
 };
