@@ -11,13 +11,27 @@
 #include <QMutexLocker>
 #include <QPainter>
 #include <QPainterPath>
+#include <QThreadPool>
 #include <QUrl>
+#include <QtConcurrent>
 
 namespace {
 
 constexpr int blankSide = 680;
-// A picture whose decoded pixels would take more than this is never decoded.
-constexpr qint64 maxDecodedBytes = qint64(1) << 30;
+
+// Picture files are read on threads of their own rather than the global pool:
+// a file that trickles in from a slow disk must not hold up the canvas runs.
+// Never destroyed, so that leaving the program never waits for such a file.
+QThreadPool *loaderPool()
+{
+    static QThreadPool *const pool = [] {
+        auto *created = new QThreadPool;
+        created->setMaxThreadCount(4);
+        created->setExpiryTimeout(2000);
+        return created;
+    }();
+    return pool;
+}
 
 const QColor transparentWhite(255, 255, 255, 0);
 const QColor opaqueWhite(255, 255, 255, 255);
@@ -157,26 +171,45 @@ void DrawImage::load(QString fileSource)
         return;
     }
     const QString path = localPathOfDrop(fileSource);
-    QImageReader reader(path);
-    const QSize size = reader.size();
-    if (size.isValid() && qint64(size.width()) * size.height() * 4 > maxDecodedBytes) {
-        qDebug() << "load refused, too large to decode:" << path << size;
-        emit loadFailed();
-        return;
-    }
-    QImage picture = reader.read();
-    if (picture.isNull()) {
-        qDebug() << "load failed:" << path << reader.errorString();
-        emit loadFailed();
-        return;
-    }
+    // Reading and decoding happen on a loader thread, so that no file (a
+    // FIFO, a slow share, a huge picture) can freeze the window. A newer load
+    // replaces an older one still reading: only the latest result counts.
+    delete m_loadWatcher;
+    m_loadWatcher = new QFutureWatcher<Imaging::LoadedPicture>(this);
+    auto *watcher = m_loadWatcher;
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher] {
+        if (watcher != m_loadWatcher)
+            return;
+        const Imaging::LoadedPicture loaded = watcher->result();
+        m_loadWatcher = nullptr;
+        watcher->deleteLater();
+        pictureLoaded(loaded);
+    });
+    watcher->setFuture(QtConcurrent::run(loaderPool(), Imaging::loadPicture, path));
+}
 
-    m_sourcePath = path;
-    const QSize capped = Imaging::cappedLoadSize(picture.size());
-    if (capped != picture.size())
-        picture = picture.scaled(capped, Qt::IgnoreAspectRatio, Qt::FastTransformation);
-    m_baseImage = picture.convertToFormat(QImage::Format_ARGB32);
+void DrawImage::pictureLoaded(const Imaging::LoadedPicture &loaded)
+{
+    if (loaded.image.isNull()) {
+        qDebug() << "load failed:" << loaded.path << loaded.error;
+        emit loadFailed();
+        return;
+    }
+    // A run still works on the current picture: the new one waits for it.
+    if (m_process->hasRunUnderWay() || !m_queuedRuns.isEmpty()) {
+        m_pendingPicture = loaded;
+        return;
+    }
+    installPicture(loaded);
+}
+
+void DrawImage::installPicture(const Imaging::LoadedPicture &loaded)
+{
+    m_sourcePath = loaded.path;
+    m_baseImage = loaded.image;
     m_strokeLayer = filledImage(m_baseImage.size(), m_baseImage.format(), transparentWhite);
+    if (loaded.incomplete)
+        emit loadIncomplete();
     startRun(Grey, 0);
 }
 
@@ -227,8 +260,14 @@ void DrawImage::startRun(ProcessAlgorithm algorithm, double para)
 
 void DrawImage::startQueuedRun()
 {
-    if (m_queuedRuns.isEmpty())
+    if (m_queuedRuns.isEmpty()) {
+        if (m_pendingPicture) {
+            const Imaging::LoadedPicture loaded = *m_pendingPicture;
+            m_pendingPicture.reset();
+            installPicture(loaded);
+        }
         return;
+    }
     const QueuedRun next = m_queuedRuns.takeFirst();
     startRun(next.algorithm, next.para);
 }

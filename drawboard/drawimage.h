@@ -1,14 +1,18 @@
 #pragma once
 
 #include "engraver/jobbuffer.h"
+#include "imaging/pictureloader.h"
 
 #include <QColor>
+#include <QFutureWatcher>
 #include <QImage>
 #include <QList>
 #include <QPointF>
 #include <QPointer>
 #include <QQuickPaintedItem>
 #include <QString>
+
+#include <optional>
 
 class ImageProcess;
 class QPainterPath;
@@ -110,10 +114,18 @@ public:
     Q_INVOKABLE void done();
     Q_INVOKABLE void adjustImageScale(int w, int h);
 
+    // Whether a picture file is being read; the current picture stays until
+    // the new one is ready.
+    bool isLoading() const { return m_loadWatcher != nullptr; }
+
 signals:
-    // The file could not be read, was too large to decode, or the canvas was
-    // busy; the current picture is kept and no loadImageDone follows.
+    // The file could not be read, was not a regular file, was too large to
+    // decode, or the canvas was busy; the current picture is kept and no
+    // loadImageDone follows.
     void loadFailed();
+    // The file ended early: what could be read of it has been loaded (its
+    // Grey run follows as for any picture), the rest is missing.
+    void loadIncomplete();
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
@@ -130,6 +142,9 @@ private:
     // that done() made and the run's records become the published job
     // together.
     void publishJob(const Imaging::EngravingJob &job);
+    // A picture file has been read on the loader thread.
+    void pictureLoaded(const Imaging::LoadedPicture &loaded);
+    void installPicture(const Imaging::LoadedPicture &loaded);
     void startRun(ProcessAlgorithm algorithm, double para);
     bool refuseWhileBusy(const char *what) const;
 
@@ -174,4 +189,8 @@ private:
     QList<QueuedRun> m_queuedRuns; // requested while a run was under way, in order
     QPointer<JobBuffer> m_jobBuffer;
     QImage m_stagedPreview; // made by done(), published with the next SaveByte job
+    // The load whose result counts; an older one still reading is ignored.
+    QFutureWatcher<Imaging::LoadedPicture> *m_loadWatcher = nullptr;
+    // A picture read while a run was under way, installed once the runs end.
+    std::optional<Imaging::LoadedPicture> m_pendingPicture;
 };

@@ -12,6 +12,10 @@ import QtQuick.Layouts 1.1
 Rectangle {
     id: drawimgBoard
 
+    // The picture being loaded came from a file that ends early; said once
+    // its first look is on screen, so that no progress tip hides it.
+    property bool incompleteFile: false
+
     objectName: "drawimgBoard"
 
     // Shows the tip str (translated here, so callers pass QT_TR_NOOP texts)
@@ -184,7 +188,11 @@ Rectangle {
         boardFrame.scale = zoomSlider.value
         adjustScaleStyle.restrainTerm(boardFrame.width, boardFrame.height)
         busy.running = false
-        infoView(QT_TR_NOOP("处理完成……"))
+        if (incompleteFile)
+            infoView(QT_TR_NOOP("图片文件不完整，只加载了可读的部分……"))
+        else
+            infoView(QT_TR_NOOP("处理完成……"))
+        incompleteFile = false
     }
 
     // A tool button: checkable, one of its column, highlighted while checked.
@@ -276,6 +284,7 @@ Rectangle {
                 busy.running = false
                 drawimgBoard.selectBinarize()
             }
+            onLoadIncomplete: drawimgBoard.incompleteFile = true
             onLoadFailed: {
                 busy.running = false
                 drawimgBoard.infoView(QT_TR_NOOP("无法读取图片……"))

@@ -16,6 +16,10 @@
         <translation>Picture saved to </translation>
     </message>
     <message>
+        <source>图片文件不完整，只加载了可读的部分……</source>
+        <translation>The picture file is incomplete; only its readable part was loaded……</translation>
+    </message>
+    <message>
         <source>处理完成……</source>
         <translation>Completed……</translation>
     </message>

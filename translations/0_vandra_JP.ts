@@ -16,6 +16,10 @@
         <translation>画像保存完了 </translation>
     </message>
     <message>
+        <source>图片文件不完整，只加载了可读的部分……</source>
+        <translation>画像ファイルが不完全です。読み取れた部分だけを読み込みました……</translation>
+    </message>
+    <message>
         <source>处理完成……</source>
         <translation>プロセスが完了すると……</translation>
     </message>
