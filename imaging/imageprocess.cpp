@@ -1,6 +1,7 @@
 #include "imaging/imageprocess.h"
 
 #include "imaging/algorithms.h"
+#include "imaging/threadhandover.h"
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -34,6 +35,7 @@ AlgorithmAutoRun::AlgorithmAutoRun(ImageProcess *receiver, QImage *image,
 
 void AlgorithmAutoRun::run()
 {
+    takeOver(this);
     qDebug() << "r id" << QThread::currentThreadId();
     if (algorithm >= DrawImage::Grey && algorithm < DrawImage::AlgorithmCount)
         algorithmTable[algorithm](image, mutex, para, &job);
@@ -43,6 +45,7 @@ void AlgorithmAutoRun::run()
     // alive until the run has been counted as ended.
     EndedRuns *ended = m_ended;
     auto *event = new AutoRunEvent(this);
+    handOver(m_ended);
     if (ImageProcess *target = receiver.data())
         QCoreApplication::postEvent(target, event, 0);
     else
@@ -84,6 +87,7 @@ void ImageProcess::start(AlgorithmAutoRun *run)
     runList.append(run);
     run->setAutoDelete(false);
     ++m_startedRuns;
+    handOver(run);
     QThreadPool::globalInstance()->start(run, 0);
 }
 
@@ -92,6 +96,7 @@ bool ImageProcess::event(QEvent *e)
     qDebug() << "c id" << QThread::currentThreadId();
     if (e->type() != ensureAutoRunEventType())
         return QObject::event(e);
+    takeOver(&m_endedRuns);
 
     AlgorithmAutoRun *run = static_cast<AutoRunEvent *>(e)->run;
     // Taken off the list before the canvas hears of it, so that a process()
