@@ -133,6 +133,18 @@ Rectangle {
         carveLocation.y = y
     }
 
+    // A drag moves the item itself, with its animation off: where it lies is
+    // where it was put.
+    function keepDraggedPicture() {
+        pictureX = operateImageFrame.x
+        pictureY = operateImageFrame.y
+    }
+
+    function keepDraggedMarker() {
+        markerX = carveLocation.x
+        markerY = carveLocation.y
+    }
+
     function sendFrame() {
         send(frameCommand(xImageVertex + pictureLeft(), yImageVertex + pictureTop(),
                           wImageVertex, hImageVertex))
@@ -483,13 +495,17 @@ Rectangle {
                 drag.maximumX: carveFrame.width - operateImageFrame.width
                 drag.minimumY: 0
                 drag.maximumY: carveFrame.height - operateImageFrame.height
+                // Qt emits released while the drag is still active and ends
+                // the drag only after it, so the release takes the place
+                // where the picture was let go itself; the end of the drag
+                // covers a drag that is cancelled without a release.
                 drag.onActiveChanged: {
-                    if (!drag.active) {
-                        operateRoot.pictureX = operateImageFrame.x
-                        operateRoot.pictureY = operateImageFrame.y
-                    }
+                    if (!drag.active)
+                        operateRoot.keepDraggedPicture()
                 }
                 onReleased: {
+                    if (drag.active)
+                        operateRoot.keepDraggedPicture()
                     if (locImageButton.locImageFlag)
                         operateRoot.sendFrame()
                 }
@@ -603,13 +619,14 @@ Rectangle {
                 drag.maximumX: carveFrame.width - carveLocation.width / 2
                 drag.minimumY: -carveLocation.height
                 drag.maximumY: carveFrame.height - carveLocation.height
+                // As with the picture: released comes before the drag ends.
                 drag.onActiveChanged: {
-                    if (!drag.active) {
-                        operateRoot.markerX = carveLocation.x
-                        operateRoot.markerY = carveLocation.y
-                    }
+                    if (!drag.active)
+                        operateRoot.keepDraggedMarker()
                 }
                 onReleased: {
+                    if (drag.active)
+                        operateRoot.keepDraggedMarker()
                     operateRoot.send(operateRoot.moveCommand(operateRoot.markerTipX(), operateRoot.markerTipY()))
                 }
                 onClicked: operateRoot.applyMarkerCoordinates()

@@ -300,6 +300,75 @@ Item {
             compare(operationEnd.connectCalls, [true, false])
         }
 
+        // Presses the middle of an item, moves the pointer in steps past the
+        // drag threshold and lets go, like a hand does. The steps are counted
+        // on the area, which stays put while the item follows the pointer.
+        function dragBy(item, dx, dy) {
+            var area = child("carveFrame")
+            var from = item.mapToItem(area, item.width / 2, item.height / 2)
+            mousePress(area, from.x, from.y)
+            for (var i = 1; i <= 10; ++i)
+                mouseMove(area, from.x + dx * i / 10, from.y + dy * i / 10)
+            mouseRelease(area, from.x + dx, from.y + dy)
+        }
+
+        // The numbers of a sent command, "$20 P1 2 3 4" → [1, 2, 3, 4].
+        function commandNumbers(command) {
+            return command.replace(/^\$[0-9]+ P/, "").split(" ").map(Number)
+        }
+
+        function test_dragSendsWhereLetGo_data() {
+            return [
+                { tag: "marker into the area", item: "carveLocation", dx: 150, dy: 220 },
+                { tag: "marker past the top-left corner", item: "carveLocation", dx: -300, dy: -300,
+                  expected: "$25 P0 0" },
+                { tag: "marker past the bottom-right corner", item: "carveLocation", dx: 900, dy: 900,
+                  expected: "$25 P1600 1600" },
+                { tag: "picture while framing", item: "operateImageFrame", framing: true, dx: 120, dy: -40 },
+                { tag: "picture past the top-left corner while framing", item: "operateImageFrame",
+                  framing: true, dx: -300, dy: -300, expected: "$20 P12 30 50 40" },
+                { tag: "picture without framing", item: "operateImageFrame", dx: 120, dy: -40, expected: null },
+            ]
+        }
+
+        // A drag ends with the command for the place where the item was let
+        // go, the place its coordinate label shows: the marker moves the
+        // laser there, the picture is framed there while framing is on.
+        function test_dragSendsWhereLetGo(data) {
+            operationEnd.finishedLoad(12, 30, 62, 70)
+            placeAt(100, 200)
+            if (data.framing) {
+                operationEnd.toFrontStatus("F10")
+                compare(operationEnd.sent, [])
+            }
+            var item = child(data.item)
+            var startX = item.x
+            var startY = item.y
+            dragBy(item, data.dx, data.dy)
+            verify(item.x !== startX && item.y !== startY, "the drag moved the item")
+
+            if (data.expected === null) {
+                compare(operationEnd.sent, [])
+                return
+            }
+            compare(operationEnd.sent.length, 1)
+            var sent = operationEnd.sent[0]
+            if (data.expected) {
+                compare(sent, data.expected)
+                return
+            }
+            // Where the item lies, in engraving pixels, as its label shows it:
+            // the marker's tip, or the picture's corner on the burned area.
+            var s = child("carveFrame").scaleSize
+            var numbers = commandNumbers(sent)
+            var at = data.item === "carveLocation"
+                ? [Number(child("markerXField").text) / 0.05, Number(child("markerYField").text) / 0.05]
+                : [Number(child("imageXField").text) / 0.05 + 12, Number(child("imageYField").text) / 0.05 + 30]
+            verify(Math.abs(numbers[0] - at[0]) <= 0.5 && Math.abs(numbers[1] - at[1]) <= 0.5,
+                   sent + " is not where the label says: " + at)
+            verify(sent.indexOf(data.item === "carveLocation" ? "$25 P" : "$20 P") === 0, sent)
+        }
+
         // Typed millimetres move the marker's tip; a place off the area is
         // ignored without a message. The release sends the tip's place from
         // before the click.
