@@ -292,7 +292,8 @@ Rectangle {
         if (!connectDrawOperations.readStartCarveFlag())
             return
         interrupted = true
-        carveTiming.stop()
+        // The time spent so far stays on show and goes on when play resumes.
+        stopClock()
         playButton.toggle = true
         stopButton.turned = false
         locImageButton.enabled = true
@@ -330,7 +331,9 @@ Rectangle {
             infoView(qsTr("已经停止框定位……"))
             break
         case 20:
-            startClock(!connectDrawOperations.readStartCarveFlag())
+            // Counts from zero only for a new job: a paused job still holds
+            // the running flag, an interrupted one is marked as such.
+            startClock(!connectDrawOperations.readStartCarveFlag() && !interrupted)
             playButton.toggle = false
             stopButton.restOffset = 60
             stopButton.turned = true

@@ -254,6 +254,47 @@ Item {
             compare(timing.carveSecond, 0)
         }
 
+        function test_clockAcrossInterruptions_data() {
+            return [
+                { tag: "paused and resumed", steps: ["F21", "F20"], minutes: 7 },
+                { tag: "link lost while running, resumed", steps: ["lost", "back", "play", "F20"], minutes: 7 },
+                { tag: "link lost while paused, resumed", steps: ["F21", "lost", "back", "play", "F20"], minutes: 7 },
+                { tag: "stopped, new job", steps: ["F22", "play", "F20"], minutes: 0 },
+                { tag: "link lost, stopped after it, new job",
+                  steps: ["lost", "back", "F22", "play", "F20"], minutes: 0 },
+            ]
+        }
+
+        // The elapsed time goes on from the time already spent when a job
+        // resumes, after a pause or after the link dropped mid-job; only a
+        // job started after a stop counts from zero. (Minutes are set, not
+        // seconds: the running clock may add a second meanwhile.)
+        function test_clockAcrossInterruptions(data) {
+            operationEnd.finishedLoad(12, 30, 62, 70)
+            var timing = child("carveTiming")
+            operationEnd.toFrontStatus("F20")
+            verify(timing.running)
+            timing.carveMinute = 7
+            var rewinds = operationEnd.clearCount
+            for (var i = 0; i < data.steps.length; ++i) {
+                var step = data.steps[i]
+                if (step === "lost")
+                    operationEnd.includeBackStatus(11)
+                else if (step === "back")
+                    operationEnd.includeBackStatus(10)
+                else if (step === "play")
+                    mouseClick(child("playButton"))
+                else
+                    operationEnd.toFrontStatus(step)
+                if (step === "lost" || step === "F21")
+                    verify(!timing.running, "the clock stands while " + step)
+            }
+            verify(timing.running)
+            compare(timing.carveMinute, data.minutes)
+            if (data.minutes !== 0)
+                compare(operationEnd.clearCount, rewinds, "a resumed job is not rewound")
+        }
+
         // The shown time follows the real clock, however often the timer fires.
         function test_clockFollowsRealTime() {
             var timing = child("carveTiming")
