@@ -18,10 +18,9 @@ ApplicationWindow {
     // here whenever a popup closes.
     property int lastModelIndex: 0
 
-    function menuClicked(index, name) {
+    function menuClicked(index) {
         if (menuControlList.currentIndex !== index)
             menuControlList.currentIndex = index
-        operateText.text = name
         console.log(menuControlList.currentIndex)
         switch (index) {
         case 0:
@@ -158,7 +157,7 @@ ApplicationWindow {
         function open() {
             imageProcessDoneDialog.open()
         }
-        // Shows the control page; the title box keeps what it shows.
+        // Shows the control page, as its menu entry does.
         function changeModel() {
             window.showPage(1)
             menuControlList.currentIndex = 1
@@ -178,6 +177,9 @@ ApplicationWindow {
         height: 20
         color: unitColor
 
+        // Names the page on show, whichever way it came to be shown (a
+        // menu entry, Done on the editing page); a popup over it does not
+        // change it.
         Text {
             id: operateText
 
@@ -185,7 +187,7 @@ ApplicationWindow {
             anchors.fill: parent
             horizontalAlignment: Text.AlignHCenter
             verticalAlignment: Text.AlignVCenter
-            text: qsTr("修图")
+            text: lastModelIndex === 0 ? qsTr("修图") : qsTr("控制")
             color: "grey"
             font.family: unitFontFamily
             font.pixelSize: 11
@@ -290,7 +292,7 @@ ApplicationWindow {
 
                     anchors.fill: parent
                     hoverEnabled: true
-                    onClicked: window.menuClicked(index, name)
+                    onClicked: window.menuClicked(index)
                 }
             }
         }

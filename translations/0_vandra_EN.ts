@@ -326,5 +326,9 @@
         <source>雕刻机版本：</source>
         <translation>Machine version：</translation>
     </message>
+    <message>
+        <source>控制</source>
+        <translation>Control</translation>
+    </message>
 </context>
 </TS>

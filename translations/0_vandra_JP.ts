@@ -326,5 +326,9 @@
         <source>雕刻机版本：</source>
         <translation>彫刻機のバージョン:</translation>
     </message>
+    <message>
+        <source>控制</source>
+        <translation>制御</translation>
+    </message>
 </context>
 </TS>
