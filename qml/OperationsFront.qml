@@ -2,6 +2,7 @@ import QtQuick 2.7
 import QtQuick.Controls 2.2
 import QtQuick.Controls.Material 2.0
 import Qt.labs.settings 1.0
+import Zan.Engraver 1.0
 
 // The control page: the engraving area to scale with the published picture,
 // the laser marker, connect, framing, start/pause/stop, power, depth, fan,
@@ -41,52 +42,7 @@ Rectangle {
     objectName: "operateRoot"
     anchors.fill: parent
 
-    // ---- Pure helpers: numbers and command texts ---------------------------
-
-    // Whole engraving pixels, halves rounded away from zero (Math.round
-    // would turn -2.5 into -2). Written without a sign for zero.
-    function roundPixel(value) {
-        var magnitude = Math.floor(Math.abs(value))
-        if (Math.abs(value) - magnitude >= 0.5)
-            magnitude += 1
-        return value < 0 && magnitude !== 0 ? -magnitude : magnitude
-    }
-
-    // The status number of a status reply: the digits after the leading "F",
-    // blanks skipped, up to the first non-digit; -1 when there are none.
-    function statusNumber(cmd) {
-        var match = /^[ \t]*([0-9]+)/.exec(String(cmd).substring(1))
-        return match ? parseInt(match[1], 10) : -1
-    }
-
-    // The decimal number after the first "P" of a reply, blanks skipped;
-    // NaN when the reply carries none.
-    function statusValue(cmd) {
-        var text = String(cmd)
-        var at = text.indexOf("P")
-        if (at < 0)
-            return NaN
-        var match = /^[ \t]*([+-]?([0-9]+\.?[0-9]*|\.[0-9]+))/.exec(text.substring(at + 1))
-        return match ? parseFloat(match[1]) : NaN
-    }
-
-    function frameCommand(x, y, w, h) {
-        return "$20 P" + roundPixel(x) + " " + roundPixel(y) + " " + roundPixel(w) + " " + roundPixel(h)
-    }
-
-    function moveCommand(x, y) {
-        return "$25 P" + roundPixel(x) + " " + roundPixel(y)
-    }
-
-    function startCommand(x, y, mode) {
-        return "$30 P" + roundPixel(x) + " " + roundPixel(y) + (Number(mode) === 1 ? " P1" : " P2")
-    }
-
-    // Laser power ("$8") and depth ("$9"): a fraction with three decimals.
-    function fractionCommand(number, fraction) {
-        var clamped = Math.min(1, Math.max(0, fraction))
-        return "$" + number + " P" + clamped.toFixed(3)
-    }
+    // ---- Pure helpers ------------------------------------------------------
 
     // A typed coordinate in millimetres; NaN for anything that is not a number.
     function typedMillimetres(text) {
@@ -98,6 +54,8 @@ Rectangle {
 
     // ---- Page actions ------------------------------------------------------
 
+    // Commands are written, and status replies read, by EngraverProtocol:
+    // the same code that the controller and its tests run.
     function send(command) {
         operationEnd.serialWriteData(command)
     }
@@ -146,8 +104,8 @@ Rectangle {
     }
 
     function sendFrame() {
-        send(frameCommand(xImageVertex + pictureLeft(), yImageVertex + pictureTop(),
-                          wImageVertex, hImageVertex))
+        send(EngraverProtocol.frameCommand(xImageVertex + pictureLeft(), yImageVertex + pictureTop(),
+                                           wImageVertex, hImageVertex))
     }
 
     function publishJob(xmin, ymin, xmax, ymax) {
@@ -178,7 +136,7 @@ Rectangle {
         if (!locImageButton.locImageFlag) {
             sendFrame()
         } else {
-            send(moveCommand(pictureLeft(), pictureTop()))
+            send(EngraverProtocol.moveCommand(pictureLeft(), pictureTop()))
             imageLocMenu.visible = false
         }
     }
@@ -198,9 +156,9 @@ Rectangle {
             operationEnd.clearIndex()
         }
         if (playButton.toggle)
-            send(startCommand(pictureLeft(), pictureTop(), connectDrawOperations.readCarveMode()))
+            send(EngraverProtocol.startCommand(pictureLeft(), pictureTop(), connectDrawOperations.readCarveMode()))
         else
-            send("$31")
+            send(EngraverProtocol.pauseCommand)
     }
 
     function clickConnectButton() {
@@ -305,32 +263,32 @@ Rectangle {
 
     function handleStatus(cmd) {
         var value
-        switch (statusNumber(cmd)) {
-        case 6:
+        switch (EngraverProtocol.statusNumber(cmd)) {
+        case EngraverProtocol.FanOn:
             infoView(qsTr("风扇已打开……"))
             break
-        case 7:
+        case EngraverProtocol.FanOff:
             infoView(qsTr("风扇已关闭……"))
             break
-        case 8:
-            value = statusValue(cmd)
+        case EngraverProtocol.LaserPower:
+            value = EngraverProtocol.statusValue(cmd)
             if (!isNaN(value))
                 laserSlider.value = value * 100
             break
-        case 9:
-            value = statusValue(cmd)
+        case EngraverProtocol.Depth:
+            value = EngraverProtocol.statusValue(cmd)
             if (!isNaN(value))
                 speedSlider.value = value * 100
             break
-        case 10:
+        case EngraverProtocol.FramingOn:
             locImageButton.locImageFlag = true
             infoView(qsTr("已经启动框定位……"))
             break
-        case 11:
+        case EngraverProtocol.FramingOff:
             locImageButton.locImageFlag = false
             infoView(qsTr("已经停止框定位……"))
             break
-        case 20:
+        case EngraverProtocol.Started:
             // Counts from zero only for a new job: a paused job still holds
             // the running flag, an interrupted one is marked as such.
             startClock(!connectDrawOperations.readStartCarveFlag() && !interrupted)
@@ -342,12 +300,12 @@ Rectangle {
             markerDraggable = false
             interrupted = false
             break
-        case 21:
+        case EngraverProtocol.Paused:
             playButton.toggle = true
             stopButton.turned = false
             stopClock()
             break
-        case 22:
+        case EngraverProtocol.Stopped:
             stopClock()
             operationEnd.clearIndex()
             stopButton.restOffset = 0
@@ -408,7 +366,7 @@ Rectangle {
 
         // The user confirmed that the running job is to be replaced.
         function onVerifyButton() {
-            operateRoot.send("$32")
+            operateRoot.send(EngraverProtocol.stopCommand)
         }
     }
 
@@ -630,7 +588,7 @@ Rectangle {
                 onReleased: {
                     if (drag.active)
                         operateRoot.keepDraggedMarker()
-                    operateRoot.send(operateRoot.moveCommand(operateRoot.markerTipX(), operateRoot.markerTipY()))
+                    operateRoot.send(EngraverProtocol.moveCommand(operateRoot.markerTipX(), operateRoot.markerTipY()))
                 }
                 onClicked: operateRoot.applyMarkerCoordinates()
             }
@@ -865,7 +823,7 @@ Rectangle {
             }
             onCheckedChanged: {
                 if (restored)
-                    operateRoot.send(checked ? "$10 P1000" : "$10 P0")
+                    operateRoot.send(checked ? EngraverProtocol.fanOnCommand : EngraverProtocol.fanOffCommand)
             }
             Component.onCompleted: {
                 checked = settings.fanValue !== 0
@@ -910,7 +868,7 @@ Rectangle {
                 value: 0
                 onPressedChanged: {
                     if (!pressed)
-                        operateRoot.send(operateRoot.fractionCommand(8, position))
+                        operateRoot.send(EngraverProtocol.laserPowerCommand(position))
                 }
             }
         }
@@ -952,7 +910,7 @@ Rectangle {
                 value: 0
                 onPressedChanged: {
                     if (!pressed)
-                        operateRoot.send(operateRoot.fractionCommand(9, position))
+                        operateRoot.send(EngraverProtocol.depthCommand(position))
                 }
             }
         }
@@ -1031,7 +989,7 @@ Rectangle {
             fillMode: Image.PreserveAspectFit
             smooth: true
         }
-        onClicked: operateRoot.send("$32")
+        onClicked: operateRoot.send(EngraverProtocol.stopCommand)
 
         Behavior on anchors.topMargin {
             NumberAnimation {

@@ -4,6 +4,7 @@ import QtQuick.Controls 2.0
 import QtQuick.Layouts 1.3
 import QtQuick.Controls.Material 2.0
 import Qt.labs.settings 1.1
+import Zan.Engraver 1.0
 
 // The main window: a header row, the menu column on the right and the page
 // area that hosts both pages at once. Only visibility changes between them,
@@ -438,7 +439,7 @@ ApplicationWindow {
                     objectName: "resetButton"
                     text: qsTr("重新置位")
                     visible: !connectDrawOperations.startCarveFlag
-                    onClicked: settingDialog.sendCommand("$42")
+                    onClicked: settingDialog.sendCommand(EngraverProtocol.resetPositionCommand)
                 }
 
                 Rule {}
@@ -453,7 +454,7 @@ ApplicationWindow {
                     objectName: "middleButton"
                     text: qsTr("中间")
                     visible: !connectDrawOperations.startCarveFlag
-                    onClicked: settingDialog.sendCommand("$25 P800 800")
+                    onClicked: settingDialog.sendCommand(EngraverProtocol.moveToMiddleCommand)
                 }
 
                 Rule {}
@@ -468,7 +469,7 @@ ApplicationWindow {
                     objectName: "lowPowerButton"
                     text: qsTr("低功耗")
                     visible: !connectDrawOperations.startCarveFlag
-                    onClicked: settingDialog.sendCommand("$50")
+                    onClicked: settingDialog.sendCommand(EngraverProtocol.lowPowerCommand)
                 }
 
                 Rule {}

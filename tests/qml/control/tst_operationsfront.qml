@@ -1,5 +1,6 @@
 import QtQuick 2.7
 import QtTest 1.0
+import Zan.Engraver 1.0
 
 // The control page against recording stand-ins for the engraver controller
 // and the main window's shared state: only the sent text and the page's own
@@ -100,7 +101,9 @@ Item {
             tryCompare(child("operateImageFrame"), "y", py * s)
         }
 
-        // Halves away from zero: Math.round would turn -2.5 into -2.
+        // Positions reach the engraver in whole pixels, halves away from
+        // zero (Math.round would turn -2.5 into -2), as the page passes them
+        // to the shared command builder.
         function test_roundPixel_data() {
             return [
                 { tag: "half up", value: 2.5, expected: 3 },
@@ -110,7 +113,7 @@ Item {
         }
 
         function test_roundPixel(data) {
-            compare(String(page.roundPixel(data.value)), String(data.expected))
+            compare(EngraverProtocol.moveCommand(data.value, 0), "$25 P" + data.expected + " 0")
         }
 
         // Status replies set a slider, show a message or are ignored; none
