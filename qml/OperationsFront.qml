@@ -359,6 +359,12 @@ Rectangle {
                 operateRoot.linkLost()
             }
         }
+
+        // The engraver has stopped taking bytes for a while: a loose cable
+        // or a hung engraver. The link stays up; the user decides.
+        function onWriteStalled() {
+            operateRoot.infoView(qsTr("雕刻机没有接收数据，请检查连接……"))
+        }
     }
 
     Connections {

@@ -43,10 +43,13 @@ Item {
         signal toFrontStatus(string cmd)
         signal includeBackStatus(int type)
         signal completePecent(real pecent)
+        signal writeStalled()
+        signal searchFinished(bool found)
 
         function serialWriteData(str) { sent = sent.concat([String(str)]) }
         function connectToBelow(en) { connectCalls = connectCalls.concat([en]) }
         function clearIndex() { clearCount += 1 }
+        function finishedLoadProcess() {}
     }
 
     Component {
@@ -411,6 +414,24 @@ Item {
             verify(Math.abs(numbers[0] - at[0]) <= 0.5 && Math.abs(numbers[1] - at[1]) <= 0.5,
                    sent + " is not where the label says: " + at)
             verify(sent.indexOf(data.item === "carveLocation" ? "$25 P" : "$20 P") === 0, sent)
+        }
+
+        function test_linkMessages_data() {
+            return [
+                { tag: "connected", emit: function() { operationEnd.includeBackStatus(10) }, message: "连接成功……" },
+                { tag: "disconnected", emit: function() { operationEnd.includeBackStatus(11) }, message: "已断开连接……" },
+                { tag: "engraver not taking data", emit: function() { operationEnd.writeStalled() },
+                  message: "雕刻机没有接收数据，请检查连接……" },
+            ]
+        }
+
+        // What the controller reports about the link comes up on the message
+        // line; nothing is sent in answer.
+        function test_linkMessages(data) {
+            data.emit()
+            compare(child("infoText").text, data.message)
+            tryCompare(child("carveinfoRemind").anchors, "bottomMargin", -2)
+            compare(operationEnd.sent, [])
         }
 
         // Typed millimetres move the marker's tip; a place off the area is

@@ -21,6 +21,8 @@ TestCase {
         signal toFrontStatus(string cmd)
         signal includeBackStatus(int type)
         signal completePecent(real pecent)
+        signal writeStalled()
+        signal searchFinished(bool found)
 
         function serialWriteData(command) {
             sent.push(String(command))
