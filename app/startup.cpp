@@ -2,6 +2,7 @@
 
 #include "app/resources.h"
 #include "drawboard/drawimage.h"
+#include "engraver/engraverprotocol.h"
 #include "engraver/operations.h"
 #include "engraver/screenimageprovide.h"
 
@@ -49,6 +50,10 @@ QString translationFileFor(const QString &storedLanguage, Edition edition)
 void registerQmlTypes()
 {
     qmlRegisterType<DrawImage>("Zan.DrawBoard", 1, 0, "DrawBoard");
+    // The pages read status replies and build commands through the same
+    // code as the controller and its tests.
+    qmlRegisterSingletonType<EngraverProtocol>("Zan.Engraver", 1, 0, "EngraverProtocol",
+                                               &EngraverProtocol::create);
 }
 
 void exposeToEngine(QQmlEngine *engine, Operations *operations, Edition edition)

@@ -2,6 +2,7 @@ import QtQuick 2.7
 import QtQuick.Controls 2.2
 import QtQuick.Controls.Material 2.0
 import Qt.labs.settings 1.0
+import Zan.Engraver 1.0
 
 // The control page: the engraving area to scale with the published picture,
 // the laser marker, connect, framing, start/pause/stop, power, depth, fan,
@@ -41,52 +42,7 @@ Rectangle {
     objectName: "operateRoot"
     anchors.fill: parent
 
-    // ---- Pure helpers: numbers and command texts ---------------------------
-
-    // Whole engraving pixels, halves rounded away from zero (Math.round
-    // would turn -2.5 into -2). Written without a sign for zero.
-    function roundPixel(value) {
-        var magnitude = Math.floor(Math.abs(value))
-        if (Math.abs(value) - magnitude >= 0.5)
-            magnitude += 1
-        return value < 0 && magnitude !== 0 ? -magnitude : magnitude
-    }
-
-    // The status number of a status reply: the digits after the leading "F",
-    // blanks skipped, up to the first non-digit; -1 when there are none.
-    function statusNumber(cmd) {
-        var match = /^[ \t]*([0-9]+)/.exec(String(cmd).substring(1))
-        return match ? parseInt(match[1], 10) : -1
-    }
-
-    // The decimal number after the first "P" of a reply, blanks skipped;
-    // NaN when the reply carries none.
-    function statusValue(cmd) {
-        var text = String(cmd)
-        var at = text.indexOf("P")
-        if (at < 0)
-            return NaN
-        var match = /^[ \t]*([+-]?([0-9]+\.?[0-9]*|\.[0-9]+))/.exec(text.substring(at + 1))
-        return match ? parseFloat(match[1]) : NaN
-    }
-
-    function frameCommand(x, y, w, h) {
-        return "$20 P" + roundPixel(x) + " " + roundPixel(y) + " " + roundPixel(w) + " " + roundPixel(h)
-    }
-
-    function moveCommand(x, y) {
-        return "$25 P" + roundPixel(x) + " " + roundPixel(y)
-    }
-
-    function startCommand(x, y, mode) {
-        return "$30 P" + roundPixel(x) + " " + roundPixel(y) + (Number(mode) === 1 ? " P1" : " P2")
-    }
-
-    // Laser power ("$8") and depth ("$9"): a fraction with three decimals.
-    function fractionCommand(number, fraction) {
-        var clamped = Math.min(1, Math.max(0, fraction))
-        return "$" + number + " P" + clamped.toFixed(3)
-    }
+    // ---- Pure helpers ------------------------------------------------------
 
     // A typed coordinate in millimetres; NaN for anything that is not a number.
     function typedMillimetres(text) {
@@ -98,6 +54,8 @@ Rectangle {
 
     // ---- Page actions ------------------------------------------------------
 
+    // Commands are written, and status replies read, by EngraverProtocol:
+    // the same code that the controller and its tests run.
     function send(command) {
         operationEnd.serialWriteData(command)
     }
@@ -133,9 +91,21 @@ Rectangle {
         carveLocation.y = y
     }
 
+    // A drag moves the item itself, with its animation off: where it lies is
+    // where it was put.
+    function keepDraggedPicture() {
+        pictureX = operateImageFrame.x
+        pictureY = operateImageFrame.y
+    }
+
+    function keepDraggedMarker() {
+        markerX = carveLocation.x
+        markerY = carveLocation.y
+    }
+
     function sendFrame() {
-        send(frameCommand(xImageVertex + pictureLeft(), yImageVertex + pictureTop(),
-                          wImageVertex, hImageVertex))
+        send(EngraverProtocol.frameCommand(xImageVertex + pictureLeft(), yImageVertex + pictureTop(),
+                                           wImageVertex, hImageVertex))
     }
 
     function publishJob(xmin, ymin, xmax, ymax) {
@@ -166,7 +136,7 @@ Rectangle {
         if (!locImageButton.locImageFlag) {
             sendFrame()
         } else {
-            send(moveCommand(pictureLeft(), pictureTop()))
+            send(EngraverProtocol.moveCommand(pictureLeft(), pictureTop()))
             imageLocMenu.visible = false
         }
     }
@@ -186,9 +156,9 @@ Rectangle {
             operationEnd.clearIndex()
         }
         if (playButton.toggle)
-            send(startCommand(pictureLeft(), pictureTop(), connectDrawOperations.readCarveMode()))
+            send(EngraverProtocol.startCommand(pictureLeft(), pictureTop(), connectDrawOperations.readCarveMode()))
         else
-            send("$31")
+            send(EngraverProtocol.pauseCommand)
     }
 
     function clickConnectButton() {
@@ -280,7 +250,8 @@ Rectangle {
         if (!connectDrawOperations.readStartCarveFlag())
             return
         interrupted = true
-        carveTiming.stop()
+        // The time spent so far stays on show and goes on when play resumes.
+        stopClock()
         playButton.toggle = true
         stopButton.turned = false
         locImageButton.enabled = true
@@ -292,33 +263,35 @@ Rectangle {
 
     function handleStatus(cmd) {
         var value
-        switch (statusNumber(cmd)) {
-        case 6:
+        switch (EngraverProtocol.statusNumber(cmd)) {
+        case EngraverProtocol.FanOn:
             infoView(qsTr("风扇已打开……"))
             break
-        case 7:
+        case EngraverProtocol.FanOff:
             infoView(qsTr("风扇已关闭……"))
             break
-        case 8:
-            value = statusValue(cmd)
+        case EngraverProtocol.LaserPower:
+            value = EngraverProtocol.statusValue(cmd)
             if (!isNaN(value))
                 laserSlider.value = value * 100
             break
-        case 9:
-            value = statusValue(cmd)
+        case EngraverProtocol.Depth:
+            value = EngraverProtocol.statusValue(cmd)
             if (!isNaN(value))
                 speedSlider.value = value * 100
             break
-        case 10:
+        case EngraverProtocol.FramingOn:
             locImageButton.locImageFlag = true
             infoView(qsTr("已经启动框定位……"))
             break
-        case 11:
+        case EngraverProtocol.FramingOff:
             locImageButton.locImageFlag = false
             infoView(qsTr("已经停止框定位……"))
             break
-        case 20:
-            startClock(!connectDrawOperations.readStartCarveFlag())
+        case EngraverProtocol.Started:
+            // Counts from zero only for a new job: a paused job still holds
+            // the running flag, an interrupted one is marked as such.
+            startClock(!connectDrawOperations.readStartCarveFlag() && !interrupted)
             playButton.toggle = false
             stopButton.restOffset = 60
             stopButton.turned = true
@@ -327,12 +300,12 @@ Rectangle {
             markerDraggable = false
             interrupted = false
             break
-        case 21:
+        case EngraverProtocol.Paused:
             playButton.toggle = true
             stopButton.turned = false
             stopClock()
             break
-        case 22:
+        case EngraverProtocol.Stopped:
             stopClock()
             operationEnd.clearIndex()
             stopButton.restOffset = 0
@@ -386,6 +359,12 @@ Rectangle {
                 operateRoot.linkLost()
             }
         }
+
+        // The engraver has stopped taking bytes for a while: a loose cable
+        // or a hung engraver. The link stays up; the user decides.
+        function onWriteStalled() {
+            operateRoot.infoView(qsTr("雕刻机没有接收数据，请检查连接……"))
+        }
     }
 
     Connections {
@@ -393,7 +372,7 @@ Rectangle {
 
         // The user confirmed that the running job is to be replaced.
         function onVerifyButton() {
-            operateRoot.send("$32")
+            operateRoot.send(EngraverProtocol.stopCommand)
         }
     }
 
@@ -483,13 +462,17 @@ Rectangle {
                 drag.maximumX: carveFrame.width - operateImageFrame.width
                 drag.minimumY: 0
                 drag.maximumY: carveFrame.height - operateImageFrame.height
+                // Qt emits released while the drag is still active and ends
+                // the drag only after it, so the release takes the place
+                // where the picture was let go itself; the end of the drag
+                // covers a drag that is cancelled without a release.
                 drag.onActiveChanged: {
-                    if (!drag.active) {
-                        operateRoot.pictureX = operateImageFrame.x
-                        operateRoot.pictureY = operateImageFrame.y
-                    }
+                    if (!drag.active)
+                        operateRoot.keepDraggedPicture()
                 }
                 onReleased: {
+                    if (drag.active)
+                        operateRoot.keepDraggedPicture()
                     if (locImageButton.locImageFlag)
                         operateRoot.sendFrame()
                 }
@@ -603,14 +586,15 @@ Rectangle {
                 drag.maximumX: carveFrame.width - carveLocation.width / 2
                 drag.minimumY: -carveLocation.height
                 drag.maximumY: carveFrame.height - carveLocation.height
+                // As with the picture: released comes before the drag ends.
                 drag.onActiveChanged: {
-                    if (!drag.active) {
-                        operateRoot.markerX = carveLocation.x
-                        operateRoot.markerY = carveLocation.y
-                    }
+                    if (!drag.active)
+                        operateRoot.keepDraggedMarker()
                 }
                 onReleased: {
-                    operateRoot.send(operateRoot.moveCommand(operateRoot.markerTipX(), operateRoot.markerTipY()))
+                    if (drag.active)
+                        operateRoot.keepDraggedMarker()
+                    operateRoot.send(EngraverProtocol.moveCommand(operateRoot.markerTipX(), operateRoot.markerTipY()))
                 }
                 onClicked: operateRoot.applyMarkerCoordinates()
             }
@@ -845,7 +829,7 @@ Rectangle {
             }
             onCheckedChanged: {
                 if (restored)
-                    operateRoot.send(checked ? "$10 P1000" : "$10 P0")
+                    operateRoot.send(checked ? EngraverProtocol.fanOnCommand : EngraverProtocol.fanOffCommand)
             }
             Component.onCompleted: {
                 checked = settings.fanValue !== 0
@@ -890,7 +874,7 @@ Rectangle {
                 value: 0
                 onPressedChanged: {
                     if (!pressed)
-                        operateRoot.send(operateRoot.fractionCommand(8, position))
+                        operateRoot.send(EngraverProtocol.laserPowerCommand(position))
                 }
             }
         }
@@ -932,7 +916,7 @@ Rectangle {
                 value: 0
                 onPressedChanged: {
                     if (!pressed)
-                        operateRoot.send(operateRoot.fractionCommand(9, position))
+                        operateRoot.send(EngraverProtocol.depthCommand(position))
                 }
             }
         }
@@ -1011,7 +995,7 @@ Rectangle {
             fillMode: Image.PreserveAspectFit
             smooth: true
         }
-        onClicked: operateRoot.send("$32")
+        onClicked: operateRoot.send(EngraverProtocol.stopCommand)
 
         Behavior on anchors.topMargin {
             NumberAnimation {

@@ -4,6 +4,7 @@ import QtQuick.Controls 2.0
 import QtQuick.Layouts 1.3
 import QtQuick.Controls.Material 2.0
 import Qt.labs.settings 1.1
+import Zan.Engraver 1.0
 
 // The main window: a header row, the menu column on the right and the page
 // area that hosts both pages at once. Only visibility changes between them,
@@ -18,10 +19,9 @@ ApplicationWindow {
     // here whenever a popup closes.
     property int lastModelIndex: 0
 
-    function menuClicked(index, name) {
+    function menuClicked(index) {
         if (menuControlList.currentIndex !== index)
             menuControlList.currentIndex = index
-        operateText.text = name
         console.log(menuControlList.currentIndex)
         switch (index) {
         case 0:
@@ -158,7 +158,7 @@ ApplicationWindow {
         function open() {
             imageProcessDoneDialog.open()
         }
-        // Shows the control page; the title box keeps what it shows.
+        // Shows the control page, as its menu entry does.
         function changeModel() {
             window.showPage(1)
             menuControlList.currentIndex = 1
@@ -178,6 +178,9 @@ ApplicationWindow {
         height: 20
         color: unitColor
 
+        // Names the page on show, whichever way it came to be shown (a
+        // menu entry, Done on the editing page); a popup over it does not
+        // change it.
         Text {
             id: operateText
 
@@ -185,7 +188,7 @@ ApplicationWindow {
             anchors.fill: parent
             horizontalAlignment: Text.AlignHCenter
             verticalAlignment: Text.AlignVCenter
-            text: qsTr("修图")
+            text: lastModelIndex === 0 ? qsTr("修图") : qsTr("控制")
             color: "grey"
             font.family: unitFontFamily
             font.pixelSize: 11
@@ -290,7 +293,7 @@ ApplicationWindow {
 
                     anchors.fill: parent
                     hoverEnabled: true
-                    onClicked: window.menuClicked(index, name)
+                    onClicked: window.menuClicked(index)
                 }
             }
         }
@@ -436,7 +439,7 @@ ApplicationWindow {
                     objectName: "resetButton"
                     text: qsTr("重新置位")
                     visible: !connectDrawOperations.startCarveFlag
-                    onClicked: settingDialog.sendCommand("$42")
+                    onClicked: settingDialog.sendCommand(EngraverProtocol.resetPositionCommand)
                 }
 
                 Rule {}
@@ -451,7 +454,7 @@ ApplicationWindow {
                     objectName: "middleButton"
                     text: qsTr("中间")
                     visible: !connectDrawOperations.startCarveFlag
-                    onClicked: settingDialog.sendCommand("$25 P800 800")
+                    onClicked: settingDialog.sendCommand(EngraverProtocol.moveToMiddleCommand)
                 }
 
                 Rule {}
@@ -466,7 +469,7 @@ ApplicationWindow {
                     objectName: "lowPowerButton"
                     text: qsTr("低功耗")
                     visible: !connectDrawOperations.startCarveFlag
-                    onClicked: settingDialog.sendCommand("$50")
+                    onClicked: settingDialog.sendCommand(EngraverProtocol.lowPowerCommand)
                 }
 
                 Rule {}

@@ -224,6 +224,10 @@
         <source>风扇已打开……</source>
         <translation>The Fan is On……</translation>
     </message>
+    <message>
+        <source>雕刻机没有接收数据，请检查连接……</source>
+        <translation>The engraver is not taking data, please check the connection……</translation>
+    </message>
 </context>
 <context>
     <name>PutText</name>
@@ -329,6 +333,10 @@
     <message>
         <source>雕刻机版本：</source>
         <translation>Machine version：</translation>
+    </message>
+    <message>
+        <source>控制</source>
+        <translation>Control</translation>
     </message>
 </context>
 </TS>

@@ -224,6 +224,10 @@
         <source>风扇已打开……</source>
         <translation>ファンが開いている……</translation>
     </message>
+    <message>
+        <source>雕刻机没有接收数据，请检查连接……</source>
+        <translation>彫刻機がデータを受け取っていません。接続を確認してください……</translation>
+    </message>
 </context>
 <context>
     <name>PutText</name>
@@ -329,6 +333,10 @@
     <message>
         <source>雕刻机版本：</source>
         <translation>彫刻機のバージョン:</translation>
+    </message>
+    <message>
+        <source>控制</source>
+        <translation>制御</translation>
     </message>
 </context>
 </TS>

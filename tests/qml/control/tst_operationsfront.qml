@@ -1,5 +1,6 @@
 import QtQuick 2.7
 import QtTest 1.0
+import Zan.Engraver 1.0
 
 // The control page against recording stand-ins for the engraver controller
 // and the main window's shared state: only the sent text and the page's own
@@ -42,10 +43,13 @@ Item {
         signal toFrontStatus(string cmd)
         signal includeBackStatus(int type)
         signal completePecent(real pecent)
+        signal writeStalled()
+        signal searchFinished(bool found)
 
         function serialWriteData(str) { sent = sent.concat([String(str)]) }
         function connectToBelow(en) { connectCalls = connectCalls.concat([en]) }
         function clearIndex() { clearCount += 1 }
+        function finishedLoadProcess() {}
     }
 
     Component {
@@ -100,7 +104,9 @@ Item {
             tryCompare(child("operateImageFrame"), "y", py * s)
         }
 
-        // Halves away from zero: Math.round would turn -2.5 into -2.
+        // Positions reach the engraver in whole pixels, halves away from
+        // zero (Math.round would turn -2.5 into -2), as the page passes them
+        // to the shared command builder.
         function test_roundPixel_data() {
             return [
                 { tag: "half up", value: 2.5, expected: 3 },
@@ -110,7 +116,7 @@ Item {
         }
 
         function test_roundPixel(data) {
-            compare(String(page.roundPixel(data.value)), String(data.expected))
+            compare(EngraverProtocol.moveCommand(data.value, 0), "$25 P" + data.expected + " 0")
         }
 
         // Status replies set a slider, show a message or are ignored; none
@@ -254,6 +260,47 @@ Item {
             compare(timing.carveSecond, 0)
         }
 
+        function test_clockAcrossInterruptions_data() {
+            return [
+                { tag: "paused and resumed", steps: ["F21", "F20"], minutes: 7 },
+                { tag: "link lost while running, resumed", steps: ["lost", "back", "play", "F20"], minutes: 7 },
+                { tag: "link lost while paused, resumed", steps: ["F21", "lost", "back", "play", "F20"], minutes: 7 },
+                { tag: "stopped, new job", steps: ["F22", "play", "F20"], minutes: 0 },
+                { tag: "link lost, stopped after it, new job",
+                  steps: ["lost", "back", "F22", "play", "F20"], minutes: 0 },
+            ]
+        }
+
+        // The elapsed time goes on from the time already spent when a job
+        // resumes, after a pause or after the link dropped mid-job; only a
+        // job started after a stop counts from zero. (Minutes are set, not
+        // seconds: the running clock may add a second meanwhile.)
+        function test_clockAcrossInterruptions(data) {
+            operationEnd.finishedLoad(12, 30, 62, 70)
+            var timing = child("carveTiming")
+            operationEnd.toFrontStatus("F20")
+            verify(timing.running)
+            timing.carveMinute = 7
+            var rewinds = operationEnd.clearCount
+            for (var i = 0; i < data.steps.length; ++i) {
+                var step = data.steps[i]
+                if (step === "lost")
+                    operationEnd.includeBackStatus(11)
+                else if (step === "back")
+                    operationEnd.includeBackStatus(10)
+                else if (step === "play")
+                    mouseClick(child("playButton"))
+                else
+                    operationEnd.toFrontStatus(step)
+                if (step === "lost" || step === "F21")
+                    verify(!timing.running, "the clock stands while " + step)
+            }
+            verify(timing.running)
+            compare(timing.carveMinute, data.minutes)
+            if (data.minutes !== 0)
+                compare(operationEnd.clearCount, rewinds, "a resumed job is not rewound")
+        }
+
         // The shown time follows the real clock, however often the timer fires.
         function test_clockFollowsRealTime() {
             var timing = child("carveTiming")
@@ -298,6 +345,93 @@ Item {
             operationEnd.includeBackStatus(11)
             verify(!button.connectFlag)
             compare(operationEnd.connectCalls, [true, false])
+        }
+
+        // Presses the middle of an item, moves the pointer in steps past the
+        // drag threshold and lets go, like a hand does. The steps are counted
+        // on the area, which stays put while the item follows the pointer.
+        function dragBy(item, dx, dy) {
+            var area = child("carveFrame")
+            var from = item.mapToItem(area, item.width / 2, item.height / 2)
+            mousePress(area, from.x, from.y)
+            for (var i = 1; i <= 10; ++i)
+                mouseMove(area, from.x + dx * i / 10, from.y + dy * i / 10)
+            mouseRelease(area, from.x + dx, from.y + dy)
+        }
+
+        // The numbers of a sent command, "$20 P1 2 3 4" → [1, 2, 3, 4].
+        function commandNumbers(command) {
+            return command.replace(/^\$[0-9]+ P/, "").split(" ").map(Number)
+        }
+
+        function test_dragSendsWhereLetGo_data() {
+            return [
+                { tag: "marker into the area", item: "carveLocation", dx: 150, dy: 220 },
+                { tag: "marker past the top-left corner", item: "carveLocation", dx: -300, dy: -300,
+                  expected: "$25 P0 0" },
+                { tag: "marker past the bottom-right corner", item: "carveLocation", dx: 900, dy: 900,
+                  expected: "$25 P1600 1600" },
+                { tag: "picture while framing", item: "operateImageFrame", framing: true, dx: 120, dy: -40 },
+                { tag: "picture past the top-left corner while framing", item: "operateImageFrame",
+                  framing: true, dx: -300, dy: -300, expected: "$20 P12 30 50 40" },
+                { tag: "picture without framing", item: "operateImageFrame", dx: 120, dy: -40, expected: null },
+            ]
+        }
+
+        // A drag ends with the command for the place where the item was let
+        // go, the place its coordinate label shows: the marker moves the
+        // laser there, the picture is framed there while framing is on.
+        function test_dragSendsWhereLetGo(data) {
+            operationEnd.finishedLoad(12, 30, 62, 70)
+            placeAt(100, 200)
+            if (data.framing) {
+                operationEnd.toFrontStatus("F10")
+                compare(operationEnd.sent, [])
+            }
+            var item = child(data.item)
+            var startX = item.x
+            var startY = item.y
+            dragBy(item, data.dx, data.dy)
+            verify(item.x !== startX && item.y !== startY, "the drag moved the item")
+
+            if (data.expected === null) {
+                compare(operationEnd.sent, [])
+                return
+            }
+            compare(operationEnd.sent.length, 1)
+            var sent = operationEnd.sent[0]
+            if (data.expected) {
+                compare(sent, data.expected)
+                return
+            }
+            // Where the item lies, in engraving pixels, as its label shows it:
+            // the marker's tip, or the picture's corner on the burned area.
+            var s = child("carveFrame").scaleSize
+            var numbers = commandNumbers(sent)
+            var at = data.item === "carveLocation"
+                ? [Number(child("markerXField").text) / 0.05, Number(child("markerYField").text) / 0.05]
+                : [Number(child("imageXField").text) / 0.05 + 12, Number(child("imageYField").text) / 0.05 + 30]
+            verify(Math.abs(numbers[0] - at[0]) <= 0.5 && Math.abs(numbers[1] - at[1]) <= 0.5,
+                   sent + " is not where the label says: " + at)
+            verify(sent.indexOf(data.item === "carveLocation" ? "$25 P" : "$20 P") === 0, sent)
+        }
+
+        function test_linkMessages_data() {
+            return [
+                { tag: "connected", emit: function() { operationEnd.includeBackStatus(10) }, message: "连接成功……" },
+                { tag: "disconnected", emit: function() { operationEnd.includeBackStatus(11) }, message: "已断开连接……" },
+                { tag: "engraver not taking data", emit: function() { operationEnd.writeStalled() },
+                  message: "雕刻机没有接收数据，请检查连接……" },
+            ]
+        }
+
+        // What the controller reports about the link comes up on the message
+        // line; nothing is sent in answer.
+        function test_linkMessages(data) {
+            data.emit()
+            compare(child("infoText").text, data.message)
+            tryCompare(child("carveinfoRemind").anchors, "bottomMargin", -2)
+            compare(operationEnd.sent, [])
         }
 
         // Typed millimetres move the marker's tip; a place off the area is
