@@ -1,9 +1,9 @@
 // How long the GUI thread is kept from its events while the canvas dithers a
-// picture or turns it into a job: a 5 ms timer ticks through the whole run,
-// and the worst gap between two ticks, less the 5 ms, is the longest stall a
-// user could feel. Reported as the counter worst_stall_ms.
+// picture or turns it into a job (see stallprobe.h). Reported as the counter
+// worst_stall_ms.
 
 #include "drawboard/drawimage.h"
+#include "stallprobe.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -46,34 +46,6 @@ std::unique_ptr<DrawImage> loadedCanvas(QTemporaryDir &dir)
     canvas->load(file);
     loop.exec();
     return canvas;
-}
-
-// Runs start() and the event loop until the canvas emits finished, with a
-// 5 ms timer watching the GUI thread. Returns the worst stall in ms.
-template<typename Signal, typename Start>
-double worstStall(DrawImage *canvas, Signal finished, Start start)
-{
-    QEventLoop loop;
-    QObject::connect(canvas, finished, &loop, &QEventLoop::quit);
-    QTimer ticker;
-    ticker.setTimerType(Qt::PreciseTimer);
-    ticker.setInterval(5);
-    QElapsedTimer clock;
-    qint64 last = 0;
-    qint64 worst = 0;
-    QObject::connect(&ticker, &QTimer::timeout, [&] {
-        const qint64 now = clock.nsecsElapsed();
-        worst = qMax(worst, now - last);
-        last = now;
-    });
-    ticker.start();
-    clock.start();
-    // The ticker is running before the work starts, so that start()'s own
-    // share of the GUI thread counts too.
-    QTimer::singleShot(0, [&] { start(); });
-    loop.exec();
-    worst = qMax(worst, clock.nsecsElapsed() - last);
-    return qMax(0.0, worst / 1e6 - 5.0);
 }
 
 // Repeats one kind of run on a loaded picture and reports its worst stall.
