@@ -166,21 +166,27 @@ void floydPlain(QImage &image, double threshold)
     readRow(1, current);
     for (int y = 1; y < height - 1; ++y) {
         readRow(y + 1, below);
+        // The pixel being quantised and the three below it that it feeds are
+        // carried in registers along the row: each level is read once and
+        // written once, and every step is the same arithmetic as the
+        // definition (each neighbour truncated and clamped on its own, in
+        // the same order). The choice of black or white is a table look-up
+        // and a mask, with no branch to mispredict on a photo.
+        int here = current[1];
+        int belowLeft = below[0];
+        int belowHere = below[1];
         for (int x = 1; x < width - 1; ++x) {
-            const int v = current[x];
-            int error;
-            if (black[v]) {
-                current[x] = 0;
-                error = v;
-            } else {
-                current[x] = 255;
-                error = v - 255;
-            }
-            current[x + 1] = diffused(current[x + 1], error, 7);
-            below[x - 1] = diffused(below[x - 1], error, 3);
-            below[x] = diffused(below[x], error, 5);
-            below[x + 1] = diffused(below[x + 1], error, 1);
+            const int white = 255 & (int(black[here]) - 1);
+            const int error = here - white;
+            current[x] = white;
+            here = diffused(current[x + 1], error, 7);
+            below[x - 1] = diffused(belowLeft, error, 3);
+            belowLeft = diffused(belowHere, error, 5);
+            belowHere = diffused(below[x + 1], error, 1);
         }
+        current[width - 1] = here;
+        below[width - 2] = belowLeft;
+        below[width - 1] = belowHere;
         writeRow(y, current, y == 1 ? 1 : 0);
         std::swap(current, below);
     }

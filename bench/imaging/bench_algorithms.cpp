@@ -8,6 +8,7 @@
 
 #include "engraver/jobbuffer.h"
 #include "imaging/algorithms.h"
+#include "imaging/dithering.h"
 
 #include <QMutex>
 #include <QRandomGenerator>
@@ -104,6 +105,36 @@ void BM_SaveBytePhoto(benchmark::State &state)
     state.SetLabel("1066x1066 (1599x1599 engraving)");
 }
 
+// One dithering method on a fresh copy of the grey picture each time, as a
+// look does.
+void ditherWith(benchmark::State &state, Imaging::DitherOptions options)
+{
+    const QImage source = greyPhoto(1050);
+    for (auto _ : state) {
+        state.PauseTiming();
+        QImage image = source;
+        image.detach();
+        state.ResumeTiming();
+        Imaging::dither(image, options);
+        benchmark::DoNotOptimize(image.constBits());
+    }
+    state.SetLabel(sizeLabel(source));
+}
+
+void BM_Tone(benchmark::State &state)
+{
+    const QImage source = greyPhoto(1050);
+    for (auto _ : state) {
+        state.PauseTiming();
+        QImage image = source;
+        image.detach();
+        state.ResumeTiming();
+        Imaging::applyTone(image, {10, 20, 1.4});
+        benchmark::DoNotOptimize(image.constBits());
+    }
+    state.SetLabel(sizeLabel(source));
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -135,6 +166,30 @@ int main(int argc, char **argv)
     inMilliseconds(benchmark::RegisterBenchmark("BM_Floyd", BM_Floyd));
     inMilliseconds(benchmark::RegisterBenchmark("BM_SaveByteAllBlack", BM_SaveByteAllBlack));
     inMilliseconds(benchmark::RegisterBenchmark("BM_SaveBytePhoto", BM_SaveBytePhoto));
+    inMilliseconds(benchmark::RegisterBenchmark("BM_Tone", BM_Tone));
+    struct Method
+    {
+        const char *name;
+        Imaging::DitherMethod method;
+        bool serpentine;
+    };
+    static const Method methods[] = {
+        {"BM_DitherAtkinson", Imaging::DitherMethod::Atkinson, false},
+        {"BM_DitherJarvisJudiceNinke", Imaging::DitherMethod::JarvisJudiceNinke, false},
+        {"BM_DitherStucki", Imaging::DitherMethod::Stucki, false},
+        {"BM_DitherSierra", Imaging::DitherMethod::Sierra, false},
+        {"BM_DitherSierraSerpentine", Imaging::DitherMethod::Sierra, true},
+        {"BM_DitherBayer", Imaging::DitherMethod::Bayer, false},
+        {"BM_DitherHalftone", Imaging::DitherMethod::Halftone, false},
+    };
+    for (const Method &m : methods) {
+        inMilliseconds(benchmark::RegisterBenchmark(m.name, [m](benchmark::State &state) {
+            Imaging::DitherOptions options;
+            options.method = m.method;
+            options.serpentine = m.serpentine;
+            ditherWith(state, options);
+        }));
+    }
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

@@ -1,0 +1,346 @@
+#include "imaging/algorithms.h"
+#include "imaging/dithering.h"
+#include "tests/drawboard/canvastest.h"
+
+#include <cmath>
+#include <vector>
+
+using CanvasTest::greyPicture;
+using Imaging::DitherMethod;
+
+// The dithering methods beside Floyd, the tone controls and the spot
+// compensation: small pictures worked out by hand, and every method against
+// a plain definition on random pictures.
+class TestDithering : public QObject
+{
+    Q_OBJECT
+
+    static QImage row(const QVector<int> &levels, int rows = 1)
+    {
+        QImage image(levels.size(), rows, QImage::Format_RGB32);
+        for (int y = 0; y < rows; ++y)
+            for (int x = 0; x < levels.size(); ++x)
+                image.setPixel(x, y, qRgb(levels[x], levels[x], levels[x]));
+        return image;
+    }
+
+    static QVector<int> levels(const QImage &image)
+    {
+        QVector<int> out;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                out << qRed(image.pixel(x, y));
+        return out;
+    }
+
+    static QImage dithered(QImage image, DitherMethod method, double threshold,
+                           bool serpentine = false)
+    {
+        Imaging::DitherOptions options;
+        options.method = method;
+        options.threshold = threshold;
+        options.serpentine = serpentine;
+        Imaging::dither(image, options);
+        return image;
+    }
+
+    // The published kernels, written out here once more: (dx, dy, weight).
+    struct Published
+    {
+        DitherMethod method;
+        int divisor;
+        QVector<QVector<int>> taps;
+    };
+    static QVector<Published> published()
+    {
+        return {
+            {DitherMethod::Atkinson,
+             8,
+             {{1, 0, 1}, {2, 0, 1}, {-1, 1, 1}, {0, 1, 1}, {1, 1, 1}, {0, 2, 1}}},
+            {DitherMethod::JarvisJudiceNinke,
+             48,
+             {{1, 0, 7},
+              {2, 0, 5},
+              {-2, 1, 3},
+              {-1, 1, 5},
+              {0, 1, 7},
+              {1, 1, 5},
+              {2, 1, 3},
+              {-2, 2, 1},
+              {-1, 2, 3},
+              {0, 2, 5},
+              {1, 2, 3},
+              {2, 2, 1}}},
+            {DitherMethod::Stucki,
+             42,
+             {{1, 0, 8},
+              {2, 0, 4},
+              {-2, 1, 2},
+              {-1, 1, 4},
+              {0, 1, 8},
+              {1, 1, 4},
+              {2, 1, 2},
+              {-2, 2, 1},
+              {-1, 2, 2},
+              {0, 2, 4},
+              {1, 2, 2},
+              {2, 2, 1}}},
+            {DitherMethod::Sierra,
+             32,
+             {{1, 0, 5},
+              {2, 0, 3},
+              {-2, 1, 2},
+              {-1, 1, 4},
+              {0, 1, 5},
+              {1, 1, 4},
+              {2, 1, 2},
+              {-1, 2, 2},
+              {0, 2, 3},
+              {1, 2, 2}}},
+        };
+    }
+
+    // Error diffusion as defined: every pixel in scan order (odd rows right
+    // to left when serpentine, the kernel mirrored), value = level + error
+    // carried, black below the threshold, the miss spread by the kernel.
+    static QImage definition(const QImage &picture, const Published &kernel, double threshold,
+                             bool serpentine)
+    {
+        const int w = picture.width();
+        const int h = picture.height();
+        std::vector<float> carried(size_t(w * h), 0.0f);
+        QImage out = picture;
+        for (int y = 0; y < h; ++y) {
+            const bool leftward = serpentine && y % 2 == 1;
+            for (int i = 0; i < w; ++i) {
+                const int x = leftward ? w - 1 - i : i;
+                const float value = float(qRed(picture.pixel(x, y))) + carried[size_t(y * w + x)];
+                const bool black = value < float(threshold);
+                out.setPixel(x, y, black ? 0xFF000000u : 0xFFFFFFFFu);
+                const float error = value - (black ? 0.0f : 255.0f);
+                for (const QVector<int> &tap : kernel.taps) {
+                    const int nx = x + (leftward ? -tap[0] : tap[0]);
+                    const int ny = y + tap[1];
+                    if (nx >= 0 && nx < w && ny < h)
+                        carried[size_t(ny * w + nx)]
+                            += error * (float(tap[2]) / float(kernel.divisor));
+                }
+            }
+        }
+        return out;
+    }
+
+private slots:
+    void kernelsAsPublished()
+    {
+        for (const Published &p : published()) {
+            const Imaging::Kernel k = Imaging::diffusionKernel(p.method);
+            QCOMPARE(k.divisor, p.divisor);
+            QVector<QVector<int>> taps;
+            for (int i = 0; i < k.count; ++i)
+                taps << QVector<int> {k.taps[i].dx, k.taps[i].dy, k.taps[i].weight};
+            QCOMPARE(taps, p.taps);
+        }
+    }
+
+    // Worked by hand. A first pixel of 100 under threshold 120 turns black
+    // and passes on 100 times the right-hand weight; the second pixel lands
+    // just on one side of the threshold or the other.
+    void handWorked_data()
+    {
+        QTest::addColumn<int>("method");
+        QTest::addColumn<QVector<int>>("picture");
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<QVector<int>>("expected");
+
+        const auto add
+            = [](const char *tag, DitherMethod m, QVector<int> in, int rows, QVector<int> out) {
+                  QTest::newRow(tag) << int(m) << in << rows << out;
+              };
+        // Atkinson: 100 / 8 = 12.5 to the right: 107 + 12.5 = 119.5 < 120.
+        add("atkinson right, under", DitherMethod::Atkinson, {100, 107}, 1, {0, 0});
+        add("atkinson right, over", DitherMethod::Atkinson, {100, 108}, 1, {0, 255});
+        // Two to the right gets 12.5 from the first and 1/8 of the second's miss.
+        add("atkinson two right", DitherMethod::Atkinson, {100, 130, 0}, 1, {0, 255, 0});
+        // Jarvis: 100 * 7 / 48 = 14.58: 105 -> 119.58 black, 106 -> 120.58 white.
+        add("jarvis right, under", DitherMethod::JarvisJudiceNinke, {100, 105}, 1, {0, 0});
+        add("jarvis right, over", DitherMethod::JarvisJudiceNinke, {100, 106}, 1, {0, 255});
+        // Stucki: 100 * 8 / 42 = 19.05: 100 -> 119.05 black, 101 -> 120.05 white.
+        add("stucki right, under", DitherMethod::Stucki, {100, 100}, 1, {0, 0});
+        add("stucki right, over", DitherMethod::Stucki, {100, 101}, 1, {0, 255});
+        // Sierra: 100 * 5 / 32 = 15.63: 104 -> 119.63 black, 105 -> 120.63 white.
+        add("sierra right, under", DitherMethod::Sierra, {100, 104}, 1, {0, 0});
+        add("sierra right, over", DitherMethod::Sierra, {100, 105}, 1, {0, 255});
+        // Straight down, one column: Jarvis passes 7/48 (14.58) below.
+        add("jarvis below, under", DitherMethod::JarvisJudiceNinke, {100, 105}, 0, {0, 0});
+        add("sierra below, over", DitherMethod::Sierra, {100, 105}, 0, {0, 255});
+    }
+
+    void handWorked()
+    {
+        QFETCH(int, method);
+        QFETCH(QVector<int>, picture);
+        QFETCH(int, rows);
+        QFETCH(QVector<int>, expected);
+        // rows 0: the levels stand in one column instead of one row.
+        QImage image = rows ? row(picture) : row(picture).transformed(QTransform().rotate(90));
+        if (!rows)
+            image = image.mirrored(true, false).convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(levels(dithered(image, DitherMethod(method), 120)), expected);
+    }
+
+    void matchesDefinition_data()
+    {
+        QTest::addColumn<int>("kernel");
+        QTest::addColumn<double>("threshold");
+        QTest::addColumn<bool>("serpentine");
+        for (int k = 0; k < published().size(); ++k) {
+            for (bool serpentine : {false, true}) {
+                QTest::addRow("kernel %d, serpentine %d", k, int(serpentine))
+                    << k << 128.0 << serpentine;
+            }
+            QTest::addRow("kernel %d, threshold 60", k) << k << 60.0 << false;
+        }
+    }
+
+    void matchesDefinition()
+    {
+        QFETCH(int, kernel);
+        QFETCH(double, threshold);
+        QFETCH(bool, serpentine);
+        const Published p = published().at(kernel);
+        const QImage picture = Imaging::greyImage(
+            CanvasTest::randomPicture(37, 23, QImage::Format_RGB32, quint32(kernel + 1)));
+        QCOMPARE(dithered(picture, p.method, threshold, serpentine),
+                 definition(picture, p, threshold, serpentine));
+    }
+
+    void onlyBlackAndWhite_data()
+    {
+        QTest::addColumn<int>("method");
+        for (DitherMethod m :
+             {DitherMethod::Atkinson, DitherMethod::JarvisJudiceNinke, DitherMethod::Stucki,
+              DitherMethod::Sierra, DitherMethod::Bayer, DitherMethod::Halftone})
+            QTest::addRow("%d", int(m)) << int(m);
+    }
+
+    // A mid grey comes out as about half black, and nothing but black and white.
+    void onlyBlackAndWhite()
+    {
+        QFETCH(int, method);
+        const QImage out = dithered(greyPicture(64, 64, 128), DitherMethod(method), 128);
+        int black = 0;
+        for (int level : levels(out)) {
+            QVERIFY(level == 0 || level == 255);
+            black += level == 0;
+        }
+        QVERIFY2(std::abs(black - 64 * 64 / 2) < 64 * 64 / 10, qPrintable(QString::number(black)));
+    }
+
+    // Floyd through the method choice is the canvas's own look, grey frame and all.
+    void floydIsTheLook()
+    {
+        const QImage picture
+            = Imaging::greyImage(CanvasTest::randomPicture(40, 30, QImage::Format_RGB32, 9));
+        QImage look = picture;
+        Imaging::floydDither(look, 120);
+        QCOMPARE(dithered(picture, DitherMethod::Floyd, 120), look);
+    }
+
+    void bayer()
+    {
+        QVector<int> first;
+        QSet<int> seen;
+        for (int x = 0; x < 8; ++x)
+            first << Imaging::bayerIndex(x, 0);
+        for (int i = 0; i < 64; ++i)
+            seen.insert(Imaging::bayerIndex(i % 8, i / 8));
+        QCOMPARE(first, QVector<int>({0, 32, 8, 40, 2, 34, 10, 42}));
+        QCOMPARE(Imaging::bayerIndex(1, 1), 16);
+        QCOMPARE(seen.size(), 64);
+        QCOMPARE(Imaging::bayerIndex(9, 8), Imaging::bayerIndex(1, 0)); // it tiles
+        // A level of 130 is black where the screen lies above it: 32 of 64.
+        int black = 0;
+        for (int level : levels(dithered(greyPicture(8, 8, 130), DitherMethod::Bayer, 128)))
+            black += level == 0;
+        QCOMPARE(black, 31);
+    }
+
+    // Dots grow from each cell's centre: a light grey blackens the centre
+    // pixels only, a dark one all but the corners.
+    void halftoneDots()
+    {
+        Imaging::DitherOptions options;
+        options.method = DitherMethod::Halftone;
+        options.cellSize = 6; // 4 canvas pixels
+        QImage light = greyPicture(8, 8, 200);
+        Imaging::dither(light, options);
+        // 55 of 255 dark: 55 / 255 * 16 = 3.45 of 16 pixels, three of the
+        // four centre ones (ties go by position).
+        QCOMPARE(qRed(light.pixel(1, 1)), 0);
+        QCOMPARE(qRed(light.pixel(2, 1)), 0);
+        QCOMPARE(qRed(light.pixel(1, 2)), 0);
+        QCOMPARE(qRed(light.pixel(2, 2)), 255);
+        QCOMPARE(qRed(light.pixel(0, 0)), 255);
+        QCOMPARE(qRed(light.pixel(5, 5)), 0); // the next cell alike
+        int black = 0;
+        for (int level : levels(light))
+            black += level == 0;
+        QCOMPARE(black, 4 * 3);
+    }
+
+    void tone_data()
+    {
+        QTest::addColumn<double>("brightness");
+        QTest::addColumn<double>("contrast");
+        QTest::addColumn<double>("gamma");
+        QTest::addColumn<QVector<int>>("expected"); // for levels 0, 64, 128, 192, 255
+        QTest::newRow("neutral") << 0.0 << 0.0 << 1.0 << QVector<int> {0, 64, 128, 192, 255};
+        QTest::newRow("brighter") << 20.0 << 0.0 << 1.0 << QVector<int> {51, 115, 179, 243, 255};
+        QTest::newRow("darker") << -100.0 << 0.0 << 1.0 << QVector<int> {0, 0, 0, 0, 0};
+        // Gamma 2: 255 * sqrt(l / 255).
+        QTest::newRow("gamma 2") << 0.0 << 0.0 << 2.0 << QVector<int> {0, 128, 181, 221, 255};
+        QTest::newRow("more contrast") << 0.0 << 50.0 << 1.0 << QVector<int> {0, 0, 128, 255, 255};
+        QTest::newRow("less contrast")
+            << 0.0 << -50.0 << 1.0 << QVector<int> {85, 107, 128, 149, 171};
+    }
+
+    void tone()
+    {
+        QFETCH(double, brightness);
+        QFETCH(double, contrast);
+        QFETCH(double, gamma);
+        QFETCH(QVector<int>, expected);
+        const QImage picture = row({0, 64, 128, 192, 255});
+        QImage toned = picture;
+        Imaging::applyTone(toned, {brightness, contrast, gamma});
+        QVector<int> got = levels(toned);
+        for (int i = 0; i < got.size(); ++i)
+            QVERIFY2(std::abs(got[i] - expected[i]) <= 1,
+                     qPrintable(QStringLiteral("level %1: %2").arg(i).arg(got[i])));
+        // Neutral leaves the very same pixels, shared and all.
+        if (Imaging::Tone {brightness, contrast, gamma}.isNeutral())
+            QVERIFY(toned.constBits() == picture.constBits());
+    }
+
+    void spotCompensation()
+    {
+        for (double dot : {1.0, 1.5}) {
+            const auto table = Imaging::spotCompensationTable(dot);
+            for (int level = 0; level < 256; ++level)
+                QCOMPARE(int(table[size_t(level)]), level);
+        }
+        // A 3-pixel dot covers 4 canvas pixels: level 64 (75% dark) is
+        // dithered as 255 * (64 / 255)^(1/4) = 180, so that a quarter of
+        // the pixels, each burning four, give the darkness asked for.
+        const auto table = Imaging::spotCompensationTable(3);
+        QCOMPARE(int(table[0]), 0);
+        QCOMPARE(int(table[255]), 255);
+        QCOMPARE(int(table[64]), 180);
+        for (int level = 1; level < 255; ++level)
+            QVERIFY(table[size_t(level)] > level);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDithering)
+#include "tst_dithering.moc"
