@@ -1,0 +1,123 @@
+#include "engraver/jobtimer.h"
+
+#include <QSettings>
+#include <QtTest>
+
+namespace {
+qint64 fakeNow = 0;
+qint64 fakeClock()
+{
+    return fakeNow;
+}
+} // namespace
+
+// The time left: the pace measured from confirmed bytes over running time,
+// pauses left out, and the estimate before play from earlier jobs.
+class TestJobTimer : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        QCoreApplication::setOrganizationName(QStringLiteral("QtProject"));
+        QCoreApplication::setApplicationName(QStringLiteral("0_vandra"));
+    }
+
+    void pace_data()
+    {
+        // A job of 100000 bytes confirmed at 1000 bytes a second while it
+        // runs; the steps: "r" run, "p" pause (both at once), "c" confirm
+        // and "." wait (each a second).
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<int>("left"); // seconds left at the end
+        QTest::newRow("steady") << "r c c c c c c c c c c" << 91;
+        QTest::newRow("paused half way") << "r c c c c c p . . . . . . r c c c c c" << 91;
+        QTest::newRow("no pace yet") << "r c" << -1;
+        QTest::newRow("never started") << "c c c" << -1;
+    }
+
+    void pace()
+    {
+        QFETCH(QString, steps);
+        QFETCH(int, left);
+        PaceEstimate pace;
+        qint64 now = 0;
+        qint64 bytes = 0;
+        for (const QString &step : steps.split(QLatin1Char(' '))) {
+            if (step == QLatin1String("r"))
+                pace.run(now);
+            else if (step == QLatin1String("p"))
+                pace.hold(now);
+            if (step == QLatin1String("c")) {
+                pace.confirmed(bytes, now);
+                bytes += 1000;
+            }
+            if (step == QLatin1String("c") || step == QLatin1String("."))
+                now += 1000;
+        }
+        QCOMPARE(int(pace.secondsLeft(100000)), left);
+    }
+
+    // A change of pace shows within the smoothing time, not at once.
+    void followsAChangeOfPace()
+    {
+        PaceEstimate pace;
+        pace.run(0);
+        qint64 bytes = 0;
+        qint64 now = 0;
+        for (; now <= 20000; now += 1000, bytes += 1000)
+            pace.confirmed(bytes, now);
+        QCOMPARE(pace.bytesPerSecond(), 1000.0);
+        for (; now <= 80000; now += 1000, bytes += 2000)
+            pace.confirmed(bytes, now);
+        QVERIFY(pace.bytesPerSecond() > 1900 && pace.bytesPerSecond() < 2000);
+    }
+
+    // The whole clock: a job at a steady pace with a pause, what it took,
+    // and the estimate for the next job at the same depth.
+    void clock()
+    {
+        QSettings().remove(QStringLiteral("jobPace"));
+        JobTimer timer;
+        timer.setClock(fakeClock);
+        timer.setDepth(40);
+        fakeNow = 0;
+        timer.prepare(60000);
+        QCOMPARE(timer.secondsLeft(), -1); // no history yet
+
+        timer.started();
+        for (int second = 0; second < 30; ++second, fakeNow += 1000)
+            timer.progress(second * 1000 / 60000.0);
+        QCOMPARE(timer.secondsLeft(), 31);
+        timer.paused();
+        fakeNow += 45000; // paused: neither the estimate nor the time taken grows
+        QCOMPARE(timer.secondsLeft(), 31);
+        timer.started();
+        for (int second = 30; second < 60; ++second, fakeNow += 1000)
+            timer.progress(second * 1000 / 60000.0);
+        QCOMPARE(timer.secondsLeft(), 1);
+        timer.stopped(true);
+        QCOMPARE(timer.secondsTaken(), 60);
+        QCOMPARE(timer.secondsLeft(), 60); // were it started again
+
+        // The next job at this depth: 30000 bytes at the 1000 a second measured.
+        timer.prepare(30000);
+        QCOMPARE(timer.secondsLeft(), 30);
+        timer.setDepth(90);
+        QCOMPARE(timer.secondsLeft(), -1);
+        timer.setDepth(40);
+        timer.started();
+        QCOMPARE(timer.secondsTaken(), -1);
+
+        // A stop before the end remembers nothing and takes nothing.
+        fakeNow += 5000;
+        timer.stopped(false);
+        QCOMPARE(timer.secondsTaken(), -1);
+        QCOMPARE(QSettings().value(QStringLiteral("jobPace")).toMap().value("40").toDouble(),
+                 1000.0);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestJobTimer)
+#include "tst_jobtimer.moc"
