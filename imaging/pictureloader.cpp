@@ -116,7 +116,27 @@ qint64 decodeCost(QIODevice *device)
     const QSize size = reader.size();
     if (!size.isValid())
         return -1;
-    return qint64(size.width()) * size.height() * bytesPerPixelOf(reader.imageFormat());
+    if (qint64(size.width()) * size.height() > maxClaimedPixels)
+        return maxDecodedBytes + 1;
+    const QSize decoded = decodeSize(size, reader.format());
+    return qint64(decoded.width()) * decoded.height() * bytesPerPixelOf(reader.imageFormat());
+}
+
+QSize decodeSize(const QSize &size, const QByteArray &format)
+{
+    if (format != "jpeg" && format != "jpg")
+        return size;
+    const QSize capped = cappedLoadSize(size);
+    QSize best = size;
+    for (int divisor : {2, 4, 8}) {
+        // The decoder rounds each side up.
+        const QSize reduced((size.width() + divisor - 1) / divisor,
+                            (size.height() + divisor - 1) / divisor);
+        if (reduced.width() < capped.width() || reduced.height() < capped.height())
+            break;
+        best = reduced;
+    }
+    return best;
 }
 
 bool looksTruncated(const QByteArray &format, const QByteArray &head, const QByteArray &tail,
@@ -194,6 +214,10 @@ LoadedPicture loadPicture(const QString &path)
     file.seek(0);
     QImageReader reader(&file);
     const QByteArray format = reader.format();
+    const QSize full = reader.size();
+    const QSize decoded = full.isValid() ? decodeSize(full, format) : full;
+    if (decoded != full)
+        reader.setScaledSize(decoded);
     QImage picture = reader.read();
     if (picture.isNull()) {
         loaded.error = reader.errorString();

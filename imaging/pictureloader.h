@@ -31,11 +31,23 @@ struct LoadedPicture
 // ARGB32, exactly as the canvas keeps it.
 LoadedPicture loadPicture(const QString &path);
 
-// The memory the reader will allocate to decode the picture on device: its
-// size times what one pixel of the reader's format really takes (at least
-// four bytes, the format the decoders work in), or -1 when the size is not
-// known. Icon files are judged by the largest image they hold, not by what
-// their directory claims.
+// A picture claiming more pixels than this is refused whatever its format
+// could save by decoding it smaller.
+constexpr qint64 maxClaimedPixels = maxDecodedBytes / 4;
+
+// The size to decode a picture of the given size and format at: a JPEG can
+// be decoded at 1/2, 1/4 or 1/8 of its size for little more than the cost of
+// reading it, so it is decoded at the smallest of those that still covers
+// the loaded size on both sides (the exact cap is applied afterwards);
+// every other format at its own size.
+QSize decodeSize(const QSize &size, const QByteArray &format);
+
+// The memory the reader will allocate to decode the picture on device at its
+// decode size: the pixels times what one pixel of the reader's format really
+// takes (at least four bytes, the format the decoders work in), or -1 when
+// the size is not known. A picture that claims more than maxClaimedPixels
+// counts as too large whatever it decodes to. Icon files are judged by the
+// largest image they hold, not by what their directory claims.
 qint64 decodeCost(QIODevice *device);
 
 // The largest picture an .ico or .cur file holds, read from the headers of

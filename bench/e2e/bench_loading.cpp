@@ -1,7 +1,9 @@
-// Opening pictures: how long the GUI thread is kept from its events while the
-// canvas reads a file (see stallprobe.h), against the time the same decode
-// takes when it runs on the calling thread, which is how long a load that
-// decodes on the GUI thread freezes the window. The icon holding a
+// Opening pictures: the time from the open action to the black-and-white
+// picture on the canvas, with the worst stall of the GUI thread meanwhile
+// (see stallprobe.h), against the time a decode takes when it runs on the
+// calling thread, which is how long a load that decodes on the GUI thread
+// freezes the window. Targets: 250 ms for 4000 x 3000, 1 s for 12000 x 9000,
+// never a stall over 20 ms. The icon holding a
 // 20000 x 20000 PNG behind a 16 x 16 directory entry is refused before
 // decoding now.
 
@@ -82,6 +84,25 @@ QString iconBomb()
     return path;
 }
 
+// From the open action to the black-and-white picture on the canvas, as the
+// editing page does it: load, and Binarize at 128 once the picture is grey.
+// The time is the whole road; the counter the worst stall of the GUI thread.
+void openToBlackAndWhite(benchmark::State &state, const QString &file, const char *label)
+{
+    DrawImage canvas;
+    canvas.setSize(QSizeF(680, 680));
+    canvas.init();
+    QObject::connect(&canvas, &DrawImage::loadImageDone, &canvas,
+                     [&canvas] { canvas.process(DrawImage::Binarize, 128); });
+    double worst = 0;
+    for (auto _ : state) {
+        worst = qMax(worst, worstStall(&canvas, &DrawImage::propertyChanged,
+                                       [&] { canvas.load(file); }));
+    }
+    state.counters["worst_stall_ms"] = worst;
+    state.SetLabel(label);
+}
+
 void loadStall(benchmark::State &state, const QString &file, const char *label)
 {
     DrawImage canvas;
@@ -109,9 +130,14 @@ void decodeHere(benchmark::State &state, const QString &file, const char *label)
     state.SetLabel(label);
 }
 
-void BM_StallWhileLoading4000x3000(benchmark::State &state)
+void BM_OpenToBlackAndWhite4000x3000(benchmark::State &state)
 {
-    loadStall(state, photoJpeg(4000, 3000), "4000x3000 JPEG");
+    openToBlackAndWhite(state, photoJpeg(4000, 3000), "4000x3000 JPEG");
+}
+
+void BM_OpenToBlackAndWhite12000x9000(benchmark::State &state)
+{
+    openToBlackAndWhite(state, photoJpeg(12000, 9000), "12000x9000 JPEG");
 }
 
 void BM_StallWhileLoadingIconBomb(benchmark::State &state)
@@ -131,7 +157,8 @@ void BM_DecodeOnCallingThreadIconBomb(benchmark::State &state)
 
 } // namespace
 
-BENCHMARK(BM_StallWhileLoading4000x3000)->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK(BM_OpenToBlackAndWhite4000x3000)->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK(BM_OpenToBlackAndWhite12000x9000)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_StallWhileLoadingIconBomb)->Unit(benchmark::kMillisecond)->Iterations(10);
 BENCHMARK(BM_DecodeOnCallingThread4000x3000)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_DecodeOnCallingThreadIconBomb)->Unit(benchmark::kMillisecond)->Iterations(1);

@@ -204,6 +204,9 @@ private slots:
         QTest::newRow("icon holding 16 x 16")
             << iconHolding(encoded(photo().scaled(16, 16), "png")) << qint64(16 * 16 * 4);
         QTest::newRow("not a picture") << QByteArray("hello") << qint64(-1);
+        // Claims more pixels than any decode may hold, whatever it decodes to.
+        QTest::newRow("60000 x 60000") << pngClaiming(60000, 60000, 8)
+                                       << Imaging::maxDecodedBytes + 1;
     }
 
     void decodeCost()
@@ -221,6 +224,51 @@ private slots:
             QVERIFY(loaded.image.isNull());
             QVERIFY2(loaded.error.contains(QStringLiteral("too large")), qPrintable(loaded.error));
         }
+    }
+
+    void decodeSize_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<QByteArray>("format");
+        QTest::addColumn<QSize>("decoded");
+        // The loaded picture is 1050 on its longer side: the smallest of
+        // 1/2, 1/4, 1/8 that still covers it on both sides.
+        QTest::newRow("12 megapixels") << QSize(4000, 3000) << QByteArray("jpeg") << QSize(2000, 1500);
+        QTest::newRow("108 megapixels") << QSize(12000, 9000) << QByteArray("jpeg") << QSize(1500, 1125);
+        QTest::newRow("exactly twice") << QSize(2100, 2100) << QByteArray("jpeg") << QSize(1050, 1050);
+        QTest::newRow("odd sides round up") << QSize(8399, 4201) << QByteArray("jpeg") << QSize(1050, 526);
+        QTest::newRow("small") << QSize(1000, 800) << QByteArray("jpeg") << QSize(1000, 800);
+        QTest::newRow("not a jpeg") << QSize(4000, 3000) << QByteArray("png") << QSize(4000, 3000);
+    }
+
+    void decodeSize()
+    {
+        QFETCH(QSize, size);
+        QFETCH(QByteArray, format);
+        QFETCH(QSize, decoded);
+        QCOMPARE(Imaging::decodeSize(size, format), decoded);
+    }
+
+    // A big JPEG decoded small keeps the size it always had and differs from
+    // a full decode only by the finer averaging of the smaller decode.
+    void bigJpegDecodedSmall()
+    {
+        QImage photo(3000, 2000, QImage::Format_RGB32);
+        for (int y = 0; y < photo.height(); ++y)
+            for (int x = 0; x < photo.width(); ++x)
+                photo.setPixel(x, y, qRgb(x * 255 / 3000, y * 255 / 2000, (x + y) % 256 < 128 ? 40 : 220));
+        const QString path = writeFile(QStringLiteral("big.jpg"), encoded(photo, "jpeg"));
+        const Imaging::LoadedPicture loaded = Imaging::loadPicture(path);
+        const QSize capped(1050, 699); // the float factor of the cap, as always
+        QCOMPARE(loaded.image.size(), capped);
+        const QImage full
+            = QImage(path).scaled(capped, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+        qint64 difference = 0;
+        for (int y = 0; y < capped.height(); ++y)
+            for (int x = 0; x < capped.width(); ++x)
+                difference += std::abs(qGray(loaded.image.pixel(x, y)) - qGray(full.pixel(x, y)));
+        const qint64 mean = difference / (capped.width() * capped.height());
+        QVERIFY2(mean < 12, qPrintable(QString::number(mean)));
     }
 
     // Opening a FIFO for reading waits for a writer that never comes.
