@@ -47,6 +47,18 @@ QString translationFileFor(const QString &storedLanguage, Edition edition)
     return QString();
 }
 
+QString translationFileForSystem(const QLocale &system)
+{
+    switch (system.language()) {
+    case QLocale::English:
+        return QStringLiteral(":/0_vandra_EN.qm");
+    case QLocale::Japanese:
+        return QStringLiteral(":/0_vandra_JP.qm");
+    default:
+        return QString();
+    }
+}
+
 void registerQmlTypes()
 {
     qmlRegisterType<DrawImage>("Zan.DrawBoard", 1, 0, "DrawBoard");
@@ -78,8 +90,11 @@ int run(int argc, char **argv, Edition edition, const QUrl &root)
 
     QTranslator translator;
     QSettings settings;
-    const QString stored = settings.value(QStringLiteral("languages")).toString();
-    const QString file = translationFileFor(stored, edition);
+    const QVariant storedValue = settings.value(QStringLiteral("languages"));
+    const QString stored = storedValue.toString();
+    const QString file = storedValue.isValid() || edition == Edition::Japanese
+        ? translationFileFor(stored, edition)
+        : translationFileForSystem(QLocale::system());
     if (!file.isEmpty())
         translator.load(file);
     // Installed in every case: an empty translator changes nothing.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QLocale>
 #include <QString>
 #include <QUrl>
 
@@ -17,6 +18,11 @@ enum class Edition {
 // The comparison is exact and case-sensitive; an empty result means that no
 // file is loaded and the Chinese source texts are shown.
 QString translationFileFor(const QString &storedLanguage, Edition edition);
+
+// Before the user has picked a language (nothing stored), 0_vandra speaks
+// the system's language where it has it, English or Japanese, and the
+// Chinese source texts otherwise. Nothing is stored by it.
+QString translationFileForSystem(const QLocale &system);
 
 // Makes DrawImage known to QML as DrawBoard 1.0 in "Zan.DrawBoard".
 void registerQmlTypes();

@@ -96,8 +96,8 @@ void openToBlackAndWhite(benchmark::State &state, const QString &file, const cha
                      [&canvas] { canvas.process(DrawImage::Binarize, 128); });
     double worst = 0;
     for (auto _ : state) {
-        worst = qMax(worst, worstStall(&canvas, &DrawImage::propertyChanged,
-                                       [&] { canvas.load(file); }));
+        worst = qMax(worst,
+                     worstStall(&canvas, &DrawImage::propertyChanged, [&] { canvas.load(file); }));
     }
     state.counters["worst_stall_ms"] = worst;
     state.SetLabel(label);

@@ -16,16 +16,18 @@ private slots:
         QTest::addColumn<QVariant>("stored"); // the stored language; invalid: none
         QTest::addColumn<int>("code"); // -1: still running after 3 s, so ended
         QTest::addColumn<QStringList>("printed");
+        QTest::addColumn<QString>("system"); // the system's locale (LC_ALL)
 
         // The probe document prints what its context "main" reads "修图" as,
         // and the edition, then ends the event loop with 7.
         const auto probe = [](const char *tag, const QVariant &stored, const QString &edition,
-                              const char *edit) {
+                              const char *edit, const char *system = "C.UTF-8") {
             const bool japanese = edition == QLatin1String("japanese");
             QTest::newRow(tag) << QStringLiteral(STARTUP_RUNNER)
                                << QStringList {edition, "qrc:/startup-test/main.qml"} << stored << 7
                                << QStringList {QStringLiteral("EDIT=") + QString::fromUtf8(edit),
-                                               japanese ? "EDITION=true" : "EDITION=false"};
+                                               japanese ? "EDITION=true" : "EDITION=false"}
+                               << QString::fromLatin1(system);
         };
         const char *zh = "修图", *en = "Edit", *ja = "を編集";
         const QString sel = QStringLiteral("selectable"), jp = QStringLiteral("japanese");
@@ -39,20 +41,28 @@ private slots:
         probe("unknown", QStringLiteral("Klingon"), sel, zh);
         probe("jp edition, absent", QVariant(), jp, ja);
         probe("jp edition, english", QStringLiteral("English"), jp, ja);
+        // Nothing picked yet: the system's language where the program has it.
+        probe("absent, english system", QVariant(), sel, en, "en_GB.UTF-8");
+        probe("absent, japanese system", QVariant(), sel, ja, "ja_JP.UTF-8");
+        probe("absent, chinese system", QVariant(), sel, zh, "zh_CN.UTF-8");
+        probe("absent, german system", QVariant(), sel, zh, "de_DE.UTF-8");
+        probe("picked chinese, english system", QStringLiteral("简体中文"), sel, zh, "en_US.UTF-8");
+        probe("jp edition, english system", QVariant(), jp, ja, "en_US.UTF-8");
 
         // The event loop's result when the window closes; an error instead of
         // a window-less event loop when the root fails.
         // The main window leaves an absent language absent.
         QTest::newRow("main window closed")
             << QStringLiteral(STARTUP_RUNNER) << QStringList {sel, "qrc:/main.qml", "1500"}
-            << QVariant() << 0 << QStringList();
+            << QVariant() << 0 << QStringList() << QStringLiteral("en_US.UTF-8");
         QTest::newRow("root document missing")
             << QStringLiteral(STARTUP_RUNNER) << QStringList {sel, "qrc:/no-such-document.qml"}
-            << QVariant() << 1 << QStringList {"no-such-document.qml"};
+            << QVariant() << 1 << QStringList {"no-such-document.qml"} << QStringLiteral("C");
         // The delivered programs load their window and keep running.
         for (const char *program : {VANDRA_BIN, VANDRA_JP_BIN})
             QTest::newRow(program) << QString::fromUtf8(program) << QStringList()
-                                   << QVariant(QStringLiteral("English")) << -1 << QStringList();
+                                   << QVariant(QStringLiteral("English")) << -1 << QStringList()
+                                   << QStringLiteral("C");
     }
 
     // The debug line, a line of its own, names the stored value, which is
@@ -64,6 +74,7 @@ private slots:
         QFETCH(QVariant, stored);
         QFETCH(int, code);
         QFETCH(QStringList, printed);
+        QFETCH(QString, system);
 
         QSettings store(QStringLiteral("QtProject"), QStringLiteral("0_vandra"));
         if (stored.isValid())
@@ -73,6 +84,10 @@ private slots:
         store.sync();
 
         QProcess p;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("LC_ALL"), system);
+        environment.remove(QStringLiteral("LANGUAGE"));
+        p.setProcessEnvironment(environment);
         p.setProcessChannelMode(QProcess::MergedChannels);
         p.start(program, args);
         const bool ended = !p.waitForFinished(code < 0 ? 3000 : 20000);

@@ -205,8 +205,8 @@ private slots:
             << iconHolding(encoded(photo().scaled(16, 16), "png")) << qint64(16 * 16 * 4);
         QTest::newRow("not a picture") << QByteArray("hello") << qint64(-1);
         // Claims more pixels than any decode may hold, whatever it decodes to.
-        QTest::newRow("60000 x 60000") << pngClaiming(60000, 60000, 8)
-                                       << Imaging::maxDecodedBytes + 1;
+        QTest::newRow("60000 x 60000")
+            << pngClaiming(60000, 60000, 8) << Imaging::maxDecodedBytes + 1;
     }
 
     void decodeCost()
@@ -233,10 +233,14 @@ private slots:
         QTest::addColumn<QSize>("decoded");
         // The loaded picture is 1050 on its longer side: the smallest of
         // 1/2, 1/4, 1/8 that still covers it on both sides.
-        QTest::newRow("12 megapixels") << QSize(4000, 3000) << QByteArray("jpeg") << QSize(2000, 1500);
-        QTest::newRow("108 megapixels") << QSize(12000, 9000) << QByteArray("jpeg") << QSize(1500, 1125);
-        QTest::newRow("exactly twice") << QSize(2100, 2100) << QByteArray("jpeg") << QSize(1050, 1050);
-        QTest::newRow("odd sides round up") << QSize(8399, 4201) << QByteArray("jpeg") << QSize(1050, 526);
+        QTest::newRow("12 megapixels")
+            << QSize(4000, 3000) << QByteArray("jpeg") << QSize(2000, 1500);
+        QTest::newRow("108 megapixels")
+            << QSize(12000, 9000) << QByteArray("jpeg") << QSize(1500, 1125);
+        QTest::newRow("exactly twice")
+            << QSize(2100, 2100) << QByteArray("jpeg") << QSize(1050, 1050);
+        QTest::newRow("odd sides round up")
+            << QSize(8399, 4201) << QByteArray("jpeg") << QSize(1050, 526);
         QTest::newRow("small") << QSize(1000, 800) << QByteArray("jpeg") << QSize(1000, 800);
         QTest::newRow("not a jpeg") << QSize(4000, 3000) << QByteArray("png") << QSize(4000, 3000);
     }
@@ -256,7 +260,8 @@ private slots:
         QImage photo(3000, 2000, QImage::Format_RGB32);
         for (int y = 0; y < photo.height(); ++y)
             for (int x = 0; x < photo.width(); ++x)
-                photo.setPixel(x, y, qRgb(x * 255 / 3000, y * 255 / 2000, (x + y) % 256 < 128 ? 40 : 220));
+                photo.setPixel(
+                    x, y, qRgb(x * 255 / 3000, y * 255 / 2000, (x + y) % 256 < 128 ? 40 : 220));
         const QString path = writeFile(QStringLiteral("big.jpg"), encoded(photo, "jpeg"));
         const Imaging::LoadedPicture loaded = Imaging::loadPicture(path);
         const QSize capped(1050, 699); // the float factor of the cap, as always
