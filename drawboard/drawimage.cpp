@@ -12,6 +12,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QThreadPool>
+#include <QUndoStack>
 #include <QUrl>
 #include <QtConcurrent>
 
@@ -78,6 +79,10 @@ DrawImage::DrawImage(QQuickItem *parent)
     // finished() carries the algorithm: spies and queued listeners need the type.
     qRegisterMetaType<DrawImage::ProcessAlgorithm>();
     m_process = new ImageProcess(this);
+    m_history = new QUndoStack(this);
+    m_history->setUndoLimit(historyLimit);
+    connect(m_history, &QUndoStack::canUndoChanged, this, &DrawImage::historyChanged);
+    connect(m_history, &QUndoStack::canRedoChanged, this, &DrawImage::historyChanged);
     qDebug() << QEvent::Type(ensureAutoRunEventType());
     setAcceptedMouseButtons(Qt::LeftButton);
     connect(this, &DrawImage::finished, this, &DrawImage::finishProcess);
@@ -146,18 +151,21 @@ void DrawImage::init()
     m_baseImage = filledImage(size, QImage::Format_ARGB32, opaqueWhite);
     m_workingImage = m_baseImage;
     m_displayed = &m_workingImage;
+    m_history->clear();
 }
 
 void DrawImage::clear()
 {
     if (refuseWhileBusy("clear"))
         return;
+    beginEdit();
     const QSize size(blankSide, blankSide);
     m_strokeLayer = filledImage(size, QImage::Format_ARGB32, transparentWhite);
     m_baseImage = filledImage(size, QImage::Format_ARGB32, opaqueWhite);
     m_workingImage = m_baseImage;
     m_displayed = &m_workingImage;
     qDebug() << "done";
+    endEdit(QStringLiteral("clear"));
     setWidth(m_displayed->width());
     setHeight(m_displayed->height());
     emit propertyChanged();
@@ -236,6 +244,8 @@ void DrawImage::process(DrawImage::ProcessAlgorithm algorithm)
 
 void DrawImage::startRun(ProcessAlgorithm algorithm, double para)
 {
+    if (algorithm != Grey && algorithm != SaveByte)
+        beginEdit();
     m_busy = true;
     QImage *source = m_displayed;
     switch (algorithm) {
@@ -290,12 +300,16 @@ void DrawImage::finishProcess(DrawImage::ProcessAlgorithm algorithm)
 
     switch (algorithm) {
     case Grey:
+        // A new picture starts a new history.
+        m_editBefore.reset();
+        m_history->clear();
         emit loadImageDone();
         break;
     case SaveByte:
         emit saveDone();
         break;
     default:
+        endEdit(QStringLiteral("run %1").arg(int(algorithm)));
         setWidth(m_displayed->width());
         setHeight(m_displayed->height());
         emit propertyChanged();
@@ -308,6 +322,7 @@ void DrawImage::cutImage(int x, int y, int i_width, int i_height)
 {
     if (refuseWhileBusy("cutImage"))
         return;
+    beginEdit();
     *m_displayed = m_displayed->copy(QRect(x, y, i_width, i_height));
     emit finished(Rotate);
 }
@@ -326,7 +341,65 @@ void DrawImage::adjustImageScale(int w, int h)
         qDebug() << "adjustImageScale refused: no memory for" << w << "x" << h << "mm";
         return;
     }
+    beginEdit();
     *m_displayed = scaled;
+    endEdit(QStringLiteral("size"));
+    setWidth(m_displayed->width());
+    setHeight(m_displayed->height());
+    emit propertyChanged();
+    update();
+}
+
+CanvasState DrawImage::currentState() const
+{
+    return {m_baseImage, m_workingImage, m_displayed == &m_baseImage};
+}
+
+void DrawImage::beginEdit()
+{
+    m_editBefore = currentState();
+}
+
+void DrawImage::endEdit(const QString &what)
+{
+    if (!m_editBefore)
+        return;
+    const CanvasState before = *m_editBefore;
+    m_editBefore.reset();
+    const CanvasState after = currentState();
+    if (!before.sameAs(after))
+        m_history->push(new CanvasStateCommand(this, before, after, what));
+}
+
+bool DrawImage::canUndo() const
+{
+    return !m_busy && m_history->canUndo();
+}
+
+bool DrawImage::canRedo() const
+{
+    return !m_busy && m_history->canRedo();
+}
+
+void DrawImage::undo()
+{
+    if (refuseWhileBusy("undo"))
+        return;
+    m_history->undo();
+}
+
+void DrawImage::redo()
+{
+    if (refuseWhileBusy("redo"))
+        return;
+    m_history->redo();
+}
+
+void DrawImage::restoreState(const CanvasState &state)
+{
+    m_baseImage = state.base;
+    m_workingImage = state.working;
+    m_displayed = state.showsBase ? &m_baseImage : &m_workingImage;
     setWidth(m_displayed->width());
     setHeight(m_displayed->height());
     emit propertyChanged();

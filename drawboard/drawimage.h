@@ -1,5 +1,6 @@
 #pragma once
 
+#include "drawboard/canvashistory.h"
 #include "engraver/jobbuffer.h"
 #include "imaging/pictureloader.h"
 
@@ -16,6 +17,7 @@
 
 class ImageProcess;
 class QPainterPath;
+class QUndoStack;
 
 namespace Imaging {
 struct EngravingJob;
@@ -43,6 +45,11 @@ class DrawImage : public QQuickPaintedItem
     // controller's buffer (operationEnd.jobBuffer). Without one, jobs are
     // made and dropped.
     Q_PROPERTY(JobBuffer *jobBuffer READ jobBuffer WRITE setJobBuffer)
+    // Whether an edit can be taken back or done again now: never while a
+    // run is under way, since the run works on the pictures an undo would
+    // swap.
+    Q_PROPERTY(bool canUndo READ canUndo NOTIFY historyChanged)
+    Q_PROPERTY(bool canRedo READ canRedo NOTIFY historyChanged)
 
 public:
     enum PenStyle { Solid = 0, Fur = 1, Net = 2, RandomCircle = 3 };
@@ -113,6 +120,20 @@ public:
     Q_INVOKABLE bool saveImage();
     Q_INVOKABLE void done();
     Q_INVOKABLE void adjustImageScale(int w, int h);
+    // Take back the last edit, or do again the last one taken back; refused
+    // while a run is under way.
+    Q_INVOKABLE void undo();
+    Q_INVOKABLE void redo();
+
+    bool canUndo() const;
+    bool canRedo() const;
+    // The editing history: at most historyLimit steps, each holding the
+    // picture its edit wrote (see CanvasStateCommand).
+    QUndoStack *history() const { return m_history; }
+    static constexpr int historyLimit = 30;
+
+    // Puts the pictures back as they were in a step of the history.
+    void restoreState(const CanvasState &state);
 
     // Whether a picture file is being read; the current picture stays until
     // the new one is ready.
@@ -126,6 +147,7 @@ signals:
     // The file ended early: what could be read of it has been loaded (its
     // Grey run follows as for any picture), the rest is missing.
     void loadIncomplete();
+    void historyChanged();
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
@@ -145,6 +167,12 @@ private:
     // A picture file has been read on the loader thread.
     void pictureLoaded(const Imaging::LoadedPicture &loaded);
     void installPicture(const Imaging::LoadedPicture &loaded);
+
+    CanvasState currentState() const;
+    // An edit starts: the pictures as they are now are kept for its step.
+    void beginEdit();
+    // The edit is over: a step is recorded if it changed anything.
+    void endEdit(const QString &what);
     void startRun(ProcessAlgorithm algorithm, double para);
     bool refuseWhileBusy(const char *what) const;
 
@@ -193,4 +221,6 @@ private:
     QFutureWatcher<Imaging::LoadedPicture> *m_loadWatcher = nullptr;
     // A picture read while a run was under way, installed once the runs end.
     std::optional<Imaging::LoadedPicture> m_pendingPicture;
+    QUndoStack *m_history = nullptr; // child of this item
+    std::optional<CanvasState> m_editBefore; // the pictures when the edit under way began
 };

@@ -23,8 +23,10 @@ void DrawImage::mousePressEvent(QMouseEvent *event)
         return;
     }
     m_lastPoint = event->localPos();
-    if (!m_strokePath)
+    if (!m_strokePath) {
+        beginEdit();
         m_strokePath = new QPainterPath(m_lastPoint);
+    }
     m_strokePath->moveTo(m_lastPoint);
 }
 
@@ -81,6 +83,7 @@ void DrawImage::mouseReleaseEvent(QMouseEvent *event)
     delete m_strokePath;
     m_strokePath = nullptr;
     clearStrokePoints();
+    endEdit(QStringLiteral("stroke"));
 }
 
 void DrawImage::setupStrokePen(QPainter &painter, int width, Qt::BrushStyle style,
@@ -229,6 +232,7 @@ void DrawImage::drawText(int x, int y, QString text)
 {
     if (refuseWhileBusy("drawText"))
         return;
+    beginEdit();
     QPainterPath path;
     QPainter painter(m_displayed);
     QFont font(m_textFont, -1, QFont::Thin, false);
@@ -238,5 +242,6 @@ void DrawImage::drawText(int x, int y, QString text)
     painter.setBrush(QBrush(m_textColor, Qt::SolidPattern));
     painter.drawPath(path);
     painter.end();
+    endEdit(QStringLiteral("text"));
     update();
 }
