@@ -58,6 +58,12 @@ QString localPathOfDrop(const QString &fileSource)
     return localPathOfUrl(fileSource.section(QLatin1Char(','), 0, 0));
 }
 
+bool isLook(DrawImage::ProcessAlgorithm algorithm)
+{
+    return algorithm == DrawImage::Binarize || algorithm == DrawImage::Floyd
+        || algorithm == DrawImage::GreyFilter;
+}
+
 QImage filledImage(const QSize &size, QImage::Format format, const QColor &color)
 {
     QImage image(size, format);
@@ -231,7 +237,13 @@ void DrawImage::process(DrawImage::ProcessAlgorithm algorithm, double para)
     // waiting) is queued, and its source image is chosen when it starts.
     if (m_process->hasRunUnderWay() || !m_queuedRuns.isEmpty()) {
         m_busy = true;
-        m_queuedRuns.append({algorithm, para});
+        // A look asked for again before the last one asked for has started
+        // replaces it: a slider being dragged asks many times, and only the
+        // newest value is worth the work.
+        if (isLook(algorithm) && !m_queuedRuns.isEmpty() && isLook(m_queuedRuns.last().algorithm))
+            m_queuedRuns.last() = {algorithm, para};
+        else
+            m_queuedRuns.append({algorithm, para});
         return;
     }
     startRun(algorithm, para);
@@ -265,7 +277,13 @@ void DrawImage::startRun(ProcessAlgorithm algorithm, double para)
         break;
     }
     qDebug() << "p start";
-    m_process->start(new AlgorithmAutoRun(m_process, source, algorithm, &m_process->mutex, para));
+    auto *run = new AlgorithmAutoRun(m_process, source, algorithm, &m_process->mutex, para);
+    run->look.tone = {m_toneBrightness, m_toneContrast, m_toneGamma};
+    run->look.dither.method = Imaging::DitherMethod(m_ditherMethod);
+    run->look.dither.serpentine = m_ditherSerpentine;
+    run->look.dither.cellSize = m_halftoneCell;
+    run->look.dither.dotSize = m_dotSize;
+    m_process->start(run);
 }
 
 void DrawImage::startQueuedRun()

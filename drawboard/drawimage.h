@@ -45,6 +45,18 @@ class DrawImage : public QQuickPaintedItem
     // controller's buffer (operationEnd.jobBuffer). Without one, jobs are
     // made and dropped.
     Q_PROPERTY(JobBuffer *jobBuffer READ jobBuffer WRITE setJobBuffer)
+    // The tone applied before each look (brightness and contrast -100..100,
+    // gamma 0.2..5; 0, 0, 1 change nothing), and the dithering the "Floyd"
+    // look uses: the method (DitherMethod; Floyd by default), serpentine
+    // scanning, the halftone cell and the laser's dot size in engraving
+    // pixels for the spot compensation (1: none).
+    Q_PROPERTY(double toneBrightness MEMBER m_toneBrightness)
+    Q_PROPERTY(double toneContrast MEMBER m_toneContrast)
+    Q_PROPERTY(double toneGamma MEMBER m_toneGamma)
+    Q_PROPERTY(DitherMethod ditherMethod MEMBER m_ditherMethod)
+    Q_PROPERTY(bool ditherSerpentine MEMBER m_ditherSerpentine)
+    Q_PROPERTY(int halftoneCell MEMBER m_halftoneCell)
+    Q_PROPERTY(double dotSize MEMBER m_dotSize)
     // Whether an edit can be taken back or done again now: never while a
     // run is under way, since the run works on the pictures an undo would
     // swap.
@@ -69,6 +81,17 @@ public:
         AlgorithmCount
     };
     Q_ENUM(ProcessAlgorithm)
+    // As Imaging::DitherMethod.
+    enum DitherMethod {
+        FloydSteinberg = 0,
+        Atkinson,
+        JarvisJudiceNinke,
+        Stucki,
+        Sierra,
+        Bayer,
+        Halftone
+    };
+    Q_ENUM(DitherMethod)
 
     explicit DrawImage(QQuickItem *parent = nullptr);
     ~DrawImage() override;
@@ -216,6 +239,13 @@ private:
     QString m_sourcePath;
     QList<QueuedRun> m_queuedRuns; // requested while a run was under way, in order
     QPointer<JobBuffer> m_jobBuffer;
+    double m_toneBrightness = 0;
+    double m_toneContrast = 0;
+    double m_toneGamma = 1;
+    DitherMethod m_ditherMethod = FloydSteinberg;
+    bool m_ditherSerpentine = false;
+    int m_halftoneCell = 6;
+    double m_dotSize = 1;
     QImage m_stagedPreview; // made by done(), published with the next SaveByte job
     // The load whose result counts; an older one still reading is ignored.
     QFutureWatcher<Imaging::LoadedPicture> *m_loadWatcher = nullptr;

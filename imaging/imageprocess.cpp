@@ -37,7 +37,24 @@ void AlgorithmAutoRun::run()
 {
     takeOver(this);
     qDebug() << "r id" << QThread::currentThreadId();
-    if (algorithm >= DrawImage::Grey && algorithm < DrawImage::AlgorithmCount)
+    bool done = false;
+    if (algorithm == DrawImage::Binarize || algorithm == DrawImage::Floyd
+        || algorithm == DrawImage::GreyFilter) {
+        // The tone goes first, on the fresh copy of the grey picture; the
+        // dithered look takes the chosen method. With the neutral tone and
+        // plain Floyd, the table's own entries run alone, as they always did.
+        QMutexLocker locker(mutex);
+        if (!image->isNull()) {
+            Imaging::applyTone(*image, look.tone);
+            if (algorithm == DrawImage::Floyd && !look.plainFloyd()) {
+                Imaging::DitherOptions options = look.dither;
+                options.threshold = para;
+                Imaging::dither(*image, options);
+                done = true;
+            }
+        }
+    }
+    if (!done && algorithm >= DrawImage::Grey && algorithm < DrawImage::AlgorithmCount)
         algorithmTable[algorithm](image, mutex, para, &job);
 
     // Once the event is posted the GUI thread may delete this object at any

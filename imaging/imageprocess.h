@@ -2,6 +2,7 @@
 
 #include "drawboard/drawimage.h"
 #include "imaging/algorithms.h"
+#include "imaging/dithering.h"
 
 #include <QEvent>
 #include <QImage>
@@ -15,6 +16,20 @@
 #include <mutex>
 
 class ImageProcess;
+
+// What the looks (Binarize, Floyd, GreyFilter) take besides their threshold:
+// the tone applied to the grey picture first, and the dithering method that
+// the dithered look uses. The defaults are the canvas's own looks exactly.
+struct LookSettings
+{
+    Imaging::Tone tone;
+    Imaging::DitherOptions dither;
+
+    bool plainFloyd() const
+    {
+        return dither.method == Imaging::DitherMethod::Floyd && dither.dotSize <= 1.5;
+    }
+};
 
 // Counts runs that have come back from their algorithm and posted their
 // event, so that the canvas can wait for them before its images go away.
@@ -62,6 +77,7 @@ public:
     DrawImage::ProcessAlgorithm algorithm;
     QMutex *mutex;
     double para;
+    LookSettings look;
     // What a SaveByte run built; read by the GUI thread only after the run
     // has posted its completion event.
     Imaging::EngravingJob job;
