@@ -30,7 +30,8 @@ The simulated engraver answers "$40" with "B10", the fan commands with status
 6 or 7, "$8 P<f>"/"$9 P<f>" by echoing the value ("F8 P0.250"), "$20" with 10
 and "$25" while framing with 11. "$30 P<x> <y> P<m>" starts (or resumes) a job
 placed at (x, y) and is answered with 20, followed by one data request "B1"
-per chunk, paced by --rate. "$31" pauses (21), "$32" stops (22); after "$33"
+per chunk, paced by --rate and the depth ("$9"): at depth 1 a pixel takes
+four times as long as at depth 0. "$31" pauses (21), "$32" stops (22); after "$33"
 the job is complete and status 22 follows by itself. "$41" is answered "B3".
 
 Every record received is burned into a 1600 x 1600 picture placed at the
@@ -193,7 +194,7 @@ private:
             return;
         }
         if (m_engraver.wantsData())
-            m_pace.start(m_options.rate > 0 ? int(qint64(burned) * 1000 / m_options.rate) : 0);
+            m_pace.start(m_engraver.burnMilliseconds(burned, m_options.rate));
     }
 
     void requestData()
@@ -319,8 +320,9 @@ bool parseOptions(const QCoreApplication &app, Options *options)
         QStringLiteral("file"));
     const QCommandLineOption rate(
         QStringLiteral("rate"),
-        QStringLiteral("Burn <n> pixels per second: the next chunk is asked for when the last one "
-                       "has burned (default 4000; 0: at once)."),
+        QStringLiteral("Burn <n> pixels per second at depth 0, a quarter of that at depth 1: the "
+                       "next chunk is asked for when the last one has burned (default 4000; 0: at "
+                       "once)."),
         QStringLiteral("n"), QStringLiteral("4000"));
     const QCommandLineOption noHandshake(QStringLiteral("no-handshake"),
                                          QStringLiteral("Fault: answer nothing to \"$40\"."));

@@ -142,7 +142,10 @@ Engraver::Reaction Engraver::command(const Command &command)
         m_framing = false;
         break;
     case 8:
+        status(QByteArray::number(command.number) + " P" + firstValue());
+        break;
     case 9:
+        m_depth = qBound(0.0, firstValue().toDouble(), 1.0);
         status(QByteArray::number(command.number) + " P" + firstValue());
         break;
     case 10:
@@ -215,6 +218,13 @@ QByteArray Engraver::requestData()
 {
     m_awaitingData = true;
     return "B1";
+}
+
+int Engraver::burnMilliseconds(int records, int ratePerSecond) const
+{
+    if (ratePerSecond <= 0)
+        return 0;
+    return int(double(records) * 1000.0 * (1.0 + 3.0 * m_depth) / ratePerSecond);
 }
 
 } // namespace Sim

@@ -93,6 +93,12 @@ public:
     bool framing() const { return m_framing; }
     QPoint origin() const { return m_origin; }
     QPoint head() const { return m_head; }
+    // The depth last set by "$9", 0 to 1: deeper burns take longer.
+    double depth() const { return m_depth; }
+    // How long burning this many records takes at ratePerSecond records a
+    // second at depth 0; each step of depth adds to it, up to four times as
+    // long at full depth. 0 for rate 0 (as fast as asked).
+    int burnMilliseconds(int records, int ratePerSecond) const;
     int chunksReceived() const { return m_chunks; }
     const BurnPicture &picture() const { return m_picture; }
 
@@ -103,6 +109,7 @@ private:
     bool m_framing = false;
     QPoint m_origin;
     QPoint m_head;
+    double m_depth = 0;
     int m_chunks = 0;
     BurnPicture m_picture;
 };
