@@ -140,9 +140,11 @@ void floydPlain(QImage &image, double threshold)
     const int width = image.width();
     const int height = image.height();
     // The threshold only matters through "threshold > v" for v in 0..255.
-    bool black[256];
-    for (int level = 0; level < 256; ++level)
-        black[level] = threshold > double(level);
+    // Black exactly below the first level the threshold does not exceed
+    // (256: every level is black).
+    int firstWhite = 0;
+    while (firstWhite < 256 && threshold > double(firstWhite))
+        ++firstWhite;
 
     // The row being quantised and the one below it, as grey levels; every
     // value stays clamped to 0..255 after each step, as the pixels would.
@@ -176,7 +178,7 @@ void floydPlain(QImage &image, double threshold)
         int belowLeft = below[0];
         int belowHere = below[1];
         for (int x = 1; x < width - 1; ++x) {
-            const int white = 255 & (int(black[here]) - 1);
+            const int white = here >= firstWhite ? 255 : 0;
             const int error = here - white;
             current[x] = white;
             here = diffused(current[x + 1], error, 7);
