@@ -102,6 +102,11 @@ if(EXISTS ${packaging_dir}/lintian-overrides)
         DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME ${PROJECT_NAME})
 endif()
 
+# Lists the picture types Qt reads and the plugin behind each, for
+# tests/package/check to hold the menu entries' MimeType lists against.
+add_executable(vandra_imagetypes EXCLUDE_FROM_ALL tests/package/imagetypes.cpp)
+target_link_libraries(vandra_imagetypes PRIVATE Qt5::Gui)
+
 # --- The Debian package ---
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME ${PROJECT_NAME})
