@@ -4,7 +4,7 @@
 # and the copyright notes. scripts/package builds the package.
 #
 # Included from the top-level CMakeLists.txt after the programs and tools/
-# are defined: the icons are rendered by tools/' vandra_iconrender.
+# are defined: the icons are rendered by vandra_iconrender from tools/.
 
 include(GNUInstallDirs)
 
@@ -31,8 +31,8 @@ install(FILES ${packaging_dir}/0_vandra.desktop ${packaging_dir}/0_vandra_jp.des
 
 # The menu icon in every size the hicolor theme looks in, rescaled at build
 # time from the one 256 × 256 picture, so that no size is ever stale. The
-# renderer is built without being installed; under a sanitizer build it would
-# otherwise fail the build over the toolkit's own leaks at exit.
+# renderer runs headless and without leak detection: in a sanitizer build,
+# what the toolkit leaves allocated at exit would otherwise fail the build.
 set(VANDRA_ICON_SIZES 16 24 32 48 64 128 256)
 if(TARGET vandra_iconrender)
     set(icon_root ${CMAKE_BINARY_DIR}/hicolor)
@@ -97,10 +97,6 @@ install(FILES README.md ${packaging_dir}/copyright DESTINATION ${doc_dir})
 # A package whose version has no Debian revision keeps its changelog as
 # changelog.gz.
 install(FILES ${packaging_out}/changelog.gz DESTINATION ${doc_dir})
-if(EXISTS ${packaging_dir}/lintian-overrides)
-    install(FILES ${packaging_dir}/lintian-overrides
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME ${PROJECT_NAME})
-endif()
 
 # Lists the picture types Qt reads and the plugin behind each, for
 # tests/package/check to hold the menu entries' MimeType lists against.
