@@ -5,6 +5,7 @@
 #include <QSerialPort>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 
 class JobBuffer;
 class ScreenImageProvide;
@@ -36,27 +37,80 @@ signals:
     void toFrontStatus(QString cmd);
     void includeBackStatus(int type);
     void completePecent(double pecent);
+    // An engraver search started by connectToBelow(true) is over; when found,
+    // includeBackStatus(10) came first.
+    void searchFinished(bool found);
+    // The engraver has taken none of the bytes of the message being written
+    // for a few seconds. The link stays up: once it reads again, everything
+    // queued meanwhile follows in order.
+    void writeStalled();
 
 public slots:
     void finishedLoadProcess();
     void serialDataProcess();
 
 public:
+    // true: starts a search for the engraver and returns at once; the
+    // result comes as searchFinished (and includeBackStatus(10) when found).
+    // false: ends a search, or says goodbye ("$41") and takes the link down.
     Q_INVOKABLE void connectToBelow(bool en);
+    // Queues a command for the engraver; nothing waits for it to be written.
     Q_INVOKABLE void serialWriteData(QByteArray str);
     Q_INVOKABLE void clearIndex();
 
 private:
+    enum class PortState {
+        Closed,
+        Searching, // open on a candidate, waiting for its handshake answer
+        Linked,
+        Closing, // the link is down; the goodbye is still being written
+    };
+
+    bool linked() const { return portState == PortState::Linked; }
     void sendChunk(int mode);
-    bool tryPort(const QString &name);
     void handleReply(const QByteArray &reply);
+
+    void probeNextPort();
+    void handshakeRead();
+    void handshakeDecided();
+    void acceptPort();
+    void stopSearch();
+
+    // capped: a command of the page's, dropped when too many wait.
+    void enqueue(const QByteArray &bytes, bool capped);
+    void writeNext();
+    void portBytesWritten(qint64 bytes);
+    void writeWatchExpired();
+    void dropOutgoing();
+
     void closeLink();
+    void takeLinkDown();
+    void goodbyeAndClose();
+    void finishClose();
     void portError(QSerialPort::SerialPortError error);
 
     JobBuffer *m_jobBuffer = nullptr; // child of this object
     bool providerForEngine = false; // made as an engine's child: the engine deletes it
-    bool linkUp = false;
+    PortState portState = PortState::Closed;
     quint64 linkGeneration = 0;
-    bool rereadQueued = false;
     QByteArray pendingReply; // a bare "F" or "B" that ended the last read
+
+    QStringList searchPorts; // candidates not yet probed
+    QByteArray handshakeBytes; // what the candidate has answered so far
+    QTimer handshakeTimer;
+
+    struct Outgoing
+    {
+        QByteArray bytes;
+        bool capped = false;
+    };
+    QList<Outgoing> outgoing; // waiting for the port to finish the message before
+    int queuedCommands = 0; // capped entries of outgoing
+    // Bytes of the message handed to the port that the port has not yet
+    // reported written. The port's own count (bytesToWrite) drops to 0 as
+    // soon as the system takes the bytes, which a full terminal buffer may
+    // still hold back; the report comes when the system can take more.
+    qint64 inPort = 0;
+    QTimer writeWatch; // runs while a message is in the port
+    bool stalled = false;
 };
