@@ -70,17 +70,24 @@ Operations::~Operations()
     delete imageProvider;
 }
 
-QStringList Operations::candidatePorts()
+QStringList Operations::choosePorts(const QList<SystemPort> &system, const QString &extra)
 {
     QStringList ports;
+    for (const SystemPort &port : system) {
+        if (port.usb)
+            ports.append(port.name);
+    }
+    ports += extra.split(QLatin1Char(':'), Qt::SkipEmptyParts);
+    return ports;
+}
+
+QStringList Operations::candidatePorts()
+{
+    QList<SystemPort> system;
     const QList<QSerialPortInfo> infos = QSerialPortInfo::availablePorts();
     for (const QSerialPortInfo &info : infos)
-        ports.append(info.portName());
-    const QString extra = qEnvironmentVariable("VANDRA_SERIAL_PORTS");
-    const QStringList paths = extra.split(QLatin1Char(':'), Qt::SkipEmptyParts);
-    for (const QString &path : paths)
-        ports.append(path);
-    return ports;
+        system.append({info.portName(), info.hasVendorIdentifier()});
+    return choosePorts(system, qEnvironmentVariable("VANDRA_SERIAL_PORTS"));
 }
 
 void Operations::finishedLoadProcess()

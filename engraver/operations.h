@@ -27,9 +27,20 @@ public:
     ScreenImageProvide *imageProvider = nullptr; // owned by the QML engine once registered
     QSerialPort *serialPort = nullptr; // child of this object
 
-    // The ports tried by connectToBelow(true), in order: those the system
-    // reports, then the device paths listed, colon-separated, in the
-    // environment variable VANDRA_SERIAL_PORTS (a simulated engraver, tests).
+    // A serial port as the system reports it.
+    struct SystemPort
+    {
+        QString name;
+        bool usb = false; // the system knows its USB vendor
+    };
+
+    // The ports an engraver search probes, in order: the system's USB serial
+    // devices, then the device paths listed, colon-separated, in extra (a
+    // simulated engraver, tests). Other system ports (a kernel console on
+    // ttyS0, a modem) are left alone: an engraver is always a USB device,
+    // and the probe would change their baud rate and send them "$40".
+    static QStringList choosePorts(const QList<SystemPort> &system, const QString &extra);
+    // choosePorts() over the ports of this machine and VANDRA_SERIAL_PORTS.
     static QStringList candidatePorts();
 
 signals:

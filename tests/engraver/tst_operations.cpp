@@ -6,6 +6,7 @@
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QSerialPort>
+#include <QSerialPortInfo>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -56,6 +57,49 @@ class tst_Operations : public QObject
 {
     Q_OBJECT
 private slots:
+    void portChoice_data()
+    {
+        // The system's ports as "name" (USB) or "name-" (no USB vendor), and
+        // VANDRA_SERIAL_PORTS.
+        QTest::addColumn<QStringList>("system");
+        QTest::addColumn<QString>("extra");
+        QTest::addColumn<QStringList>("probed");
+
+        using S = QStringList;
+        QTest::newRow("nothing") << S {} << "" << S {};
+        QTest::newRow("console and modem left alone") << S {"ttyS0-", "ttyS1-"} << "" << S {};
+        QTest::newRow("USB devices in the system's order")
+            << S {"ttyS0-", "ttyUSB0", "ttyS1-", "ttyACM0"} << "" << S {"ttyUSB0", "ttyACM0"};
+        QTest::newRow("listed paths after them, empty entries skipped")
+            << S {"ttyUSB0", "ttyS0-"}
+            << ":/dev/pts/3::/tmp/sim:" << S {"ttyUSB0", "/dev/pts/3", "/tmp/sim"};
+        QTest::newRow("a listed console is probed")
+            << S {"ttyS0-"} << "/dev/ttyS0" << S {"/dev/ttyS0"};
+    }
+
+    void portChoice()
+    {
+        QFETCH(QStringList, system);
+        QFETCH(QString, extra);
+        QFETCH(QStringList, probed);
+        QList<Operations::SystemPort> ports;
+        for (const QString &port : system)
+            ports.append({port.endsWith('-') ? port.chopped(1) : port, !port.endsWith('-')});
+        QCOMPARE(Operations::choosePorts(ports, extra), probed);
+    }
+
+    // And on this machine: no port without a USB vendor is probed unless listed.
+    void machinePorts()
+    {
+        qunsetenv("VANDRA_SERIAL_PORTS");
+        QStringList usb;
+        for (const QSerialPortInfo &info : QSerialPortInfo::availablePorts()) {
+            if (info.hasVendorIdentifier())
+                usb.append(info.portName());
+        }
+        QCOMPARE(Operations::candidatePorts(), usb);
+    }
+
     void link_data()
     {
         QTest::addColumn<QByteArrayList>("answers"); // one port each; "" stays silent
@@ -290,7 +334,9 @@ private slots:
             mostInPort = qMax(mostInPort, operations.serialPort->bytesToWrite());
         });
         // Up to now, so that a freeze the timer has not yet seen end counts.
-        const auto longestFreeze = [&] { return qMax(worstGap, clock.elapsed() - last); };
+        const auto longestFreeze = [&] {
+            return qMax(worstGap, clock.elapsed() - last);
+        };
         clock.start();
         ticker.start();
 
