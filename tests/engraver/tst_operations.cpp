@@ -283,6 +283,55 @@ private slots:
         QVERIFY(operations.serialPort->isOpen());
     }
 
+    void resume_data()
+    {
+        QTest::addColumn<QString>("end"); // how the link goes down
+        QTest::newRow("engraver vanishes") << "hang-up";
+        QTest::newRow("end of link") << "B3";
+        QTest::newRow("user disconnects") << "$41";
+    }
+
+    // The link drops with a chunk on its way: the next engraver gets that
+    // chunk again rather than a gap in the burn.
+    void resume()
+    {
+        QFETCH(QString, end);
+        QByteArray job(4 * 1024, '\0');
+        for (int i = 0; i < job.size(); ++i)
+            job[i] = char(i / 1024 * 50 + i % 13 + 1);
+        const auto chunk = [&](int n) {
+            return job.mid(n * 1024, 1024);
+        };
+
+        auto first = std::make_unique<PtyEngraver>();
+        Operations operations;
+        operations.jobBuffer()->publish(QImage(), job, 0, 0, 0, 0);
+        QSignalSpy percent(&operations, &Operations::completePecent);
+        QVERIFY(connectTo(operations, first->device()));
+        first->clearReceived();
+        first->send("B1");
+        QTRY_VERIFY(first->received() == chunk(0));
+        first->setReading(false); // chunk 1 is never read
+        first->send("B1");
+        QTRY_COMPARE(percent.count(), 2);
+        if (end == "hang-up")
+            first->hangUp();
+        else if (end == "B3")
+            first->send("B3");
+        else
+            operations.connectToBelow(false);
+        QTRY_VERIFY(!operations.serialPort->isOpen());
+        first.reset();
+
+        PtyEngraver second;
+        QVERIFY(connectTo(operations, second.device()));
+        second.clearReceived();
+        second.send("B1");
+        QTRY_VERIFY(second.received() == chunk(1));
+        second.send("B1");
+        QTRY_VERIFY(second.received() == chunk(1) + chunk(2));
+    }
+
     void stalledEngraver_data()
     {
         // In order: "B1"s the engraver sends in one write, and the page's commands.
