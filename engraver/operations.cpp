@@ -14,10 +14,6 @@ constexpr int handshakeWaitMs = 100;
 // A message of which the port has taken no byte for this long means an
 // engraver that stopped reading; a 1024-byte chunk needs 89 ms at 115200 baud.
 constexpr int stallMs = 3000;
-// Commands from the page beyond this many, waiting behind a stalled
-// engraver, are dropped: nothing reads them, and a user clicking on would
-// otherwise grow the queue without end.
-constexpr int maxQueuedCommands = 64;
 
 // The engine among the ancestors of an object, if any.
 QQmlEngine *ancestorEngine(const QObject *object)

@@ -43,6 +43,11 @@ public:
     // choosePorts() over the ports of this machine and VANDRA_SERIAL_PORTS.
     static QStringList candidatePorts();
 
+    // Commands from the page beyond this many, waiting behind a stalled
+    // engraver, are dropped: nothing reads them, and a user clicking on would
+    // otherwise grow the queue without end.
+    static constexpr int maxQueuedCommands = 64;
+
 signals:
     void finishedLoad(int xmin, int ymin, int xmax, int ymax);
     void toFrontStatus(QString cmd);

@@ -336,10 +336,16 @@ private slots:
     {
         // In order: "B1"s the engraver sends in one write, and the page's commands.
         QTest::addColumn<QByteArrayList>("steps");
+        // Commands clicked once the stall is reported; the queue keeps only
+        // the first maxQueuedCommands of them.
+        QTest::addColumn<int>("clicks");
         const QByteArray b1 = "B1";
-        QTest::newRow("100 requests at once") << QByteArrayList {b1.repeated(100)};
-        QTest::newRow("page commands between requests") << QByteArrayList {
-            b1.repeated(40), "$8 P0.500", b1.repeated(40), "$31", "$32", b1.repeated(20)};
+        QTest::newRow("100 requests at once, clicks on")
+            << QByteArrayList {b1.repeated(100)} << 100;
+        QTest::newRow("page commands between requests")
+            << QByteArrayList {b1.repeated(40), "$8 P0.500", b1.repeated(40),
+                               "$31",           "$32",       b1.repeated(20)}
+            << 0;
     }
 
     // An engraver that stops reading while it keeps asking for data: the
@@ -348,6 +354,7 @@ private slots:
     void stalledEngraver()
     {
         QFETCH(QByteArrayList, steps);
+        QFETCH(int, clicks);
         int requests = 0;
         for (const QByteArray &step : steps)
             requests += step.startsWith("B1") ? step.size() / 2 : 0;
@@ -405,6 +412,14 @@ private slots:
         // Generous: before writes were queued, this was 16.6 s.
         QVERIFY2(longestFreeze() < 500, qPrintable(QString::number(longestFreeze()) + " ms"));
         QTRY_COMPARE_WITH_TIMEOUT(stalled.count(), 1, 10000);
+        for (int click = 0; click < clicks; ++click) {
+            const QByteArray command = "$8 P0." + QByteArray::number(100 + click);
+            if (click < Operations::maxQueuedCommands)
+                expected += command;
+            else
+                QTest::ignoreMessage(QtWarningMsg, QRegularExpression("command dropped"));
+            operations.serialWriteData(command);
+        }
 
         // Reading again: everything arrives, in order, and the link goes on.
         engraver.setReading(true);
