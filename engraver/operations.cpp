@@ -270,14 +270,16 @@ void Operations::portBytesWritten(qint64 bytes)
         writeWatch.start(stallMs);
     else
         writeWatch.stop();
+    // The goodbye is out: the port is let go from the timer, not from inside
+    // its own write notification.
     if (portState == PortState::Closing && inPort == 0 && outgoing.isEmpty())
-        finishClose();
+        writeWatch.start(0);
 }
 
 void Operations::writeWatchExpired()
 {
     if (portState == PortState::Closing) {
-        // No one reads the goodbye, or the port failed; it is let go without.
+        // Written, or no one reads the goodbye, or the port failed.
         finishClose();
         return;
     }
