@@ -4,21 +4,16 @@
 #include "engraver/protocol.h"
 #include "engraver/screenimageprovide.h"
 
-#include <QDeadlineTimer>
 #include <QDebug>
 #include <QQmlEngine>
 #include <QSerialPortInfo>
 
 namespace {
-// True while serialWriteData waits for its bytes to leave: a write started
-// from within that wait (a reply read during it) would interleave two
-// commands on the wire.
-bool writeBusy = false;
-// Job bytes in the chunk being sent.
-quint16 chunkLength = 0;
-
+// An engraver answers "$40" within this time, or it is not one.
 constexpr int handshakeWaitMs = 100;
-constexpr int writeWaitMs = 200;
+// A message of which the port has taken no byte for this long means an
+// engraver that stopped reading; a 1024-byte chunk needs 89 ms at 115200 baud.
+constexpr int stallMs = 3000;
 
 // The engine among the ancestors of an object, if any.
 QQmlEngine *ancestorEngine(const QObject *object)
@@ -44,7 +39,13 @@ Operations::Operations(QObject *parent)
     blank.fill(QColor(255, 255, 255, 255));
     imageProvider->image = blank;
 
+    handshakeTimer.setSingleShot(true);
+    connect(&handshakeTimer, &QTimer::timeout, this, &Operations::handshakeDecided);
+    writeWatch.setSingleShot(true);
+    connect(&writeWatch, &QTimer::timeout, this, &Operations::writeWatchExpired);
+
     connect(serialPort, &QSerialPort::errorOccurred, this, &Operations::portError);
+    connect(serialPort, &QSerialPort::bytesWritten, this, &Operations::portBytesWritten);
 }
 
 Operations::~Operations()
@@ -65,17 +66,24 @@ Operations::~Operations()
     delete imageProvider;
 }
 
-QStringList Operations::candidatePorts()
+QStringList Operations::choosePorts(const QList<SystemPort> &system, const QString &extra)
 {
     QStringList ports;
+    for (const SystemPort &port : system) {
+        if (port.usb)
+            ports.append(port.name);
+    }
+    ports += extra.split(QLatin1Char(':'), Qt::SkipEmptyParts);
+    return ports;
+}
+
+QStringList Operations::candidatePorts()
+{
+    QList<SystemPort> system;
     const QList<QSerialPortInfo> infos = QSerialPortInfo::availablePorts();
     for (const QSerialPortInfo &info : infos)
-        ports.append(info.portName());
-    const QString extra = qEnvironmentVariable("VANDRA_SERIAL_PORTS");
-    const QStringList paths = extra.split(QLatin1Char(':'), Qt::SkipEmptyParts);
-    for (const QString &path : paths)
-        ports.append(path);
-    return ports;
+        system.append({info.portName(), info.hasVendorIdentifier()});
+    return choosePorts(system, qEnvironmentVariable("VANDRA_SERIAL_PORTS"));
 }
 
 void Operations::finishedLoadProcess()
@@ -88,111 +96,221 @@ void Operations::finishedLoadProcess()
 void Operations::connectToBelow(bool en)
 {
     if (!en) {
-        serialWriteData(QByteArrayLiteral("$41"));
-        closeLink();
+        if (portState == PortState::Searching) {
+            // The candidate is no engraver yet: no goodbye for it.
+            stopSearch();
+            emit searchFinished(false);
+        } else if (portState == PortState::Linked) {
+            goodbyeAndClose();
+        } else {
+            qDebug() << "error"; // the goodbye has no port to go to
+            closeLink();
+        }
         emit includeBackStatus(11);
         return;
     }
 
-    // An open port is the engraver's already; opening it again would fail
-    // for every candidate anyway.
-    if (serialPort->isOpen())
+    // A link that is up stays; a search under way goes on.
+    if (portState == PortState::Linked || portState == PortState::Searching)
         return;
+    // The last link's goodbye is still on its way; the port is needed now.
+    if (portState == PortState::Closing)
+        finishClose();
 
-    const QStringList ports = candidatePorts();
-    for (const QString &name : ports) {
-        if (tryPort(name)) {
-            linkUp = true;
-            ++linkGeneration;
-            pendingReply.clear();
-            emit includeBackStatus(10);
-            connect(serialPort, &QSerialPort::readyRead, this, &Operations::serialDataProcess);
-            // Whatever came after the handshake answer in the same read is
-            // gone, as with any reply; bytes still unread are handled now.
-            if (serialPort->bytesAvailable() > 0)
-                serialDataProcess();
-            return;
-        }
-    }
+    searchPorts = candidatePorts();
+    portState = PortState::Searching;
+    connect(serialPort, &QSerialPort::readyRead, this, &Operations::handshakeRead);
+    probeNextPort();
 }
 
-bool Operations::tryPort(const QString &name)
+// Opens the next candidate and asks it "$40"; handshakeRead and
+// handshakeDecided take it from there. The window keeps running meanwhile.
+void Operations::probeNextPort()
 {
-    serialPort->setPortName(name);
-    serialPort->setBaudRate(QSerialPort::Baud115200, QSerialPort::AllDirections);
-    if (!serialPort->open(QIODevice::ReadWrite))
-        return false;
-    // Bytes left over in the system's buffer from an earlier session would
-    // spoil the prefix test of the answer.
-    serialPort->clear(QSerialPort::Input);
-
-    serialWriteData(QByteArrayLiteral("$40"));
-
-    // One read decides; only an answer cut short after "B" or "B1" is
-    // given the rest of the 100 ms to arrive in full.
-    const QDeadlineTimer deadline(handshakeWaitMs);
-    QByteArray answer;
-    for (;;) {
-        if (serialPort->bytesAvailable() == 0
-            && !serialPort->waitForReadyRead(int(deadline.remainingTime())))
-            break;
-        answer += serialPort->readAll();
-        if (!Protocol::isHandshakeAnswerPrefix(answer) || deadline.hasExpired())
-            break;
+    while (!searchPorts.isEmpty()) {
+        const QString name = searchPorts.takeFirst();
+        serialPort->setPortName(name);
+        serialPort->setBaudRate(QSerialPort::Baud115200, QSerialPort::AllDirections);
+        if (!serialPort->open(QIODevice::ReadWrite))
+            continue;
+        // Bytes left over in the system's buffer from an earlier session would
+        // spoil the prefix test of the answer.
+        serialPort->clear(QSerialPort::Input);
+        handshakeBytes.clear();
+        // Counted like any message, so that nothing follows it into the
+        // port before it is written.
+        const QByteArray probe = QByteArrayLiteral("$40");
+        inPort = probe.size();
+        serialPort->write(probe);
+        handshakeTimer.start(handshakeWaitMs);
+        return;
     }
-    if (!answer.isEmpty())
-        qDebug() << answer;
-    if (Protocol::isHandshakeAnswer(answer))
-        return true;
+    stopSearch();
+    emit searchFinished(false);
+}
+
+void Operations::handshakeRead()
+{
+    if (portState != PortState::Searching)
+        return;
+    handshakeBytes += serialPort->readAll();
+    if (Protocol::isHandshakeAnswer(handshakeBytes)) {
+        acceptPort();
+        return;
+    }
+    // One read decides; only an answer cut short after "B" or "B1" is given
+    // the rest of the 100 ms to arrive in full. A refusal is carried out from
+    // the timer, never from inside the port's own notification.
+    if (!Protocol::isHandshakeAnswerPrefix(handshakeBytes))
+        handshakeTimer.start(0);
+}
+
+void Operations::handshakeDecided()
+{
+    if (portState != PortState::Searching)
+        return;
+    if (Protocol::isHandshakeAnswer(handshakeBytes)) {
+        acceptPort();
+        return;
+    }
+    if (!handshakeBytes.isEmpty())
+        qDebug() << handshakeBytes;
     serialPort->close();
-    return false;
+    probeNextPort();
+}
+
+void Operations::acceptPort()
+{
+    qDebug() << handshakeBytes;
+    handshakeTimer.stop();
+    disconnect(serialPort, &QSerialPort::readyRead, this, &Operations::handshakeRead);
+    handshakeBytes.clear();
+    searchPorts.clear();
+    portState = PortState::Linked;
+    ++linkGeneration;
+    pendingReply.clear();
+    connect(serialPort, &QSerialPort::readyRead, this, &Operations::serialDataProcess);
+    emit includeBackStatus(10);
+    // Whatever came after the handshake answer in the same read is gone, as
+    // with any reply; bytes still unread are handled now.
+    if (linked() && serialPort->bytesAvailable() > 0)
+        serialDataProcess();
+    emit searchFinished(true);
+}
+
+void Operations::stopSearch()
+{
+    handshakeTimer.stop();
+    disconnect(serialPort, &QSerialPort::readyRead, this, &Operations::handshakeRead);
+    searchPorts.clear();
+    handshakeBytes.clear();
+    inPort = 0;
+    serialPort->close();
+    portState = PortState::Closed;
 }
 
 void Operations::serialWriteData(QByteArray str)
 {
-    if (writeBusy)
-        return;
-    writeBusy = true;
-    serialPort->write(str);
-    if (!serialPort->waitForBytesWritten(writeWaitMs))
+    if (portState != PortState::Linked) {
         qDebug() << "error";
-    writeBusy = false;
+        return;
+    }
+    enqueue(str, true);
+}
+
+// Every message goes to the port on its own, the next only once the port has
+// passed the last one to the system whole: the engraver tells a chunk from a
+// command by its arriving as one burst, so two messages must never share a
+// write.
+//
+// Answers to the engraver's requests are always queued, as a lost chunk
+// would leave a gap in the burn; they cannot pile up, since the engraver asks
+// for the next chunk only once the last one has arrived. Only the page's
+// commands can pile up behind an engraver that stopped reading, and they are
+// capped.
+void Operations::enqueue(const QByteArray &bytes, bool capped)
+{
+    if (capped) {
+        if (queuedCommands >= maxQueuedCommands) {
+            qWarning() << "engraver on" << serialPort->portName()
+                       << "takes no bytes; command dropped:" << bytes.left(32);
+            return;
+        }
+        ++queuedCommands;
+    }
+    outgoing.append({bytes, capped});
+    writeNext();
+}
+
+void Operations::writeNext()
+{
+    if (!serialPort->isOpen() || inPort > 0 || outgoing.isEmpty())
+        return;
+    const Outgoing next = outgoing.takeFirst();
+    if (next.capped)
+        --queuedCommands;
+    inPort = next.bytes.size();
+    serialPort->write(next.bytes);
+    if (!writeWatch.isActive())
+        writeWatch.start(stallMs);
+}
+
+void Operations::portBytesWritten(qint64 bytes)
+{
+    inPort = qMax<qint64>(0, inPort - bytes);
+    if (portState != PortState::Linked && portState != PortState::Closing)
+        return; // the handshake's "$40"
+    if (stalled) {
+        stalled = false;
+        qInfo() << "engraver on" << serialPort->portName() << "takes bytes again";
+    }
+    writeNext();
+    // Progress: the watch starts over for what is left.
+    if (inPort > 0)
+        writeWatch.start(stallMs);
+    else
+        writeWatch.stop();
+    // The goodbye is out: the port is let go from the timer, not from inside
+    // its own write notification.
+    if (portState == PortState::Closing && inPort == 0 && outgoing.isEmpty())
+        writeWatch.start(0);
+}
+
+void Operations::writeWatchExpired()
+{
+    if (portState == PortState::Closing) {
+        // Written, or no one reads the goodbye, or the port failed.
+        finishClose();
+        return;
+    }
+    if (portState != PortState::Linked || stalled || inPort == 0)
+        return;
+    stalled = true;
+    qWarning() << "engraver on" << serialPort->portName() << "has taken no bytes for"
+               << stallMs / 1000 << "s;" << outgoing.size() << "messages wait";
+    emit writeStalled();
+}
+
+void Operations::dropOutgoing()
+{
+    outgoing.clear();
+    inPort = 0;
+    queuedCommands = 0;
+    writeWatch.stop();
+    stalled = false;
 }
 
 void Operations::serialDataProcess()
 {
-    if (!linkUp)
+    if (!linked())
         return;
-    if (writeBusy) {
-        // Called from within a write's wait: answering now would drop the
-        // answer (a lost chunk stalls the job). Leave the bytes in the port
-        // and come back once the write is done.
-        if (!rereadQueued) {
-            rereadQueued = true;
-            QMetaObject::invokeMethod(
-                this,
-                [this] {
-                    rereadQueued = false;
-                    if (serialPort->bytesAvailable() > 0)
-                        serialDataProcess();
-                },
-                Qt::QueuedConnection);
-        }
-        return;
+    const QByteArray bytes = serialPort->readAll();
+    const QList<QByteArray> replies = Protocol::splitReplies(bytes, &pendingReply);
+    for (const QByteArray &reply : replies) {
+        if (!linked())
+            return;
+        handleReply(reply);
     }
-
-    // Bytes that arrive while an answer is being written are read into the
-    // port's buffer without a readyRead of their own (Qt does not emit it
-    // again from within a readyRead handler), so they are picked up here.
-    do {
-        const QByteArray bytes = serialPort->readAll();
-        const QList<QByteArray> replies = Protocol::splitReplies(bytes, &pendingReply);
-        for (const QByteArray &reply : replies) {
-            if (!linkUp)
-                return;
-            handleReply(reply);
-        }
-    } while (linkUp && serialPort->bytesAvailable() > 0);
 }
 
 void Operations::handleReply(const QByteArray &reply)
@@ -222,12 +340,11 @@ void Operations::sendChunk(int mode)
 {
     const Protocol::ChunkPlan plan = m_jobBuffer->takeChunk(mode);
     if (plan.endOfData) {
-        serialWriteData(QByteArrayLiteral("$33"));
+        enqueue(QByteArrayLiteral("$33"), false);
         qDebug() << "done";
         return;
     }
-    chunkLength = quint16(plan.length);
-    serialWriteData(Protocol::buildChunk(m_jobBuffer->bytes(), plan.start, plan.length));
+    enqueue(Protocol::buildChunk(m_jobBuffer->bytes(), plan.start, plan.length), false);
     emit completePecent(plan.progress);
 }
 
@@ -238,21 +355,58 @@ void Operations::clearIndex()
 
 void Operations::closeLink()
 {
-    linkUp = false;
+    takeLinkDown();
+    finishClose();
+}
+
+// Every way the link goes down (the engraver's "B3", a lost port, the user's
+// disconnect) passes here.
+void Operations::takeLinkDown()
+{
     pendingReply.clear();
+    // The chunk on its way may never have arrived: a resume starts with it.
     m_jobBuffer->rewindUnconfirmedChunk();
-    serialPort->close();
     disconnect(serialPort, &QSerialPort::readyRead, this, &Operations::serialDataProcess);
+}
+
+// The user's disconnect: the link is down at once, but the port stays open
+// until what was queued before it and the goodbye "$41" have been written,
+// or the engraver has taken nothing for a while.
+void Operations::goodbyeAndClose()
+{
+    if (stalled) {
+        closeLink(); // nothing would read the goodbye
+        return;
+    }
+    takeLinkDown();
+    portState = PortState::Closing;
+    enqueue(QByteArrayLiteral("$41"), false);
+}
+
+void Operations::finishClose()
+{
+    dropOutgoing();
+    serialPort->close();
+    portState = PortState::Closed;
 }
 
 void Operations::portError(QSerialPort::SerialPortError error)
 {
+    if (error != QSerialPort::ResourceError && error != QSerialPort::ReadError)
+        return;
+    if (portState == PortState::Searching && serialPort->isOpen()) {
+        // A candidate that fails is no engraver; on to the next one.
+        handshakeTimer.start(0);
+        return;
+    }
+    if (portState == PortState::Closing) {
+        writeWatch.start(0); // let go of the port, outside its notification
+        return;
+    }
     // An engraver that vanishes (cable pulled) shows as a failing read or a
     // lost device. Leaving the link "up" would swallow every later command
     // without a trace, so it is taken down and the page told.
-    if (!linkUp)
-        return;
-    if (error != QSerialPort::ResourceError && error != QSerialPort::ReadError)
+    if (!linked())
         return;
     qDebug() << "engraver lost:" << serialPort->errorString();
     // Taken down once control is back in the event loop, so that the port is
@@ -262,7 +416,7 @@ void Operations::portError(QSerialPort::SerialPortError error)
     QMetaObject::invokeMethod(
         this,
         [this, generation] {
-            if (!linkUp || generation != linkGeneration)
+            if (!linked() || generation != linkGeneration)
                 return;
             closeLink();
             emit includeBackStatus(11);

@@ -5,6 +5,7 @@
 #include <QSerialPort>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 
 class JobBuffer;
 class ScreenImageProvide;
@@ -26,37 +27,106 @@ public:
     ScreenImageProvide *imageProvider = nullptr; // owned by the QML engine once registered
     QSerialPort *serialPort = nullptr; // child of this object
 
-    // The ports tried by connectToBelow(true), in order: those the system
-    // reports, then the device paths listed, colon-separated, in the
-    // environment variable VANDRA_SERIAL_PORTS (a simulated engraver, tests).
+    // A serial port as the system reports it.
+    struct SystemPort
+    {
+        QString name;
+        bool usb = false; // the system knows its USB vendor
+    };
+
+    // The ports an engraver search probes, in order: the system's USB serial
+    // devices, then the device paths listed, colon-separated, in extra (a
+    // simulated engraver, tests). Other system ports (a kernel console on
+    // ttyS0, a modem) are left alone: an engraver is always a USB device,
+    // and the probe would change their baud rate and send them "$40".
+    static QStringList choosePorts(const QList<SystemPort> &system, const QString &extra);
+    // choosePorts() over the ports of this machine and VANDRA_SERIAL_PORTS.
     static QStringList candidatePorts();
+
+    // Commands from the page beyond this many, waiting behind a stalled
+    // engraver, are dropped: nothing reads them, and a user clicking on would
+    // otherwise grow the queue without end.
+    static constexpr int maxQueuedCommands = 64;
 
 signals:
     void finishedLoad(int xmin, int ymin, int xmax, int ymax);
     void toFrontStatus(QString cmd);
     void includeBackStatus(int type);
     void completePecent(double pecent);
+    // An engraver search started by connectToBelow(true) is over; when found,
+    // includeBackStatus(10) came first.
+    void searchFinished(bool found);
+    // The engraver has taken none of the bytes of the message being written
+    // for a few seconds. The link stays up: once it reads again, everything
+    // queued meanwhile follows in order.
+    void writeStalled();
 
 public slots:
     void finishedLoadProcess();
     void serialDataProcess();
 
 public:
+    // true: starts a search for the engraver and returns at once; the
+    // result comes as searchFinished (and includeBackStatus(10) when found).
+    // false: ends a search, or says goodbye ("$41") and takes the link down.
     Q_INVOKABLE void connectToBelow(bool en);
+    // Queues a command for the engraver; nothing waits for it to be written.
     Q_INVOKABLE void serialWriteData(QByteArray str);
     Q_INVOKABLE void clearIndex();
 
 private:
+    enum class PortState {
+        Closed,
+        Searching, // open on a candidate, waiting for its handshake answer
+        Linked,
+        Closing, // the link is down; the goodbye is still being written
+    };
+
+    bool linked() const { return portState == PortState::Linked; }
     void sendChunk(int mode);
-    bool tryPort(const QString &name);
     void handleReply(const QByteArray &reply);
+
+    void probeNextPort();
+    void handshakeRead();
+    void handshakeDecided();
+    void acceptPort();
+    void stopSearch();
+
+    // capped: a command of the page's, dropped when too many wait.
+    void enqueue(const QByteArray &bytes, bool capped);
+    void writeNext();
+    void portBytesWritten(qint64 bytes);
+    void writeWatchExpired();
+    void dropOutgoing();
+
     void closeLink();
+    void takeLinkDown();
+    void goodbyeAndClose();
+    void finishClose();
     void portError(QSerialPort::SerialPortError error);
 
     JobBuffer *m_jobBuffer = nullptr; // child of this object
     bool providerForEngine = false; // made as an engine's child: the engine deletes it
-    bool linkUp = false;
+    PortState portState = PortState::Closed;
     quint64 linkGeneration = 0;
-    bool rereadQueued = false;
     QByteArray pendingReply; // a bare "F" or "B" that ended the last read
+
+    QStringList searchPorts; // candidates not yet probed
+    QByteArray handshakeBytes; // what the candidate has answered so far
+    QTimer handshakeTimer;
+
+    struct Outgoing
+    {
+        QByteArray bytes;
+        bool capped = false;
+    };
+    QList<Outgoing> outgoing; // waiting for the port to finish the message before
+    int queuedCommands = 0; // capped entries of outgoing
+    // Bytes of the message handed to the port that the port has not yet
+    // reported written. The port's own count (bytesToWrite) drops to 0 as
+    // soon as the system takes the bytes, which a full terminal buffer may
+    // still hold back; the report comes when the system can take more.
+    qint64 inPort = 0;
+    QTimer writeWatch; // runs while a message is in the port
+    bool stalled = false;
 };

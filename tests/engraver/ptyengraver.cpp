@@ -1,5 +1,7 @@
 #include "ptyengraver.h"
 
+#include <chrono>
+
 #include <fcntl.h>
 #include <poll.h>
 #include <termios.h>
@@ -27,6 +29,10 @@ void PtyEngraver::run()
 {
     QByteArray pending; // the end of the last read, for a "$40" that arrives in pieces
     while (!m_stop) {
+        if (!m_reading) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            continue;
+        }
         pollfd fd = {m_master, POLLIN, 0};
         if (::poll(&fd, 1, 20) <= 0 || !(fd.revents & POLLIN))
             continue;

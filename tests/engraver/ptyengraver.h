@@ -24,6 +24,11 @@ public:
     void clearReceived();
     int handshakes() const { return m_handshakes; }
 
+    // An engraver that stops taking bytes: while off, nothing is read, so
+    // the host's writes fill the terminal's buffer until they block. The
+    // handshake is not answered meanwhile either.
+    void setReading(bool reading) { m_reading = reading; }
+
     // The cable pulled: both ends closed, the host sees a hang-up.
     void hangUp();
 
@@ -38,5 +43,6 @@ private:
     QByteArray m_received;
     std::atomic<int> m_handshakes {0};
     std::atomic<bool> m_stop {false};
+    std::atomic<bool> m_reading {true};
     std::thread m_thread;
 };

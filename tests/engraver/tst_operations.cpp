@@ -2,11 +2,14 @@
 #include "engraver/operations.h"
 #include "ptyengraver.h"
 
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QSerialPort>
+#include <QSerialPortInfo>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
 #include <memory>
@@ -29,8 +32,14 @@ QString openedDevice(const Operations &operations)
 bool connectTo(Operations &operations, const QString &device)
 {
     qputenv("VANDRA_SERIAL_PORTS", device.toLocal8Bit());
-    for (int attempt = 0; attempt < 3 && !operations.serialPort->isOpen(); ++attempt)
+    QSignalSpy finished(&operations, &Operations::searchFinished);
+    for (int attempt = 0; attempt < 3; ++attempt) {
         operations.connectToBelow(true);
+        if (finished.isEmpty() && !finished.wait(5000))
+            return false;
+        if (finished.takeFirst().at(0).toBool())
+            break;
+    }
     return operations.serialPort->isOpen() && openedDevice(operations) == device;
 }
 
@@ -48,11 +57,56 @@ class tst_Operations : public QObject
 {
     Q_OBJECT
 private slots:
+    void portChoice_data()
+    {
+        // The system's ports as "name" (USB) or "name-" (no USB vendor), and
+        // VANDRA_SERIAL_PORTS.
+        QTest::addColumn<QStringList>("system");
+        QTest::addColumn<QString>("extra");
+        QTest::addColumn<QStringList>("probed");
+
+        using S = QStringList;
+        QTest::newRow("nothing") << S {} << "" << S {};
+        QTest::newRow("console and modem left alone") << S {"ttyS0-", "ttyS1-"} << "" << S {};
+        QTest::newRow("USB devices in the system's order")
+            << S {"ttyS0-", "ttyUSB0", "ttyS1-", "ttyACM0"} << "" << S {"ttyUSB0", "ttyACM0"};
+        QTest::newRow("listed paths after them, empty entries skipped")
+            << S {"ttyUSB0", "ttyS0-"}
+            << ":/dev/pts/3::/tmp/sim:" << S {"ttyUSB0", "/dev/pts/3", "/tmp/sim"};
+        QTest::newRow("a listed console is probed")
+            << S {"ttyS0-"} << "/dev/ttyS0" << S {"/dev/ttyS0"};
+    }
+
+    void portChoice()
+    {
+        QFETCH(QStringList, system);
+        QFETCH(QString, extra);
+        QFETCH(QStringList, probed);
+        QList<Operations::SystemPort> ports;
+        for (const QString &port : system)
+            ports.append({port.endsWith('-') ? port.chopped(1) : port, !port.endsWith('-')});
+        QCOMPARE(Operations::choosePorts(ports, extra), probed);
+    }
+
+    // And on this machine: no port without a USB vendor is probed unless listed.
+    void machinePorts()
+    {
+        qunsetenv("VANDRA_SERIAL_PORTS");
+        QStringList usb;
+        for (const QSerialPortInfo &info : QSerialPortInfo::availablePorts()) {
+            if (info.hasVendorIdentifier())
+                usb.append(info.portName());
+        }
+        QCOMPARE(Operations::candidatePorts(), usb);
+    }
+
     void link_data()
     {
         QTest::addColumn<QByteArrayList>("answers"); // one port each; "" stays silent
         QTest::addColumn<int>("chosen"); // -1: none
-        QTest::addColumn<QString>("end"); // how the link goes down: "$41", "B3" or "hang-up"
+        // How the link goes down: "$41", "B3" or "hang-up"; "stop" ends the
+        // search once the first port has been asked.
+        QTest::addColumn<QString>("end");
 
         using L = QByteArrayList;
         QTest::newRow("only the second of two answers") << L {"", "B10"} << 1 << "$41";
@@ -62,6 +116,7 @@ private slots:
         QTest::newRow("leading blank") << L {" B10"} << -1 << "";
         QTest::newRow("B1 only") << L {"B1"} << -1 << "";
         QTest::newRow("nobody answers") << L {"", ""} << -1 << "";
+        QTest::newRow("search stopped") << L {"", "B10"} << -1 << "stop";
     }
 
     // The handshake search, the three ways a link goes down, and a new link after.
@@ -81,14 +136,29 @@ private slots:
         Operations operations;
         QSignalSpy link(&operations, &Operations::includeBackStatus);
         QSignalSpy status(&operations, &Operations::toFrontStatus);
+        QSignalSpy finished(&operations, &Operations::searchFinished);
         operations.connectToBelow(true);
+        // The search goes on in the background; the window is not held up
+        // for the ports' answers.
+        QCOMPARE(link.count(), 0);
+        QCOMPARE(finished.count(), 0);
 
-        const int asked = chosen < 0 ? int(engravers.size()) : chosen + 1;
+        int asked = chosen < 0 ? int(engravers.size()) : chosen + 1;
+        if (end == "stop") {
+            QTRY_COMPARE(engravers[0]->handshakes(), 1);
+            operations.connectToBelow(false);
+            asked = 1;
+            QTest::qWait(300); // the next port would have been asked by now
+        } else {
+            QVERIFY(finished.wait(5000));
+        }
+        QCOMPARE(firstArguments(finished), QVariantList {chosen >= 0});
         for (int i = 0; i < int(engravers.size()); ++i)
             QTRY_COMPARE(engravers[i]->handshakes(), i < asked ? 1 : 0);
         if (chosen < 0) {
             QVERIFY(!operations.serialPort->isOpen());
-            operations.connectToBelow(false); // reported down all the same
+            if (end != "stop")
+                operations.connectToBelow(false); // reported down all the same
         } else {
             QCOMPARE(openedDevice(operations), devices.at(chosen));
             operations.connectToBelow(true); // already up: changes nothing
@@ -102,11 +172,12 @@ private slots:
                 QTRY_VERIFY(engraver.received().endsWith("$41"));
             }
             QTRY_COMPARE(link.count(), 2);
-            QVERIFY(!operations.serialPort->isOpen());
+            QTRY_VERIFY(!operations.serialPort->isOpen());
             // Later commands fail visibly in the log instead of vanishing.
             QTest::ignoreMessage(QtDebugMsg, "error");
             operations.serialWriteData("$31");
         }
+        QCOMPARE(finished.count(), 1);
 
         // A new engraver can be connected, and its replies are read.
         PtyEngraver another;
@@ -210,6 +281,159 @@ private slots:
         QCOMPARE(operations.jobBuffer()->position(), position);
         QCOMPARE(operations.jobBuffer()->bytes(), job); // sending never changes the job
         QVERIFY(operations.serialPort->isOpen());
+    }
+
+    void resume_data()
+    {
+        QTest::addColumn<QString>("end"); // how the link goes down
+        QTest::newRow("engraver vanishes") << "hang-up";
+        QTest::newRow("end of link") << "B3";
+        QTest::newRow("user disconnects") << "$41";
+    }
+
+    // The link drops with a chunk on its way: the next engraver gets that
+    // chunk again rather than a gap in the burn.
+    void resume()
+    {
+        QFETCH(QString, end);
+        QByteArray job(4 * 1024, '\0');
+        for (int i = 0; i < job.size(); ++i)
+            job[i] = char(i / 1024 * 50 + i % 13 + 1);
+        const auto chunk = [&](int n) {
+            return job.mid(n * 1024, 1024);
+        };
+
+        auto first = std::make_unique<PtyEngraver>();
+        Operations operations;
+        operations.jobBuffer()->publish(QImage(), job, 0, 0, 0, 0);
+        QSignalSpy percent(&operations, &Operations::completePecent);
+        QVERIFY(connectTo(operations, first->device()));
+        first->clearReceived();
+        first->send("B1");
+        QTRY_VERIFY(first->received() == chunk(0));
+        first->setReading(false); // chunk 1 is never read
+        first->send("B1");
+        QTRY_COMPARE(percent.count(), 2);
+        if (end == "hang-up")
+            first->hangUp();
+        else if (end == "B3")
+            first->send("B3");
+        else
+            operations.connectToBelow(false);
+        QTRY_VERIFY(!operations.serialPort->isOpen());
+        first.reset();
+
+        PtyEngraver second;
+        QVERIFY(connectTo(operations, second.device()));
+        second.clearReceived();
+        second.send("B1");
+        QTRY_VERIFY(second.received() == chunk(1));
+        second.send("B1");
+        QTRY_VERIFY(second.received() == chunk(1) + chunk(2));
+    }
+
+    void stalledEngraver_data()
+    {
+        // In order: "B1"s the engraver sends in one write, and the page's commands.
+        QTest::addColumn<QByteArrayList>("steps");
+        // Commands clicked once the stall is reported; the queue keeps only
+        // the first maxQueuedCommands of them.
+        QTest::addColumn<int>("clicks");
+        const QByteArray b1 = "B1";
+        QTest::newRow("100 requests at once, clicks on")
+            << QByteArrayList {b1.repeated(100)} << 100;
+        QTest::newRow("page commands between requests")
+            << QByteArrayList {b1.repeated(40), "$8 P0.500", b1.repeated(40),
+                               "$31",           "$32",       b1.repeated(20)}
+            << 0;
+    }
+
+    // An engraver that stops reading while it keeps asking for data: the
+    // window goes on, the user is told, and once it reads again everything
+    // arrives in order, each message handed to the port on its own.
+    void stalledEngraver()
+    {
+        QFETCH(QByteArrayList, steps);
+        QFETCH(int, clicks);
+        int requests = 0;
+        for (const QByteArray &step : steps)
+            requests += step.startsWith("B1") ? step.size() / 2 : 0;
+        QByteArray job((requests + 1) * 1024, '\0');
+        for (int i = 0; i < job.size(); ++i)
+            job[i] = char(i / 1024 % 200 + 1 + i % 7);
+
+        PtyEngraver engraver;
+        Operations operations;
+        operations.jobBuffer()->publish(QImage(), job, 0, 0, 0, 0);
+        QVERIFY(connectTo(operations, engraver.device()));
+        engraver.clearReceived();
+        engraver.setReading(false);
+        QSignalSpy link(&operations, &Operations::includeBackStatus);
+        QSignalSpy stalled(&operations, &Operations::writeStalled);
+        QSignalSpy percent(&operations, &Operations::completePecent);
+
+        // A 5 ms timer on the window's thread; the worst gap between its
+        // ticks is the longest the window was frozen. It also sees the most
+        // the port ever held: more than a chunk would mean two messages in
+        // one write.
+        QElapsedTimer clock;
+        qint64 last = 0;
+        qint64 worstGap = 0;
+        qint64 mostInPort = 0;
+        QTimer ticker;
+        ticker.setTimerType(Qt::PreciseTimer);
+        ticker.setInterval(5);
+        connect(&ticker, &QTimer::timeout, this, [&] {
+            const qint64 now = clock.elapsed();
+            worstGap = qMax(worstGap, now - last);
+            last = now;
+            mostInPort = qMax(mostInPort, operations.serialPort->bytesToWrite());
+        });
+        // Up to now, so that a freeze the timer has not yet seen end counts.
+        const auto longestFreeze = [&] {
+            return qMax(worstGap, clock.elapsed() - last);
+        };
+        clock.start();
+        ticker.start();
+
+        QByteArray expected;
+        int answered = 0;
+        for (const QByteArray &step : steps) {
+            if (!step.startsWith("B1")) {
+                operations.serialWriteData(step);
+                expected += step;
+                continue;
+            }
+            engraver.send(step);
+            for (int n = step.size() / 2; n > 0; --n, ++answered)
+                expected += job.mid(answered * 1024, 1024);
+            QTRY_COMPARE(percent.count(), answered);
+        }
+        // Generous: before writes were queued, this was 16.6 s.
+        QVERIFY2(longestFreeze() < 500, qPrintable(QString::number(longestFreeze()) + " ms"));
+        QTRY_COMPARE_WITH_TIMEOUT(stalled.count(), 1, 10000);
+        for (int click = 0; click < clicks; ++click) {
+            const QByteArray command = "$8 P0." + QByteArray::number(100 + click);
+            if (click < Operations::maxQueuedCommands)
+                expected += command;
+            else
+                QTest::ignoreMessage(QtWarningMsg, QRegularExpression("command dropped"));
+            operations.serialWriteData(command);
+        }
+
+        // Reading again: everything arrives, in order, and the link goes on.
+        engraver.setReading(true);
+        QTRY_COMPARE_WITH_TIMEOUT(engraver.received().size(), expected.size(), 10000);
+        QVERIFY(engraver.received() == expected);
+        engraver.send("B1");
+        expected += job.mid(answered * 1024, 1024);
+        QTRY_VERIFY(engraver.received() == expected);
+
+        QVERIFY2(longestFreeze() < 500, qPrintable(QString::number(longestFreeze()) + " ms"));
+        ticker.stop();
+        QVERIFY(mostInPort <= 1024);
+        QCOMPARE(stalled.count(), 1);
+        QCOMPARE(link.count(), 0);
     }
 
     void simulator_data()
