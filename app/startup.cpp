@@ -73,7 +73,7 @@ void exposeToEngine(QQmlEngine *engine, Operations *operations, Edition edition)
     engine->rootContext()->setContextProperty(QStringLiteral("operationEnd"), operations);
     engine->rootContext()->setContextProperty(QStringLiteral("japaneseEdition"),
                                               edition == Edition::Japanese);
-    engine->addImageProvider(QStringLiteral("screen"), operations->imageProvider);
+    engine->addImageProvider(QStringLiteral("screen"), operations->imageProvider());
 }
 
 int run(int argc, char **argv, Edition edition, const QUrl &root)

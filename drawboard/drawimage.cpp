@@ -277,13 +277,13 @@ void DrawImage::startRun(ProcessAlgorithm algorithm, double para)
         break;
     }
     qDebug() << "p start";
-    auto *run = new AlgorithmAutoRun(m_process, source, algorithm, &m_process->mutex, para);
-    run->look.tone = {m_toneBrightness, m_toneContrast, m_toneGamma};
-    run->look.dither.method = Imaging::DitherMethod(m_ditherMethod);
-    run->look.dither.serpentine = m_ditherSerpentine;
-    run->look.dither.cellSize = m_halftoneCell;
-    run->look.dither.dotSize = m_dotSize;
-    m_process->start(run);
+    LookSettings look;
+    look.tone = {m_toneBrightness, m_toneContrast, m_toneGamma};
+    look.dither.method = Imaging::DitherMethod(m_ditherMethod);
+    look.dither.serpentine = m_ditherSerpentine;
+    look.dither.cellSize = m_halftoneCell;
+    look.dither.dotSize = m_dotSize;
+    m_process->start(new AlgorithmAutoRun(m_process, source, algorithm, para, look));
 }
 
 void DrawImage::startQueuedRun()
@@ -306,7 +306,7 @@ void DrawImage::finishProcess(DrawImage::ProcessAlgorithm algorithm)
         qDebug() << "finishProcess refused: a run is under way";
         return;
     }
-    QMutexLocker locker(&m_process->mutex);
+    QMutexLocker locker(m_process->mutex());
     m_busy = !m_queuedRuns.isEmpty();
     if (algorithm == Grey) {
         m_workingImage = m_baseImage;
@@ -428,7 +428,7 @@ void DrawImage::done()
 {
     if (refuseWhileBusy("done"))
         return;
-    QMutexLocker locker(&m_process->mutex);
+    QMutexLocker locker(m_process->mutex());
     const int width = Imaging::engravingSize(m_displayed->width());
     const int height = Imaging::engravingSize(m_displayed->height());
     // Kept back until SaveByte has built the records that go with it: the

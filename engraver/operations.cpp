@@ -29,41 +29,41 @@ QQmlEngine *ancestorEngine(const QObject *object)
 Operations::Operations(QObject *parent)
     : QObject(parent)
 {
-    imageProvider = new ScreenImageProvide;
-    imageProvider->owner = this;
-    providerForEngine = ancestorEngine(this) != nullptr;
-    serialPort = new QSerialPort(this);
+    m_imageProvider = new ScreenImageProvide;
+    m_imageProvider->owner = this;
+    m_providerForEngine = ancestorEngine(this) != nullptr;
+    m_serialPort = new QSerialPort(this);
     m_jobBuffer = new JobBuffer(this);
     // Until the first job is published the control page is served a white square.
     QImage blank(680, 680, QImage::Format_ARGB32);
     blank.fill(QColor(255, 255, 255, 255));
-    imageProvider->image = blank;
+    m_imageProvider->image = blank;
 
-    handshakeTimer.setSingleShot(true);
-    connect(&handshakeTimer, &QTimer::timeout, this, &Operations::handshakeDecided);
-    writeWatch.setSingleShot(true);
-    connect(&writeWatch, &QTimer::timeout, this, &Operations::writeWatchExpired);
+    m_handshakeTimer.setSingleShot(true);
+    connect(&m_handshakeTimer, &QTimer::timeout, this, &Operations::handshakeDecided);
+    m_writeWatch.setSingleShot(true);
+    connect(&m_writeWatch, &QTimer::timeout, this, &Operations::writeWatchExpired);
 
-    connect(serialPort, &QSerialPort::errorOccurred, this, &Operations::portError);
-    connect(serialPort, &QSerialPort::bytesWritten, this, &Operations::portBytesWritten);
+    connect(m_serialPort, &QSerialPort::errorOccurred, this, &Operations::portError);
+    connect(m_serialPort, &QSerialPort::bytesWritten, this, &Operations::portBytesWritten);
 }
 
 Operations::~Operations()
 {
-    if (!imageProvider)
+    if (!m_imageProvider)
         return; // an engine has deleted it already
-    imageProvider->owner = nullptr;
+    m_imageProvider->owner = nullptr;
     // A controller made as an engine's child hands its provider to that
     // engine, which deletes it (after its children). Otherwise the provider
     // is ours unless an engine still holds it.
-    if (providerForEngine)
+    if (m_providerForEngine)
         return;
     if (QQmlEngine *engine = ancestorEngine(this)) {
         if (engine->imageProvider(QStringLiteral("screen"))
-            == static_cast<QQmlImageProviderBase *>(imageProvider))
+            == static_cast<QQmlImageProviderBase *>(m_imageProvider))
             return;
     }
-    delete imageProvider;
+    delete m_imageProvider;
 }
 
 QStringList Operations::choosePorts(const QList<SystemPort> &system, const QString &extra)
@@ -88,7 +88,7 @@ QStringList Operations::candidatePorts()
 
 void Operations::finishedLoadProcess()
 {
-    imageProvider->image = m_jobBuffer->preview();
+    m_imageProvider->image = m_jobBuffer->preview();
     emit finishedLoad(m_jobBuffer->xmin(), m_jobBuffer->ymin(), m_jobBuffer->xmax(),
                       m_jobBuffer->ymax());
 }
@@ -96,11 +96,11 @@ void Operations::finishedLoadProcess()
 void Operations::connectToBelow(bool en)
 {
     if (!en) {
-        if (portState == PortState::Searching) {
+        if (m_portState == PortState::Searching) {
             // The candidate is no engraver yet: no goodbye for it.
             stopSearch();
             emit searchFinished(false);
-        } else if (portState == PortState::Linked) {
+        } else if (m_portState == PortState::Linked) {
             goodbyeAndClose();
         } else {
             qDebug() << "error"; // the goodbye has no port to go to
@@ -111,15 +111,15 @@ void Operations::connectToBelow(bool en)
     }
 
     // A link that is up stays; a search under way goes on.
-    if (portState == PortState::Linked || portState == PortState::Searching)
+    if (m_portState == PortState::Linked || m_portState == PortState::Searching)
         return;
     // The last link's goodbye is still on its way; the port is needed now.
-    if (portState == PortState::Closing)
+    if (m_portState == PortState::Closing)
         finishClose();
 
-    searchPorts = candidatePorts();
-    portState = PortState::Searching;
-    connect(serialPort, &QSerialPort::readyRead, this, &Operations::handshakeRead);
+    m_searchPorts = candidatePorts();
+    m_portState = PortState::Searching;
+    connect(m_serialPort, &QSerialPort::readyRead, this, &Operations::handshakeRead);
     probeNextPort();
 }
 
@@ -127,22 +127,22 @@ void Operations::connectToBelow(bool en)
 // handshakeDecided take it from there. The window keeps running meanwhile.
 void Operations::probeNextPort()
 {
-    while (!searchPorts.isEmpty()) {
-        const QString name = searchPorts.takeFirst();
-        serialPort->setPortName(name);
-        serialPort->setBaudRate(QSerialPort::Baud115200, QSerialPort::AllDirections);
-        if (!serialPort->open(QIODevice::ReadWrite))
+    while (!m_searchPorts.isEmpty()) {
+        const QString name = m_searchPorts.takeFirst();
+        m_serialPort->setPortName(name);
+        m_serialPort->setBaudRate(QSerialPort::Baud115200, QSerialPort::AllDirections);
+        if (!m_serialPort->open(QIODevice::ReadWrite))
             continue;
         // Bytes left over in the system's buffer from an earlier session would
         // spoil the prefix test of the answer.
-        serialPort->clear(QSerialPort::Input);
-        handshakeBytes.clear();
+        m_serialPort->clear(QSerialPort::Input);
+        m_handshakeBytes.clear();
         // Counted like any message, so that nothing follows it into the
         // port before it is written.
         const QByteArray probe = QByteArrayLiteral("$40");
-        inPort = probe.size();
-        serialPort->write(probe);
-        handshakeTimer.start(handshakeWaitMs);
+        m_inPort = probe.size();
+        m_serialPort->write(probe);
+        m_handshakeTimer.start(handshakeWaitMs);
         return;
     }
     stopSearch();
@@ -151,67 +151,67 @@ void Operations::probeNextPort()
 
 void Operations::handshakeRead()
 {
-    if (portState != PortState::Searching)
+    if (m_portState != PortState::Searching)
         return;
-    handshakeBytes += serialPort->readAll();
-    if (Protocol::isHandshakeAnswer(handshakeBytes)) {
+    m_handshakeBytes += m_serialPort->readAll();
+    if (Protocol::isHandshakeAnswer(m_handshakeBytes)) {
         acceptPort();
         return;
     }
     // One read decides; only an answer cut short after "B" or "B1" is given
     // the rest of the 100 ms to arrive in full. A refusal is carried out from
     // the timer, never from inside the port's own notification.
-    if (!Protocol::isHandshakeAnswerPrefix(handshakeBytes))
-        handshakeTimer.start(0);
+    if (!Protocol::isHandshakeAnswerPrefix(m_handshakeBytes))
+        m_handshakeTimer.start(0);
 }
 
 void Operations::handshakeDecided()
 {
-    if (portState != PortState::Searching)
+    if (m_portState != PortState::Searching)
         return;
-    if (Protocol::isHandshakeAnswer(handshakeBytes)) {
+    if (Protocol::isHandshakeAnswer(m_handshakeBytes)) {
         acceptPort();
         return;
     }
-    if (!handshakeBytes.isEmpty())
-        qDebug() << handshakeBytes;
-    serialPort->close();
+    if (!m_handshakeBytes.isEmpty())
+        qDebug() << m_handshakeBytes;
+    m_serialPort->close();
     probeNextPort();
 }
 
 void Operations::acceptPort()
 {
-    qDebug() << handshakeBytes;
-    handshakeTimer.stop();
-    disconnect(serialPort, &QSerialPort::readyRead, this, &Operations::handshakeRead);
-    handshakeBytes.clear();
-    searchPorts.clear();
-    portState = PortState::Linked;
-    ++linkGeneration;
-    pendingReply.clear();
-    connect(serialPort, &QSerialPort::readyRead, this, &Operations::serialDataProcess);
+    qDebug() << m_handshakeBytes;
+    m_handshakeTimer.stop();
+    disconnect(m_serialPort, &QSerialPort::readyRead, this, &Operations::handshakeRead);
+    m_handshakeBytes.clear();
+    m_searchPorts.clear();
+    m_portState = PortState::Linked;
+    ++m_linkGeneration;
+    m_pendingReply.clear();
+    connect(m_serialPort, &QSerialPort::readyRead, this, &Operations::serialDataProcess);
     emit includeBackStatus(10);
     // Whatever came after the handshake answer in the same read is gone, as
     // with any reply; bytes still unread are handled now.
-    if (linked() && serialPort->bytesAvailable() > 0)
+    if (linked() && m_serialPort->bytesAvailable() > 0)
         serialDataProcess();
     emit searchFinished(true);
 }
 
 void Operations::stopSearch()
 {
-    handshakeTimer.stop();
-    disconnect(serialPort, &QSerialPort::readyRead, this, &Operations::handshakeRead);
-    searchPorts.clear();
-    handshakeBytes.clear();
-    inPort = 0;
-    serialPort->close();
-    portState = PortState::Closed;
+    m_handshakeTimer.stop();
+    disconnect(m_serialPort, &QSerialPort::readyRead, this, &Operations::handshakeRead);
+    m_searchPorts.clear();
+    m_handshakeBytes.clear();
+    m_inPort = 0;
+    m_serialPort->close();
+    m_portState = PortState::Closed;
 }
 
 void Operations::serialWriteData(QByteArray str)
 {
-    if (portState != PortState::Linked) {
+    if (m_portState != PortState::Linked) {
         qDebug() << "error";
         return;
     }
@@ -231,81 +231,81 @@ void Operations::serialWriteData(QByteArray str)
 void Operations::enqueue(const QByteArray &bytes, bool capped)
 {
     if (capped) {
-        if (queuedCommands >= maxQueuedCommands) {
-            qWarning() << "engraver on" << serialPort->portName()
+        if (m_queuedCommands >= maxQueuedCommands) {
+            qWarning() << "engraver on" << m_serialPort->portName()
                        << "takes no bytes; command dropped:" << bytes.left(32);
             return;
         }
-        ++queuedCommands;
+        ++m_queuedCommands;
     }
-    outgoing.append({bytes, capped});
+    m_outgoing.append({bytes, capped});
     writeNext();
 }
 
 void Operations::writeNext()
 {
-    if (!serialPort->isOpen() || inPort > 0 || outgoing.isEmpty())
+    if (!m_serialPort->isOpen() || m_inPort > 0 || m_outgoing.isEmpty())
         return;
-    const Outgoing next = outgoing.takeFirst();
+    const Outgoing next = m_outgoing.takeFirst();
     if (next.capped)
-        --queuedCommands;
-    inPort = next.bytes.size();
-    serialPort->write(next.bytes);
-    if (!writeWatch.isActive())
-        writeWatch.start(stallMs);
+        --m_queuedCommands;
+    m_inPort = next.bytes.size();
+    m_serialPort->write(next.bytes);
+    if (!m_writeWatch.isActive())
+        m_writeWatch.start(stallMs);
 }
 
 void Operations::portBytesWritten(qint64 bytes)
 {
-    inPort = qMax<qint64>(0, inPort - bytes);
-    if (portState != PortState::Linked && portState != PortState::Closing)
+    m_inPort = qMax<qint64>(0, m_inPort - bytes);
+    if (m_portState != PortState::Linked && m_portState != PortState::Closing)
         return; // the handshake's "$40"
-    if (stalled) {
-        stalled = false;
-        qInfo() << "engraver on" << serialPort->portName() << "takes bytes again";
+    if (m_stalled) {
+        m_stalled = false;
+        qInfo() << "engraver on" << m_serialPort->portName() << "takes bytes again";
     }
     writeNext();
     // Progress: the watch starts over for what is left.
-    if (inPort > 0)
-        writeWatch.start(stallMs);
+    if (m_inPort > 0)
+        m_writeWatch.start(stallMs);
     else
-        writeWatch.stop();
+        m_writeWatch.stop();
     // The goodbye is out: the port is let go from the timer, not from inside
     // its own write notification.
-    if (portState == PortState::Closing && inPort == 0 && outgoing.isEmpty())
-        writeWatch.start(0);
+    if (m_portState == PortState::Closing && m_inPort == 0 && m_outgoing.isEmpty())
+        m_writeWatch.start(0);
 }
 
 void Operations::writeWatchExpired()
 {
-    if (portState == PortState::Closing) {
+    if (m_portState == PortState::Closing) {
         // Written, or no one reads the goodbye, or the port failed.
         finishClose();
         return;
     }
-    if (portState != PortState::Linked || stalled || inPort == 0)
+    if (m_portState != PortState::Linked || m_stalled || m_inPort == 0)
         return;
-    stalled = true;
-    qWarning() << "engraver on" << serialPort->portName() << "has taken no bytes for"
-               << stallMs / 1000 << "s;" << outgoing.size() << "messages wait";
+    m_stalled = true;
+    qWarning() << "engraver on" << m_serialPort->portName() << "has taken no bytes for"
+               << stallMs / 1000 << "s;" << m_outgoing.size() << "messages wait";
     emit writeStalled();
 }
 
 void Operations::dropOutgoing()
 {
-    outgoing.clear();
-    inPort = 0;
-    queuedCommands = 0;
-    writeWatch.stop();
-    stalled = false;
+    m_outgoing.clear();
+    m_inPort = 0;
+    m_queuedCommands = 0;
+    m_writeWatch.stop();
+    m_stalled = false;
 }
 
 void Operations::serialDataProcess()
 {
     if (!linked())
         return;
-    const QByteArray bytes = serialPort->readAll();
-    const QList<QByteArray> replies = Protocol::splitReplies(bytes, &pendingReply);
+    const QByteArray bytes = m_serialPort->readAll();
+    const QList<QByteArray> replies = Protocol::splitReplies(bytes, &m_pendingReply);
     for (const QByteArray &reply : replies) {
         if (!linked())
             return;
@@ -363,10 +363,10 @@ void Operations::closeLink()
 // disconnect) passes here.
 void Operations::takeLinkDown()
 {
-    pendingReply.clear();
+    m_pendingReply.clear();
     // The chunk on its way may never have arrived: a resume starts with it.
     m_jobBuffer->rewindUnconfirmedChunk();
-    disconnect(serialPort, &QSerialPort::readyRead, this, &Operations::serialDataProcess);
+    disconnect(m_serialPort, &QSerialPort::readyRead, this, &Operations::serialDataProcess);
 }
 
 // The user's disconnect: the link is down at once, but the port stays open
@@ -374,33 +374,33 @@ void Operations::takeLinkDown()
 // or the engraver has taken nothing for a while.
 void Operations::goodbyeAndClose()
 {
-    if (stalled) {
+    if (m_stalled) {
         closeLink(); // nothing would read the goodbye
         return;
     }
     takeLinkDown();
-    portState = PortState::Closing;
+    m_portState = PortState::Closing;
     enqueue(QByteArrayLiteral("$41"), false);
 }
 
 void Operations::finishClose()
 {
     dropOutgoing();
-    serialPort->close();
-    portState = PortState::Closed;
+    m_serialPort->close();
+    m_portState = PortState::Closed;
 }
 
 void Operations::portError(QSerialPort::SerialPortError error)
 {
     if (error != QSerialPort::ResourceError && error != QSerialPort::ReadError)
         return;
-    if (portState == PortState::Searching && serialPort->isOpen()) {
+    if (m_portState == PortState::Searching && m_serialPort->isOpen()) {
         // A candidate that fails is no engraver; on to the next one.
-        handshakeTimer.start(0);
+        m_handshakeTimer.start(0);
         return;
     }
-    if (portState == PortState::Closing) {
-        writeWatch.start(0); // let go of the port, outside its notification
+    if (m_portState == PortState::Closing) {
+        m_writeWatch.start(0); // let go of the port, outside its notification
         return;
     }
     // An engraver that vanishes (cable pulled) shows as a failing read or a
@@ -408,15 +408,15 @@ void Operations::portError(QSerialPort::SerialPortError error)
     // without a trace, so it is taken down and the page told.
     if (!linked())
         return;
-    qDebug() << "engraver lost:" << serialPort->errorString();
+    qDebug() << "engraver lost:" << m_serialPort->errorString();
     // Taken down once control is back in the event loop, so that the port is
     // never closed from inside its own notification code; a link made again
     // in between is left alone.
-    const quint64 generation = linkGeneration;
+    const quint64 generation = m_linkGeneration;
     QMetaObject::invokeMethod(
         this,
         [this, generation] {
-            if (!linked() || generation != linkGeneration)
+            if (!linked() || generation != m_linkGeneration)
                 return;
             closeLink();
             emit includeBackStatus(11);

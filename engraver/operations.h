@@ -23,9 +23,11 @@ public:
     ~Operations() override;
 
     JobBuffer *jobBuffer() const { return m_jobBuffer; }
-
-    ScreenImageProvide *imageProvider = nullptr; // owned by the QML engine once registered
-    QSerialPort *serialPort = nullptr; // child of this object
+    // Serves the published job's preview; owned by the QML engine once
+    // registered with it (null once the engine has deleted it).
+    ScreenImageProvide *imageProvider() const { return m_imageProvider; }
+    // The link's port, a child of this object.
+    QSerialPort *serialPort() const { return m_serialPort; }
 
     // A serial port as the system reports it.
     struct SystemPort
@@ -82,7 +84,7 @@ private:
         Closing, // the link is down; the goodbye is still being written
     };
 
-    bool linked() const { return portState == PortState::Linked; }
+    bool linked() const { return m_portState == PortState::Linked; }
     void sendChunk(int mode);
     void handleReply(const QByteArray &reply);
 
@@ -105,28 +107,32 @@ private:
     void finishClose();
     void portError(QSerialPort::SerialPortError error);
 
-    JobBuffer *m_jobBuffer = nullptr; // child of this object
-    bool providerForEngine = false; // made as an engine's child: the engine deletes it
-    PortState portState = PortState::Closed;
-    quint64 linkGeneration = 0;
-    QByteArray pendingReply; // a bare "F" or "B" that ended the last read
+    friend class ScreenImageProvide; // tells us when an engine deletes it
 
-    QStringList searchPorts; // candidates not yet probed
-    QByteArray handshakeBytes; // what the candidate has answered so far
-    QTimer handshakeTimer;
+    ScreenImageProvide *m_imageProvider = nullptr;
+    QSerialPort *m_serialPort = nullptr;
+    JobBuffer *m_jobBuffer = nullptr; // child of this object
+    bool m_providerForEngine = false; // made as an engine's child: the engine deletes it
+    PortState m_portState = PortState::Closed;
+    quint64 m_linkGeneration = 0;
+    QByteArray m_pendingReply; // a bare "F" or "B" that ended the last read
+
+    QStringList m_searchPorts; // candidates not yet probed
+    QByteArray m_handshakeBytes; // what the candidate has answered so far
+    QTimer m_handshakeTimer;
 
     struct Outgoing
     {
         QByteArray bytes;
         bool capped = false;
     };
-    QList<Outgoing> outgoing; // waiting for the port to finish the message before
-    int queuedCommands = 0; // capped entries of outgoing
+    QList<Outgoing> m_outgoing; // waiting for the port to finish the message before
+    int m_queuedCommands = 0; // capped entries of outgoing
     // Bytes of the message handed to the port that the port has not yet
     // reported written. The port's own count (bytesToWrite) drops to 0 as
     // soon as the system takes the bytes, which a full terminal buffer may
     // still hold back; the report comes when the system can take more.
-    qint64 inPort = 0;
-    QTimer writeWatch; // runs while a message is in the port
-    bool stalled = false;
+    qint64 m_inPort = 0;
+    QTimer m_writeWatch; // runs while a message is in the port
+    bool m_stalled = false;
 };

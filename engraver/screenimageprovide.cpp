@@ -9,7 +9,7 @@ ScreenImageProvide::ScreenImageProvide()
 ScreenImageProvide::~ScreenImageProvide()
 {
     if (owner)
-        owner->imageProvider = nullptr;
+        owner->m_imageProvider = nullptr;
 }
 
 QImage ScreenImageProvide::requestImage(const QString &id, QSize *size, const QSize &requestedSize)

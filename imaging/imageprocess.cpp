@@ -23,13 +23,14 @@ int ensureAutoRunEventType()
 }
 
 AlgorithmAutoRun::AlgorithmAutoRun(ImageProcess *receiver, QImage *image,
-                                   DrawImage::ProcessAlgorithm algorithm, QMutex *mutex,
-                                   double para)
-    : receiver(receiver)
-    , image(image)
-    , algorithm(algorithm)
-    , mutex(mutex)
-    , para(para)
+                                   DrawImage::ProcessAlgorithm algorithm, double para,
+                                   const LookSettings &look)
+    : m_receiver(receiver)
+    , m_image(image)
+    , m_algorithm(algorithm)
+    , m_mutex(receiver->mutex())
+    , m_para(para)
+    , m_look(look)
     , m_ended(receiver->endedRuns())
 { }
 
@@ -38,24 +39,24 @@ void AlgorithmAutoRun::run()
     takeOver(this);
     qDebug() << "r id" << QThread::currentThreadId();
     bool done = false;
-    if (algorithm == DrawImage::Binarize || algorithm == DrawImage::Floyd
-        || algorithm == DrawImage::GreyFilter) {
+    if (m_algorithm == DrawImage::Binarize || m_algorithm == DrawImage::Floyd
+        || m_algorithm == DrawImage::GreyFilter) {
         // The tone goes first, on the fresh copy of the grey picture; the
         // dithered look takes the chosen method. With the neutral tone and
         // plain Floyd, the table's own entries run alone, as they always did.
-        QMutexLocker locker(mutex);
-        if (!image->isNull()) {
-            Imaging::applyTone(*image, look.tone);
-            if (algorithm == DrawImage::Floyd && !look.plainFloyd()) {
-                Imaging::DitherOptions options = look.dither;
-                options.threshold = para;
-                Imaging::dither(*image, options);
+        QMutexLocker locker(m_mutex);
+        if (!m_image->isNull()) {
+            Imaging::applyTone(*m_image, m_look.tone);
+            if (m_algorithm == DrawImage::Floyd && !m_look.plainFloyd()) {
+                Imaging::DitherOptions options = m_look.dither;
+                options.threshold = m_para;
+                Imaging::dither(*m_image, options);
                 done = true;
             }
         }
     }
-    if (!done && algorithm >= DrawImage::Grey && algorithm < DrawImage::AlgorithmCount)
-        algorithmTable[algorithm](image, mutex, para, &job);
+    if (!done && m_algorithm >= DrawImage::Grey && m_algorithm < DrawImage::AlgorithmCount)
+        algorithmTable[m_algorithm](m_image, m_mutex, m_para, &m_job);
 
     // Once the event is posted the GUI thread may delete this object at any
     // moment: only locals are used from here on. The receiver itself stays
@@ -63,7 +64,7 @@ void AlgorithmAutoRun::run()
     EndedRuns *ended = m_ended;
     auto *event = new AutoRunEvent(this);
     handOver(m_ended);
-    if (ImageProcess *target = receiver.data())
+    if (ImageProcess *target = m_receiver.data())
         QCoreApplication::postEvent(target, event, 0);
     else
         delete event;
@@ -74,14 +75,14 @@ AlgorithmAutoRun::~AlgorithmAutoRun() = default;
 
 AutoRunEvent::AutoRunEvent(AlgorithmAutoRun *run)
     : QEvent(QEvent::Type(ensureAutoRunEventType()))
-    , run(run)
+    , m_run(run)
 { }
 
 AutoRunEvent::~AutoRunEvent() = default;
 
 ImageProcess::ImageProcess(DrawImage *canvas)
     : QObject(canvas)
-    , canvas(canvas)
+    , m_canvas(canvas)
 { }
 
 ImageProcess::~ImageProcess()
@@ -90,18 +91,18 @@ ImageProcess::~ImageProcess()
     // an image of the canvas is waited for, so that it neither outlives the
     // images nor posts to this object once it is gone. Events it posted are
     // dropped with this object.
-    for (AlgorithmAutoRun *run : qAsConst(runList)) {
+    for (AlgorithmAutoRun *run : qAsConst(m_runList)) {
         if (QThreadPool::globalInstance()->tryTake(run))
             --m_startedRuns;
     }
     m_endedRuns.acquire(m_startedRuns);
-    qDeleteAll(runList);
-    runList.clear();
+    qDeleteAll(m_runList);
+    m_runList.clear();
 }
 
 void ImageProcess::start(AlgorithmAutoRun *run)
 {
-    runList.append(run);
+    m_runList.append(run);
     run->setAutoDelete(false);
     ++m_startedRuns;
     handOver(run);
@@ -115,17 +116,17 @@ bool ImageProcess::event(QEvent *e)
         return QObject::event(e);
     takeOver(&m_endedRuns);
 
-    AlgorithmAutoRun *run = static_cast<AutoRunEvent *>(e)->run;
+    AlgorithmAutoRun *run = static_cast<AutoRunEvent *>(e)->run();
     // Taken off the list before the canvas hears of it, so that a process()
     // call made while the canvas handles the end of this run is not mistaken
     // for one arriving during a run.
-    if (runList.removeOne(run)) {
-        if (run->algorithm == DrawImage::SaveByte)
-            canvas->publishJob(run->job);
-        emit canvas->finished(run->algorithm);
+    if (m_runList.removeOne(run)) {
+        if (run->algorithm() == DrawImage::SaveByte)
+            m_canvas->publishJob(run->job());
+        emit m_canvas->finished(run->algorithm());
     }
     delete run;
-    if (runList.isEmpty())
-        canvas->startQueuedRun();
+    if (m_runList.isEmpty())
+        m_canvas->startQueuedRun();
     return true;
 }

@@ -68,21 +68,23 @@ class AlgorithmAutoRun : public QRunnable
 {
 public:
     AlgorithmAutoRun(ImageProcess *receiver, QImage *image, DrawImage::ProcessAlgorithm algorithm,
-                     QMutex *mutex, double para);
+                     double para, const LookSettings &look = LookSettings());
     void run() override;
     ~AlgorithmAutoRun() override;
 
-    QPointer<ImageProcess> receiver;
-    QImage *image;
-    DrawImage::ProcessAlgorithm algorithm;
-    QMutex *mutex;
-    double para;
-    LookSettings look;
+    DrawImage::ProcessAlgorithm algorithm() const { return m_algorithm; }
     // What a SaveByte run built; read by the GUI thread only after the run
     // has posted its completion event.
-    Imaging::EngravingJob job;
+    const Imaging::EngravingJob &job() const { return m_job; }
 
 private:
+    QPointer<ImageProcess> m_receiver;
+    QImage *m_image;
+    DrawImage::ProcessAlgorithm m_algorithm;
+    QMutex *m_mutex;
+    double m_para;
+    LookSettings m_look;
+    Imaging::EngravingJob m_job;
     // Released as the very last step of run(); owned by the receiver, which
     // waits for it before it goes away.
     EndedRuns *m_ended;
@@ -95,7 +97,10 @@ public:
     explicit AutoRunEvent(AlgorithmAutoRun *run);
     ~AutoRunEvent() override;
 
-    AlgorithmAutoRun *run;
+    AlgorithmAutoRun *run() const { return m_run; }
+
+private:
+    AlgorithmAutoRun *m_run;
 };
 
 // Lives in the GUI thread as a child of the canvas: owns the processing mutex
@@ -112,17 +117,18 @@ public:
     // Lists the run and hands it to the global thread pool.
     void start(AlgorithmAutoRun *run);
     // Whether a run has been started and not yet reported.
-    bool hasRunUnderWay() const { return !runList.isEmpty(); }
+    bool hasRunUnderWay() const { return !m_runList.isEmpty(); }
     EndedRuns *endedRuns() { return &m_endedRuns; }
-
-    DrawImage *canvas;
-    QList<AlgorithmAutoRun *> runList;
-    QMutex mutex;
+    // The processing mutex: held by every algorithm for its whole run.
+    QMutex *mutex() { return &m_mutex; }
 
 protected:
     bool event(QEvent *e) override;
 
 private:
+    DrawImage *m_canvas;
+    QList<AlgorithmAutoRun *> m_runList; // started and not yet reported
+    QMutex m_mutex;
     EndedRuns m_endedRuns;
     int m_startedRuns = 0; // runs handed to the pool that have not been waited for
 };

@@ -55,17 +55,17 @@ void BM_AnswerDataRequest(benchmark::State &state)
     operations.connectToBelow(true);
     while (searching)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    if (!operations.serialPort->isOpen()) {
+    if (!operations.serialPort()->isOpen()) {
         state.SkipWithError("no link to the pseudo-terminal");
         return;
     }
     // Driven by hand, not by readyRead.
-    QObject::disconnect(operations.serialPort, &QSerialPort::readyRead, &operations,
+    QObject::disconnect(operations.serialPort(), &QSerialPort::readyRead, &operations,
                         &Operations::serialDataProcess);
     // A chunk counts as gone once the port reports it written: only then is
     // the next one handed over.
     qint64 written = 0;
-    QObject::connect(operations.serialPort, &QSerialPort::bytesWritten,
+    QObject::connect(operations.serialPort(), &QSerialPort::bytesWritten,
                      [&](qint64 bytes) { written += bytes; });
     JobBuffer &buffer = *operations.jobBuffer();
     buffer.publish(QImage(), job, 0, 0, 0, 0);
@@ -77,8 +77,8 @@ void BM_AnswerDataRequest(benchmark::State &state)
         if (buffer.position() + Protocol::chunkSize > quint32(jobSize))
             buffer.resetJobPosition();
         engraver.send("B1");
-        while (operations.serialPort->bytesAvailable() < 2)
-            operations.serialPort->waitForReadyRead(100);
+        while (operations.serialPort()->bytesAvailable() < 2)
+            operations.serialPort()->waitForReadyRead(100);
         written = 0;
         state.ResumeTiming();
 

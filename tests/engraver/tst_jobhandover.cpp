@@ -62,11 +62,11 @@ private slots:
         Operations operations;
         JobBuffer &buffer = *operations.jobBuffer();
         canvas.setJobBuffer(&buffer);
-        for (int attempt = 0; attempt < 3 && !operations.serialPort->isOpen(); ++attempt) {
+        for (int attempt = 0; attempt < 3 && !operations.serialPort()->isOpen(); ++attempt) {
             operations.connectToBelow(true);
-            QTRY_VERIFY_WITH_TIMEOUT(operations.serialPort->isOpen(), 1000);
+            QTRY_VERIFY_WITH_TIMEOUT(operations.serialPort()->isOpen(), 1000);
         }
-        QVERIFY(operations.serialPort->isOpen());
+        QVERIFY(operations.serialPort()->isOpen());
 
         QSignalSpy saved(&canvas, &DrawImage::saveDone);
         for (int round = 0; round < 6; ++round) {

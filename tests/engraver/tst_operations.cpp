@@ -22,7 +22,7 @@ using Answers = QList<QPair<int, int>>;
 QString openedDevice(const Operations &operations)
 {
     // Qt keeps "/dev/pts/3" as "pts/3".
-    const QString name = operations.serialPort->portName();
+    const QString name = operations.serialPort()->portName();
     return name.startsWith(QLatin1Char('/')) ? name : QStringLiteral("/dev/") + name;
 }
 
@@ -40,7 +40,7 @@ bool connectTo(Operations &operations, const QString &device)
         if (finished.takeFirst().at(0).toBool())
             break;
     }
-    return operations.serialPort->isOpen() && openedDevice(operations) == device;
+    return operations.serialPort()->isOpen() && openedDevice(operations) == device;
 }
 
 QVariantList firstArguments(const QSignalSpy &spy)
@@ -156,7 +156,7 @@ private slots:
         for (int i = 0; i < int(engravers.size()); ++i)
             QTRY_COMPARE(engravers[i]->handshakes(), i < asked ? 1 : 0);
         if (chosen < 0) {
-            QVERIFY(!operations.serialPort->isOpen());
+            QVERIFY(!operations.serialPort()->isOpen());
             if (end != "stop")
                 operations.connectToBelow(false); // reported down all the same
         } else {
@@ -172,7 +172,7 @@ private slots:
                 QTRY_VERIFY(engraver.received().endsWith("$41"));
             }
             QTRY_COMPARE(link.count(), 2);
-            QTRY_VERIFY(!operations.serialPort->isOpen());
+            QTRY_VERIFY(!operations.serialPort()->isOpen());
             // Later commands fail visibly in the log instead of vanishing.
             QTest::ignoreMessage(QtDebugMsg, "error");
             operations.serialWriteData("$31");
@@ -280,7 +280,7 @@ private slots:
         QCOMPARE(firstArguments(percent), progress);
         QCOMPARE(operations.jobBuffer()->position(), position);
         QCOMPARE(operations.jobBuffer()->bytes(), job); // sending never changes the job
-        QVERIFY(operations.serialPort->isOpen());
+        QVERIFY(operations.serialPort()->isOpen());
     }
 
     void resume_data()
@@ -320,7 +320,7 @@ private slots:
             first->send("B3");
         else
             operations.connectToBelow(false);
-        QTRY_VERIFY(!operations.serialPort->isOpen());
+        QTRY_VERIFY(!operations.serialPort()->isOpen());
         first.reset();
 
         PtyEngraver second;
@@ -387,7 +387,7 @@ private slots:
             const qint64 now = clock.elapsed();
             worstGap = qMax(worstGap, now - last);
             last = now;
-            mostInPort = qMax(mostInPort, operations.serialPort->bytesToWrite());
+            mostInPort = qMax(mostInPort, operations.serialPort()->bytesToWrite());
         });
         // Up to now, so that a freeze the timer has not yet seen end counts.
         const auto longestFreeze = [&] {
@@ -509,7 +509,7 @@ private slots:
         QTRY_COMPARE(linkSpy.count(), link.size());
         QTest::qWait(100); // and nothing more
         QCOMPARE(firstArguments(linkSpy), link);
-        QCOMPARE(operations.serialPort->isOpen(), !link.isEmpty() && link.last() == 10);
+        QCOMPARE(operations.serialPort()->isOpen(), !link.isEmpty() && link.last() == 10);
 
         simulator.terminate();
         QVERIFY(simulator.state() == QProcess::NotRunning || simulator.waitForFinished(5000));
