@@ -8,12 +8,15 @@
 
 #include <QDebug>
 #include <QGuiApplication>
+#include <QLoggingCategory>
 #include <QQmlApplicationEngine>
 #include <QQmlContext>
 #include <QQuickStyle>
 #include <QSettings>
 #include <QTranslator>
 #include <QtQml>
+
+Q_LOGGING_CATEGORY(lcStartup, "vandra.startup")
 
 namespace Startup {
 
@@ -111,7 +114,8 @@ int run(int argc, char **argv, Edition edition, const QUrl &root)
     if (engine.rootObjects().isEmpty()) {
         // The engine has already printed why; running an event loop without
         // a window would leave an invisible process behind.
-        qCritical().noquote() << "0_vandra: cannot load" << root.toString() << "- exiting";
+        qCCritical(lcStartup).noquote()
+            << "0_vandra: cannot load" << root.toString() << "- exiting";
         return 1;
     }
 

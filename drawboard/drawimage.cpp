@@ -1,5 +1,7 @@
 #include "drawboard/drawimage.h"
 
+#include "drawboard/canvaslog.h"
+
 #include "engraver/jobbuffer.h"
 #include "imaging/algorithms.h"
 #include "imaging/imageprocess.h"
@@ -15,6 +17,8 @@
 #include <QUndoStack>
 #include <QUrl>
 #include <QtConcurrent>
+
+Q_LOGGING_CATEGORY(lcCanvas, "vandra.canvas")
 
 namespace {
 
@@ -110,19 +114,16 @@ DrawImage::~DrawImage()
 
 int DrawImage::textSize() const
 {
-    qDebug() << m_textSize;
     return m_textSize;
 }
 
 QColor DrawImage::textColor() const
 {
-    qDebug() << m_textColor;
     return m_textColor;
 }
 
 QString DrawImage::textFont() const
 {
-    qDebug() << m_textFont;
     return m_textFont;
 }
 
@@ -130,7 +131,7 @@ bool DrawImage::refuseWhileBusy(const char *what) const
 {
     if (!m_busy)
         return false;
-    qDebug() << what << "refused: the canvas is busy with a run";
+    qCDebug(lcCanvas) << what << "refused: the canvas is busy with a run";
     return true;
 }
 
@@ -205,7 +206,7 @@ void DrawImage::load(QString fileSource)
 void DrawImage::pictureLoaded(const Imaging::LoadedPicture &loaded)
 {
     if (loaded.image.isNull()) {
-        qDebug() << "load failed:" << loaded.path << loaded.error;
+        qCWarning(lcCanvas) << "cannot load" << loaded.path << "-" << loaded.error;
         emit loadFailed();
         return;
     }
@@ -230,7 +231,7 @@ void DrawImage::installPicture(const Imaging::LoadedPicture &loaded)
 void DrawImage::process(DrawImage::ProcessAlgorithm algorithm, double para)
 {
     if (algorithm < Grey || algorithm > SaveByte) {
-        qDebug() << "process refused: no algorithm" << int(algorithm);
+        qCWarning(lcCanvas) << "process refused: there is no algorithm" << int(algorithm);
         return;
     }
     // One run at a time: a request made while another is under way (or
@@ -303,7 +304,7 @@ void DrawImage::startQueuedRun()
 void DrawImage::finishProcess(DrawImage::ProcessAlgorithm algorithm)
 {
     if (m_process->hasRunUnderWay()) {
-        qDebug() << "finishProcess refused: a run is under way";
+        qCDebug(lcCanvas) << "finishProcess refused: a run is under way";
         return;
     }
     QMutexLocker locker(m_process->mutex());
@@ -356,7 +357,8 @@ void DrawImage::adjustImageScale(int w, int h)
     const QImage scaled = m_displayed->scaled(toPixels(w), toPixels(h), Qt::KeepAspectRatio,
                                               Qt::SmoothTransformation);
     if (scaled.isNull() && toPixels(w) > 0 && toPixels(h) > 0 && !m_displayed->isNull()) {
-        qDebug() << "adjustImageScale refused: no memory for" << w << "x" << h << "mm";
+        qCWarning(lcCanvas) << "cannot resize to" << w << "x" << h
+                            << "mm: no memory for the picture";
         return;
     }
     beginEdit();
@@ -457,6 +459,6 @@ bool DrawImage::saveImage()
         = QStringLiteral("%1/%2_%3").arg(source.path(), QStringLiteral("new"), source.fileName());
     const bool written = m_displayed->save(target);
     if (!written)
-        qDebug() << "saveImage failed:" << target;
+        qCWarning(lcCanvas) << "cannot save the picture to" << target;
     return written;
 }

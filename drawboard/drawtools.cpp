@@ -3,6 +3,7 @@
 // picture pixels (one item unit is one pixel), and are refused while a run is
 // under way, since a worker may then be changing that picture.
 
+#include "drawboard/canvaslog.h"
 #include "drawboard/drawimage.h"
 
 #include <QDebug>

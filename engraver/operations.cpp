@@ -1,5 +1,6 @@
 #include "engraver/operations.h"
 
+#include "engraver/engraverlog.h"
 #include "engraver/jobbuffer.h"
 #include "engraver/protocol.h"
 #include "engraver/screenimageprovide.h"
@@ -7,6 +8,8 @@
 #include <QDebug>
 #include <QQmlEngine>
 #include <QSerialPortInfo>
+
+Q_LOGGING_CATEGORY(lcEngraver, "vandra.engraver")
 
 namespace {
 // An engraver answers "$40" within this time, or it is not one.
@@ -232,8 +235,8 @@ void Operations::enqueue(const QByteArray &bytes, bool capped)
 {
     if (capped) {
         if (m_queuedCommands >= maxQueuedCommands) {
-            qWarning() << "engraver on" << m_serialPort->portName()
-                       << "takes no bytes; command dropped:" << bytes.left(32);
+            qCWarning(lcEngraver) << "engraver on" << m_serialPort->portName()
+                                  << "takes no bytes; command dropped:" << bytes.left(32);
             return;
         }
         ++m_queuedCommands;
@@ -262,7 +265,7 @@ void Operations::portBytesWritten(qint64 bytes)
         return; // the handshake's "$40"
     if (m_stalled) {
         m_stalled = false;
-        qInfo() << "engraver on" << m_serialPort->portName() << "takes bytes again";
+        qCInfo(lcEngraver) << "engraver on" << m_serialPort->portName() << "takes bytes again";
     }
     writeNext();
     // Progress: the watch starts over for what is left.
@@ -286,8 +289,8 @@ void Operations::writeWatchExpired()
     if (m_portState != PortState::Linked || m_stalled || m_inPort == 0)
         return;
     m_stalled = true;
-    qWarning() << "engraver on" << m_serialPort->portName() << "has taken no bytes for"
-               << stallMs / 1000 << "s;" << m_outgoing.size() << "messages wait";
+    qCWarning(lcEngraver) << "engraver on" << m_serialPort->portName() << "has taken no bytes for"
+                          << stallMs / 1000 << "s;" << m_outgoing.size() << "messages wait";
     emit writeStalled();
 }
 
@@ -392,6 +395,11 @@ void Operations::finishClose()
 
 void Operations::portError(QSerialPort::SerialPortError error)
 {
+    if (error == QSerialPort::WriteError) {
+        qCWarning(lcEngraver) << "cannot write to" << m_serialPort->portName() << "-"
+                              << m_serialPort->errorString();
+        return;
+    }
     if (error != QSerialPort::ResourceError && error != QSerialPort::ReadError)
         return;
     if (m_portState == PortState::Searching && m_serialPort->isOpen()) {
@@ -408,7 +416,8 @@ void Operations::portError(QSerialPort::SerialPortError error)
     // without a trace, so it is taken down and the page told.
     if (!linked())
         return;
-    qDebug() << "engraver lost:" << m_serialPort->errorString();
+    qCWarning(lcEngraver) << "engraver on" << m_serialPort->portName()
+                          << "lost:" << m_serialPort->errorString();
     // Taken down once control is back in the event loop, so that the port is
     // never closed from inside its own notification code; a link made again
     // in between is left alone.

@@ -402,10 +402,7 @@ void underMutex(QImage *image, QMutex *mutex, Body body)
 
 void processGrey(QImage *image, QMutex *mutex, double, Imaging::EngravingJob *)
 {
-    underMutex(image, mutex, [](QImage &picture) {
-        qDebug() << int(picture.format());
-        picture = Imaging::greyImage(picture);
-    });
+    underMutex(image, mutex, [](QImage &picture) { picture = Imaging::greyImage(picture); });
 }
 
 void processRotate(QImage *image, QMutex *mutex, double para, Imaging::EngravingJob *)

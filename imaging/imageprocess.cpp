@@ -1,12 +1,15 @@
 #include "imaging/imageprocess.h"
 
 #include "imaging/algorithms.h"
+#include "imaging/imaginglog.h"
 #include "imaging/threadhandover.h"
 
 #include <QCoreApplication>
 #include <QDebug>
 #include <QThread>
 #include <QThreadPool>
+
+Q_LOGGING_CATEGORY(lcImaging, "vandra.imaging")
 
 std::atomic<int> autoRunEventType {0};
 
@@ -55,7 +58,9 @@ void AlgorithmAutoRun::run()
             }
         }
     }
-    if (!done && m_algorithm >= DrawImage::Grey && m_algorithm < DrawImage::AlgorithmCount)
+    if (m_algorithm < DrawImage::Grey || m_algorithm >= DrawImage::AlgorithmCount)
+        qCWarning(lcImaging) << "run skipped: there is no algorithm" << int(m_algorithm);
+    else if (!done)
         algorithmTable[m_algorithm](m_image, m_mutex, m_para, &m_job);
 
     // Once the event is posted the GUI thread may delete this object at any
