@@ -64,8 +64,7 @@ QString localPathOfDrop(const QString &fileSource)
 
 bool isLook(DrawImage::ProcessAlgorithm algorithm)
 {
-    return algorithm == DrawImage::Binarize || algorithm == DrawImage::Floyd
-        || algorithm == DrawImage::GreyFilter;
+    return Imaging::isLook(Imaging::Algorithm(algorithm));
 }
 
 QImage filledImage(const QSize &size, QImage::Format format, const QColor &color)
@@ -284,7 +283,8 @@ void DrawImage::startRun(ProcessAlgorithm algorithm, double para)
     look.dither.serpentine = m_ditherSerpentine;
     look.dither.cellSize = m_halftoneCell;
     look.dither.dotSize = m_dotSize;
-    m_process->start(new AlgorithmAutoRun(m_process, source, algorithm, para, look));
+    m_process->start(
+        new AlgorithmAutoRun(m_process, source, Imaging::Algorithm(algorithm), para, look));
 }
 
 void DrawImage::startQueuedRun()

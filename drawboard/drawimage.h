@@ -3,6 +3,7 @@
 #include "drawboard/canvashistory.h"
 #include "engraver/jobbuffer.h"
 #include "imaging/pictureloader.h"
+#include "imaging/processalgorithm.h"
 
 #include <QColor>
 #include <QFutureWatcher>
@@ -68,17 +69,18 @@ public:
     Q_ENUM(PenStyle)
     enum DrawType { PenType = 0, RubberType = 1, TextType = 2 };
     Q_ENUM(DrawType)
+    // Imaging::Algorithm, named for QML (DrawBoard.SaveByte).
     enum ProcessAlgorithm {
-        Grey = 0,
-        Rotate,
-        HMirror,
-        VMirror,
-        Negative,
-        Binarize,
-        Floyd,
-        GreyFilter,
-        SaveByte,
-        AlgorithmCount
+        Grey = Imaging::Grey,
+        Rotate = Imaging::Rotate,
+        HMirror = Imaging::HMirror,
+        VMirror = Imaging::VMirror,
+        Negative = Imaging::Negative,
+        Binarize = Imaging::Binarize,
+        Floyd = Imaging::Floyd,
+        GreyFilter = Imaging::GreyFilter,
+        SaveByte = Imaging::SaveByte,
+        AlgorithmCount = Imaging::AlgorithmCount
     };
     Q_ENUM(ProcessAlgorithm)
     // As Imaging::DitherMethod.

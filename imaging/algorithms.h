@@ -30,7 +30,7 @@ void processFloyd(QImage *image, QMutex *mutex, double para, Imaging::EngravingJ
 void processGreyFilter(QImage *image, QMutex *mutex, double para, Imaging::EngravingJob *job);
 void processSaveByte(QImage *image, QMutex *mutex, double para, Imaging::EngravingJob *job);
 
-// Indexed by DrawImage::ProcessAlgorithm, Grey to SaveByte.
+// Indexed by Imaging::Algorithm, Grey to SaveByte.
 constexpr int algorithmCount = 9;
 extern const AlgorithmFunction algorithmTable[algorithmCount];
 

@@ -1,5 +1,6 @@
 #include "imaging/imageprocess.h"
 
+#include "drawboard/drawimage.h"
 #include "imaging/algorithms.h"
 #include "imaging/imaginglog.h"
 #include "imaging/threadhandover.h"
@@ -26,7 +27,7 @@ int ensureAutoRunEventType()
 }
 
 AlgorithmAutoRun::AlgorithmAutoRun(ImageProcess *receiver, QImage *image,
-                                   DrawImage::ProcessAlgorithm algorithm, double para,
+                                   Imaging::Algorithm algorithm, double para,
                                    const LookSettings &look)
     : m_receiver(receiver)
     , m_image(image)
@@ -42,15 +43,14 @@ void AlgorithmAutoRun::run()
     takeOver(this);
     qDebug() << "r id" << QThread::currentThreadId();
     bool done = false;
-    if (m_algorithm == DrawImage::Binarize || m_algorithm == DrawImage::Floyd
-        || m_algorithm == DrawImage::GreyFilter) {
+    if (Imaging::isLook(m_algorithm)) {
         // The tone goes first, on the fresh copy of the grey picture; the
         // dithered look takes the chosen method. With the neutral tone and
         // plain Floyd, the table's own entries run alone, as they always did.
         QMutexLocker locker(m_mutex);
         if (!m_image->isNull()) {
             Imaging::applyTone(*m_image, m_look.tone);
-            if (m_algorithm == DrawImage::Floyd && !m_look.plainFloyd()) {
+            if (m_algorithm == Imaging::Floyd && !m_look.plainFloyd()) {
                 Imaging::DitherOptions options = m_look.dither;
                 options.threshold = m_para;
                 Imaging::dither(*m_image, options);
@@ -58,7 +58,7 @@ void AlgorithmAutoRun::run()
             }
         }
     }
-    if (m_algorithm < DrawImage::Grey || m_algorithm >= DrawImage::AlgorithmCount)
+    if (m_algorithm < Imaging::Grey || m_algorithm >= Imaging::AlgorithmCount)
         qCWarning(lcImaging) << "run skipped: there is no algorithm" << int(m_algorithm);
     else if (!done)
         algorithmTable[m_algorithm](m_image, m_mutex, m_para, &m_job);
@@ -126,9 +126,10 @@ bool ImageProcess::event(QEvent *e)
     // call made while the canvas handles the end of this run is not mistaken
     // for one arriving during a run.
     if (m_runList.removeOne(run)) {
-        if (run->algorithm() == DrawImage::SaveByte)
+        const auto algorithm = DrawImage::ProcessAlgorithm(run->algorithm());
+        if (algorithm == DrawImage::SaveByte)
             m_canvas->publishJob(run->job());
-        emit m_canvas->finished(run->algorithm());
+        emit m_canvas->finished(algorithm);
     }
     delete run;
     if (m_runList.isEmpty())

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "drawboard/drawimage.h"
 #include "imaging/algorithms.h"
 #include "imaging/dithering.h"
+#include "imaging/processalgorithm.h"
 
 #include <QEvent>
 #include <QImage>
@@ -15,6 +15,7 @@
 #include <condition_variable>
 #include <mutex>
 
+class DrawImage;
 class ImageProcess;
 
 // What the looks (Binarize, Floyd, GreyFilter) take besides their threshold:
@@ -67,12 +68,12 @@ int ensureAutoRunEventType();
 class AlgorithmAutoRun : public QRunnable
 {
 public:
-    AlgorithmAutoRun(ImageProcess *receiver, QImage *image, DrawImage::ProcessAlgorithm algorithm,
+    AlgorithmAutoRun(ImageProcess *receiver, QImage *image, Imaging::Algorithm algorithm,
                      double para, const LookSettings &look = LookSettings());
     void run() override;
     ~AlgorithmAutoRun() override;
 
-    DrawImage::ProcessAlgorithm algorithm() const { return m_algorithm; }
+    Imaging::Algorithm algorithm() const { return m_algorithm; }
     // What a SaveByte run built; read by the GUI thread only after the run
     // has posted its completion event.
     const Imaging::EngravingJob &job() const { return m_job; }
@@ -80,7 +81,7 @@ public:
 private:
     QPointer<ImageProcess> m_receiver;
     QImage *m_image;
-    DrawImage::ProcessAlgorithm m_algorithm;
+    Imaging::Algorithm m_algorithm;
     QMutex *m_mutex;
     double m_para;
     LookSettings m_look;
