@@ -27,8 +27,8 @@ int main(int argc, char **argv)
                        + QStringLiteral("/imageformats"));
     for (const QString &name : plugins.entryList({QStringLiteral("*.so")}, QDir::Files)) {
         const QString path = plugins.absoluteFilePath(name);
-        const QJsonObject meta =
-            QPluginLoader(path).metaData().value(QStringLiteral("MetaData")).toObject();
+        const QJsonObject meta
+            = QPluginLoader(path).metaData().value(QStringLiteral("MetaData")).toObject();
         for (const QJsonValue &mime : meta.value(QStringLiteral("MimeTypes")).toArray())
             pluginFor.insert(mime.toString(), path);
     }
