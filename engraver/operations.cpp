@@ -134,8 +134,14 @@ void Operations::probeNextPort()
         const QString name = m_searchPorts.takeFirst();
         m_serialPort->setPortName(name);
         m_serialPort->setBaudRate(QSerialPort::Baud115200, QSerialPort::AllDirections);
-        if (!m_serialPort->open(QIODevice::ReadWrite))
+        if (!m_serialPort->open(QIODevice::ReadWrite)) {
+            if (m_serialPort->error() == QSerialPort::PermissionError) {
+                qCWarning(lcEngraver)
+                    << "not allowed to open" << name << "-" << m_serialPort->errorString();
+                m_deniedPorts.append(name);
+            }
             continue;
+        }
         // Bytes left over in the system's buffer from an earlier session would
         // spoil the prefix test of the answer.
         m_serialPort->clear(QSerialPort::Input);
@@ -148,7 +154,9 @@ void Operations::probeNextPort()
         m_handshakeTimer.start(handshakeWaitMs);
         return;
     }
+    const QString denied = m_deniedPorts.value(0);
     stopSearch();
+    emit engraverNotFound(denied);
     emit searchFinished(false);
 }
 
@@ -206,6 +214,7 @@ void Operations::stopSearch()
     m_handshakeTimer.stop();
     disconnect(m_serialPort, &QSerialPort::readyRead, this, &Operations::handshakeRead);
     m_searchPorts.clear();
+    m_deniedPorts.clear();
     m_handshakeBytes.clear();
     m_inPort = 0;
     m_serialPort->close();
@@ -388,9 +397,41 @@ void Operations::goodbyeAndClose()
 
 void Operations::finishClose()
 {
+    const bool wasClosing = m_portState == PortState::Closing;
     dropOutgoing();
     m_serialPort->close();
     m_portState = PortState::Closed;
+    if (wasClosing && m_closeRequested) {
+        m_closeRequested = false;
+        emit linkClosed();
+    }
+}
+
+void Operations::stopAndDisconnect()
+{
+    if (!linked()) {
+        if (m_portState == PortState::Closing) {
+            m_closeRequested = true; // the goodbye is already on its way
+            return;
+        }
+        if (m_portState == PortState::Searching) {
+            stopSearch();
+            emit searchFinished(false);
+        }
+        emit linkClosed();
+        return;
+    }
+    if (m_stalled) {
+        // Nothing reads what would be written.
+        closeLink();
+        emit includeBackStatus(11);
+        emit linkClosed();
+        return;
+    }
+    enqueue(QByteArrayLiteral("$32"), false);
+    m_closeRequested = true;
+    goodbyeAndClose();
+    emit includeBackStatus(11);
 }
 
 void Operations::portError(QSerialPort::SerialPortError error)

@@ -58,6 +58,14 @@ signals:
     // An engraver search started by connectToBelow(true) is over; when found,
     // includeBackStatus(10) came first.
     void searchFinished(bool found);
+    // A search went through every candidate without finding an engraver
+    // (comes just before searchFinished(false)). deniedPort names a serial
+    // device the system would not let the program open, which is most
+    // likely the engraver itself; empty when there was none.
+    void engraverNotFound(const QString &deniedPort);
+    // The port has been let go after stopAndDisconnect(), with the stop and
+    // the goodbye written (or given up on after a few seconds).
+    void linkClosed();
     // The engraver has taken none of the bytes of the message being written
     // for a few seconds. The link stays up: once it reads again, everything
     // queued meanwhile follows in order.
@@ -75,6 +83,10 @@ public:
     // Queues a command for the engraver; nothing waits for it to be written.
     Q_INVOKABLE void serialWriteData(QByteArray str);
     Q_INVOKABLE void clearIndex();
+    // For leaving the program during a job: stops the job ("$32") and says
+    // goodbye ("$41"), then lets the port go and emits linkClosed(). Without
+    // a link, linkClosed() follows at once.
+    Q_INVOKABLE void stopAndDisconnect();
 
 private:
     enum class PortState {
@@ -118,6 +130,7 @@ private:
     QByteArray m_pendingReply; // a bare "F" or "B" that ended the last read
 
     QStringList m_searchPorts; // candidates not yet probed
+    QStringList m_deniedPorts; // candidates the system would not let us open
     QByteArray m_handshakeBytes; // what the candidate has answered so far
     QTimer m_handshakeTimer;
 
@@ -135,4 +148,5 @@ private:
     qint64 m_inPort = 0;
     QTimer m_writeWatch; // runs while a message is in the port
     bool m_stalled = false;
+    bool m_closeRequested = false; // stopAndDisconnect() waits for linkClosed()
 };

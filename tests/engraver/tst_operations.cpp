@@ -12,6 +12,9 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <memory>
 #include <vector>
 
@@ -514,6 +517,54 @@ private slots:
         simulator.terminate();
         QVERIFY(simulator.state() == QProcess::NotRunning || simulator.waitForFinished(5000));
         QCOMPARE(simulator.exitStatus(), QProcess::NormalExit);
+    }
+
+    void leaving_data()
+    {
+        QTest::addColumn<bool>("linked");
+        QTest::newRow("during a job") << true;
+        QTest::newRow("without a link") << false;
+    }
+
+    // Leaving the program during a job: the stop, then the goodbye, each
+    // its own write, and only then linkClosed.
+    void leaving()
+    {
+        QFETCH(bool, linked);
+        PtyEngraver engraver;
+        Operations operations;
+        if (linked)
+            QVERIFY(connectTo(operations, engraver.device()));
+        engraver.clearReceived();
+        QSignalSpy closed(&operations, &Operations::linkClosed);
+        operations.stopAndDisconnect();
+        QVERIFY(closed.count() == 1 || closed.wait(5000));
+        QCOMPARE(engraver.received(), linked ? QByteArray("$32$41") : QByteArray());
+        QVERIFY(!operations.serialPort()->isOpen());
+        QTest::qWait(50);
+        QCOMPARE(closed.count(), 1);
+    }
+
+    // A search that finds nothing says so, naming a device the system
+    // would not let the program open.
+    void notFound()
+    {
+        PtyEngraver silent(QByteArray {});
+        PtyEngraver locked;
+        const bool root = ::geteuid() == 0;
+        if (!root)
+            QCOMPARE(::chmod(locked.device().toLocal8Bit().constData(), 0), 0);
+        qputenv("VANDRA_SERIAL_PORTS",
+                (silent.device() + ':' + (root ? QString() : locked.device())).toLocal8Bit());
+        Operations operations;
+        QSignalSpy notFound(&operations, &Operations::engraverNotFound);
+        QSignalSpy finished(&operations, &Operations::searchFinished);
+        operations.connectToBelow(true);
+        QVERIFY(finished.wait(5000));
+        QCOMPARE(notFound.count(), 1);
+        QCOMPARE(notFound.at(0).at(0).toString(), root ? QString() : locked.device());
+        if (root)
+            QSKIP("root may open any device: the permission case needs an ordinary user");
     }
 };
 
