@@ -1,8 +1,10 @@
 #include "app/startup.h"
 
 #include "app/resources.h"
+#include "app/sleepinhibitor.h"
 #include "drawboard/drawimage.h"
 #include "engraver/engraverprotocol.h"
+#include "engraver/jobtimer.h"
 #include "engraver/operations.h"
 #include "engraver/screenimageprovide.h"
 
@@ -69,6 +71,10 @@ void registerQmlTypes()
     // code as the controller and its tests.
     qmlRegisterSingletonType<EngraverProtocol>("Zan.Engraver", 1, 0, "EngraverProtocol",
                                                &EngraverProtocol::create);
+    // The control page's clock for the time left, and the desktop kept
+    // awake while a job runs.
+    qmlRegisterType<JobTimer>("Zan.Engraver", 1, 0, "JobTimer");
+    qmlRegisterType<SleepInhibitor>("Zan.Desktop", 1, 0, "SleepInhibitor");
 }
 
 void exposeToEngine(QQmlEngine *engine, Operations *operations, Edition edition)
