@@ -1,5 +1,6 @@
 #include "app/startup.h"
 
+#include "app/picturefiles.h"
 #include "app/resources.h"
 #include "app/sleepinhibitor.h"
 #include "drawboard/drawimage.h"
@@ -75,6 +76,8 @@ void registerQmlTypes()
     // awake while a job runs.
     qmlRegisterType<JobTimer>("Zan.Engraver", 1, 0, "JobTimer");
     qmlRegisterType<SleepInhibitor>("Zan.Desktop", 1, 0, "SleepInhibitor");
+    qmlRegisterSingletonType<PictureFiles>("Zan.Desktop", 1, 0, "PictureFiles",
+                                           &PictureFiles::create);
 }
 
 void exposeToEngine(QQmlEngine *engine, Operations *operations, Edition edition)
@@ -96,6 +99,9 @@ int run(int argc, char **argv, Edition edition, const QUrl &root)
     QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling, true);
 
     QGuiApplication app(argc, argv);
+    // Qt has taken its own options out: what is left may name a picture to
+    // open (a file manager's "open with").
+    PictureFiles::setStartupFile(PictureFiles::fileFromArguments(app.arguments()));
 
     QTranslator translator;
     QSettings settings;
