@@ -222,7 +222,7 @@ void DrawImage::process(DrawImage::ProcessAlgorithm algorithm, double para)
     // One run at a time: a request made while another is under way (or
     // waiting) is queued, and its source image is chosen when it starts.
     if (m_process->hasRunUnderWay() || !m_queuedRuns.isEmpty()) {
-        m_busy = true;
+        setBusy(true);
         m_queuedRuns.append({algorithm, para});
         return;
     }
@@ -234,9 +234,17 @@ void DrawImage::process(DrawImage::ProcessAlgorithm algorithm)
     process(algorithm, 0);
 }
 
+void DrawImage::setBusy(bool busy)
+{
+    if (m_busy == busy)
+        return;
+    m_busy = busy;
+    emit busyChanged();
+}
+
 void DrawImage::startRun(ProcessAlgorithm algorithm, double para)
 {
-    m_busy = true;
+    setBusy(true);
     QImage *source = m_displayed;
     switch (algorithm) {
     case Grey:
@@ -279,7 +287,8 @@ void DrawImage::finishProcess(DrawImage::ProcessAlgorithm algorithm)
         return;
     }
     QMutexLocker locker(&m_process->mutex);
-    m_busy = !m_queuedRuns.isEmpty();
+    // A picture read during the runs gets its Grey run next: still busy.
+    const bool more = !m_queuedRuns.isEmpty() || m_pendingPicture.has_value();
     if (algorithm == Grey) {
         m_workingImage = m_baseImage;
         m_displayed = &m_workingImage;
@@ -287,6 +296,7 @@ void DrawImage::finishProcess(DrawImage::ProcessAlgorithm algorithm)
     // The page may answer the signals below with calls that take the mutex
     // (done) or start the next run.
     locker.unlock();
+    setBusy(more);
 
     switch (algorithm) {
     case Grey:

@@ -43,6 +43,10 @@ class DrawImage : public QQuickPaintedItem
     // controller's buffer (operationEnd.jobBuffer). Without one, jobs are
     // made and dropped.
     Q_PROPERTY(JobBuffer *jobBuffer READ jobBuffer WRITE setJobBuffer)
+    // True from the start of a run until the last queued run has ended: the
+    // page shows its busy indicator and offers no action the canvas would
+    // refuse meanwhile.
+    Q_PROPERTY(bool busy READ isBusy NOTIFY busyChanged)
 
 public:
     enum PenStyle { Solid = 0, Fur = 1, Net = 2, RandomCircle = 3 };
@@ -97,6 +101,7 @@ signals:
     void propertyChanged();
     void saveDone();
     void loadImageDone();
+    void busyChanged();
 
 public slots:
     void process(DrawImage::ProcessAlgorithm algorithm, double para);
@@ -146,6 +151,8 @@ private:
     void pictureLoaded(const Imaging::LoadedPicture &loaded);
     void installPicture(const Imaging::LoadedPicture &loaded);
     void startRun(ProcessAlgorithm algorithm, double para);
+    // The one place m_busy changes, so that busyChanged never misses a change.
+    void setBusy(bool busy);
     bool refuseWhileBusy(const char *what) const;
 
     void setupStrokePen(QPainter &painter, int width, Qt::BrushStyle style, const QColor &color);
