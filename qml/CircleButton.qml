@@ -1,12 +1,14 @@
 import QtQuick 2.7
+import "."
 
 // A round icon button. Users set its size (a square gives a circle), the
 // label through circleTextAlias and attach their handlers to buttonClicked.
 Rectangle {
     id: circleButton
 
-    property color borderHoveredColor: "lightgreen"
-    property color borderNotHoveredColor: "grey"
+    property string fontFamily: Theme.fontFamily
+    property color borderHoveredColor: Theme.ring
+    property color borderNotHoveredColor: Theme.line
     property alias circleTextAlias: circleText
     property alias buttonClicked: circleArea
     property string buttonIcon: ""
@@ -17,10 +19,7 @@ Rectangle {
     // that users may attach their own onEntered/onExited freely.
     border.color: circleArea.containsMouse ? borderHoveredColor : borderNotHoveredColor
     scale: circleArea.pressed ? 0.9 : 1
-    gradient: Gradient {
-        GradientStop { position: 0.0; color: "#F4F4F4" }
-        GradientStop { position: 1.0; color: "#E0E0E0" }
-    }
+    gradient: Theme.panelGradient
 
     Behavior on scale {
         NumberAnimation { duration: 150 }
@@ -39,8 +38,8 @@ Rectangle {
         horizontalAlignment: Text.AlignHCenter
         fontSizeMode: Text.HorizontalFit
         minimumPixelSize: 8
-        font.family: unitFontFamily
-        font.pixelSize: 15
+        font.family: circleButton.fontFamily
+        font.pixelSize: Theme.circleSize
     }
 
     Image {

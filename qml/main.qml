@@ -5,6 +5,7 @@ import QtQuick.Layouts 1.3
 import QtQuick.Controls.Material 2.0
 import Qt.labs.settings 1.1
 import Zan.Engraver 1.0
+import "."
 
 // The main window: a header row, the menu column on the right and the page
 // area that hosts both pages at once. Only visibility changes between them,
@@ -12,9 +13,10 @@ import Zan.Engraver 1.0
 ApplicationWindow {
     id: window
 
-    // Shared by every document, which name them without qualification.
-    property color unitColor: "#393939"
-    property string unitFontFamily: "幼圆"
+    // The window's colour and face, for any code that still reads them here;
+    // the documents read the theme.
+    property color unitColor: Theme.ink
+    property string unitFontFamily: Theme.fontFamily
     // The page on show: 0 editing, 1 control. The menu highlight returns
     // here whenever a popup closes.
     property int lastModelIndex: 0
