@@ -3,6 +3,7 @@ import QtQuick.Window 2.2
 import Zan.DrawBoard 1.0
 import QtQuick.Controls 2.0
 import QtQuick.Layouts 1.1
+import "."
 
 // The editing page: one canvas in a movable, zoomable frame, the tools and
 // their panels around it, the three effects and the way to the engraver.
@@ -11,6 +12,12 @@ import QtQuick.Layouts 1.1
 // it is on the page starts no other run.
 Rectangle {
     id: drawimgBoard
+
+    // What the page takes from the main window: the state it shares with the
+    // control page, the engraver controller and the window's font.
+    property QtObject shared: SharedState {}
+    property QtObject controller: null
+    property string fontFamily: Theme.fontFamily
 
     // The picture being loaded came from a file that ends early; said once
     // its first look is on screen, so that no progress tip hides it.
@@ -120,16 +127,16 @@ Rectangle {
     function finish() {
         if (busy.running)
             return
-        if (!connectDrawOperations.readStartCarveFlag())
+        if (!drawimgBoard.shared.readStartCarveFlag())
             pdone()
         else
-            connectDrawOperations.open()
+            drawimgBoard.shared.open()
     }
 
     // Turns the picture into the engraving job: the preview now, the byte
     // stream in the background; saveDone then hands it over.
     function pdone() {
-        connectDrawOperations.setCarveMode(effectFrame.buttonSelect === 1 ? 1 : 2)
+        drawimgBoard.shared.setCarveMode(effectFrame.buttonSelect === 1 ? 1 : 2)
         drawBoard.done()
         drawBoard.process(DrawBoard.SaveByte, effectSlider.value)
         busy.running = true
@@ -216,7 +223,7 @@ Rectangle {
     }
 
     component PanelText: Text {
-        font.family: unitFontFamily
+        font.family: Theme.fontFamily
         font.pixelSize: 12
     }
 
@@ -239,7 +246,7 @@ Rectangle {
     }
 
     Connections {
-        target: connectDrawOperations
+        target: drawimgBoard.shared
         function onStopDone() {
             drawimgBoard.pdone()
         }
@@ -275,7 +282,7 @@ Rectangle {
             textFont: textFontList.listFontFamily
             textSize: textSizeSlider.value2
             // Each job Done prepares goes to the engraver controller.
-            jobBuffer: operationEnd.jobBuffer || null
+            jobBuffer: (drawimgBoard.controller && drawimgBoard.controller.jobBuffer) || null
             // The canvas takes the mouse only for drawing and erasing.
             enabled: penButton.checked || rubberButton.checked
 
@@ -292,8 +299,9 @@ Rectangle {
             onPropertyChanged: drawimgBoard.pictureChanged()
             onSaveDone: {
                 busy.running = false
-                operationEnd.finishedLoadProcess()
-                connectDrawOperations.changeModel()
+                if (drawimgBoard.controller)
+                    drawimgBoard.controller.finishedLoadProcess()
+                drawimgBoard.shared.changeModel()
             }
         }
 
@@ -821,7 +829,7 @@ Rectangle {
                     objectName: "adjustScaleSave"
                     height: 30
                     text: qsTr("保存")
-                    font.family: unitFontFamily
+                    font.family: drawimgBoard.fontFamily
                     font.bold: true
                     font.pixelSize: 12
                     onClicked: {
@@ -850,7 +858,7 @@ Rectangle {
                     from: 5
                     to: 80
                     value: boardFrame.width * 1.5 * 0.05
-                    font.family: unitFontFamily
+                    font.family: drawimgBoard.fontFamily
                     onValueChanged: adjustScaleStyle.follow(heightSpinBox, value / adjustScaleStyle.proportionlocker)
                 }
             }
@@ -874,7 +882,7 @@ Rectangle {
                     from: 5
                     to: 80
                     value: boardFrame.height * 1.5 * 0.05
-                    font.family: unitFontFamily
+                    font.family: drawimgBoard.fontFamily
                     onValueChanged: adjustScaleStyle.follow(widthSpinBox, value * adjustScaleStyle.proportionlocker)
                 }
             }
@@ -968,7 +976,7 @@ Rectangle {
                 Text {
                     x: 10
                     text: effectSlider.filterValue + "%"
-                    font.family: unitFontFamily
+                    font.family: drawimgBoard.fontFamily
                     font.pixelSize: 10
                 }
             }
@@ -1058,7 +1066,7 @@ Rectangle {
 
             objectName: "infoText"
             anchors.centerIn: parent
-            font.family: unitFontFamily
+            font.family: drawimgBoard.fontFamily
             font.pixelSize: 14
         }
 

@@ -3,6 +3,7 @@ import QtQuick.Controls 2.2
 import QtQuick.Controls.Material 2.0
 import Qt.labs.settings 1.0
 import Zan.Engraver 1.0
+import "."
 
 // The control page: the engraving area to scale with the published picture,
 // the laser marker, connect, framing, start/pause/stop, power, depth, fan,
@@ -11,6 +12,12 @@ import Zan.Engraver 1.0
 // a command is sent.
 Rectangle {
     id: operateRoot
+
+    // What the page takes from the main window: the state it shares with the
+    // editing page, the engraver controller and the window's font.
+    property QtObject shared: SharedState {}
+    property QtObject controller: null
+    property string fontFamily: Theme.fontFamily
 
     property int loadFlag: 0
     property int xImageVertex: 0
@@ -57,7 +64,8 @@ Rectangle {
     // Commands are written, and status replies read, by EngraverProtocol:
     // the same code that the controller and its tests run.
     function send(command) {
-        operationEnd.serialWriteData(command)
+        if (controller)
+            controller.serialWriteData(command)
     }
 
     function infoView(str) {
@@ -150,19 +158,21 @@ Rectangle {
             infoView(qsTr("正在框定位，请先停止框定位再开始打印……"))
             return
         }
-        if (playButton.toggle && !connectDrawOperations.readStartCarveFlag() && !interrupted) {
+        if (playButton.toggle && !operateRoot.shared.readStartCarveFlag() && !interrupted) {
             // A job started from idle always starts at its first byte, even
             // if a line gone wild asked for data in between.
-            operationEnd.clearIndex()
+            if (controller)
+                controller.clearIndex()
         }
         if (playButton.toggle)
-            send(EngraverProtocol.startCommand(pictureLeft(), pictureTop(), connectDrawOperations.readCarveMode()))
+            send(EngraverProtocol.startCommand(pictureLeft(), pictureTop(), operateRoot.shared.readCarveMode()))
         else
             send(EngraverProtocol.pauseCommand)
     }
 
     function clickConnectButton() {
-        operationEnd.connectToBelow(!connectButton.connectFlag)
+        if (controller)
+            controller.connectToBelow(!connectButton.connectFlag)
     }
 
     // A click on the picture: apply the typed millimetres, each field on its
@@ -247,7 +257,7 @@ Rectangle {
     // where the transfer stopped and stop starts the job over.
     function linkLost() {
         locImageButton.locImageFlag = false
-        if (!connectDrawOperations.readStartCarveFlag())
+        if (!operateRoot.shared.readStartCarveFlag())
             return
         interrupted = true
         // The time spent so far stays on show and goes on when play resumes.
@@ -256,9 +266,9 @@ Rectangle {
         stopButton.turned = false
         locImageButton.enabled = true
         markerDraggable = true
-        connectDrawOperations.setStartCarveFlag(false)
-        if (connectDrawOperations.beginStopFlag)
-            connectDrawOperations.stopDone()
+        operateRoot.shared.setStartCarveFlag(false)
+        if (operateRoot.shared.beginStopFlag)
+            operateRoot.shared.stopDone()
     }
 
     function handleStatus(cmd) {
@@ -291,12 +301,12 @@ Rectangle {
         case EngraverProtocol.Started:
             // Counts from zero only for a new job: a paused job still holds
             // the running flag, an interrupted one is marked as such.
-            startClock(!connectDrawOperations.readStartCarveFlag() && !interrupted)
+            startClock(!operateRoot.shared.readStartCarveFlag() && !interrupted)
             playButton.toggle = false
             stopButton.restOffset = 60
             stopButton.turned = true
             locImageButton.enabled = false
-            connectDrawOperations.setStartCarveFlag(true)
+            operateRoot.shared.setStartCarveFlag(true)
             markerDraggable = false
             interrupted = false
             break
@@ -307,17 +317,18 @@ Rectangle {
             break
         case EngraverProtocol.Stopped:
             stopClock()
-            operationEnd.clearIndex()
+            if (controller)
+                controller.clearIndex()
             stopButton.restOffset = 0
             stopButton.turned = false
             playButton.toggle = true
             locImageButton.enabled = true
             markerDraggable = true
             carveProgress.value = 0
-            connectDrawOperations.setStartCarveFlag(false)
+            operateRoot.shared.setStartCarveFlag(false)
             interrupted = false
-            if (connectDrawOperations.beginStopFlag)
-                connectDrawOperations.stopDone()
+            if (operateRoot.shared.beginStopFlag)
+                operateRoot.shared.stopDone()
             break
         default:
             break
@@ -335,7 +346,7 @@ Rectangle {
     }
 
     Connections {
-        target: operationEnd
+        target: operateRoot.controller
 
         function onFinishedLoad(xmin, ymin, xmax, ymax) {
             operateRoot.publishJob(xmin, ymin, xmax, ymax)
@@ -368,7 +379,7 @@ Rectangle {
     }
 
     Connections {
-        target: connectDrawOperations
+        target: operateRoot.shared
 
         // The user confirmed that the running job is to be replaced.
         function onVerifyButton() {
@@ -487,8 +498,8 @@ Rectangle {
             // Progress on the picture: the row the engraver has reached.
             Rectangle {
                 objectName: "progressLine"
-                visible: connectDrawOperations.shadyDisplayFlag
-                opacity: connectDrawOperations.startCarveFlag ? 1 : 0
+                visible: operateRoot.shared.shadyDisplayFlag
+                opacity: operateRoot.shared.startCarveFlag ? 1 : 0
                 x: operateRoot.xImageVertex * carveFrame.scaleSize
                 y: (operateRoot.yImageVertex + operateRoot.hImageVertex * carveProgress.value) * carveFrame.scaleSize
                 width: operateRoot.wImageVertex * carveFrame.scaleSize + 5
@@ -508,7 +519,7 @@ Rectangle {
             width: imageCoordinateRow.width + 6
             height: 18
             opacity: 0
-            visible: connectDrawOperations.coordinateDisplayFlag
+            visible: operateRoot.shared.coordinateDisplayFlag
             color: "#A0A0A0"
 
             Row {
@@ -521,7 +532,7 @@ Rectangle {
                 Text {
                     text: "x:"
                     color: "white"
-                    font.family: unitFontFamily
+                    font.family: operateRoot.fontFamily
                     font.pixelSize: 16
                 }
                 TextInput {
@@ -530,7 +541,7 @@ Rectangle {
                     objectName: "imageXField"
                     width: Math.max(36, contentWidth + 2)
                     color: "white"
-                    font.family: unitFontFamily
+                    font.family: operateRoot.fontFamily
                     font.pixelSize: 16
                     selectByMouse: true
                     text: (operateImageFrame.x / carveFrame.scaleSize * operateRoot.mmPerPix).toFixed(2)
@@ -538,7 +549,7 @@ Rectangle {
                 Text {
                     text: "y:"
                     color: "white"
-                    font.family: unitFontFamily
+                    font.family: operateRoot.fontFamily
                     font.pixelSize: 16
                 }
                 TextInput {
@@ -547,7 +558,7 @@ Rectangle {
                     objectName: "imageYField"
                     width: Math.max(36, contentWidth + 2)
                     color: "white"
-                    font.family: unitFontFamily
+                    font.family: operateRoot.fontFamily
                     font.pixelSize: 16
                     selectByMouse: true
                     text: (operateImageFrame.y / carveFrame.scaleSize * operateRoot.mmPerPix).toFixed(2)
@@ -609,7 +620,7 @@ Rectangle {
                                     : carveLocation.y - height - 4
             width: markerCoordinateRow.width + 6
             height: 18
-            visible: connectDrawOperations.coordinateDisplayFlag
+            visible: operateRoot.shared.coordinateDisplayFlag
             color: "#A0A0A0"
 
             Row {
@@ -622,7 +633,7 @@ Rectangle {
                 Text {
                     text: "x:"
                     color: "white"
-                    font.family: unitFontFamily
+                    font.family: operateRoot.fontFamily
                     font.pixelSize: 16
                 }
                 TextInput {
@@ -631,7 +642,7 @@ Rectangle {
                     objectName: "markerXField"
                     width: Math.max(36, contentWidth + 2)
                     color: "white"
-                    font.family: unitFontFamily
+                    font.family: operateRoot.fontFamily
                     font.pixelSize: 16
                     selectByMouse: true
                     text: ((carveLocation.x + carveLocation.width / 2) / carveFrame.scaleSize
@@ -640,7 +651,7 @@ Rectangle {
                 Text {
                     text: "y:"
                     color: "white"
-                    font.family: unitFontFamily
+                    font.family: operateRoot.fontFamily
                     font.pixelSize: 16
                 }
                 TextInput {
@@ -649,7 +660,7 @@ Rectangle {
                     objectName: "markerYField"
                     width: Math.max(36, contentWidth + 2)
                     color: "white"
-                    font.family: unitFontFamily
+                    font.family: operateRoot.fontFamily
                     font.pixelSize: 16
                     selectByMouse: true
                     text: ((carveLocation.y + carveLocation.height) / carveFrame.scaleSize
@@ -686,7 +697,7 @@ Rectangle {
                 Text {
                     anchors.horizontalCenter: parent.horizontalCenter
                     text: qsTr("图片定位")
-                    font.family: unitFontFamily
+                    font.family: operateRoot.fontFamily
                     font.pixelSize: 12
                 }
 
@@ -709,7 +720,7 @@ Rectangle {
 
                         Text {
                             anchors.centerIn: parent
-                            font.family: unitFontFamily
+                            font.family: operateRoot.fontFamily
                             font.pixelSize: 12
                             text: modelData.name === "left" ? qsTr("左移0.5mm")
                                 : modelData.name === "right" ? qsTr("右移0.5mm")
@@ -745,7 +756,7 @@ Rectangle {
             x: Math.min(carveProgress.value * carveProgress.width, carveProgress.width - width)
             y: carveProgress.y - height - 2
             text: qsTr("完成度") + Math.round(carveProgress.value * 100) + "%"
-            font.family: unitFontFamily
+            font.family: operateRoot.fontFamily
             font.pixelSize: 11
             color: "#393939"
         }
@@ -823,7 +834,7 @@ Rectangle {
                     to: 0
                     duration: 1000
                     loops: Animation.Infinite
-                    running: fanButton.checked && connectDrawOperations.startCarveFlag
+                    running: fanButton.checked && operateRoot.shared.startCarveFlag
                     onRunningChanged: if (!running) fanIcon.rotation = 0
                 }
             }
@@ -858,7 +869,7 @@ Rectangle {
                 width: 48
                 anchors.verticalCenter: parent.verticalCenter
                 text: qsTr("激光") + Math.round(laserSlider.position * 100) + "%"
-                font.family: unitFontFamily
+                font.family: operateRoot.fontFamily
                 font.pixelSize: 12
             }
             Slider {
@@ -900,7 +911,7 @@ Rectangle {
                 width: 68
                 anchors.verticalCenter: parent.verticalCenter
                 text: qsTr("雕刻深度") + Math.round(speedSlider.position * 100) + "%"
-                font.family: unitFontFamily
+                font.family: operateRoot.fontFamily
                 font.pixelSize: 12
             }
             Slider {
@@ -1113,7 +1124,7 @@ Rectangle {
                 Text {
                     objectName: ["timeLabel", "hourText", "minuteText", "secondText"][index]
                     anchors.centerIn: parent
-                    font.family: unitFontFamily
+                    font.family: operateRoot.fontFamily
                     font.pixelSize: 12
                     text: index === 0 ? qsTr("用时")
                         : index === 1 ? String(carveTiming.carveHourse)
@@ -1150,7 +1161,7 @@ Rectangle {
 
             objectName: "infoText"
             anchors.centerIn: parent
-            font.family: unitFontFamily
+            font.family: operateRoot.fontFamily
             font.pixelSize: 14
         }
 

@@ -14,7 +14,7 @@ ApplicationWindow {
     id: window
 
     // The window's colour and face, for any code that still reads them here;
-    // the documents read the theme.
+    // the documents read the theme, and the pages get the face as a property.
     property color unitColor: Theme.ink
     property string unitFontFamily: Theme.fontFamily
     // The page on show: 0 editing, 1 control. The menu highlight returns
@@ -133,41 +133,22 @@ ApplicationWindow {
     }
 
     // The engraving state that the two pages share.
-    Item {
+    SharedState {
         id: connectDrawOperations
 
-        property bool startCarveFlag: false
-        property bool beginStopFlag: imageProcessDoneDialog.visible
-        property bool coordinateDisplayFlag: coordinateDisplay.checked
-        property bool shadyDisplayFlag: completeShadyDisplay.checked
-        property int carveMode: 2
-
-        signal stopDone()
-        signal verifyButton()
-
-        function setStartCarveFlag(en) {
-            startCarveFlag = en
-        }
-        function readStartCarveFlag() {
-            return startCarveFlag
-        }
-        function setCarveMode(set) {
-            carveMode = set
-        }
-        function readCarveMode() {
-            return carveMode
-        }
-        function open() {
-            imageProcessDoneDialog.open()
-        }
         // Shows the control page, as its menu entry does.
         function changeModel() {
             window.showPage(1)
             menuControlList.currentIndex = 1
         }
+        function open() {
+            imageProcessDoneDialog.open()
+        }
 
         objectName: "connectDrawOperations"
-        visible: false
+        beginStopFlag: imageProcessDoneDialog.visible
+        coordinateDisplayFlag: coordinateDisplay.checked
+        shadyDisplayFlag: completeShadyDisplay.checked
         onStopDone: imageProcessDoneDialog.close()
     }
 
@@ -301,6 +282,8 @@ ApplicationWindow {
         }
     }
 
+    // Both pages are loaded at once and get what they need from the window
+    // as properties: the shared state, the engraver controller, the face.
     Loader {
         id: caseLoader1
 
@@ -309,7 +292,11 @@ ApplicationWindow {
         y: operateInfo.height
         width: listRect.x
         height: window.height - y
-        source: "DrawimgBoard.qml"
+        sourceComponent: DrawimgBoard {
+            shared: connectDrawOperations
+            controller: operationEnd
+            fontFamily: window.unitFontFamily
+        }
         visible: true
     }
 
@@ -321,7 +308,11 @@ ApplicationWindow {
         y: operateInfo.height
         width: listRect.x
         height: window.height - y
-        source: "OperationsFront.qml"
+        sourceComponent: OperationsFront {
+            shared: connectDrawOperations
+            controller: operationEnd
+            fontFamily: window.unitFontFamily
+        }
         visible: false
     }
 

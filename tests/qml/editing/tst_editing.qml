@@ -1,9 +1,10 @@
 import QtQuick 2.7
 import QtTest 1.0
 import Zan.DrawBoard 1.0
+import "qrc:/" as Program
 
-// The editing page on the real canvas, inside a stand-in for the main window
-// that provides what the page takes from the window's scope.
+// The editing page on the real canvas and the program's engraver controller,
+// with a stand-in for the state the main window shares with it.
 Item {
     id: host
 
@@ -15,23 +16,17 @@ Item {
     readonly property var bandGreys: [230, 40, 100, 127, 128, 150, 199, 200, 201, 255]
     // A picture whose "new_" copy gets a name longer than any file system allows.
     readonly property string longName: new Array(249).join("a") + "x.png"
-    property string unitFontFamily: "幼圆"
 
     width: 1300
     height: 1250
 
     // No job is ever running here; Done during a job is tested in the real
     // window (tst_window.qml).
-    Item {
-        id: connectDrawOperations
+    Program.SharedState {
+        id: sharedState
 
-        property int carveMode: 0
         property int changeModelCount: 0
 
-        signal stopDone()
-
-        function readStartCarveFlag() { return false }
-        function setCarveMode(mode) { carveMode = mode }
         function changeModel() { ++changeModelCount }
     }
 
@@ -41,7 +36,10 @@ Item {
         width: 990
         height: 680
         active: false
-        source: "qrc:/DrawimgBoard.qml"
+        sourceComponent: Program.DrawimgBoard {
+            shared: sharedState
+            controller: operationEnd
+        }
     }
 
     Row {
@@ -200,8 +198,8 @@ Item {
         }
 
         function init() {
-            connectDrawOperations.carveMode = 0
-            connectDrawOperations.changeModelCount = 0
+            sharedState.carveMode = 0
+            sharedState.changeModelCount = 0
             pageLoader.active = true
             page = pageLoader.item
             drawBoard = item("drawBoard")
@@ -275,7 +273,7 @@ Item {
             var value = data.select ? releaseEffectSlider(140) : 128
             wait(300)
             compare(propertyChangedSpy.count, 0)
-            compare([item("effectFrame").buttonSelect, item("effectSlider").value, connectDrawOperations.carveMode], [data.select || 2, value, 0])
+            compare([item("effectFrame").buttonSelect, item("effectSlider").value, sharedState.carveMode], [data.select || 2, value, 0])
             busy.running = false
             compare(bandGreys(20), before)
             if (!data.select)
@@ -466,9 +464,9 @@ Item {
             waitIdle()
             compare([item("effectSlider").value, bandGreys(20)], [data.value, data.shown])
             mouseClick(item("doneButton"))
-            compare(connectDrawOperations.carveMode, data.mode)
+            compare(sharedState.carveMode, data.mode)
             verify(busy.running)
-            tryCompare(connectDrawOperations, "changeModelCount", 1, 20000)
+            tryCompare(sharedState, "changeModelCount", 1, 20000)
             verify(!busy.running)
             compare(finishedLoadSpy.count, 1)
             compare(Array.prototype.slice.call(finishedLoadSpy.signalArguments[0], 0, 4), data.bounds)
