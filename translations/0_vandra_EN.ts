@@ -125,6 +125,20 @@
     </message>
 </context>
 <context>
+    <name>ElapsedClock</name>
+    <message>
+        <source>用时</source>
+        <translation>Time</translation>
+    </message>
+</context>
+<context>
+    <name>EngravingArea</name>
+    <message>
+        <source>完成度</source>
+        <translation>Complete </translation>
+    </message>
+</context>
+<context>
     <name>FontList</name>
     <message>
         <source>选择字体</source>
@@ -153,30 +167,6 @@
 <context>
     <name>OperationsFront</name>
     <message>
-        <source>上移0.5mm</source>
-        <translation>Up 0.5mm</translation>
-    </message>
-    <message>
-        <source>下移0.5mm</source>
-        <translation>Down 0.5mm</translation>
-    </message>
-    <message>
-        <source>右移0.5mm</source>
-        <translation>Right 0.5mm</translation>
-    </message>
-    <message>
-        <source>图片定位</source>
-        <translation>Positioning</translation>
-    </message>
-    <message>
-        <source>完成度</source>
-        <translation>Complete </translation>
-    </message>
-    <message>
-        <source>左移0.5mm</source>
-        <translation>Left 0.5mm</translation>
-    </message>
-    <message>
         <source>已断开连接……</source>
         <translation>Disconnected……</translation>
     </message>
@@ -195,10 +185,6 @@
     <message>
         <source>激光</source>
         <translation>Laser</translation>
-    </message>
-    <message>
-        <source>用时</source>
-        <translation>Time</translation>
     </message>
     <message>
         <source>请先加载图像……</source>
@@ -234,6 +220,29 @@
     <message>
         <source>输入</source>
         <translation>Input</translation>
+    </message>
+</context>
+<context>
+    <name>StepMenu</name>
+    <message>
+        <source>图片定位</source>
+        <translation>Positioning</translation>
+    </message>
+    <message>
+        <source>左移0.5mm</source>
+        <translation>Left 0.5mm</translation>
+    </message>
+    <message>
+        <source>右移0.5mm</source>
+        <translation>Right 0.5mm</translation>
+    </message>
+    <message>
+        <source>上移0.5mm</source>
+        <translation>Up 0.5mm</translation>
+    </message>
+    <message>
+        <source>下移0.5mm</source>
+        <translation>Down 0.5mm</translation>
     </message>
 </context>
 <context>

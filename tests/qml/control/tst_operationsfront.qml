@@ -249,6 +249,47 @@ Item {
             compare(timing.carveSecond, 0)
         }
 
+        // The engraver's reports and the link decide the job's state; the
+        // buttons, the clock and the shared running flag all follow it. A
+        // pause reported with no job running changes nothing, nor does a
+        // link lost between jobs. Look: [play offered, frame enabled,
+        // running flag, clock running, stop button out, stop button turned].
+        function test_jobStateLook_data() {
+            var idle = [true, true, false, false, false, false]
+            var running = [false, false, true, true, true, true]
+            var paused = [true, false, true, false, true, false]
+            var interrupted = [true, true, false, false, true, false]
+            return [
+                { tag: "idle", steps: [], look: idle },
+                { tag: "stray pause", steps: ["F21"], look: idle },
+                { tag: "link lost between jobs", steps: ["lost"], look: idle },
+                { tag: "running", steps: ["F20"], look: running },
+                { tag: "paused", steps: ["F20", "F21"], look: paused },
+                { tag: "stopped", steps: ["F20", "F21", "F22"], look: idle },
+                { tag: "lost while running", steps: ["F20", "lost"], look: interrupted },
+                { tag: "lost while paused", steps: ["F20", "F21", "lost"], look: interrupted },
+                { tag: "stray pause after the loss", steps: ["F20", "lost", "back", "F21"], look: interrupted },
+                { tag: "resumed after the loss", steps: ["F20", "lost", "back", "F20"], look: running },
+                { tag: "stopped after the loss", steps: ["F20", "lost", "back", "F22"], look: idle },
+            ]
+        }
+
+        function test_jobStateLook(data) {
+            for (var i = 0; i < data.steps.length; ++i) {
+                var step = data.steps[i]
+                if (step === "lost" || step === "back")
+                    operationEnd.includeBackStatus(step === "lost" ? 11 : 10)
+                else
+                    operationEnd.toFrontStatus(step)
+            }
+            var stop = child("stopButton")
+            compare([child("playButton").toggle, child("locImageButton").enabled, sharedState.startCarveFlag,
+                     child("carveTiming").running], data.look.slice(0, 4))
+            tryCompare(stop.anchors, "topMargin", data.look[4] ? 60 : 0)
+            tryCompare(stop, "rotation", data.look[5] ? 90 : 0)
+            compare(operationEnd.sent, [])
+        }
+
         function test_clockAcrossInterruptions_data() {
             return [
                 { tag: "paused and resumed", steps: ["F21", "F20"], minutes: 7 },
