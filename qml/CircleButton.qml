@@ -3,6 +3,8 @@ import "."
 
 // A round icon button. Users set its size (a square gives a circle), the
 // label through circleTextAlias and attach their handlers to buttonClicked.
+// While not available it fades and takes no clicks, but still follows the
+// pointer: coming available again under a resting pointer is no new entry.
 Rectangle {
     id: circleButton
 
@@ -12,13 +14,15 @@ Rectangle {
     property alias circleTextAlias: circleText
     property alias buttonClicked: circleArea
     property string buttonIcon: ""
+    property bool available: true
 
     radius: height / 2
     border.width: 2
     // Feedback follows the mouse area's own state rather than handlers, so
     // that users may attach their own onEntered/onExited freely.
-    border.color: circleArea.containsMouse ? borderHoveredColor : borderNotHoveredColor
+    border.color: circleArea.containsMouse && available ? borderHoveredColor : borderNotHoveredColor
     scale: circleArea.pressed ? 0.9 : 1
+    opacity: available ? 1 : Theme.disabledOpacity
     gradient: Theme.panelGradient
 
     Behavior on scale {
@@ -65,5 +69,6 @@ Rectangle {
         anchors.fill: parent
         z: 3
         hoverEnabled: true
+        acceptedButtons: circleButton.available ? Qt.LeftButton : Qt.NoButton
     }
 }

@@ -247,9 +247,11 @@ Item {
             compare([drawBoard.width, drawBoard.height], [680, 680])
         }
 
-        // Nothing starts during a run under way: not the effects, the
-        // transforms, size, Clear nor Done. Dithering is selected but does not
-        // start, nor from the slider, until the run is over.
+        // Nothing starts while the page is busy: not the effects, the
+        // transforms, size, Clear nor Done, and their buttons show it.
+        // Dithering can still be chosen, but starts, from the slider, only
+        // once the page is free again. (A dropped file still being read
+        // keeps the page busy as a run does; test_done sees a run do it.)
         function test_nothingStartsWhileBusy_data() {
             return [
                 { tag: "dithering", button: "ditheringButton", select: 3 },
@@ -264,17 +266,25 @@ Item {
             ]
         }
 
+        // A round button is offered while available, the others while enabled.
+        function offered(button) {
+            return button.available !== undefined ? button.available : button.enabled
+        }
+
         function test_nothingStartsWhileBusy(data) {
             load("bands.png")
             var before = bandGreys(20)
             propertyChangedSpy.clear()
-            busy.running = true
+            page.loadingFile = true
+            verify(busy.running)
+            compare(offered(item(data.button)), data.select !== undefined, "offered while busy")
             data.closed ? item(data.button).clicked() : mouseClick(item(data.button))
             var value = data.select ? releaseEffectSlider(140) : 128
             wait(300)
             compare(propertyChangedSpy.count, 0)
             compare([item("effectFrame").buttonSelect, item("effectSlider").value, sharedState.carveMode], [data.select || 2, value, 0])
-            busy.running = false
+            page.loadingFile = false
+            verify(offered(item(data.button)))
             compare(bandGreys(20), before)
             if (!data.select)
                 return
@@ -287,6 +297,17 @@ Item {
             for (var i = 0; i < 400; ++i)
                 seen[pixels(155 + i % 20, 10 + Math.floor(i / 20))] = true
             compare(Object.keys(seen).sort(), ["0", "255"])
+        }
+
+        // Loaded without the window's state and controller, the page still
+        // prepares a job, which goes nowhere.
+        function test_pageOnItsOwn() {
+            var bare = createTemporaryObject(Qt.createComponent("qrc:/DrawimgBoard.qml"), pageLoader)
+            verify(bare !== null && bare.controller === null)
+            bare.finish()
+            verify(bare.busy)
+            tryCompare(bare, "busy", false, 20000)
+            compare(finishedLoadSpy.count, 0)
         }
 
         // A picture larger than the page is scaled to fit (centred, as
@@ -465,7 +486,8 @@ Item {
             compare([item("effectSlider").value, bandGreys(20)], [data.value, data.shown])
             mouseClick(item("doneButton"))
             compare(sharedState.carveMode, data.mode)
-            verify(busy.running)
+            // The run makes the page busy, and Done is not offered again.
+            verify(busy.running && !offered(item("doneButton")))
             tryCompare(sharedState, "changeModelCount", 1, 20000)
             verify(!busy.running)
             compare(finishedLoadSpy.count, 1)
