@@ -92,6 +92,8 @@ DrawImage::DrawImage(QQuickItem *parent)
     m_history->setUndoLimit(historyLimit);
     connect(m_history, &QUndoStack::canUndoChanged, this, &DrawImage::historyChanged);
     connect(m_history, &QUndoStack::canRedoChanged, this, &DrawImage::historyChanged);
+    // Undo and redo are not offered while a run works on the pictures.
+    connect(this, &DrawImage::busyChanged, this, &DrawImage::historyChanged);
     qDebug() << QEvent::Type(ensureAutoRunEventType());
     setAcceptedMouseButtons(Qt::LeftButton);
     connect(this, &DrawImage::finished, this, &DrawImage::finishProcess);
@@ -236,7 +238,7 @@ void DrawImage::process(DrawImage::ProcessAlgorithm algorithm, double para)
     // One run at a time: a request made while another is under way (or
     // waiting) is queued, and its source image is chosen when it starts.
     if (m_process->hasRunUnderWay() || !m_queuedRuns.isEmpty()) {
-        m_busy = true;
+        setBusy(true);
         // A look asked for again before the last one asked for has started
         // replaces it: a slider being dragged asks many times, and only the
         // newest value is worth the work.
@@ -254,11 +256,19 @@ void DrawImage::process(DrawImage::ProcessAlgorithm algorithm)
     process(algorithm, 0);
 }
 
+void DrawImage::setBusy(bool busy)
+{
+    if (m_busy == busy)
+        return;
+    m_busy = busy;
+    emit busyChanged();
+}
+
 void DrawImage::startRun(ProcessAlgorithm algorithm, double para)
 {
     if (algorithm != Grey && algorithm != SaveByte)
         beginEdit();
-    m_busy = true;
+    setBusy(true);
     QImage *source = m_displayed;
     switch (algorithm) {
     case Grey:
@@ -308,7 +318,8 @@ void DrawImage::finishProcess(DrawImage::ProcessAlgorithm algorithm)
         return;
     }
     QMutexLocker locker(m_process->mutex());
-    m_busy = !m_queuedRuns.isEmpty();
+    // A picture read during the runs gets its Grey run next: still busy.
+    const bool more = !m_queuedRuns.isEmpty() || m_pendingPicture.has_value();
     if (algorithm == Grey) {
         m_workingImage = m_baseImage;
         m_displayed = &m_workingImage;
@@ -316,6 +327,7 @@ void DrawImage::finishProcess(DrawImage::ProcessAlgorithm algorithm)
     // The page may answer the signals below with calls that take the mutex
     // (done) or start the next run.
     locker.unlock();
+    setBusy(more);
 
     switch (algorithm) {
     case Grey:

@@ -63,6 +63,10 @@ class DrawImage : public QQuickPaintedItem
     // swap.
     Q_PROPERTY(bool canUndo READ canUndo NOTIFY historyChanged)
     Q_PROPERTY(bool canRedo READ canRedo NOTIFY historyChanged)
+    // True from the start of a run until the last queued run has ended: the
+    // page shows its busy indicator and offers no action the canvas would
+    // refuse meanwhile.
+    Q_PROPERTY(bool busy READ isBusy NOTIFY busyChanged)
 
 public:
     enum PenStyle { Solid = 0, Fur = 1, Net = 2, RandomCircle = 3 };
@@ -129,6 +133,7 @@ signals:
     void propertyChanged();
     void saveDone();
     void loadImageDone();
+    void busyChanged();
 
 public slots:
     void process(DrawImage::ProcessAlgorithm algorithm, double para);
@@ -199,6 +204,8 @@ private:
     // The edit is over: a step is recorded if it changed anything.
     void endEdit(const QString &what);
     void startRun(ProcessAlgorithm algorithm, double para);
+    // The one place m_busy changes, so that busyChanged never misses a change.
+    void setBusy(bool busy);
     bool refuseWhileBusy(const char *what) const;
 
     void setupStrokePen(QPainter &painter, int width, Qt::BrushStyle style, const QColor &color);

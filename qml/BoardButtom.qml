@@ -1,4 +1,5 @@
 import QtQuick 2.7
+import "."
 
 // A tool panel that shows itself on onView() and fades away on its own:
 // 500 ms after it was shown, or 100 ms after the pointer left it across its
@@ -26,11 +27,8 @@ Rectangle {
     opacity: 0
     radius: 3
     border.width: 1
-    border.color: "grey"
-    gradient: Gradient {
-        GradientStop { position: 0.0; color: "#F4F4F4" }
-        GradientStop { position: 1.0; color: "#E0E0E0" }
-    }
+    border.color: Theme.line
+    gradient: Theme.panelGradient
 
     Timer {
         id: fadeCountdown

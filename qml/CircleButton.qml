@@ -1,26 +1,29 @@
 import QtQuick 2.7
+import "."
 
 // A round icon button. Users set its size (a square gives a circle), the
 // label through circleTextAlias and attach their handlers to buttonClicked.
+// While not available it fades and takes no clicks, but still follows the
+// pointer: coming available again under a resting pointer is no new entry.
 Rectangle {
     id: circleButton
 
-    property color borderHoveredColor: "lightgreen"
-    property color borderNotHoveredColor: "grey"
+    property string fontFamily: Theme.fontFamily
+    property color borderHoveredColor: Theme.ring
+    property color borderNotHoveredColor: Theme.line
     property alias circleTextAlias: circleText
     property alias buttonClicked: circleArea
     property string buttonIcon: ""
+    property bool available: true
 
     radius: height / 2
     border.width: 2
     // Feedback follows the mouse area's own state rather than handlers, so
     // that users may attach their own onEntered/onExited freely.
-    border.color: circleArea.containsMouse ? borderHoveredColor : borderNotHoveredColor
+    border.color: circleArea.containsMouse && available ? borderHoveredColor : borderNotHoveredColor
     scale: circleArea.pressed ? 0.9 : 1
-    gradient: Gradient {
-        GradientStop { position: 0.0; color: "#F4F4F4" }
-        GradientStop { position: 1.0; color: "#E0E0E0" }
-    }
+    opacity: available ? 1 : Theme.disabledOpacity
+    gradient: Theme.panelGradient
 
     Behavior on scale {
         NumberAnimation { duration: 150 }
@@ -39,8 +42,8 @@ Rectangle {
         horizontalAlignment: Text.AlignHCenter
         fontSizeMode: Text.HorizontalFit
         minimumPixelSize: 8
-        font.family: unitFontFamily
-        font.pixelSize: 15
+        font.family: circleButton.fontFamily
+        font.pixelSize: Theme.circleSize
     }
 
     Image {
@@ -66,5 +69,6 @@ Rectangle {
         anchors.fill: parent
         z: 3
         hoverEnabled: true
+        acceptedButtons: circleButton.available ? Qt.LeftButton : Qt.NoButton
     }
 }

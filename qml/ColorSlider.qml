@@ -1,4 +1,5 @@
 import QtQuick 2.0
+import "."
 
 // A grey-level slider: white at the left, black at the right. value runs
 // from 0 to 1 with two decimals as the knob is dragged.
@@ -23,7 +24,7 @@ Item {
         rotation: 90
         radius: 5
         border.width: 1
-        border.color: "grey"
+        border.color: Theme.line
         gradient: Gradient {
             GradientStop { position: 0.0; color: "black" }
             GradientStop { position: 1.0; color: "white" }
@@ -38,7 +39,7 @@ Item {
         radius: 10
         color: "white"
         border.width: 1
-        border.color: colorDrag.pressed ? "lightgreen" : "grey"
+        border.color: colorDrag.pressed ? Theme.ring : Theme.line
         onXChanged: colorFrame.value = Math.round(x / colorFrame.distance * 100) / 100
 
         MouseArea {

@@ -2,16 +2,27 @@ import QtQuick 2.7
 import QtQuick.Window 2.2
 import Zan.DrawBoard 1.0
 import QtQuick.Controls 2.0
-import QtQuick.Layouts 1.1
+import "."
+import "helpers.js" as Helpers
 
 // The editing page: one canvas in a movable, zoomable frame, the tools and
 // their panels around it, the three effects and the way to the engraver.
-// Every image algorithm runs on the canvas's thread pool; the busy indicator
-// is on from the start of a run until the canvas reports its end, and while
-// it is on the page starts no other run.
+// Every image algorithm runs on the canvas's thread pool. The page is busy
+// while the canvas is (a run under way or waiting) and while a dropped file
+// is read: the busy indicator shows it, and every action the canvas would
+// refuse meanwhile is offered no more.
 Rectangle {
     id: drawimgBoard
 
+    // What the page takes from the main window: the state it shares with the
+    // control page, the engraver controller and the window's font.
+    property QtObject shared: SharedState {}
+    property QtObject controller: null
+    property string fontFamily: Theme.fontFamily
+
+    // From a drop until the dropped picture is on show, or refused.
+    property bool loadingFile: false
+    readonly property bool busy: drawBoard.busy || loadingFile
     // The picture being loaded came from a file that ends early; said once
     // its first look is on screen, so that no progress tip hides it.
     property bool incompleteFile: false
@@ -21,86 +32,30 @@ Rectangle {
     // Shows the tip str (translated here, so callers pass QT_TR_NOOP texts)
     // in the toast at the bottom-left corner for 2.5 s.
     function infoView(str) {
-        infoRemind.infoView(str)
+        infoRemind.show(qsTr(str))
+    }
+
+    // The chosen look again, at the threshold slider's value.
+    function applyEffectThreshold() {
+        effectFrame.applyThreshold()
     }
 
     // Hands a drop to the canvas, which loads the first of several files.
-    // A drop during a run is ignored: the run's result would replace it.
+    // A drop while busy is ignored: the run's result would replace it.
     function dropFiles(drop) {
-        if (!drop.hasUrls || drop.urls.length === 0 || busy.running)
+        if (!drop.hasUrls || drop.urls.length === 0 || busy)
             return
-        busy.running = true
+        loadingFile = true
         drawBoard.load(drop.urls)
-    }
-
-    // Black and white at the default threshold; also the look every freshly
-    // loaded picture gets.
-    function selectBinarize() {
-        if (busy.running)
-            return
-        infoView(QT_TR_NOOP("正在进行二值化处理……"))
-        effectFrame.buttonSelect = 2
-        drawBoard.process(DrawBoard.Binarize, 128)
-        effectSlider.value = 128
-        busy.running = true
-    }
-
-    function selectGrey() {
-        // A run under way would show its result after this one's; the label
-        // and the picture must never disagree.
-        if (busy.running)
-            return
-        infoView(QT_TR_NOOP("正在加载原图……"))
-        effectFrame.buttonSelect = 1
-        effectSlider.value = 255
-        drawBoard.process(DrawBoard.GreyFilter, 255)
-        busy.running = true
-    }
-
-    function selectDithering() {
-        // The choice is kept even while busy: releasing the slider later
-        // starts the dithering with the slider's value.
-        effectFrame.buttonSelect = 3
-        if (busy.running)
-            return
-        infoView(QT_TR_NOOP("正在进行离散化处理……"))
-        busy.running = true
-        drawBoard.process(DrawBoard.Floyd, 120)
-        effectSlider.value = 120
-    }
-
-    function applyEffectThreshold() {
-        if (busy.running)
-            return
-        switch (effectFrame.buttonSelect) {
-        case 1:
-            infoView(QT_TR_NOOP("正在进行过滤处理……"))
-            busy.running = true
-            drawBoard.process(DrawBoard.GreyFilter, effectSlider.value)
-            break
-        case 2:
-            infoView(QT_TR_NOOP("正在进行二值化处理……"))
-            busy.running = true
-            drawBoard.process(DrawBoard.Binarize, effectSlider.value)
-            break
-        case 3:
-            infoView(QT_TR_NOOP("正在进行离散化处理……"))
-            busy.running = true
-            drawBoard.process(DrawBoard.Floyd, effectSlider.value)
-            break
-        default:
-            console.log("default")
-        }
     }
 
     // Rotation, mirrors and negative work on the picture as shown.
     function transform(algorithm, para) {
-        if (busy.running)
+        if (busy)
             return
         if (algorithm === DrawBoard.Rotate && cut.checked)
             cut.checked = false
         drawBoard.process(algorithm, para)
-        busy.running = true
     }
 
     function savePicture() {
@@ -111,59 +66,38 @@ Rectangle {
     }
 
     function clearPicture() {
-        if (busy.running)
+        if (busy)
             return
         drawBoard.clear()
         infoView(QT_TR_NOOP("清除完成"))
     }
 
     function finish() {
-        if (busy.running)
+        if (busy)
             return
-        if (!connectDrawOperations.readStartCarveFlag())
+        if (!shared.readStartCarveFlag())
             pdone()
         else
-            connectDrawOperations.open()
+            shared.open()
     }
 
     // Turns the picture into the engraving job: the preview now, the byte
     // stream in the background; saveDone then hands it over.
     function pdone() {
-        connectDrawOperations.setCarveMode(effectFrame.buttonSelect === 1 ? 1 : 2)
+        shared.setCarveMode(effectFrame.buttonSelect === 1 ? 1 : 2)
         drawBoard.done()
-        drawBoard.process(DrawBoard.SaveByte, effectSlider.value)
-        busy.running = true
+        drawBoard.process(DrawBoard.SaveByte, effectFrame.slider.value)
     }
 
-    // The crop rectangle at 0.8 of the frame, centred, its handle in the
-    // bottom-right corner.
-    function cutInit() {
-        cutRectOutside.width = boardFrame.width * 0.8
-        cutRectOutside.height = boardFrame.height * 0.8
-        cutRectOutside.x = (boardFrame.width - cutRectOutside.width) / 2
-        cutRectOutside.y = (boardFrame.height - cutRectOutside.height) / 2
-        placeCutHandle()
-    }
-
-    function placeCutHandle() {
-        cutDragSize.x = cutRectOutside.x + cutRectOutside.width - cutDragSize.width
-        cutDragSize.y = cutRectOutside.y + cutRectOutside.height - cutDragSize.height
-    }
-
-    // The rectangle lies in the frame, whose border surrounds the canvas;
-    // the crop is what the user sees of the picture under the rectangle,
-    // never the border around it.
+    // The crop is what the user sees of the picture under the rectangle,
+    // never the frame's border around it.
     function cutPicture() {
-        if (busy.running)
+        if (busy)
             return
-        var left = Math.max(0, Math.round(cutRectOutside.x - drawBoard.x))
-        var top = Math.max(0, Math.round(cutRectOutside.y - drawBoard.y))
-        var right = Math.min(drawBoard.width, Math.round(cutRectOutside.x + cutRectOutside.width - drawBoard.x))
-        var bottom = Math.min(drawBoard.height, Math.round(cutRectOutside.y + cutRectOutside.height - drawBoard.y))
+        var crop = Helpers.cropOf(cropOverlay.rect, drawBoard.x, drawBoard.y, drawBoard.width, drawBoard.height)
         cut.checked = false
-        if (right <= left || bottom <= top)
-            return
-        drawBoard.cutImage(left, top, right - left, bottom - top)
+        if (crop)
+            drawBoard.cutImage(crop.x, crop.y, crop.width, crop.height)
     }
 
     // The box lies in the frame too: the text goes where the box shows it.
@@ -180,14 +114,9 @@ Rectangle {
     function pictureChanged() {
         boardFrame.x = (drawimgBoard.width - boardFrame.width) / 2
         boardFrame.y = (drawimgBoard.height - boardFrame.height) / 2
-        console.log("size", boardFrame.width, boardFrame.height)
-        if (boardFrame.width > drawimgBoard.width || boardFrame.height > drawimgBoard.height)
-            zoomSlider.value = Math.min(drawimgBoard.height / boardFrame.height, drawimgBoard.width / boardFrame.width)
-        else
-            zoomSlider.value = 1
-        boardFrame.scale = zoomSlider.value
+        zoomStyle.slider.value = Helpers.fitZoom(boardFrame.width, boardFrame.height, drawimgBoard.width, drawimgBoard.height)
+        boardFrame.scale = zoomStyle.slider.value
         adjustScaleStyle.restrainTerm(boardFrame.width, boardFrame.height)
-        busy.running = false
         if (incompleteFile)
             infoView(QT_TR_NOOP("图片文件不完整，只加载了可读的部分……"))
         else
@@ -195,42 +124,39 @@ Rectangle {
         incompleteFile = false
     }
 
-    // A tool button: checkable, one of its column, highlighted while checked.
-    component ToolIconButton: Button {
-        property url iconSource
+    // A tool with a panel: while it is checked, the pointer coming onto it
+    // or leaving it shows the panel and tells the page through shown().
+    component PanelTool: ToolIconButton {
+        property Item panel
 
-        width: 32
-        height: 44
-        padding: 0
-        topInset: 0
-        bottomInset: 0
-        checkable: true
-        autoExclusive: true
-        highlighted: checked
-        hoverEnabled: true
+        signal shown()
 
-        Image {
-            anchors.centerIn: parent
-            source: parent.iconSource
+        onHoveredChanged: {
+            if (!checked)
+                return
+            if (panel)
+                panel.onView()
+            shown()
         }
     }
 
-    component PanelText: Text {
-        font.family: unitFontFamily
-        font.pixelSize: 12
+    // A tool panel of one slider, the eraser's size or the zoom.
+    component SliderPanel: ValuePanel {
+        spacing: 10
+        labelWidth: 40
+        slider.width: width - 50
+        slider.height: 28
     }
 
     anchors.fill: parent
-    gradient: Gradient {
-        GradientStop { position: 0.0; color: "#F4F4F4" }
-        GradientStop { position: 1.0; color: "#E0E0E0" }
-    }
+    gradient: Theme.panelGradient
 
     DropArea {
         id: dropArea
 
         objectName: "dropArea"
         anchors.fill: parent
+        enabled: !drawimgBoard.busy
         onDropped: {
             if (drop.hasUrls)
                 drop.acceptProposedAction()
@@ -239,7 +165,7 @@ Rectangle {
     }
 
     Connections {
-        target: connectDrawOperations
+        target: drawimgBoard.shared
         function onStopDone() {
             drawimgBoard.pdone()
         }
@@ -255,7 +181,7 @@ Rectangle {
         height: drawBoard.height + 4
         radius: 3
         border.width: 2
-        border.color: "#50000000"
+        border.color: Theme.frameBorder
 
         Behavior on x { NumberAnimation { duration: 200 } }
         Behavior on y { NumberAnimation { duration: 200 } }
@@ -269,31 +195,34 @@ Rectangle {
             y: 2
             width: 680
             height: 680
-            penSize: 10
             penColor: "black"
-            rubberSize: 10
-            textFont: textFontList.listFontFamily
-            textSize: textSizeSlider.value2
+            penSize: penPanel.penSize
+            penStyle: penPanel.penStyle
+            rubberSize: Math.round(rubberStyle.slider.value)
+            textFont: textPanel.textFont
+            textSize: textPanel.textSize
             // Each job Done prepares goes to the engraver controller.
-            jobBuffer: operationEnd.jobBuffer || null
+            jobBuffer: (drawimgBoard.controller && drawimgBoard.controller.jobBuffer) || null
             // The canvas takes the mouse only for drawing and erasing.
             enabled: penButton.checked || rubberButton.checked
 
             Component.onCompleted: drawBoard.init()
+            // Every loaded picture goes on to black and white; the page stays
+            // busy, as that run starts before the load counts as done.
             onLoadImageDone: {
-                busy.running = false
-                drawimgBoard.selectBinarize()
+                effectFrame.start(2)
+                drawimgBoard.loadingFile = false
             }
             onLoadIncomplete: drawimgBoard.incompleteFile = true
             onLoadFailed: {
-                busy.running = false
+                drawimgBoard.loadingFile = false
                 drawimgBoard.infoView(QT_TR_NOOP("无法读取图片……"))
             }
             onPropertyChanged: drawimgBoard.pictureChanged()
             onSaveDone: {
-                busy.running = false
-                operationEnd.finishedLoadProcess()
-                connectDrawOperations.changeModel()
+                if (drawimgBoard.controller)
+                    drawimgBoard.controller.finishedLoadProcess()
+                drawimgBoard.shared.changeModel()
             }
         }
 
@@ -309,9 +238,9 @@ Rectangle {
             drag.maximumX: drawimgBoard.width - boardFrame.width * 0.5
             drag.minimumY: -boardFrame.height * 0.5
             drag.maximumY: drawimgBoard.height - boardFrame.height * 0.5
-            onWheel: zoomSlider.value += wheel.angleDelta.y / 120 / 20
+            onWheel: zoomStyle.slider.value += wheel.angleDelta.y / 120 / 20
             onDoubleClicked: {
-                zoomSlider.value = 1
+                zoomStyle.slider.value = 1
                 boardFrame.scale = 1
             }
         }
@@ -340,65 +269,17 @@ Rectangle {
 
             objectName: "drawText"
             visible: false
-            fontFamily: textFontList.listFontFamily
-            fontSize: textSizeSlider.value2
+            fontFamily: textPanel.textFont
+            fontSize: textPanel.textSize
         }
 
-        Rectangle {
-            id: cutRectOutside
+        CropOverlay {
+            id: cropOverlay
 
-            objectName: "cutRectOutside"
-            visible: cutArea.enabled
-            color: "transparent"
-            border.width: 2 / boardFrame.scale
-            border.color: Qt.rgba(0, 0, 0, 0.4)
-
-            MouseArea {
-                id: cutArea
-
-                objectName: "cutArea"
-                anchors.fill: parent
-                enabled: cut.checked
-                hoverEnabled: true
-                drag.target: cutRectOutside
-                drag.minimumX: 0
-                drag.maximumX: boardFrame.width - cutRectOutside.width
-                drag.minimumY: 0
-                drag.maximumY: boardFrame.height - cutRectOutside.height
-                onPositionChanged: drawimgBoard.placeCutHandle()
-                onDoubleClicked: drawimgBoard.cutPicture()
-            }
-        }
-
-        Rectangle {
-            id: cutDragSize
-
-            objectName: "cutDragSize"
-            visible: cutRectOutside.visible
-            width: 15 / boardFrame.scale
-            height: width
-            color: "green"
-
-            onXChanged: {
-                if (cutSizeArea.drag.active)
-                    cutRectOutside.width = x - cutRectOutside.x + width
-            }
-            onYChanged: {
-                if (cutSizeArea.drag.active)
-                    cutRectOutside.height = y - cutRectOutside.y + height
-            }
-
-            MouseArea {
-                id: cutSizeArea
-
-                anchors.fill: parent
-                cursorShape: Qt.SizeAllCursor
-                drag.target: cutDragSize
-                drag.minimumX: cutRectOutside.x
-                drag.maximumX: boardFrame.width - cutDragSize.width
-                drag.minimumY: cutRectOutside.y
-                drag.maximumY: boardFrame.height - cutDragSize.height
-            }
+            anchors.fill: parent
+            active: cut.checked
+            frameScale: boardFrame.scale
+            onCropRequested: drawimgBoard.cutPicture()
         }
     }
 
@@ -409,43 +290,31 @@ Rectangle {
         y: 20
         spacing: 6
 
-        ToolIconButton {
+        PanelTool {
             id: penButton
 
             objectName: "penButton"
             iconSource: "qrc:/image/pencil32.png"
-            onHoveredChanged: {
-                if (!checked)
-                    return
-                penStyle.onView()
-                drawBoard.drawType = DrawBoard.PenType
-            }
+            panel: penPanel
+            onShown: drawBoard.drawType = DrawBoard.PenType
         }
 
-        ToolIconButton {
+        PanelTool {
             id: rubberButton
 
             objectName: "rubberButton"
             iconSource: "qrc:/image/eraser.png"
-            onHoveredChanged: {
-                if (!checked)
-                    return
-                rubberStyle.onView()
-                drawBoard.drawType = DrawBoard.RubberType
-            }
+            panel: rubberStyle
+            onShown: drawBoard.drawType = DrawBoard.RubberType
         }
 
-        ToolIconButton {
+        PanelTool {
             id: textButton
 
             objectName: "textButton"
             iconSource: "qrc:/image/text.png"
-            onHoveredChanged: {
-                if (!checked)
-                    return
-                textStyle.onView()
-                drawimgBoard.infoView(QT_TR_NOOP("滚动鼠标滚轮可选择字体……"))
-            }
+            panel: textPanel
+            onShown: drawimgBoard.infoView(QT_TR_NOOP("滚动鼠标滚轮可选择字体……"))
             // A text box left on the board belongs to the text tool only.
             onCheckedChanged: {
                 drawText.dropFlag = false
@@ -454,18 +323,14 @@ Rectangle {
             }
         }
 
-        ToolIconButton {
+        PanelTool {
             id: zoomButton
 
             objectName: "zoomButton"
             iconSource: "qrc:/image/zoom.png"
             checked: true
-            onHoveredChanged: {
-                if (!checked)
-                    return
-                zoomStyle.onView()
-                drawimgBoard.infoView(QT_TR_NOOP("滚动鼠标滚轮可缩放大小，双击图片可预览原图大小……"))
-            }
+            panel: zoomStyle
+            onShown: drawimgBoard.infoView(QT_TR_NOOP("滚动鼠标滚轮可缩放大小，双击图片可预览原图大小……"))
         }
 
         ToolIconButton {
@@ -473,508 +338,129 @@ Rectangle {
 
             objectName: "cut"
             iconSource: "qrc:/image/scissors.png"
-            onClicked: drawimgBoard.cutInit()
+            onClicked: cropOverlay.open()
         }
 
-        ToolIconButton {
-            id: adjustScale
-
+        PanelTool {
             objectName: "adjustScale"
             iconSource: "qrc:/image/scale.png"
-            onHoveredChanged: {
-                if (checked)
-                    adjustScaleStyle.onView()
-            }
+            panel: adjustScaleStyle
         }
     }
 
+    // Turns, mirrors and the negative: one click, one run.
     Column {
         anchors.top: painterButton.bottom
         anchors.topMargin: 60
         anchors.left: painterButton.left
         spacing: 6
 
-        ToolIconButton {
-            id: rotate
+        Repeater {
+            model: [
+                { "name": "rotate", "icon": "spin", "algorithm": DrawBoard.Rotate, "para": 90 },
+                { "name": "mirrorH", "icon": "mirrorH", "algorithm": DrawBoard.HMirror, "para": 0 },
+                { "name": "mirrorV", "icon": "mirrorV", "algorithm": DrawBoard.VMirror, "para": 0 },
+                { "name": "negative", "icon": "negative", "algorithm": DrawBoard.Negative, "para": 0 }
+            ]
 
-            objectName: "rotate"
-            checkable: false
-            autoExclusive: false
-            iconSource: "qrc:/image/spin.png"
-            onClicked: drawimgBoard.transform(DrawBoard.Rotate, 90)
-        }
-
-        ToolIconButton {
-            id: mirrorH
-
-            objectName: "mirrorH"
-            checkable: false
-            autoExclusive: false
-            iconSource: "qrc:/image/mirrorH.png"
-            onClicked: drawimgBoard.transform(DrawBoard.HMirror, 0)
-        }
-
-        ToolIconButton {
-            id: mirrorV
-
-            objectName: "mirrorV"
-            checkable: false
-            autoExclusive: false
-            iconSource: "qrc:/image/mirrorV.png"
-            onClicked: drawimgBoard.transform(DrawBoard.VMirror, 0)
-        }
-
-        ToolIconButton {
-            id: negative
-
-            objectName: "negative"
-            checkable: false
-            autoExclusive: false
-            iconSource: "qrc:/image/negative.png"
-            onClicked: drawimgBoard.transform(DrawBoard.Negative, 0)
+            ToolIconButton {
+                objectName: modelData.name
+                checkable: false
+                autoExclusive: false
+                enabled: !drawimgBoard.busy
+                iconSource: "qrc:/image/" + modelData.icon + ".png"
+                onClicked: drawimgBoard.transform(modelData.algorithm, modelData.para)
+            }
         }
     }
 
-    BoardButtom {
-        id: penStyle
-
-        objectName: "penStyle"
+    // The tools' panels, right of the tool column.
+    Item {
         anchors.left: painterButton.right
         anchors.leftMargin: 8
         anchors.top: painterButton.top
-        anchors.topMargin: 5
-        height: 100
 
-        Column {
-            anchors.fill: parent
-            anchors.margins: 8
-            spacing: 12
+        PenPanel {
+            id: penPanel
 
-            Row {
-                id: penTypeRow
+            objectName: "penStyle"
+            y: 5
+            fontFamily: drawimgBoard.fontFamily
+        }
 
-                spacing: 8
+        SliderPanel {
+            id: rubberStyle
 
-                PanelText {
-                    width: 20
-                    anchors.verticalCenter: parent.verticalCenter
-                    text: qsTr("类型")
-                }
+            objectName: "rubberStyle"
+            y: 54
+            fontFamily: drawimgBoard.fontFamily
+            text: qsTr("橡皮") + slider.value.toFixed(0)
+            slider.objectName: "rubberSlider"
+            slider.from: 1
+            slider.to: 200
+            slider.stepSize: 1
+            slider.value: 10
+        }
 
-                ToolIconButton {
-                    id: pen3
+        TextPanel {
+            id: textPanel
 
-                    width: 36
-                    height: 48
-                    checked: true
-                    iconSource: "qrc:/image/pen3.png"
-                    onClicked: drawBoard.penStyle = DrawBoard.Solid
-                }
+            objectName: "textStyle"
+            y: 102
+            fontFamily: drawimgBoard.fontFamily
+        }
 
-                ToolIconButton {
-                    id: pen2
+        SliderPanel {
+            id: zoomStyle
 
-                    width: 36
-                    height: 48
-                    iconSource: "qrc:/image/pen2.png"
-                    onClicked: drawBoard.penStyle = DrawBoard.Fur
-                }
-
-                ToolIconButton {
-                    id: pen1
-
-                    width: 36
-                    height: 48
-                    iconSource: "qrc:/image/pen1.png"
-                    onClicked: drawBoard.penStyle = DrawBoard.RandomCircle
-                }
-
-                ToolIconButton {
-                    id: pen4
-
-                    width: 36
-                    height: 48
-                    iconSource: "qrc:/image/pen4.png"
-                    onClicked: drawBoard.penStyle = DrawBoard.Net
-                }
+            objectName: "zoomStyle"
+            y: 152
+            fontFamily: drawimgBoard.fontFamily
+            text: qsTr("缩放") + slider.value.toFixed(1)
+            slider.objectName: "zoomSlider"
+            slider.from: 0.1
+            slider.to: 2
+            slider.stepSize: 0.05
+            slider.value: 1
+            slider.onValueChanged: {
+                boardFrame.scale = zoomStyle.slider.value
+                drawimgBoard.infoView(qsTr("缩放比例 ") + zoomStyle.slider.value.toFixed(1))
             }
+        }
 
-            Row {
-                id: penSizeRow
+        SizePanel {
+            id: adjustScaleStyle
 
-                spacing: 8
-
-                PanelText {
-                    width: 40
-                    anchors.verticalCenter: parent.verticalCenter
-                    text: qsTr("大小") + penSizeSlider.value.toFixed(0)
-                }
-
-                Slider {
-                    id: penSizeSlider
-
-                    objectName: "penSizeSlider"
-                    width: 145
-                    height: 20
-                    from: 1
-                    to: 200
-                    stepSize: 1
-                    value: 10
-                    onValueChanged: drawBoard.penSize = Math.round(value)
-                }
+            objectName: "adjustScaleStyle"
+            y: 252
+            fontFamily: drawimgBoard.fontFamily
+            frameWidth: boardFrame.width
+            frameHeight: boardFrame.height
+            busy: drawimgBoard.busy
+            onResizeRequested: {
+                if (!drawimgBoard.busy)
+                    drawBoard.adjustImageScale(widthMm, heightMm)
             }
         }
     }
 
-    BoardButtom {
-        id: rubberStyle
-
-        objectName: "rubberStyle"
-        anchors.left: painterButton.right
-        anchors.leftMargin: 8
-        anchors.top: painterButton.top
-        anchors.topMargin: 54
-
-        Row {
-            anchors.fill: parent
-            anchors.margins: 6
-            spacing: 10
-
-            PanelText {
-                id: rubberlabel
-
-                width: 40
-                anchors.verticalCenter: parent.verticalCenter
-                text: qsTr("橡皮") + rubberSlider.value.toFixed(0)
-            }
-
-            Slider {
-                id: rubberSlider
-
-                objectName: "rubberSlider"
-                width: rubberStyle.width - 50
-                height: 28
-                from: 1
-                to: 200
-                stepSize: 1
-                value: 10
-                onValueChanged: drawBoard.rubberSize = Math.round(value)
-            }
-        }
-    }
-
-    BoardButtom {
-        id: textStyle
-
-        objectName: "textStyle"
-        anchors.left: painterButton.right
-        anchors.leftMargin: 8
-        anchors.top: painterButton.top
-        anchors.topMargin: 102
-        height: 240
-
-        ColumnLayout {
-            anchors.fill: parent
-            anchors.margins: 8
-            spacing: 8
-
-            Row {
-                id: textSizeRow
-
-                spacing: 8
-
-                PanelText {
-                    width: 40
-                    anchors.verticalCenter: parent.verticalCenter
-                    text: qsTr("大小") + textSizeSlider.value2
-                }
-
-                Slider {
-                    id: textSizeSlider
-
-                    property int distance: to - from
-                    property int value2: 12
-
-                    objectName: "textSizeSlider"
-                    width: 145
-                    height: 20
-                    from: 8
-                    to: 200
-                    stepSize: 1
-                    value: 12
-                    onPositionChanged: value2 = Math.round(visualPosition * distance) + 8
-                }
-            }
-
-            FontList {
-                id: textFontList
-
-                objectName: "textFontList"
-                Layout.preferredWidth: 180
-                Layout.preferredHeight: 180
-                Layout.alignment: Qt.AlignHCenter
-            }
-        }
-    }
-
-    BoardButtom {
-        id: zoomStyle
-
-        objectName: "zoomStyle"
-        anchors.left: painterButton.right
-        anchors.leftMargin: 8
-        anchors.top: painterButton.top
-        anchors.topMargin: 152
-
-        Row {
-            anchors.fill: parent
-            anchors.margins: 6
-            spacing: 10
-
-            PanelText {
-                id: zoomlabel
-
-                width: 40
-                anchors.verticalCenter: parent.verticalCenter
-                text: qsTr("缩放") + zoomSlider.value.toFixed(1)
-            }
-
-            Slider {
-                id: zoomSlider
-
-                objectName: "zoomSlider"
-                width: zoomStyle.width - 50
-                height: 28
-                from: 0.1
-                to: 2
-                stepSize: 0.05
-                value: 1
-                onValueChanged: {
-                    boardFrame.scale = value
-                    drawimgBoard.infoView(qsTr("缩放比例 ") + value.toFixed(1))
-                }
-            }
-        }
-    }
-
-    BoardButtom {
-        id: adjustScaleStyle
-
-        // Width to height of the picture; the two spin boxes keep it.
-        property real proportionlocker: boardFrame.width / boardFrame.height
-        // Set while one spin box follows the other, so that the follower's
-        // rounding never rewrites the value the user chose.
-        property bool following: false
-
-        // w and h: the frame's size in pixels. The longer side may reach
-        // 80 mm and the shorter side no less than 5 mm.
-        function restrainTerm(w, h) {
-            proportionlocker = w / h
-            following = true
-            if (w > h) {
-                widthSpinBox.to = 80
-                heightSpinBox.from = 5
-                widthSpinBox.from = Math.ceil(5 * proportionlocker)
-                heightSpinBox.to = Math.floor(80 / proportionlocker)
-            } else {
-                heightSpinBox.to = 80
-                widthSpinBox.from = 5
-                heightSpinBox.from = Math.ceil(5 / proportionlocker)
-                widthSpinBox.to = Math.floor(80 * proportionlocker)
-            }
-            widthSpinBox.value = Math.round(w * 0.075)
-            heightSpinBox.value = Math.round(h * 0.075)
-            following = false
-        }
-
-        function follow(spinBox, value) {
-            if (following)
-                return
-            following = true
-            spinBox.value = Math.round(value)
-            following = false
-        }
-
-        objectName: "adjustScaleStyle"
-        anchors.left: painterButton.right
-        anchors.leftMargin: 8
-        anchors.top: painterButton.top
-        anchors.topMargin: 252
-        height: 140
-
-        ColumnLayout {
-            anchors.fill: parent
-            anchors.margins: 8
-            spacing: 8
-
-            Row {
-                spacing: 50
-
-                PanelText {
-                    anchors.verticalCenter: parent.verticalCenter
-                    text: qsTr("更改图像大小")
-                }
-
-                Button {
-                    id: adjustScaleSave
-
-                    objectName: "adjustScaleSave"
-                    height: 30
-                    text: qsTr("保存")
-                    font.family: unitFontFamily
-                    font.bold: true
-                    font.pixelSize: 12
-                    onClicked: {
-                        if (!busy.running)
-                            drawBoard.adjustImageScale(widthSpinBox.value, heightSpinBox.value)
-                    }
-                }
-            }
-
-            Row {
-                spacing: 10
-
-                PanelText {
-                    width: 40
-                    anchors.verticalCenter: parent.verticalCenter
-                    text: qsTr("宽度(mm)")
-                }
-
-                SpinBox {
-                    id: widthSpinBox
-
-                    objectName: "widthSpinBox"
-                    width: 160
-                    height: 40
-                    editable: true
-                    from: 5
-                    to: 80
-                    value: boardFrame.width * 1.5 * 0.05
-                    font.family: unitFontFamily
-                    onValueChanged: adjustScaleStyle.follow(heightSpinBox, value / adjustScaleStyle.proportionlocker)
-                }
-            }
-
-            Row {
-                spacing: 10
-
-                PanelText {
-                    width: 40
-                    anchors.verticalCenter: parent.verticalCenter
-                    text: qsTr("高度(mm)")
-                }
-
-                SpinBox {
-                    id: heightSpinBox
-
-                    objectName: "heightSpinBox"
-                    width: 160
-                    height: 40
-                    editable: true
-                    from: 5
-                    to: 80
-                    value: boardFrame.height * 1.5 * 0.05
-                    font.family: unitFontFamily
-                    onValueChanged: adjustScaleStyle.follow(widthSpinBox, value * adjustScaleStyle.proportionlocker)
-                }
-            }
-        }
-    }
-
-    Rectangle {
+    EffectColumn {
         id: effectFrame
-
-        // 1 grey, 2 black and white, 3 dithering.
-        property int buttonSelect: 1
 
         objectName: "effectFrame"
         anchors.right: parent.right
         anchors.rightMargin: 14
         anchors.top: parent.top
         anchors.topMargin: 28
-        width: 50
-        height: 320
-        radius: 25
-        border.width: 2
-        border.color: "white"
-        gradient: Gradient {
-            GradientStop { position: 0.0; color: "#F4F4F4" }
-            GradientStop { position: 1.0; color: "#E0E0E0" }
-        }
-
-        Column {
-            anchors.fill: parent
-            anchors.margins: 4
-            spacing: 10
-
-            CircleButton {
-                id: greyButton
-
-                objectName: "greyButton"
-                width: 42
-                height: 42
-                circleTextAlias.text: qsTr("灰度")
-                circleTextAlias.color: effectFrame.buttonSelect === 1 ? "limegreen" : "black"
-                buttonClicked.onClicked: drawimgBoard.selectGrey()
-            }
-
-            CircleButton {
-                id: binarizeButton
-
-                objectName: "binarizeButton"
-                width: 42
-                height: 42
-                circleTextAlias.text: qsTr("黑白")
-                circleTextAlias.color: effectFrame.buttonSelect === 2 ? "limegreen" : "black"
-                buttonClicked.onClicked: drawimgBoard.selectBinarize()
-            }
-
-            CircleButton {
-                id: ditheringButton
-
-                objectName: "ditheringButton"
-                width: 42
-                height: 42
-                circleTextAlias.text: qsTr("离散")
-                circleTextAlias.color: effectFrame.buttonSelect === 3 ? "limegreen" : "black"
-                buttonClicked.onClicked: drawimgBoard.selectDithering()
-            }
-
-            Slider {
-                id: effectSlider
-
-                // 100% at threshold 0, 0% at 255.
-                property int filterValue: Math.round((1 - position) * 100)
-
-                objectName: "effectSlider"
-                width: 150
-                height: 30
-                from: 0
-                to: 255
-                stepSize: 1
-                value: 60
-                // Upright, 0 at the top.
-                transform: Rotation {
-                    origin.x: 20
-                    origin.y: 15
-                    angle: 90
-                }
-                // The effects are slow on large pictures: act on release only.
-                onPressedChanged: {
-                    if (!pressed)
-                        drawimgBoard.applyEffectThreshold()
-                }
-
-                Text {
-                    x: 10
-                    text: effectSlider.filterValue + "%"
-                    font.family: unitFontFamily
-                    font.pixelSize: 10
-                }
-            }
+        fontFamily: drawimgBoard.fontFamily
+        busy: drawimgBoard.busy
+        onRun: {
+            infoRemind.show(tip)
+            drawBoard.process(algorithm, threshold)
         }
     }
 
+    // Save, clear and Done, each with its tip while the pointer is on it.
     Column {
         anchors.right: parent.right
         anchors.rightMargin: 18
@@ -982,120 +468,43 @@ Rectangle {
         anchors.topMargin: 30
         spacing: 10
 
-        CircleButton {
-            id: saveButton
+        Repeater {
+            model: [
+                { "name": "saveButton", "icon": "save", "text": qsTr("保存"), "action": "savePicture",
+                  "tip": QT_TR_NOOP("点击将保存现有的图片到电脑……") },
+                { "name": "clearButton", "icon": "delete", "text": qsTr("清除"), "action": "clearPicture",
+                  "tip": QT_TR_NOOP("点击将清除所有内容……") },
+                { "name": "doneButton", "icon": "done", "text": qsTr("完成"), "action": "finish",
+                  "tip": QT_TR_NOOP("点击完成操作并跳转到控制界面……") }
+            ]
 
-            objectName: "saveButton"
-            width: 42
-            height: 42
-            borderHoveredColor: "white"
-            buttonIcon: "qrc:/image/save.png"
-            circleTextAlias.text: qsTr("保存")
-            circleTextAlias.font.bold: true
-            buttonClicked.onClicked: drawimgBoard.savePicture()
-            buttonClicked.onEntered: drawimgBoard.infoView(QT_TR_NOOP("点击将保存现有的图片到电脑……"))
-        }
-
-        CircleButton {
-            id: clearButton
-
-            objectName: "clearButton"
-            width: 42
-            height: 42
-            borderHoveredColor: "white"
-            buttonIcon: "qrc:/image/delete.png"
-            circleTextAlias.text: qsTr("清除")
-            circleTextAlias.font.bold: true
-            buttonClicked.onClicked: drawimgBoard.clearPicture()
-            buttonClicked.onEntered: drawimgBoard.infoView(QT_TR_NOOP("点击将清除所有内容……"))
-        }
-
-        CircleButton {
-            id: doneButton
-
-            objectName: "doneButton"
-            width: 42
-            height: 42
-            borderHoveredColor: "white"
-            buttonIcon: "qrc:/image/done.png"
-            circleTextAlias.text: qsTr("完成")
-            circleTextAlias.font.bold: true
-            buttonClicked.onClicked: drawimgBoard.finish()
-            buttonClicked.onEntered: drawimgBoard.infoView(QT_TR_NOOP("点击完成操作并跳转到控制界面……"))
-        }
-    }
-
-    Rectangle {
-        id: infoRemind
-
-        function infoView(str) {
-            infoText.text = qsTr(str)
-            infofadedown.stop()
-            infofadeup.start()
-            infoFadeTime.restart()
-        }
-
-        objectName: "infoRemind"
-        z: 1
-        anchors.left: parent.left
-        anchors.leftMargin: 10
-        anchors.bottom: parent.bottom
-        anchors.bottomMargin: -24
-        width: infoText.width + 8
-        height: 24
-        radius: 3
-        border.width: 2
-        border.color: "lightgray"
-        gradient: Gradient {
-            GradientStop { position: 0.0; color: "#F4F4F4" }
-            GradientStop { position: 1.0; color: "#E0E0E0" }
-        }
-
-        Component.onCompleted: infofadedown.start()
-
-        Text {
-            id: infoText
-
-            objectName: "infoText"
-            anchors.centerIn: parent
-            font.family: unitFontFamily
-            font.pixelSize: 14
-        }
-
-        NumberAnimation {
-            id: infofadeup
-
-            target: infoRemind
-            property: "anchors.bottomMargin"
-            to: -2
-            duration: 100
-        }
-
-        NumberAnimation {
-            id: infofadedown
-
-            target: infoRemind
-            property: "anchors.bottomMargin"
-            to: -24
-            duration: 500
-        }
-
-        Timer {
-            id: infoFadeTime
-
-            interval: 2500
-            onTriggered: {
-                infofadeup.stop()
-                infofadedown.start()
+            CircleButton {
+                objectName: modelData.name
+                width: 42
+                height: 42
+                available: !drawimgBoard.busy
+                fontFamily: drawimgBoard.fontFamily
+                borderHoveredColor: "white"
+                buttonIcon: "qrc:/image/" + modelData.icon + ".png"
+                circleTextAlias.text: modelData.text
+                circleTextAlias.font.bold: true
+                buttonClicked.onClicked: drawimgBoard[modelData.action]()
+                buttonClicked.onEntered: drawimgBoard.infoView(modelData.tip)
             }
         }
     }
 
-    BusyIndicator {
-        id: busy
+    Toast {
+        id: infoRemind
 
+        objectName: "infoRemind"
+        z: 1
+        fontFamily: drawimgBoard.fontFamily
+    }
+
+    BusyIndicator {
         objectName: "busy"
         anchors.centerIn: parent
-        running: false
+        running: drawimgBoard.busy
     }
 }

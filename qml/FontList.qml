@@ -2,18 +2,21 @@ import QtQuick 2.0
 import QtQuick.Controls 1.4
 import QtQuick.Controls.Styles.Flat 1.0
 import QtQuick.Extras 1.4
+import "."
 
 // The font chooser of the editing page: every installed family, each shown
 // in its own face. listFontFamily holds the family picked last.
 Rectangle {
     id: fontList
 
-    property string listFontFamily: "幼圆"
+    property string fontFamily: Theme.fontFamily
+    // Until the user picks one, the text tool writes in the window's face.
+    property string listFontFamily: Theme.fontFamily
 
     color: "white"
     radius: 3
     border.width: 2
-    border.color: "grey"
+    border.color: Theme.line
 
     Component {
         id: fontHeaderItem
@@ -21,15 +24,15 @@ Rectangle {
         Rectangle {
             width: fontListView.width
             height: 40
-            color: "grey"
+            color: Theme.caption
 
             Text {
                 anchors.centerIn: parent
                 text: qsTr("选择字体")
                 color: "white"
                 font.bold: true
-                font.pixelSize: 20
-                font.family: unitFontFamily
+                font.pixelSize: Theme.headerSize
+                font.family: fontList.fontFamily
                 renderType: Text.NativeRendering
             }
         }
@@ -47,7 +50,7 @@ Rectangle {
             Rectangle {
                 anchors.fill: parent
                 radius: 3
-                color: "lightGreen"
+                color: Theme.ring
                 visible: fontDelegateView.ListView.isCurrentItem
             }
 
@@ -56,7 +59,7 @@ Rectangle {
 
                 anchors.fill: parent
                 radius: 3
-                color: fontDelegateView.ListView.isCurrentItem ? "lightGreen" : "grey"
+                color: fontDelegateView.ListView.isCurrentItem ? Theme.ring : Theme.line
                 visible: fontArea.containsMouse
             }
 
@@ -109,7 +112,7 @@ Rectangle {
         width: 8
         height: fontListView.visibleArea.heightRatio * fontList.height + 10
         radius: 4
-        color: "#87C34A"
+        color: Theme.accentBorder
         visible: fontListView.contentHeight > fontListView.height
 
         Binding on y {

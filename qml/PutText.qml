@@ -1,5 +1,6 @@
 import QtQuick 2.0
 import QtQuick.Controls 1.4
+import "."
 
 // The movable text box of the editing page. It grows with its text; dragX
 // and dragY give the left edge of the text and the bottom of its content on
@@ -10,16 +11,16 @@ Rectangle {
     property alias textField: textInput
     property int fontSize: 10
     property color fontColor: "black"
-    property string fontFamily: unitFontFamily
+    property string fontFamily: Theme.fontFamily
     property int dragX: x + textInput.x
     property int dragY: y + textInput.contentHeight
 
     width: textInput.contentWidth + 16
     height: textInput.contentHeight + 8
-    color: "#0042f465"
+    color: Theme.textBox
     radius: 3
     border.width: 2
-    border.color: "lightgreen"
+    border.color: Theme.ring
 
     TextInput {
         id: textInput
@@ -28,14 +29,14 @@ Rectangle {
         anchors.margins: 4
         text: qsTr("输入")
         selectByMouse: true
-        selectionColor: "lightgreen"
+        selectionColor: Theme.ring
         color: pr.fontColor
         font.family: pr.fontFamily
         font.pixelSize: pr.fontSize
         focus: true
         onActiveFocusChanged: {
             if (pr)
-                pr.border.color = "lightgreen"
+                pr.border.color = Theme.ring
         }
     }
 
@@ -49,7 +50,7 @@ Rectangle {
         drag.maximumX: pr && pr.parent ? Math.max(0, pr.parent.width - pr.width) : 0
         drag.minimumY: 0
         drag.maximumY: pr && pr.parent ? Math.max(0, pr.parent.height - pr.height) : 0
-        onClicked: pr.border.color = "green"
+        onClicked: pr.border.color = Theme.handle
     }
 
     // Over the text: a press puts the caret where it lands and then lets the

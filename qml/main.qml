@@ -5,6 +5,7 @@ import QtQuick.Layouts 1.3
 import QtQuick.Controls.Material 2.0
 import Qt.labs.settings 1.1
 import Zan.Engraver 1.0
+import "."
 
 // The main window: a header row, the menu column on the right and the page
 // area that hosts both pages at once. Only visibility changes between them,
@@ -12,9 +13,10 @@ import Zan.Engraver 1.0
 ApplicationWindow {
     id: window
 
-    // Shared by every document, which name them without qualification.
-    property color unitColor: "#393939"
-    property string unitFontFamily: "幼圆"
+    // The window's colour and face, for any code that still reads them here;
+    // the documents read the theme, and the pages get the face as a property.
+    property color unitColor: Theme.ink
+    property string unitFontFamily: Theme.fontFamily
     // The page on show: 0 editing, 1 control. The menu highlight returns
     // here whenever a popup closes.
     property int lastModelIndex: 0
@@ -53,119 +55,38 @@ ApplicationWindow {
     Material.theme: Material.Light
     Material.accent: Material.LightGreen
 
-    // The popups' own look: drawn plainly rather than with the style's
-    // elevation shadow and knobs, which need OpenGL and would leave them bare
-    // with the software renderer.
-    component PopupBackground: Rectangle {
-        color: "white"
-        radius: 3
-        border.width: 1
-        border.color: "#BDBDBD"
-    }
-
-    component PopupText: Label {
-        width: parent.width
-        wrapMode: Text.Wrap
-        font.family: unitFontFamily
-        font.pixelSize: 12
-        font.bold: true
-    }
-
     component Rule: Rectangle {
         width: parent.width
         height: 2
-        color: "grey"
+        color: Theme.line
     }
 
-    component PopupButton: AbstractButton {
-        id: popupButton
+    // A machine action of the settings popup: one command, then the popup
+    // closes. None is offered while a job runs.
+    component MachineButton: PopupButton {
+        property string command
 
-        width: Math.max(120, popupButtonText.implicitWidth + 32)
-        height: 30
-
-        background: Rectangle {
-            radius: 3
-            color: popupButton.pressed ? "#C5E1A5" : "#F4F4F4"
-            border.width: 1
-            border.color: popupButton.pressed ? "#8BC34A" : "grey"
-        }
-        contentItem: Text {
-            id: popupButtonText
-
-            text: popupButton.text
-            horizontalAlignment: Text.AlignHCenter
-            verticalAlignment: Text.AlignVCenter
-            color: "#393939"
-            font.family: unitFontFamily
-            font.pixelSize: 12
-            font.bold: true
-        }
-    }
-
-    component FlatSwitch: Switch {
-        id: flatSwitch
-
-        indicator: Rectangle {
-            x: flatSwitch.leftPadding
-            y: (flatSwitch.height - height) / 2
-            implicitWidth: 44
-            implicitHeight: 22
-            radius: 11
-            color: flatSwitch.checked ? "#8BC34A" : "#BDBDBD"
-
-            Rectangle {
-                x: flatSwitch.checked ? parent.width - width - 2 : 2
-                y: 2
-                width: 18
-                height: 18
-                radius: 9
-                color: "white"
-                border.width: 1
-                border.color: flatSwitch.pressed ? "#558B2F" : "#9E9E9E"
-
-                Behavior on x {
-                    NumberAnimation { duration: 120 }
-                }
-            }
-        }
+        visible: !connectDrawOperations.startCarveFlag
+        onClicked: settingDialog.sendCommand(command)
     }
 
     // The engraving state that the two pages share.
-    Item {
+    SharedState {
         id: connectDrawOperations
 
-        property bool startCarveFlag: false
-        property bool beginStopFlag: imageProcessDoneDialog.visible
-        property bool coordinateDisplayFlag: coordinateDisplay.checked
-        property bool shadyDisplayFlag: completeShadyDisplay.checked
-        property int carveMode: 2
-
-        signal stopDone()
-        signal verifyButton()
-
-        function setStartCarveFlag(en) {
-            startCarveFlag = en
-        }
-        function readStartCarveFlag() {
-            return startCarveFlag
-        }
-        function setCarveMode(set) {
-            carveMode = set
-        }
-        function readCarveMode() {
-            return carveMode
-        }
-        function open() {
-            imageProcessDoneDialog.open()
-        }
         // Shows the control page, as its menu entry does.
         function changeModel() {
             window.showPage(1)
             menuControlList.currentIndex = 1
         }
+        function open() {
+            imageProcessDoneDialog.open()
+        }
 
         objectName: "connectDrawOperations"
-        visible: false
+        beginStopFlag: imageProcessDoneDialog.visible
+        coordinateDisplayFlag: coordinateDisplay.checked
+        shadyDisplayFlag: completeShadyDisplay.checked
         onStopDone: imageProcessDoneDialog.close()
     }
 
@@ -176,12 +97,12 @@ ApplicationWindow {
         anchors.right: headerInfo.left
         anchors.top: parent.top
         height: 20
-        color: unitColor
+        color: Theme.ink
 
         // Names the page on show, whichever way it came to be shown (a
         // menu entry, Done on the editing page); a popup over it does not
         // change it.
-        Text {
+        Caption {
             id: operateText
 
             objectName: "operateText"
@@ -189,10 +110,6 @@ ApplicationWindow {
             horizontalAlignment: Text.AlignHCenter
             verticalAlignment: Text.AlignVCenter
             text: lastModelIndex === 0 ? qsTr("修图") : qsTr("控制")
-            color: "grey"
-            font.family: unitFontFamily
-            font.pixelSize: 11
-            font.bold: true
         }
     }
 
@@ -204,17 +121,13 @@ ApplicationWindow {
         anchors.top: parent.top
         width: 60
         height: 20
-        color: unitColor
+        color: Theme.ink
 
-        Text {
+        Caption {
             anchors.fill: parent
             horizontalAlignment: Text.AlignHCenter
             verticalAlignment: Text.AlignVCenter
             text: qsTr("状态")
-            color: "grey"
-            font.family: unitFontFamily
-            font.pixelSize: 11
-            font.bold: true
         }
 
         Rectangle {
@@ -222,14 +135,14 @@ ApplicationWindow {
             y: 1
             width: 2
             height: parent.height - 2
-            color: "grey"
+            color: Theme.line
         }
 
         Rectangle {
             anchors.bottom: parent.bottom
             width: parent.width
             height: 1
-            color: "grey"
+            color: Theme.line
         }
     }
 
@@ -241,7 +154,7 @@ ApplicationWindow {
         anchors.top: headerInfo.bottom
         anchors.bottom: parent.bottom
         width: 60
-        color: unitColor
+        color: Theme.ink
 
         ListView {
             id: menuControlList
@@ -251,54 +164,19 @@ ApplicationWindow {
             boundsBehavior: Flickable.StopAtBounds
             currentIndex: 0
             model: MenuModel {}
-            delegate: Item {
-                id: menuEntry
-
+            delegate: MenuEntry {
                 width: menuControlList.width
-                height: 50
-
-                Rectangle {
-                    anchors.fill: parent
-                    color: "#666666"
-                    visible: menuArea.containsMouse
-                }
-
-                Rectangle {
-                    anchors.fill: parent
-                    color: "#222222"
-                    visible: menuEntry.ListView.isCurrentItem
-                }
-
-                Image {
-                    anchors.horizontalCenter: parent.horizontalCenter
-                    y: 5
-                    width: 24
-                    height: 24
-                    smooth: true
-                    source: menuEntry.ListView.isCurrentItem ? image2_addr : image1_addr
-                }
-
-                Text {
-                    anchors.horizontalCenter: parent.horizontalCenter
-                    y: 35
-                    text: name
-                    color: "grey"
-                    font.family: unitFontFamily
-                    font.pixelSize: 11
-                    font.bold: true
-                }
-
-                MouseArea {
-                    id: menuArea
-
-                    anchors.fill: parent
-                    hoverEnabled: true
-                    onClicked: window.menuClicked(index)
-                }
+                current: ListView.isCurrentItem
+                name: model.name
+                icon: model.image1_addr
+                currentIcon: model.image2_addr
+                onClicked: window.menuClicked(index)
             }
         }
     }
 
+    // Both pages are loaded at once and get what they need from the window
+    // as properties: the shared state, the engraver controller, the face.
     Loader {
         id: caseLoader1
 
@@ -307,7 +185,11 @@ ApplicationWindow {
         y: operateInfo.height
         width: listRect.x
         height: window.height - y
-        source: "DrawimgBoard.qml"
+        sourceComponent: DrawimgBoard {
+            shared: connectDrawOperations
+            controller: operationEnd
+            fontFamily: window.unitFontFamily
+        }
         visible: true
     }
 
@@ -319,32 +201,26 @@ ApplicationWindow {
         y: operateInfo.height
         width: listRect.x
         height: window.height - y
-        source: "OperationsFront.qml"
+        sourceComponent: OperationsFront {
+            shared: connectDrawOperations
+            controller: operationEnd
+            fontFamily: window.unitFontFamily
+        }
         visible: false
     }
 
-    Popup {
+    WindowPopup {
         id: imageProcessDoneDialog
 
         objectName: "imageProcessDoneDialog"
-        x: (window.width - width) / 2
-        y: window.height / 6
-        width: Math.min(window.width, window.height) * 2 / 3
-        modal: true
-        focus: true
-        padding: 20
-
-        background: PopupBackground {}
 
         Column {
             width: parent.width
             spacing: 20
 
-            Label {
+            PopupText {
                 text: qsTr("提示")
-                font.family: unitFontFamily
-                font.pixelSize: 16
-                font.bold: true
+                font.pixelSize: Theme.titleSize
             }
 
             PopupText {
@@ -371,7 +247,7 @@ ApplicationWindow {
 
     // Each machine action sends one command and closes the popup; none of
     // them is offered while a job runs.
-    Popup {
+    WindowPopup {
         id: settingDialog
 
         function sendCommand(command) {
@@ -380,15 +256,7 @@ ApplicationWindow {
         }
 
         objectName: "settingDialog"
-        x: (window.width - width) / 2
-        y: 0
-        width: Math.max(window.width, window.height) * 2 / 3
-        height: window.height
-        modal: true
-        focus: true
-        padding: 20
-
-        background: PopupBackground {}
+        tall: true
         onClosed: menuControlList.currentIndex = lastModelIndex
 
         Settings {
@@ -420,11 +288,9 @@ ApplicationWindow {
                 width: settingFlickable.width
                 spacing: 10
 
-                Label {
+                PopupText {
                     text: qsTr("设置")
-                    font.family: unitFontFamily
-                    font.pixelSize: 16
-                    font.bold: true
+                    font.pixelSize: Theme.titleSize
                 }
 
                 Rule {}
@@ -433,13 +299,12 @@ ApplicationWindow {
                     text: qsTr("当雕刻机连接成功后,激光器的位置不在左上角,需要重新置位")
                 }
 
-                PopupButton {
+                MachineButton {
                     id: resetButton
 
                     objectName: "resetButton"
                     text: qsTr("重新置位")
-                    visible: !connectDrawOperations.startCarveFlag
-                    onClicked: settingDialog.sendCommand(EngraverProtocol.resetPositionCommand)
+                    command: EngraverProtocol.resetPositionCommand
                 }
 
                 Rule {}
@@ -448,13 +313,12 @@ ApplicationWindow {
                     text: qsTr("定位激光器到机器中间,这样您可以吧雕刻机收起到包装盒中")
                 }
 
-                PopupButton {
+                MachineButton {
                     id: middleButton
 
                     objectName: "middleButton"
                     text: qsTr("中间")
-                    visible: !connectDrawOperations.startCarveFlag
-                    onClicked: settingDialog.sendCommand(EngraverProtocol.moveToMiddleCommand)
+                    command: EngraverProtocol.moveToMiddleCommand
                 }
 
                 Rule {}
@@ -463,13 +327,12 @@ ApplicationWindow {
                     text: qsTr("低功耗模式消耗的电能会降低很多")
                 }
 
-                PopupButton {
+                MachineButton {
                     id: lowPowerButton
 
                     objectName: "lowPowerButton"
                     text: qsTr("低功耗")
-                    visible: !connectDrawOperations.startCarveFlag
-                    onClicked: settingDialog.sendCommand(EngraverProtocol.lowPowerCommand)
+                    command: EngraverProtocol.lowPowerCommand
                 }
 
                 Rule {}
@@ -506,7 +369,7 @@ ApplicationWindow {
                             objectName: "languageSelect"
                             height: 30
                             width: 200
-                            font.family: unitFontFamily
+                            font.family: Theme.fontFamily
                             model: ["简体中文", "English", "日本の"]
                             // A stored value differing only in letter case
                             // still picks its entry; anything else keeps the first.
@@ -555,7 +418,7 @@ ApplicationWindow {
 
                 PopupText {
                     text: qsTr("注意：按保存后才能真正保存，否则软件重启后就会恢复！")
-                    font.pixelSize: 10
+                    font.pixelSize: Theme.noteSize
                 }
 
                 Row {
@@ -585,31 +448,19 @@ ApplicationWindow {
         }
     }
 
-    Popup {
+    WindowPopup {
         id: aboutDialog
 
         objectName: "aboutDialog"
-        x: (window.width - width) / 2
-        y: window.height / 6
-        width: Math.min(window.width, window.height) * 2 / 3
-        modal: true
-        focus: true
-        padding: 20
-
-        background: PopupBackground {}
         onClosed: menuControlList.currentIndex = lastModelIndex
 
         Column {
             width: parent.width
             spacing: 20
 
-            Label {
-                width: parent.width
-                wrapMode: Text.Wrap
+            PopupText {
                 text: qsTr("关于我们")
-                font.family: unitFontFamily
-                font.pixelSize: 16
-                font.bold: true
+                font.pixelSize: Theme.titleSize
             }
 
             PopupText {

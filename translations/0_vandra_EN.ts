@@ -24,44 +24,16 @@
         <translation>Completed……</translation>
     </message>
     <message>
-        <source>大小</source>
-        <translation>Size</translation>
-    </message>
-    <message>
         <source>完成</source>
         <translation>Done</translation>
-    </message>
-    <message>
-        <source>宽度(mm)</source>
-        <translation>Width</translation>
     </message>
     <message>
         <source>无法读取图片……</source>
         <translation>Cannot read the picture……</translation>
     </message>
     <message>
-        <source>更改图像大小</source>
-        <translation>Change the Size</translation>
-    </message>
-    <message>
         <source>橡皮</source>
         <translation>Eraser</translation>
-    </message>
-    <message>
-        <source>正在加载原图……</source>
-        <translation>Loading the original picture……</translation>
-    </message>
-    <message>
-        <source>正在进行二值化处理……</source>
-        <translation>Binarizing……</translation>
-    </message>
-    <message>
-        <source>正在进行离散化处理……</source>
-        <translation>Discretizing……</translation>
-    </message>
-    <message>
-        <source>正在进行过滤处理……</source>
-        <translation>Filtering……</translation>
     </message>
     <message>
         <source>清除</source>
@@ -80,10 +52,6 @@
         <translation>Scroll the Mouse Wheel to Select the Font……</translation>
     </message>
     <message>
-        <source>灰度</source>
-        <translation>Gray</translation>
-    </message>
-    <message>
         <source>点击完成操作并跳转到控制界面……</source>
         <translation> Click to Complete the Operation and Jump to the Control Interface……</translation>
     </message>
@@ -94,14 +62,6 @@
     <message>
         <source>点击将清除所有内容……</source>
         <translation>Click to Clear All……</translation>
-    </message>
-    <message>
-        <source>离散</source>
-        <translation>Dc</translation>
-    </message>
-    <message>
-        <source>类型</source>
-        <translation>Type</translation>
     </message>
     <message>
         <source>缩放</source>
@@ -115,13 +75,50 @@
         <source>输入</source>
         <translation>Input</translation>
     </message>
+</context>
+<context>
+    <name>EffectColumn</name>
     <message>
-        <source>高度(mm)</source>
-        <translation>Height</translation>
+        <source>正在加载原图……</source>
+        <translation>Loading the original picture……</translation>
+    </message>
+    <message>
+        <source>正在进行过滤处理……</source>
+        <translation>Filtering……</translation>
+    </message>
+    <message>
+        <source>正在进行二值化处理……</source>
+        <translation>Binarizing……</translation>
+    </message>
+    <message>
+        <source>正在进行离散化处理……</source>
+        <translation>Discretizing……</translation>
+    </message>
+    <message>
+        <source>灰度</source>
+        <translation>Gray</translation>
     </message>
     <message>
         <source>黑白</source>
         <translation>Mc</translation>
+    </message>
+    <message>
+        <source>离散</source>
+        <translation>Dc</translation>
+    </message>
+</context>
+<context>
+    <name>ElapsedClock</name>
+    <message>
+        <source>用时</source>
+        <translation>Time</translation>
+    </message>
+</context>
+<context>
+    <name>EngravingArea</name>
+    <message>
+        <source>完成度</source>
+        <translation>Complete </translation>
     </message>
 </context>
 <context>
@@ -153,30 +150,6 @@
 <context>
     <name>OperationsFront</name>
     <message>
-        <source>上移0.5mm</source>
-        <translation>Up 0.5mm</translation>
-    </message>
-    <message>
-        <source>下移0.5mm</source>
-        <translation>Down 0.5mm</translation>
-    </message>
-    <message>
-        <source>右移0.5mm</source>
-        <translation>Right 0.5mm</translation>
-    </message>
-    <message>
-        <source>图片定位</source>
-        <translation>Positioning</translation>
-    </message>
-    <message>
-        <source>完成度</source>
-        <translation>Complete </translation>
-    </message>
-    <message>
-        <source>左移0.5mm</source>
-        <translation>Left 0.5mm</translation>
-    </message>
-    <message>
         <source>已断开连接……</source>
         <translation>Disconnected……</translation>
     </message>
@@ -195,10 +168,6 @@
     <message>
         <source>激光</source>
         <translation>Laser</translation>
-    </message>
-    <message>
-        <source>用时</source>
-        <translation>Time</translation>
     </message>
     <message>
         <source>请先加载图像……</source>
@@ -230,10 +199,70 @@
     </message>
 </context>
 <context>
+    <name>PenPanel</name>
+    <message>
+        <source>类型</source>
+        <translation>Type</translation>
+    </message>
+    <message>
+        <source>大小</source>
+        <translation>Size</translation>
+    </message>
+</context>
+<context>
     <name>PutText</name>
     <message>
         <source>输入</source>
         <translation>Input</translation>
+    </message>
+</context>
+<context>
+    <name>SizePanel</name>
+    <message>
+        <source>更改图像大小</source>
+        <translation>Change the Size</translation>
+    </message>
+    <message>
+        <source>保存</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>宽度(mm)</source>
+        <translation>Width</translation>
+    </message>
+    <message>
+        <source>高度(mm)</source>
+        <translation>Height</translation>
+    </message>
+</context>
+<context>
+    <name>StepMenu</name>
+    <message>
+        <source>图片定位</source>
+        <translation>Positioning</translation>
+    </message>
+    <message>
+        <source>左移0.5mm</source>
+        <translation>Left 0.5mm</translation>
+    </message>
+    <message>
+        <source>右移0.5mm</source>
+        <translation>Right 0.5mm</translation>
+    </message>
+    <message>
+        <source>上移0.5mm</source>
+        <translation>Up 0.5mm</translation>
+    </message>
+    <message>
+        <source>下移0.5mm</source>
+        <translation>Down 0.5mm</translation>
+    </message>
+</context>
+<context>
+    <name>TextPanel</name>
+    <message>
+        <source>大小</source>
+        <translation>Size</translation>
     </message>
 </context>
 <context>

@@ -24,44 +24,16 @@
         <translation>プロセスが完了すると……</translation>
     </message>
     <message>
-        <source>大小</source>
-        <translation>大きさ</translation>
-    </message>
-    <message>
         <source>完成</source>
         <translation>完了</translation>
-    </message>
-    <message>
-        <source>宽度(mm)</source>
-        <translation>広さ</translation>
     </message>
     <message>
         <source>无法读取图片……</source>
         <translation>画像を読み込めません……</translation>
     </message>
     <message>
-        <source>更改图像大小</source>
-        <translation>画像サイズ</translation>
-    </message>
-    <message>
         <source>橡皮</source>
         <translation>ゴム</translation>
-    </message>
-    <message>
-        <source>正在加载原图……</source>
-        <translation>ローディング……</translation>
-    </message>
-    <message>
-        <source>正在进行二值化处理……</source>
-        <translation>二値化中……</translation>
-    </message>
-    <message>
-        <source>正在进行离散化处理……</source>
-        <translation>離散中……</translation>
-    </message>
-    <message>
-        <source>正在进行过滤处理……</source>
-        <translation>濾過中……</translation>
     </message>
     <message>
         <source>清除</source>
@@ -80,10 +52,6 @@
         <translation>マウスのスクロールホイールを回すことで、書体の選択ができる……</translation>
     </message>
     <message>
-        <source>灰度</source>
-        <translation>グレー</translation>
-    </message>
-    <message>
         <source>点击完成操作并跳转到控制界面……</source>
         <translation>クリックして、操作を完了しコントロ—ルパネルにスクリプトする……</translation>
     </message>
@@ -94,14 +62,6 @@
     <message>
         <source>点击将清除所有内容……</source>
         <translation>クリックして、一切削除……</translation>
-    </message>
-    <message>
-        <source>离散</source>
-        <translation>離散</translation>
-    </message>
-    <message>
-        <source>类型</source>
-        <translation>タイプ</translation>
     </message>
     <message>
         <source>缩放</source>
@@ -115,13 +75,50 @@
         <source>输入</source>
         <translation>入力</translation>
     </message>
+</context>
+<context>
+    <name>EffectColumn</name>
     <message>
-        <source>高度(mm)</source>
-        <translation>高さ</translation>
+        <source>正在加载原图……</source>
+        <translation>ローディング……</translation>
+    </message>
+    <message>
+        <source>正在进行过滤处理……</source>
+        <translation>濾過中……</translation>
+    </message>
+    <message>
+        <source>正在进行二值化处理……</source>
+        <translation>二値化中……</translation>
+    </message>
+    <message>
+        <source>正在进行离散化处理……</source>
+        <translation>離散中……</translation>
+    </message>
+    <message>
+        <source>灰度</source>
+        <translation>グレー</translation>
     </message>
     <message>
         <source>黑白</source>
         <translation>黒白</translation>
+    </message>
+    <message>
+        <source>离散</source>
+        <translation>離散</translation>
+    </message>
+</context>
+<context>
+    <name>ElapsedClock</name>
+    <message>
+        <source>用时</source>
+        <translation>時間</translation>
+    </message>
+</context>
+<context>
+    <name>EngravingArea</name>
+    <message>
+        <source>完成度</source>
+        <translation>完成度</translation>
     </message>
 </context>
 <context>
@@ -153,30 +150,6 @@
 <context>
     <name>OperationsFront</name>
     <message>
-        <source>上移0.5mm</source>
-        <translation>上 0.5mm</translation>
-    </message>
-    <message>
-        <source>下移0.5mm</source>
-        <translation>下 0.5mm</translation>
-    </message>
-    <message>
-        <source>右移0.5mm</source>
-        <translation>右 0.5mm</translation>
-    </message>
-    <message>
-        <source>图片定位</source>
-        <translation>見つけます</translation>
-    </message>
-    <message>
-        <source>完成度</source>
-        <translation>完成度</translation>
-    </message>
-    <message>
-        <source>左移0.5mm</source>
-        <translation>左 0.5mm</translation>
-    </message>
-    <message>
         <source>已断开连接……</source>
         <translation>接続が切れている状態……</translation>
     </message>
@@ -195,10 +168,6 @@
     <message>
         <source>激光</source>
         <translation>レーザ</translation>
-    </message>
-    <message>
-        <source>用时</source>
-        <translation>時間</translation>
     </message>
     <message>
         <source>请先加载图像……</source>
@@ -230,10 +199,70 @@
     </message>
 </context>
 <context>
+    <name>PenPanel</name>
+    <message>
+        <source>类型</source>
+        <translation>タイプ</translation>
+    </message>
+    <message>
+        <source>大小</source>
+        <translation>大きさ</translation>
+    </message>
+</context>
+<context>
     <name>PutText</name>
     <message>
         <source>输入</source>
         <translation>エントリー</translation>
+    </message>
+</context>
+<context>
+    <name>SizePanel</name>
+    <message>
+        <source>更改图像大小</source>
+        <translation>画像サイズ</translation>
+    </message>
+    <message>
+        <source>保存</source>
+        <translation>セーブ</translation>
+    </message>
+    <message>
+        <source>宽度(mm)</source>
+        <translation>広さ</translation>
+    </message>
+    <message>
+        <source>高度(mm)</source>
+        <translation>高さ</translation>
+    </message>
+</context>
+<context>
+    <name>StepMenu</name>
+    <message>
+        <source>图片定位</source>
+        <translation>見つけます</translation>
+    </message>
+    <message>
+        <source>左移0.5mm</source>
+        <translation>左 0.5mm</translation>
+    </message>
+    <message>
+        <source>右移0.5mm</source>
+        <translation>右 0.5mm</translation>
+    </message>
+    <message>
+        <source>上移0.5mm</source>
+        <translation>上 0.5mm</translation>
+    </message>
+    <message>
+        <source>下移0.5mm</source>
+        <translation>下 0.5mm</translation>
+    </message>
+</context>
+<context>
+    <name>TextPanel</name>
+    <message>
+        <source>大小</source>
+        <translation>大きさ</translation>
     </message>
 </context>
 <context>

@@ -310,6 +310,45 @@ private slots:
         QVERIFY(!canvas.isBusy());
     }
 
+    void busyChanges_data()
+    {
+        QTest::addColumn<int>("runs");
+        QTest::addColumn<bool>("loadMeanwhile");
+
+        QTest::newRow("one run") << 1 << false;
+        QTest::newRow("queued runs") << 5 << false;
+        // The picture read during the runs gets its Grey run after them.
+        QTest::newRow("picture read during runs") << 3 << true;
+    }
+
+    // The page's busy indicator and its disabled actions follow busyChanged:
+    // it must come once on the first run and once after the last, never in
+    // between, where a queued run or a waiting picture takes over.
+    void busyChanges()
+    {
+        QFETCH(int, runs);
+        QFETCH(bool, loadMeanwhile);
+
+        Canvas canvas;
+        // Runs on a large picture outlast reading the small one.
+        QVERIFY(loadGrey(canvas, QStringLiteral("busy-first.png"), {1000, 1000}, 40));
+        const QString second = write(QStringLiteral("busy-second.png"), greyPicture(50, 60, 200));
+        QList<bool> seen;
+        connect(&canvas, &DrawImage::busyChanged, this, [&] { seen << canvas.isBusy(); });
+        QSignalSpy ended(&canvas,
+                         loadMeanwhile ? &DrawImage::loadImageDone : &DrawImage::propertyChanged);
+        if (loadMeanwhile)
+            canvas.load(second);
+        // Turns, not looks: a waiting look would give way to the next one.
+        for (int i = 0; i < runs; ++i)
+            canvas.process(DrawImage::Rotate, 90);
+        QCOMPARE(seen, QList<bool>({true}));
+        QTRY_COMPARE_WITH_TIMEOUT(ended.count(), loadMeanwhile ? 1 : runs, 10000);
+        QTest::qWait(20);
+        QCOMPARE(seen, QList<bool>({true, false}));
+        QVERIFY(!canvas.isBusy());
+    }
+
     void inputRefusedWhileBusy()
     {
         Canvas canvas;

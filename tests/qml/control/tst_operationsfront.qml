@@ -1,37 +1,24 @@
 import QtQuick 2.7
 import QtTest 1.0
 import Zan.Engraver 1.0
+import "qrc:/" as Program
 
 // The control page against recording stand-ins for the engraver controller
-// and the main window's shared state: only the sent text and the page's own
-// reactions matter here. The real controller and the simulated engraver are
-// driven by the end-to-end suite.
+// and the main window's shared state, handed to it as its properties: only
+// the sent text and the page's own reactions matter here. The real
+// controller and the simulated engraver are driven by the end-to-end suite.
 Item {
     id: host
-
-    property string unitFontFamily: "幼圆"
 
     width: 990
     height: 680
 
-    Item {
-        id: connectDrawOperations
-
-        property bool startCarveFlag: false
-        property bool beginStopFlag: false
-        property bool coordinateDisplayFlag: true
-        property bool shadyDisplayFlag: true
-        property int carveMode: 2
-
-        signal stopDone()
-        signal verifyButton()
-
-        function setStartCarveFlag(en) { startCarveFlag = en }
-        function readStartCarveFlag() { return startCarveFlag }
-        function readCarveMode() { return carveMode }
+    Program.SharedState {
+        id: sharedState
     }
 
-    // Shadows the program's controller for the page created in this file.
+    // Also the controller of the main window in test_stopFlowInMainWindow:
+    // a window created from this document finds it by the program's name.
     QtObject {
         id: operationEnd
 
@@ -54,12 +41,15 @@ Item {
 
     Component {
         id: pageComponent
-        Loader { source: "qrc:/OperationsFront.qml" }
+
+        Program.OperationsFront {
+            shared: sharedState
+            controller: operationEnd
+        }
     }
 
     TestCase {
         property var page: null
-        property var loader: null
 
         name: "OperationsFront"
         when: windowShown
@@ -71,14 +61,13 @@ Item {
         }
 
         function createPage() {
-            loader = createTemporaryObject(pageComponent, host, { "width": host.width, "height": host.height })
-            compare(loader.status, Loader.Ready)
-            page = loader.item
+            page = createTemporaryObject(pageComponent, host)
+            verify(page !== null)
         }
 
         function init() {
-            connectDrawOperations.startCarveFlag = false
-            connectDrawOperations.carveMode = 2
+            sharedState.startCarveFlag = false
+            sharedState.carveMode = 2
             createPage()
             operationEnd.sent = []
             operationEnd.connectCalls = []
@@ -146,7 +135,7 @@ Item {
             else
                 compare(page.lastMessage, data.message)
             compare(operationEnd.sent, [])
-            verify(!connectDrawOperations.startCarveFlag)
+            verify(!sharedState.startCarveFlag)
         }
 
         function test_refusedBeforeAJob_data() {
@@ -212,7 +201,7 @@ Item {
         // 22 stopped. Play from idle rewinds the job, which stray data
         // requests may have moved; pause and resume do not.
         function test_run(data) {
-            connectDrawOperations.carveMode = data.mode
+            sharedState.carveMode = data.mode
             operationEnd.finishedLoad(12, 30, 62, 70)
             var s = child("carveFrame").scaleSize
             page.placePicture(100.5 * s, 7.2 * s)
@@ -232,7 +221,7 @@ Item {
             mouseClick(play)
             operationEnd.toFrontStatus("F21")
             verify(!timing.running)
-            verify(connectDrawOperations.startCarveFlag)
+            verify(sharedState.startCarveFlag)
             timing.carveSecond = 5
             mouseClick(play)
             operationEnd.toFrontStatus("F20")
@@ -258,6 +247,47 @@ Item {
             // A new start after a stop counts from zero.
             operationEnd.toFrontStatus("F20")
             compare(timing.carveSecond, 0)
+        }
+
+        // The engraver's reports and the link decide the job's state; the
+        // buttons, the clock and the shared running flag all follow it. A
+        // pause reported with no job running changes nothing, nor does a
+        // link lost between jobs. Look: [play offered, frame enabled,
+        // running flag, clock running, stop button out, stop button turned].
+        function test_jobStateLook_data() {
+            var idle = [true, true, false, false, false, false]
+            var running = [false, false, true, true, true, true]
+            var paused = [true, false, true, false, true, false]
+            var interrupted = [true, true, false, false, true, false]
+            return [
+                { tag: "idle", steps: [], look: idle },
+                { tag: "stray pause", steps: ["F21"], look: idle },
+                { tag: "link lost between jobs", steps: ["lost"], look: idle },
+                { tag: "running", steps: ["F20"], look: running },
+                { tag: "paused", steps: ["F20", "F21"], look: paused },
+                { tag: "stopped", steps: ["F20", "F21", "F22"], look: idle },
+                { tag: "lost while running", steps: ["F20", "lost"], look: interrupted },
+                { tag: "lost while paused", steps: ["F20", "F21", "lost"], look: interrupted },
+                { tag: "stray pause after the loss", steps: ["F20", "lost", "back", "F21"], look: interrupted },
+                { tag: "resumed after the loss", steps: ["F20", "lost", "back", "F20"], look: running },
+                { tag: "stopped after the loss", steps: ["F20", "lost", "back", "F22"], look: idle },
+            ]
+        }
+
+        function test_jobStateLook(data) {
+            for (var i = 0; i < data.steps.length; ++i) {
+                var step = data.steps[i]
+                if (step === "lost" || step === "back")
+                    operationEnd.includeBackStatus(step === "lost" ? 11 : 10)
+                else
+                    operationEnd.toFrontStatus(step)
+            }
+            var stop = child("stopButton")
+            compare([child("playButton").toggle, child("locImageButton").enabled, sharedState.startCarveFlag,
+                     child("carveTiming").running], data.look.slice(0, 4))
+            tryCompare(stop.anchors, "topMargin", data.look[4] ? 60 : 0)
+            tryCompare(stop, "rotation", data.look[5] ? 90 : 0)
+            compare(operationEnd.sent, [])
         }
 
         function test_clockAcrossInterruptions_data() {
@@ -512,7 +542,7 @@ Item {
         // The fan's state survives a restart; restoring it sends nothing.
         function test_fanPersists() {
             function reopen() {
-                loader.destroy()
+                page.destroy()
                 wait(0)
                 createPage()
                 return child("fanButton")
@@ -525,6 +555,24 @@ Item {
             mouseClick(fan)
             compare(operationEnd.sent, ["$10 P0", "$10 P1000"])
             verify(reopen().checked)
+        }
+
+        // Loaded without the window's state, controller and font, the page
+        // still follows the engraver's reports in a state of its own and
+        // has nowhere to send its commands.
+        function test_pageOnItsOwn() {
+            var bare = createTemporaryObject(Qt.createComponent("qrc:/OperationsFront.qml"), host)
+            verify(bare !== null && bare.controller === null)
+            bare.publishJob(12, 30, 62, 70)
+            bare.clickFrameButton()
+            bare.clickPlayButton()
+            bare.handleStatus("F20")
+            verify(bare.shared.startCarveFlag)
+            bare.linkLost()
+            bare.handleStatus("F22")
+            verify(!bare.shared.startCarveFlag)
+            compare(bare.fontFamily, "幼圆")
+            compare(operationEnd.sent, [])
         }
 
         // The page inside the real main window: OK in the confirmation popup

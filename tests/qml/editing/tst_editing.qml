@@ -1,9 +1,10 @@
 import QtQuick 2.7
 import QtTest 1.0
 import Zan.DrawBoard 1.0
+import "qrc:/" as Program
 
-// The editing page on the real canvas, inside a stand-in for the main window
-// that provides what the page takes from the window's scope.
+// The editing page on the real canvas and the program's engraver controller,
+// with a stand-in for the state the main window shares with it.
 Item {
     id: host
 
@@ -15,23 +16,17 @@ Item {
     readonly property var bandGreys: [230, 40, 100, 127, 128, 150, 199, 200, 201, 255]
     // A picture whose "new_" copy gets a name longer than any file system allows.
     readonly property string longName: new Array(249).join("a") + "x.png"
-    property string unitFontFamily: "幼圆"
 
     width: 1300
     height: 1250
 
     // No job is ever running here; Done during a job is tested in the real
     // window (tst_window.qml).
-    Item {
-        id: connectDrawOperations
+    Program.SharedState {
+        id: sharedState
 
-        property int carveMode: 0
         property int changeModelCount: 0
 
-        signal stopDone()
-
-        function readStartCarveFlag() { return false }
-        function setCarveMode(mode) { carveMode = mode }
         function changeModel() { ++changeModelCount }
     }
 
@@ -41,7 +36,10 @@ Item {
         width: 990
         height: 680
         active: false
-        source: "qrc:/DrawimgBoard.qml"
+        sourceComponent: Program.DrawimgBoard {
+            shared: sharedState
+            controller: operationEnd
+        }
     }
 
     Row {
@@ -200,8 +198,8 @@ Item {
         }
 
         function init() {
-            connectDrawOperations.carveMode = 0
-            connectDrawOperations.changeModelCount = 0
+            sharedState.carveMode = 0
+            sharedState.changeModelCount = 0
             pageLoader.active = true
             page = pageLoader.item
             drawBoard = item("drawBoard")
@@ -249,9 +247,11 @@ Item {
             compare([drawBoard.width, drawBoard.height], [680, 680])
         }
 
-        // Nothing starts during a run under way: not the effects, the
-        // transforms, size, Clear nor Done. Dithering is selected but does not
-        // start, nor from the slider, until the run is over.
+        // Nothing starts while the page is busy: not the effects, the
+        // transforms, size, Clear nor Done, and their buttons show it.
+        // Dithering can still be chosen, but starts, from the slider, only
+        // once the page is free again. (A dropped file still being read
+        // keeps the page busy as a run does; test_done sees a run do it.)
         function test_nothingStartsWhileBusy_data() {
             return [
                 { tag: "dithering", button: "ditheringButton", select: 3 },
@@ -266,17 +266,25 @@ Item {
             ]
         }
 
+        // A round button is offered while available, the others while enabled.
+        function offered(button) {
+            return button.available !== undefined ? button.available : button.enabled
+        }
+
         function test_nothingStartsWhileBusy(data) {
             load("bands.png")
             var before = bandGreys(20)
             propertyChangedSpy.clear()
-            busy.running = true
+            page.loadingFile = true
+            verify(busy.running)
+            compare(offered(item(data.button)), data.select !== undefined, "offered while busy")
             data.closed ? item(data.button).clicked() : mouseClick(item(data.button))
             var value = data.select ? releaseEffectSlider(140) : 128
             wait(300)
             compare(propertyChangedSpy.count, 0)
-            compare([item("effectFrame").buttonSelect, item("effectSlider").value, connectDrawOperations.carveMode], [data.select || 2, value, 0])
-            busy.running = false
+            compare([item("effectFrame").buttonSelect, item("effectSlider").value, sharedState.carveMode], [data.select || 2, value, 0])
+            page.loadingFile = false
+            verify(offered(item(data.button)))
             compare(bandGreys(20), before)
             if (!data.select)
                 return
@@ -289,6 +297,17 @@ Item {
             for (var i = 0; i < 400; ++i)
                 seen[pixels(155 + i % 20, 10 + Math.floor(i / 20))] = true
             compare(Object.keys(seen).sort(), ["0", "255"])
+        }
+
+        // Loaded without the window's state and controller, the page still
+        // prepares a job, which goes nowhere.
+        function test_pageOnItsOwn() {
+            var bare = createTemporaryObject(Qt.createComponent("qrc:/DrawimgBoard.qml"), pageLoader)
+            verify(bare !== null && bare.controller === null)
+            bare.finish()
+            verify(bare.busy)
+            tryCompare(bare, "busy", false, 20000)
+            compare(finishedLoadSpy.count, 0)
         }
 
         // A picture larger than the page is scaled to fit (centred, as
@@ -466,9 +485,10 @@ Item {
             waitIdle()
             compare([item("effectSlider").value, bandGreys(20)], [data.value, data.shown])
             mouseClick(item("doneButton"))
-            compare(connectDrawOperations.carveMode, data.mode)
-            verify(busy.running)
-            tryCompare(connectDrawOperations, "changeModelCount", 1, 20000)
+            compare(sharedState.carveMode, data.mode)
+            // The run makes the page busy, and Done is not offered again.
+            verify(busy.running && !offered(item("doneButton")))
+            tryCompare(sharedState, "changeModelCount", 1, 20000)
             verify(!busy.running)
             compare(finishedLoadSpy.count, 1)
             compare(Array.prototype.slice.call(finishedLoadSpy.signalArguments[0], 0, 4), data.bounds)

@@ -5,9 +5,6 @@ import QtTest 1.0
 Item {
     id: root
 
-    // What the main window gives every document.
-    property string unitFontFamily: "幼圆"
-
     width: 600
     height: 400
 

@@ -1,0 +1,62 @@
+.pragma library
+
+// Plain calculations of the two pages, kept apart from their items.
+
+// A typed coordinate in millimetres; NaN for anything that is not a number.
+function typedMillimetres(text) {
+    var trimmed = String(text).trim()
+    if (trimmed.length === 0)
+        return NaN
+    return Number(trimmed)
+}
+
+// A rectangle of the given share of width × height, centred in it.
+function centredRect(width, height, share) {
+    return {
+        x: (width - width * share) / 2,
+        y: (height - height * share) / 2,
+        width: width * share,
+        height: height * share
+    }
+}
+
+// What the rectangle r covers of a canvas that lies at (left, top) with the
+// given size, in whole canvas pixels: the crop never reaches past the canvas.
+// null when the two do not overlap.
+function cropOf(r, left, top, width, height) {
+    var x0 = Math.max(0, Math.round(r.x - left))
+    var y0 = Math.max(0, Math.round(r.y - top))
+    var x1 = Math.min(width, Math.round(r.x + r.width - left))
+    var y1 = Math.min(height, Math.round(r.y + r.height - top))
+    if (x1 <= x0 || y1 <= y0)
+        return null
+    return { x: x0, y: y0, width: x1 - x0, height: y1 - y0 }
+}
+
+// The size panel for a frame of w × h pixels, 0.075 mm each: the longer side
+// may reach 80 mm, the shorter side no less than 5 mm, and the sides keep
+// their ratio.
+function sizeLimits(w, h) {
+    var ratio = w / h
+    var limits = { ratio: ratio, width: Math.round(w * 0.075), height: Math.round(h * 0.075) }
+    if (w > h) {
+        limits.widthFrom = Math.ceil(5 * ratio)
+        limits.widthTo = 80
+        limits.heightFrom = 5
+        limits.heightTo = Math.floor(80 / ratio)
+    } else {
+        limits.widthFrom = 5
+        limits.widthTo = Math.floor(80 * ratio)
+        limits.heightFrom = Math.ceil(5 / ratio)
+        limits.heightTo = 80
+    }
+    return limits
+}
+
+// The zoom that shows a frame of w × h whole on a page of pageWidth ×
+// pageHeight; 1 when it fits already.
+function fitZoom(w, h, pageWidth, pageHeight) {
+    if (w > pageWidth || h > pageHeight)
+        return Math.min(pageHeight / h, pageWidth / w)
+    return 1
+}
