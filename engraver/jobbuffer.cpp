@@ -12,6 +12,7 @@ void JobBuffer::publish(const QImage &preview, const QByteArray &bytes, int xmin
     m_bytes = bytes;
     setJobBounds(xmin, ymin, xmax, ymax);
     resetJobPosition();
+    emit changed();
 }
 
 void JobBuffer::setJobPreview(const QImage &image)
@@ -22,6 +23,7 @@ void JobBuffer::setJobPreview(const QImage &image)
 void JobBuffer::appendJobBytes(const QByteArray &data)
 {
     m_bytes.append(data);
+    emit changed();
 }
 
 void JobBuffer::clearJobBytes()
@@ -42,6 +44,7 @@ void JobBuffer::resetJobPosition()
 {
     m_position = 0;
     m_unconfirmedStart = -1;
+    emit changed();
 }
 
 Protocol::ChunkPlan JobBuffer::takeChunk(int mode)
@@ -52,6 +55,7 @@ Protocol::ChunkPlan JobBuffer::takeChunk(int mode)
     if (mode != 2)
         m_unconfirmedStart = plan.endOfData ? -1 : qint64(plan.start);
     m_position = plan.nextPosition;
+    emit changed();
     return plan;
 }
 
@@ -61,4 +65,5 @@ void JobBuffer::rewindUnconfirmedChunk()
         return;
     m_position = quint32(m_unconfirmedStart);
     m_unconfirmedStart = -1;
+    emit changed();
 }

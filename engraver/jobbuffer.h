@@ -20,6 +20,11 @@
 class JobBuffer : public QObject
 {
     Q_OBJECT
+    // For the control page: the job's size in bytes and how far it has been
+    // sent (the page reads both, for the time left and to tell a job sent
+    // whole from one stopped half way).
+    Q_PROPERTY(int size READ size NOTIFY changed)
+    Q_PROPERTY(int sent READ sent NOTIFY changed)
 public:
     explicit JobBuffer(QObject *parent = nullptr);
 
@@ -31,6 +36,8 @@ public:
     quint16 ymax() const { return m_ymax; }
     // Offset of the first byte not yet sent.
     quint32 position() const { return m_position; }
+    int size() const { return m_bytes.size(); }
+    int sent() const { return int(m_position); }
 
     // Replaces the whole job at once: the preview (kept when null), the
     // records and the bounds (each stored modulo 65536); sending starts again
@@ -55,6 +62,9 @@ public:
     // carry their own positions, so a repeat burns the same pixels once more
     // instead of leaving a gap.
     void rewindUnconfirmedChunk();
+
+signals:
+    void changed();
 
 private:
     QImage m_preview {680, 680, QImage::Format_ARGB32};
