@@ -13,7 +13,7 @@ constexpr double smoothingMs = 20000;
 
 // Records of 4 bytes, 1024 to a chunk: a pace needs a few chunks to mean
 // anything, and the first request comes before any burning.
-constexpr qint64 minimumSampleMs = 200;
+constexpr qint64 minimumSampleMs = 100;
 
 qint64 monotonicMs()
 {
@@ -73,12 +73,17 @@ void PaceEstimate::confirmed(qint64 confirmedBytes, qint64 nowMs)
     m_lastRunMs = ran;
 }
 
-qint64 PaceEstimate::secondsLeft(qint64 totalBytes) const
+double PaceEstimate::millisecondsLeft(qint64 totalBytes) const
 {
     if (m_rate <= 0 || m_lastBytes < 0)
         return -1;
-    const double left = double(totalBytes - m_lastBytes) / m_rate;
-    return qint64(std::ceil(std::max(0.0, left)));
+    return std::max(0.0, double(totalBytes - m_lastBytes) * 1000.0 / m_rate);
+}
+
+qint64 PaceEstimate::secondsLeft(qint64 totalBytes) const
+{
+    const double left = millisecondsLeft(totalBytes);
+    return left < 0 ? -1 : qint64(std::ceil(left / 1000.0));
 }
 
 JobTimer::JobTimer(QObject *parent)

@@ -32,6 +32,8 @@ public:
     qint64 runningMs(qint64 nowMs) const;
     // Seconds still to go for a job of totalBytes; -1 while unknown.
     qint64 secondsLeft(qint64 totalBytes) const;
+    // The same in milliseconds, unrounded; -1 while unknown.
+    double millisecondsLeft(qint64 totalBytes) const;
 
 private:
     bool m_running = false;
