@@ -5,6 +5,7 @@
 #include "app/sleepinhibitor.h"
 #include "drawboard/drawimage.h"
 #include "engraver/engraverprotocol.h"
+#include "engraver/jobpicture.h"
 #include "engraver/jobtimer.h"
 #include "engraver/operations.h"
 #include "engraver/screenimageprovide.h"
@@ -86,6 +87,9 @@ void exposeToEngine(QQmlEngine *engine, Operations *operations, Edition edition)
     engine->rootContext()->setContextProperty(QStringLiteral("japaneseEdition"),
                                               edition == Edition::Japanese);
     engine->addImageProvider(QStringLiteral("screen"), operations->imageProvider());
+    // The true-size view of the published job, drawn when asked for.
+    engine->addImageProvider(QStringLiteral("job"),
+                             new JobPictureProvider(operations->publishedRecords()));
 }
 
 int run(int argc, char **argv, Edition edition, const QUrl &root)

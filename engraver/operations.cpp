@@ -2,6 +2,7 @@
 
 #include "engraver/engraverlog.h"
 #include "engraver/jobbuffer.h"
+#include "engraver/jobpicture.h"
 #include "engraver/protocol.h"
 #include "engraver/screenimageprovide.h"
 
@@ -37,6 +38,7 @@ Operations::Operations(QObject *parent)
     m_providerForEngine = ancestorEngine(this) != nullptr;
     m_serialPort = new QSerialPort(this);
     m_jobBuffer = new JobBuffer(this);
+    m_published = std::make_shared<PublishedRecords>();
     // Until the first job is published the control page is served a white square.
     QImage blank(680, 680, QImage::Format_ARGB32);
     blank.fill(QColor(255, 255, 255, 255));
@@ -92,6 +94,7 @@ QStringList Operations::candidatePorts()
 void Operations::finishedLoadProcess()
 {
     m_imageProvider->image = m_jobBuffer->preview();
+    m_published->set(m_jobBuffer->bytes());
     emit finishedLoad(m_jobBuffer->xmin(), m_jobBuffer->ymin(), m_jobBuffer->xmax(),
                       m_jobBuffer->ymax());
 }

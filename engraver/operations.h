@@ -7,7 +7,10 @@
 #include <QStringList>
 #include <QTimer>
 
+#include <memory>
+
 class JobBuffer;
+class PublishedRecords;
 class ScreenImageProvide;
 
 // The engraver controller: finds the engraver among the serial ports, keeps
@@ -28,6 +31,9 @@ public:
     ScreenImageProvide *imageProvider() const { return m_imageProvider; }
     // The link's port, a child of this object.
     QSerialPort *serialPort() const { return m_serialPort; }
+    // The records of the job last published, for the true-size view, which
+    // is drawn off the GUI thread.
+    std::shared_ptr<const PublishedRecords> publishedRecords() const { return m_published; }
 
     // A serial port as the system reports it.
     struct SystemPort
@@ -124,6 +130,7 @@ private:
     ScreenImageProvide *m_imageProvider = nullptr;
     QSerialPort *m_serialPort = nullptr;
     JobBuffer *m_jobBuffer = nullptr; // child of this object
+    std::shared_ptr<PublishedRecords> m_published;
     bool m_providerForEngine = false; // made as an engine's child: the engine deletes it
     PortState m_portState = PortState::Closed;
     quint64 m_linkGeneration = 0;

@@ -1,0 +1,70 @@
+#include "engraver/jobbuffer.h"
+#include "engraver/jobpicture.h"
+#include "engraver/operations.h"
+#include "tests/drawboard/canvastest.h"
+
+// The true-size view: exactly the job's pixels, one per engraving pixel.
+class TestJobPicture : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+
+private slots:
+    void records()
+    {
+        QByteArray job;
+        const auto add = [&job](int x, int y, int intensity) {
+            const char r[] = {char(x), char(x >> 8 << 4 | y >> 8), char(y), char(intensity)};
+            job.append(r, 4);
+        };
+        add(0, 0, 255);
+        add(5, 2, 100);
+        add(5, 2, 30); // named twice: the stronger burn shows
+        add(300, 1, 0); // a record that burns nothing
+        const QImage picture = jobPicture(job);
+        QCOMPARE(picture.size(), QSize(301, 3));
+        QCOMPARE(qGray(picture.pixel(0, 0)), 0);
+        QCOMPARE(qGray(picture.pixel(5, 2)), 155);
+        QCOMPARE(qGray(picture.pixel(300, 1)), 255);
+        QCOMPARE(qGray(picture.pixel(1, 1)), 255);
+        QCOMPARE(jobPicture(QByteArray()).size(), QSize(1, 1));
+    }
+
+    // From the canvas through Done to the view the control page asks for:
+    // a pixel is dark exactly where the job burns, as dark as it burns.
+    void publishedJob()
+    {
+        DrawImage canvas;
+        QVERIFY(CanvasTest::loadAndWait(
+            canvas,
+            CanvasTest::writePicture(m_dir, QStringLiteral("p.png"),
+                                     CanvasTest::randomPicture(40, 30, QImage::Format_RGB32, 8))));
+        Operations operations;
+        canvas.setJobBuffer(operations.jobBuffer());
+        QSignalSpy saved(&canvas, &DrawImage::saveDone);
+        canvas.done();
+        canvas.process(DrawImage::SaveByte, 128);
+        QVERIFY(saved.wait(5000));
+        operations.finishedLoadProcess();
+
+        JobPictureProvider provider(operations.publishedRecords());
+        QSize size;
+        const QImage view = provider.requestImage(QStringLiteral("1"), &size, QSize());
+        QCOMPARE(size, view.size());
+        const QImage preview = operations.jobBuffer()->preview();
+        int burned = 0;
+        for (int y = 0; y < view.height(); ++y) {
+            for (int x = 0; x < view.width(); ++x) {
+                const int level = qRed(preview.pixel(x, y));
+                const int expected = level <= 128 ? level : 255;
+                burned += level <= 128;
+                QCOMPARE(qGray(view.pixel(x, y)), expected);
+            }
+        }
+        QCOMPARE(burned * 4, operations.jobBuffer()->bytes().size());
+    }
+};
+
+QTEST_MAIN(TestJobPicture)
+#include "tst_jobpicture.moc"
