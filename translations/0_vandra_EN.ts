@@ -368,4 +368,19 @@
         <translation>Control</translation>
     </message>
 </context>
+<context>
+    <name>TrueSizeView</name>
+    <message>
+        <source>实际大小</source>
+        <translation>True size</translation>
+    </message>
+    <message>
+        <source>放大2倍</source>
+        <translation>Zoom 2x</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+</context>
 </TS>

@@ -368,4 +368,19 @@
         <translation>制御</translation>
     </message>
 </context>
+<context>
+    <name>TrueSizeView</name>
+    <message>
+        <source>实际大小</source>
+        <translation>実寸</translation>
+    </message>
+    <message>
+        <source>放大2倍</source>
+        <translation>2倍に拡大</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>閉じる</translation>
+    </message>
+</context>
 </TS>
