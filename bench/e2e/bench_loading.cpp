@@ -7,11 +7,11 @@
 // 20000 x 20000 PNG behind a 16 x 16 directory entry is refused before
 // decoding now.
 
+#include "benchmain.h"
 #include "drawboard/drawimage.h"
 #include "stallprobe.h"
 
 #include <QBuffer>
-#include <QGuiApplication>
 #include <QImageReader>
 #include <QLinearGradient>
 #include <QPainter>
@@ -165,12 +165,5 @@ BENCHMARK(BM_DecodeOnCallingThreadIconBomb)->Unit(benchmark::kMillisecond)->Iter
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM",
-            qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
-    qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runBenchmarks(argc, argv);
 }

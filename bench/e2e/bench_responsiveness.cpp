@@ -2,12 +2,12 @@
 // picture or turns it into a job (see stallprobe.h). Reported as the counter
 // worst_stall_ms.
 
+#include "benchmain.h"
 #include "drawboard/drawimage.h"
 #include "stallprobe.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QGuiApplication>
 #include <QImage>
 #include <QLinearGradient>
 #include <QPainter>
@@ -82,11 +82,5 @@ BENCHMARK(BM_StallWhilePreparingJob)->Unit(benchmark::kMillisecond)->Iterations(
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM",
-            qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runBenchmarks(argc, argv);
 }

@@ -5,15 +5,12 @@
 // the 5 ms, is reported as worst_stall_ms. The time is the whole run, from
 // the first request until every request has been answered.
 
+#include "benchmain.h"
 #include "engraver/jobbuffer.h"
 #include "engraver/operations.h"
 #include "engraver/protocol.h"
 #include "ptyengraver.h"
-
-#include <QElapsedTimer>
-#include <QEventLoop>
-#include <QGuiApplication>
-#include <QTimer>
+#include "stallprobe.h"
 
 #include <benchmark/benchmark.h>
 
@@ -67,41 +64,26 @@ void BM_StallWhileEngraverStopsReading(benchmark::State &state)
             return;
         }
         engraver.setReading(false);
-
-        QEventLoop loop;
-        int answered = 0;
-        QObject::connect(&operations, &Operations::completePecent, [&] {
-            if (++answered == requests)
-                loop.quit();
-        });
-        QTimer ticker;
-        ticker.setTimerType(Qt::PreciseTimer);
-        ticker.setInterval(5);
-        QElapsedTimer clock;
-        qint64 last = 0;
-        qint64 longest = 0;
-        QObject::connect(&ticker, &QTimer::timeout, [&] {
-            const qint64 now = clock.nsecsElapsed();
-            longest = qMax(longest, now - last);
-            last = now;
-        });
         state.ResumeTiming();
 
-        ticker.start();
-        clock.start();
-        std::thread asker([&engraver] {
-            for (int i = 0; i < requests; ++i) {
-                engraver.send("B1");
-                std::this_thread::sleep_for(std::chrono::milliseconds(10));
-            }
+        int answered = 0;
+        std::thread asker;
+        const double stall = worstStallUntil([&](const std::function<void()> &finish) {
+            QObject::connect(&operations, &Operations::completePecent, [&answered, finish] {
+                if (++answered == requests)
+                    finish();
+            });
+            asker = std::thread([&engraver] {
+                for (int i = 0; i < requests; ++i) {
+                    engraver.send("B1");
+                    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+                }
+            });
         });
-        loop.exec();
-        longest = qMax(longest, clock.nsecsElapsed() - last);
         asker.join(); // in its last 10 ms sleep
 
         state.PauseTiming();
-        worst = qMax(worst, longest / 1e6 - 5.0);
-        ticker.stop();
+        worst = qMax(worst, stall);
         controller.reset();
         engraverEnd.reset();
         state.ResumeTiming();
@@ -116,13 +98,5 @@ BENCHMARK(BM_StallWhileEngraverStopsReading)->Unit(benchmark::kMillisecond)->Ite
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    // The debug log ("response B1" for every request) and the stall warning
-    // would measure the terminal, not the program.
-    qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runBenchmarks(argc, argv);
 }

@@ -2,13 +2,13 @@
 // needs about 89 ms for a 1024-byte chunk at 115200 baud; the host's share
 // should be far below a millisecond so that the wire sets the pace.
 
+#include "benchmain.h"
 #include "engraver/jobbuffer.h"
 #include "engraver/operations.h"
 #include "engraver/protocol.h"
 #include "ptyengraver.h"
 
 #include <QEventLoop>
-#include <QGuiApplication>
 #include <QSerialPort>
 #include <QThread>
 
@@ -98,12 +98,5 @@ BENCHMARK(BM_AnswerDataRequest)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    // The debug log ("response B1" for every request) would measure the
-    // terminal, not the program.
-    qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    return 0;
+    return runBenchmarks(argc, argv);
 }

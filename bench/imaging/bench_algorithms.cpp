@@ -114,9 +114,10 @@ void BM_SaveBytePhoto(benchmark::State &state)
     state.SetLabel("1066x1066 (1599x1599 engraving)");
 }
 
-// One dithering method on a fresh copy of the grey picture each time, as a
-// look does.
-void ditherWith(benchmark::State &state, Imaging::DitherOptions options)
+// Times work(image) on a fresh copy of the grey photo each time, as a look
+// gets one.
+template<typename Work>
+void onFreshCopies(benchmark::State &state, Work work)
 {
     const QImage source = greyRealPhoto(1050);
     for (auto _ : state) {
@@ -124,24 +125,20 @@ void ditherWith(benchmark::State &state, Imaging::DitherOptions options)
         QImage image = source;
         image.detach();
         state.ResumeTiming();
-        Imaging::dither(image, options);
+        work(image);
         benchmark::DoNotOptimize(image.constBits());
     }
     state.SetLabel(sizeLabel(source));
 }
 
+void ditherWith(benchmark::State &state, const Imaging::DitherOptions &options)
+{
+    onFreshCopies(state, [&options](QImage &image) { Imaging::dither(image, options); });
+}
+
 void BM_Tone(benchmark::State &state)
 {
-    const QImage source = greyRealPhoto(1050);
-    for (auto _ : state) {
-        state.PauseTiming();
-        QImage image = source;
-        image.detach();
-        state.ResumeTiming();
-        Imaging::applyTone(image, {10, 20, 1.4});
-        benchmark::DoNotOptimize(image.constBits());
-    }
-    state.SetLabel(sizeLabel(source));
+    onFreshCopies(state, [](QImage &image) { Imaging::applyTone(image, {10, 20, 1.4}); });
 }
 
 } // namespace
