@@ -627,10 +627,6 @@ Rectangle {
             glyph: "open"
             enabled: !drawimgBoard.busy
             onClicked: drawimgBoard.openFileDialog()
-            onHoveredChanged: {
-                if (hovered)
-                    drawimgBoard.infoView(QT_TR_NOOP("打开图片 (Ctrl+O)，粘贴图片 (Ctrl+V)"))
-            }
         }
 
         DrawnToolButton {

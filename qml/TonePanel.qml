@@ -191,6 +191,8 @@ BoardButtom {
             font.family: panel.fontFamily
             font.pixelSize: Theme.textSize
             checked: panel.serpentine
+            // Today's Floyd-Steinberg, Bayer and halftone scan one way only.
+            enabled: [DrawBoard.Atkinson, DrawBoard.JarvisJudiceNinke, DrawBoard.Stucki, DrawBoard.Sierra].indexOf(panel.method) >= 0
             onToggled: {
                 panel.serpentine = checked
                 panel.ditherMoved()
@@ -204,6 +206,7 @@ BoardButtom {
             slider.to: 16
             slider.stepSize: 1
             value: panel.halftoneCell
+            enabled: panel.method === DrawBoard.Halftone
             neutral: 6
             onMoved: {
                 panel.halftoneCell = Math.round(value)

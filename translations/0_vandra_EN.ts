@@ -40,10 +40,6 @@
         <translation>Open a picture</translation>
     </message>
     <message>
-        <source>打开图片 (Ctrl+O)，粘贴图片 (Ctrl+V)</source>
-        <translation>Open a picture (Ctrl+O), paste a picture (Ctrl+V)</translation>
-    </message>
-    <message>
         <source>无法读取图片……</source>
         <translation>Cannot read the picture……</translation>
     </message>

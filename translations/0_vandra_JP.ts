@@ -40,10 +40,6 @@
         <translation>画像を開く</translation>
     </message>
     <message>
-        <source>打开图片 (Ctrl+O)，粘贴图片 (Ctrl+V)</source>
-        <translation>画像を開く (Ctrl+O)、画像を貼り付ける (Ctrl+V)</translation>
-    </message>
-    <message>
         <source>无法读取图片……</source>
         <translation>画像を読み込めません……</translation>
     </message>
