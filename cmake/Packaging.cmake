@@ -139,6 +139,7 @@ set(VANDRA_RUNTIME_DEPENDS
     qml-module-qtquick-templates2
     qml-module-qtquick-extras
     qml-module-qt-labs-settings
+    qml-module-qtquick-dialogs
     libqt5svg5
     fonts-noto-cjk)
 list(JOIN VANDRA_RUNTIME_DEPENDS ", " CPACK_DEBIAN_PACKAGE_DEPENDS)

@@ -1,6 +1,9 @@
-import QtQuick 2.7
+import QtQuick 2.9
 import QtQuick.Window 2.2
+import QtQuick.Dialogs 1.3
+import Qt.labs.settings 1.0
 import Zan.DrawBoard 1.0
+import Zan.Desktop 1.0
 import QtQuick.Controls 2.0
 import "."
 import "helpers.js" as Helpers
@@ -40,13 +43,87 @@ Rectangle {
         effectFrame.applyThreshold()
     }
 
-    // Hands a drop to the canvas, which loads the first of several files.
-    // A drop while busy is ignored: the run's result would replace it.
-    function dropFiles(drop) {
-        if (!drop.hasUrls || drop.urls.length === 0 || busy)
+    // The one way a picture comes in, whether dropped, chosen in the open
+    // dialog, pasted or named on the command line: the canvas applies its
+    // size cap and refuses what it cannot read, keeping the current picture.
+    // Ignored while busy: the run's result would replace it.
+    function loadPicture(source) {
+        if (busy)
             return
         loadingFile = true
-        drawBoard.load(drop.urls)
+        drawBoard.load(source)
+    }
+
+    // Hands a drop to the canvas, which loads the first of several files.
+    function dropFiles(drop) {
+        if (!drop.hasUrls || drop.urls.length === 0)
+            return
+        loadPicture(drop.urls)
+    }
+
+    function openFileDialog() {
+        if (busy)
+            return
+        if (editingSettings.lastFolder !== "")
+            openDialog.folder = editingSettings.lastFolder
+        openDialog.open()
+    }
+
+    // A file chosen in the open dialog; its folder is where the dialog
+    // opens next time, even when the file turns out unreadable.
+    function openChosenFile(fileUrl) {
+        var folder = PictureFiles.folderOf(fileUrl).toString()
+        if (folder !== "")
+            editingSettings.lastFolder = folder
+        loadPicture(fileUrl)
+    }
+
+    // A copied file or picture; nothing happens when the clipboard holds
+    // neither.
+    function pasteClipboard() {
+        if (busy)
+            return
+        var url = PictureFiles.clipboardPicture()
+        if (url.toString() !== "")
+            loadPicture(url)
+    }
+
+    // The picture named on the command line, if any.
+    function openStartupFile(fileUrl) {
+        if (fileUrl.toString() !== "")
+            loadPicture(fileUrl)
+    }
+
+    // Undo and redo put a whole earlier picture back: the canvas says so
+    // with propertyChanged, and the page fits it as after any change.
+    function undo() {
+        if (!busy && drawBoard.canUndo)
+            drawBoard.undo()
+    }
+
+    function redo() {
+        if (!busy && drawBoard.canRedo)
+            drawBoard.redo()
+    }
+
+    // The look on show again, with the tone and dithering set now. Unlike
+    // the effect column's own runs, this one starts while the canvas is
+    // busy too: a look waiting behind the running one is replaced by the
+    // newer request, so following a dragged slider costs one run at most.
+    function rerunLook() {
+        var chosen = effectFrame.looks[effectFrame.buttonSelect]
+        if (loadingFile || !chosen)
+            return
+        drawBoard.process(chosen.algorithm, effectFrame.slider.value)
+    }
+
+    // Keys must not act on the page while the user types: into the text
+    // tool's box, a spin box of the size panel or any other editor.
+    function typing() {
+        var focused = Window.activeFocusItem
+        if (!focused)
+            return false
+        return focused.cursorPosition !== undefined
     }
 
     // Rotation, mirrors and negative work on the picture as shown.
@@ -151,6 +228,91 @@ Rectangle {
     anchors.fill: parent
     gradient: Theme.panelGradient
 
+    Component.onCompleted: openStartupFile(PictureFiles.startupFile)
+
+    // Where the open dialog was last used, and the tone and dithering,
+    // applied to the canvas through its bindings from the start.
+    Settings {
+        id: editingSettings
+
+        property string lastFolder: ""
+        property alias toneBrightness: tonePanel.brightness
+        property alias toneContrast: tonePanel.contrast
+        property alias toneGamma: tonePanel.gamma
+        property alias ditherMethod: tonePanel.method
+        property alias ditherSerpentine: tonePanel.serpentine
+        property alias halftoneCell: tonePanel.halftoneCell
+        property alias dotSize: tonePanel.dotSize
+    }
+
+    FileDialog {
+        id: openDialog
+
+        objectName: "openDialog"
+        title: qsTr("打开图片")
+        selectMultiple: false
+        nameFilters: [qsTr("图片") + " (" + PictureFiles.patterns + ")", qsTr("所有文件") + " (*)"]
+        onAccepted: drawimgBoard.openChosenFile(fileUrl)
+    }
+
+    // The page's keys, only while it is on show and never while the user
+    // types (see typing()).
+    Shortcut {
+        enabled: drawimgBoard.visible
+        sequence: StandardKey.Open
+        onActivated: {
+            if (!drawimgBoard.typing())
+                drawimgBoard.openFileDialog()
+        }
+    }
+
+    Shortcut {
+        enabled: drawimgBoard.visible
+        sequences: [StandardKey.Paste]
+        onActivated: {
+            if (!drawimgBoard.typing())
+                drawimgBoard.pasteClipboard()
+        }
+    }
+
+    Shortcut {
+        enabled: drawimgBoard.visible
+        sequence: "Ctrl+Z"
+        onActivated: {
+            if (!drawimgBoard.typing())
+                drawimgBoard.undo()
+        }
+    }
+
+    Shortcut {
+        enabled: drawimgBoard.visible
+        sequences: ["Ctrl+Shift+Z", "Ctrl+Y"]
+        onActivated: {
+            if (!drawimgBoard.typing())
+                drawimgBoard.redo()
+        }
+    }
+
+    // As the Save button, which is not offered while busy.
+    Shortcut {
+        enabled: drawimgBoard.visible
+        sequence: "Ctrl+S"
+        onActivated: {
+            if (!drawimgBoard.typing() && !drawimgBoard.busy)
+                drawimgBoard.savePicture()
+        }
+    }
+
+    // As the Done button, the confirmation during a job included.
+    Shortcut {
+        enabled: drawimgBoard.visible
+        sequences: ["Return", "Enter"]
+        onActivated: {
+            if (!drawimgBoard.typing())
+                drawimgBoard.finish()
+        }
+    }
+
     DropArea {
         id: dropArea
 
@@ -201,6 +363,13 @@ Rectangle {
             rubberSize: Math.round(rubberStyle.slider.value)
             textFont: textPanel.textFont
             textSize: textPanel.textSize
+            toneBrightness: tonePanel.brightness
+            toneContrast: tonePanel.contrast
+            toneGamma: tonePanel.gamma
+            ditherMethod: tonePanel.method
+            ditherSerpentine: tonePanel.serpentine
+            halftoneCell: tonePanel.halftoneCell
+            dotSize: tonePanel.dotSize
             // Each job Done prepares goes to the engraver controller.
             jobBuffer: (drawimgBoard.controller && drawimgBoard.controller.jobBuffer) || null
             // The canvas takes the mouse only for drawing and erasing.
@@ -441,6 +610,70 @@ Rectangle {
                 if (!drawimgBoard.busy)
                     drawBoard.adjustImageScale(widthMm, heightMm)
             }
+        }
+    }
+
+    // Opening a picture, undo and redo, and the tone, right beside the looks.
+    Column {
+        id: pictureButtons
+
+        anchors.right: effectFrame.left
+        anchors.rightMargin: 10
+        anchors.top: effectFrame.top
+        spacing: 6
+
+        DrawnToolButton {
+            objectName: "openButton"
+            glyph: "open"
+            enabled: !drawimgBoard.busy
+            onClicked: drawimgBoard.openFileDialog()
+        }
+
+        DrawnToolButton {
+            objectName: "undoButton"
+            glyph: "undo"
+            enabled: drawBoard.canUndo && !drawimgBoard.loadingFile
+            onClicked: drawimgBoard.undo()
+        }
+
+        DrawnToolButton {
+            objectName: "redoButton"
+            glyph: "redo"
+            enabled: drawBoard.canRedo && !drawimgBoard.loadingFile
+            onClicked: drawimgBoard.redo()
+        }
+
+        // Shows its panel while it is checked, as the tools do, but keeps
+        // the tool chosen on the left.
+        DrawnToolButton {
+            objectName: "toneButton"
+            glyph: "tone"
+            checkable: true
+            onClicked: {
+                if (checked)
+                    tonePanel.onView()
+            }
+            onHoveredChanged: {
+                if (checked)
+                    tonePanel.onView()
+            }
+        }
+    }
+
+    TonePanel {
+        id: tonePanel
+
+        objectName: "tonePanel"
+        anchors.right: pictureButtons.left
+        anchors.rightMargin: 8
+        anchors.top: pictureButtons.top
+        z: 1
+        fontFamily: drawimgBoard.fontFamily
+        onToneMoved: drawimgBoard.rerunLook()
+        // Only the dithered look uses these.
+        onDitherMoved: {
+            if (effectFrame.buttonSelect === 3)
+                drawimgBoard.rerunLook()
         }
     }
 

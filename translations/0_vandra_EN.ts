@@ -8,6 +8,10 @@
         <translation>Save</translation>
     </message>
     <message>
+        <source>图片</source>
+        <translation>Pictures</translation>
+    </message>
+    <message>
         <source>图片保存失败……</source>
         <translation>The picture could not be saved……</translation>
     </message>
@@ -26,6 +30,14 @@
     <message>
         <source>完成</source>
         <translation>Done</translation>
+    </message>
+    <message>
+        <source>所有文件</source>
+        <translation>All files</translation>
+    </message>
+    <message>
+        <source>打开图片</source>
+        <translation>Open a picture</translation>
     </message>
     <message>
         <source>无法读取图片……</source>
@@ -263,6 +275,49 @@
     <message>
         <source>大小</source>
         <translation>Size</translation>
+    </message>
+</context>
+<context>
+    <name>TonePanel</name>
+    <message>
+        <source>亮度</source>
+        <translation>Brightness</translation>
+    </message>
+    <message>
+        <source>伽马</source>
+        <translation>Gamma</translation>
+    </message>
+    <message>
+        <source>复位</source>
+        <translation>Reset</translation>
+    </message>
+    <message>
+        <source>对比度</source>
+        <translation>Contrast</translation>
+    </message>
+    <message>
+        <source>激光点大小</source>
+        <translation>Laser dot size</translation>
+    </message>
+    <message>
+        <source>离散方式</source>
+        <translation>Dithering</translation>
+    </message>
+    <message>
+        <source>网点</source>
+        <translation>Halftone</translation>
+    </message>
+    <message>
+        <source>网点大小</source>
+        <translation>Halftone cell</translation>
+    </message>
+    <message>
+        <source>色调</source>
+        <translation>Tone</translation>
+    </message>
+    <message>
+        <source>蛇形扫描</source>
+        <translation>Serpentine scan</translation>
     </message>
 </context>
 <context>

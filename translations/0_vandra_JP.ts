@@ -8,6 +8,10 @@
         <translation>セーブ</translation>
     </message>
     <message>
+        <source>图片</source>
+        <translation>画像</translation>
+    </message>
+    <message>
         <source>图片保存失败……</source>
         <translation>画像を保存できませんでした……</translation>
     </message>
@@ -26,6 +30,14 @@
     <message>
         <source>完成</source>
         <translation>完了</translation>
+    </message>
+    <message>
+        <source>所有文件</source>
+        <translation>すべてのファイル</translation>
+    </message>
+    <message>
+        <source>打开图片</source>
+        <translation>画像を開く</translation>
     </message>
     <message>
         <source>无法读取图片……</source>
@@ -263,6 +275,49 @@
     <message>
         <source>大小</source>
         <translation>大きさ</translation>
+    </message>
+</context>
+<context>
+    <name>TonePanel</name>
+    <message>
+        <source>亮度</source>
+        <translation>明るさ</translation>
+    </message>
+    <message>
+        <source>伽马</source>
+        <translation>ガンマ</translation>
+    </message>
+    <message>
+        <source>复位</source>
+        <translation>リセット</translation>
+    </message>
+    <message>
+        <source>对比度</source>
+        <translation>コントラスト</translation>
+    </message>
+    <message>
+        <source>激光点大小</source>
+        <translation>レーザー点の大きさ</translation>
+    </message>
+    <message>
+        <source>离散方式</source>
+        <translation>ディザリング方式</translation>
+    </message>
+    <message>
+        <source>网点</source>
+        <translation>網点</translation>
+    </message>
+    <message>
+        <source>网点大小</source>
+        <translation>網点セルの大きさ</translation>
+    </message>
+    <message>
+        <source>色调</source>
+        <translation>色調</translation>
+    </message>
+    <message>
+        <source>蛇形扫描</source>
+        <translation>蛇行走査</translation>
     </message>
 </context>
 <context>

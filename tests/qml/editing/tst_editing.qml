@@ -1,4 +1,5 @@
 import QtQuick 2.7
+import QtQuick.Window 2.2
 import QtTest 1.0
 import Zan.DrawBoard 1.0
 import "qrc:/" as Program
@@ -69,6 +70,14 @@ Item {
         height: 1100
         renderTarget: Canvas.Image
         renderStrategy: Canvas.Immediate
+    }
+
+    // Puts plain text, no picture, on the clipboard.
+    TextInput {
+        id: clipboardText
+
+        y: 1200
+        text: "no picture here"
     }
 
     SignalSpy {
@@ -205,7 +214,47 @@ Item {
             drawBoard = item("drawBoard")
             busy = item("busy")
             finishedLoadSpy.clear()
+            resetLookSettings()
+            // A dialog opened by an earlier test may have taken the
+            // window's activation, and the page's keys with it.
+            page.Window.window.requestActivate()
+            tryVerify(function() { return page.Window.window.active })
         }
+
+        // The tone and dithering persist in the settings: every test starts
+        // from the neutral ones.
+        function resetLookSettings() {
+            var panel = item("tonePanel")
+            panel.brightness = 0
+            panel.contrast = 0
+            panel.gamma = 1
+            panel.method = DrawBoard.FloydSteinberg
+            panel.serpentine = false
+            panel.halftoneCell = 6
+            panel.dotSize = 1
+        }
+
+        // The whole picture on show, with its size, as one string to compare.
+        function snapshot() {
+            var pixels = canvasPixels(), values = [drawBoard.width, drawBoard.height]
+            for (var y = 0; y < drawBoard.height; ++y) {
+                for (var x = 0; x < drawBoard.width; ++x)
+                    values.push(pixels(x, y))
+            }
+            return values.join(",")
+        }
+
+        // The page made anew once the old one, and its settings, are gone.
+        function restartPage() {
+            pageLoader.active = false
+            wait(50)
+            pageLoader.active = true
+            page = pageLoader.item
+            drawBoard = item("drawBoard")
+            busy = item("busy")
+        }
+
+        function fileUrl(name) { return "file://" + host.workDir + name }
 
         function cleanup() {
             // Let a run the test left behind end before the canvas goes.
@@ -501,6 +550,272 @@ Item {
             var threshold = releaseEffectSlider(data.threshold)
             waitIdle()
             compare(bandGreys(20), host.bandGreys.map(function(grey) { return data.at(grey, threshold) }))
+        }
+
+        // Every way in reaches the same picture as a drop of the same file,
+        // and an unreadable file through it keeps the current picture with
+        // the same refusal.
+        function test_openWays_data() {
+            return [
+                { tag: "open dialog", open: function(url) { page.openChosenFile(url) } },
+                { tag: "command line", open: function(url) { page.openStartupFile(url) } },
+                { tag: "drop", open: function(url) { page.dropFiles({ hasUrls: true, urls: [url] }) } },
+            ]
+        }
+
+        function test_openWays(data) {
+            load("upright.png")
+            var before = snapshot()
+            drop("bands.png")
+            waitIdle()
+            var dropped = snapshot()
+            drop("upright.png")
+            waitIdle()
+            compare(snapshot(), before)
+
+            data.open(fileUrl("bands.png"))
+            waitIdle()
+            compare(item("effectFrame").buttonSelect, 2)
+            verify(snapshot() === dropped, "differs from the dropped picture")
+
+            data.open(fileUrl("nothing-here.png"))
+            tryCompare(busy, "running", false, 20000)
+            compare(item("infoText").text, "无法读取图片……")
+            verify(snapshot() === dropped, "the current picture did not stay")
+        }
+
+        // The open dialog starts where a file was last chosen, a restart
+        // of the page later too, and both the button and Ctrl+O open it.
+        function test_openDialog_data() {
+            return [
+                { tag: "button", open: function() { mouseClick(item("openButton")) } },
+                { tag: "Ctrl+O", open: function() { keyClick(Qt.Key_O, Qt.ControlModifier) } },
+            ]
+        }
+
+        function test_openDialog(data) {
+            page.openChosenFile(fileUrl("bands.png"))
+            waitIdle()
+            restartPage()
+            page = pageLoader.item
+            busy = item("busy")
+            var dialog = item("openDialog")
+            verify(!dialog.visible)
+            page.forceActiveFocus()
+            data.open()
+            tryCompare(dialog, "visible", true)
+            compare(String(dialog.folder), "file:///proc/self/cwd")
+            dialog.close()
+            tryCompare(dialog, "visible", false)
+        }
+
+        // Ctrl+V with text, no picture, on the clipboard does nothing.
+        function test_pasteWithoutPicture() {
+            load("bands.png")
+            var before = snapshot()
+            clipboardText.selectAll()
+            clipboardText.copy()
+            page.forceActiveFocus()
+            propertyChangedSpy.clear()
+            keyClick(Qt.Key_V, Qt.ControlModifier)
+            verify(!page.loadingFile && !busy.running)
+            wait(300)
+            compare(propertyChangedSpy.count, 0)
+            verify(snapshot() === before)
+        }
+
+        // Over a history of a run, a pen stroke and a turn, undo goes back
+        // step by step to the exact pixels and redo forward again, through
+        // the buttons or the keys; each step fits the picture anew.
+        function test_undoRedo_data() {
+            return [
+                { tag: "buttons", undo: function() { mouseClick(item("undoButton")) },
+                  redo: function() { mouseClick(item("redoButton")) } },
+                { tag: "Ctrl+Z, Ctrl+Shift+Z", undo: function() { keyClick(Qt.Key_Z, Qt.ControlModifier) },
+                  redo: function() { keyClick(Qt.Key_Z, Qt.ControlModifier | Qt.ShiftModifier) } },
+                { tag: "Ctrl+Z, Ctrl+Y", undo: function() { keyClick(Qt.Key_Z, Qt.ControlModifier) },
+                  redo: function() { keyClick(Qt.Key_Y, Qt.ControlModifier) } },
+            ]
+        }
+
+        function test_undoRedo(data) {
+            load("bands.png")
+            var states = [snapshot()]
+            mouseClick(item("negative"))
+            waitIdle()
+            states.push(snapshot())
+            mouseClick(item("penButton"))
+            mousePress(drawBoard, 20, 20)
+            for (var step = 1; step <= 10; ++step)
+                mouseMove(drawBoard, 20 + step * 20, 20 + step * 10)
+            mouseRelease(drawBoard, 220, 120)
+            states.push(snapshot())
+            mouseClick(item("rotate"))
+            waitIdle()
+            states.push(snapshot())
+            compare([drawBoard.width, drawBoard.height], [200, 300])
+            for (var i = 1; i < states.length; ++i)
+                verify(states[i] !== states[i - 1], "edit " + i + " changed nothing")
+            verify(!item("redoButton").enabled)
+
+            page.forceActiveFocus()
+            for (i = states.length - 2; i >= 0; --i) {
+                verify(item("undoButton").enabled)
+                propertyChangedSpy.clear()
+                data.undo()
+                tryCompare(propertyChangedSpy, "count", 1)
+                waitIdle()
+                verify(snapshot() === states[i], "undo to state " + i)
+            }
+            verify(item("redoButton").enabled)
+            for (i = 1; i < states.length; ++i) {
+                data.redo()
+                waitIdle()
+                verify(snapshot() === states[i], "redo to state " + i)
+            }
+            verify(!item("redoButton").enabled)
+        }
+
+        // While a run is under way nothing can be taken back, not even a
+        // step before it: the button is not offered and undo does nothing
+        // (asked at once, before the event loop can report the run's end);
+        // afterwards the run's step can.
+        function test_noUndoWhileBusy() {
+            load("bands.png")
+            mouseClick(item("negative"))
+            waitIdle()
+            var negative = snapshot()
+            page.transform(DrawBoard.Rotate, 90)
+            verify(drawBoard.busy && busy.running)
+            verify(!item("undoButton").enabled && !item("redoButton").enabled)
+            page.undo()
+            page.redo()
+            verify(drawBoard.busy)
+            waitIdle()
+            compare([drawBoard.width, drawBoard.height], [200, 300])
+            verify(item("undoButton").enabled)
+            mouseClick(item("undoButton"))
+            waitIdle()
+            verify(snapshot() === negative)
+        }
+
+        // The keys stay out of a field being typed into: the text tool's box
+        // and the size panel's spin box. With the focus elsewhere, the same
+        // key acts (Ctrl+Z takes the negative back, Enter is Done).
+        function test_keysWhileTyping_data() {
+            var undoKey = { key: Qt.Key_Z, modifiers: Qt.ControlModifier, acted: function() { return propertyChangedSpy.count === 1 } }
+            var enterKey = { key: Qt.Key_Return, modifiers: Qt.NoModifier, acted: function() { return sharedState.carveMode === 2 } }
+            return [
+                { tag: "Ctrl+Z in the text box", field: "text", press: undoKey },
+                { tag: "Enter in the text box", field: "text", press: enterKey },
+                { tag: "Ctrl+Z in a spin box", field: "spin", press: undoKey },
+                { tag: "Enter in a spin box", field: "spin", press: enterKey },
+            ]
+        }
+
+        function test_keysWhileTyping(data) {
+            load("bands.png")
+            mouseClick(item("negative"))
+            waitIdle()
+            var field
+            if (data.field === "text") {
+                mouseClick(item("textButton"))
+                mouseClick(item("textDrag"), 300, 150)
+                field = item("drawText").textField
+            } else {
+                item("adjustScaleStyle").onView()
+                field = item("widthSpinBox").contentItem
+            }
+            field.forceActiveFocus()
+            verify(field.activeFocus)
+            keyClick(Qt.Key_1)
+            propertyChangedSpy.clear()
+            keyClick(data.press.key, data.press.modifiers)
+            wait(300)
+            verify(!busy.running)
+            compare([propertyChangedSpy.count, sharedState.carveMode, drawBoard.canUndo], [0, 0, true])
+
+            page.forceActiveFocus()
+            keyClick(data.press.key, data.press.modifiers)
+            tryVerify(data.press.acted, 20000)
+        }
+
+        // The tone and the dithering change the dithered look when the user
+        // changes them (the look on show runs again), and back at their
+        // neutral values the look is exactly as before.
+        function test_lookSettings_data() {
+            return [
+                { tag: "brightness", set: { brightness: 40 }, signal: "toneMoved" },
+                { tag: "contrast", set: { contrast: 60 }, signal: "toneMoved" },
+                { tag: "gamma", set: { gamma: 2.5 }, signal: "toneMoved" },
+                { tag: "Atkinson", set: { method: DrawBoard.Atkinson }, signal: "ditherMoved" },
+                { tag: "Bayer", set: { method: DrawBoard.Bayer }, signal: "ditherMoved" },
+                { tag: "halftone", set: { method: DrawBoard.Halftone, halftoneCell: 10 }, signal: "ditherMoved" },
+                { tag: "serpentine", from: { method: DrawBoard.Stucki }, set: { serpentine: true }, signal: "ditherMoved" },
+                { tag: "dot size", set: { dotSize: 2 }, signal: "ditherMoved" },
+            ]
+        }
+
+        function test_lookSettings(data) {
+            load("bands.png")
+            mouseClick(item("ditheringButton"))
+            waitIdle()
+            var plain = snapshot(), before = plain, panel = item("tonePanel"), key
+            if (data.from) {
+                for (key in data.from)
+                    panel[key] = data.from[key]
+                panel[data.signal]()
+                waitIdle()
+                before = snapshot()
+            }
+            for (key in data.set)
+                panel[key] = data.set[key]
+            propertyChangedSpy.clear()
+            panel[data.signal]()
+            waitIdle()
+            compare(propertyChangedSpy.count, 1)
+            compare(item("effectFrame").buttonSelect, 3)
+            verify(snapshot() !== before, "the look did not change")
+
+            resetLookSettings()
+            panel[data.signal]()
+            waitIdle()
+            verify(snapshot() === plain, "neutral values changed the look")
+        }
+
+        // Dragging a tone slider re-runs black and white too, at its
+        // threshold; the reset goes back to the picture as before.
+        function test_toneSliderAndReset() {
+            load("bands.png")
+            var plain = snapshot(), panel = item("tonePanel")
+            mouseClick(item("toneButton"))
+            verify(panel.visible)
+            var slider = item("brightnessSlider")
+            mouseDrag(slider, slider.width / 2, slider.height / 2, slider.width / 4, 0)
+            verify(panel.brightness > 0)
+            compare(drawBoard.toneBrightness, panel.brightness)
+            waitIdle()
+            compare(item("effectSlider").value, 128)
+            verify(snapshot() !== plain)
+            panel.onView()
+            mouseClick(item("brightnessSliderReset"))
+            compare(panel.brightness, 0)
+            waitIdle()
+            verify(snapshot() === plain)
+        }
+
+        // The tone and dithering chosen are set on the canvas again when
+        // the page is made anew, as at the next start.
+        function test_lookSettingsSurviveRestart() {
+            var panel = item("tonePanel")
+            panel.method = DrawBoard.Stucki
+            panel.serpentine = true
+            panel.dotSize = 2.5
+            panel.gamma = 1.5
+            restartPage()
+            compare([drawBoard.ditherMethod, drawBoard.ditherSerpentine, drawBoard.dotSize, drawBoard.toneGamma, drawBoard.halftoneCell],
+                    [DrawBoard.Stucki, true, 2.5, 1.5, 6])
+            compare(item("ditherMethodBox").currentText, "Stucki")
         }
     }
 }
