@@ -1,5 +1,6 @@
 import QtQuick 2.7
 import QtTest 1.0
+import Qt.labs.settings 1.0
 import Zan.Engraver 1.0
 import "qrc:/" as Program
 
@@ -25,6 +26,12 @@ Item {
         property var sent: []
         property var connectCalls: []
         property int clearCount: 0
+        property int disconnectCalls: 0
+        // The published job: its size and how far it has been sent.
+        property QtObject jobBuffer: QtObject {
+            property int size: 0
+            property int sent: 0
+        }
 
         signal finishedLoad(int xmin, int ymin, int xmax, int ymax)
         signal toFrontStatus(string cmd)
@@ -32,11 +39,29 @@ Item {
         signal completePecent(real pecent)
         signal writeStalled()
         signal searchFinished(bool found)
+        signal engraverNotFound(string deniedPort)
+        signal linkClosed()
 
         function serialWriteData(str) { sent = sent.concat([String(str)]) }
         function connectToBelow(en) { connectCalls = connectCalls.concat([en]) }
         function clearIndex() { clearCount += 1 }
         function finishedLoadProcess() {}
+        function stopAndDisconnect() { disconnectCalls += 1 }
+    }
+
+    // Stands in for the window the page asks for attention.
+    QtObject {
+        id: hostWindow
+
+        property bool active: true
+        property var alerts: []
+
+        function alert(msec) { alerts = alerts.concat([msec]) }
+    }
+
+    // The settings store, for the pace remembered from earlier jobs.
+    Settings {
+        id: store
     }
 
     Component {
@@ -45,6 +70,7 @@ Item {
         Program.OperationsFront {
             shared: sharedState
             controller: operationEnd
+            hostWindow: hostWindow
         }
     }
 
@@ -72,6 +98,11 @@ Item {
             operationEnd.sent = []
             operationEnd.connectCalls = []
             operationEnd.clearCount = 0
+            operationEnd.disconnectCalls = 0
+            operationEnd.jobBuffer.size = 0
+            operationEnd.jobBuffer.sent = 0
+            hostWindow.active = true
+            hostWindow.alerts = []
         }
 
         // Types into a coordinate field the way a user does, which keeps the
