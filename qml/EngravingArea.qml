@@ -42,6 +42,8 @@ Item {
 
     // The marker was let go or clicked: its tip is where the laser goes.
     signal markerReleased()
+    // The focused marker was moved with the arrow keys: the same, by key.
+    signal markerJogged()
     // The picture was let go or clicked.
     signal pictureReleased()
     // The positioning menu moved the picture.
@@ -76,6 +78,21 @@ Item {
 
     function markerTipY() {
         return (markerY + carveLocation.height) / scaleSize
+    }
+
+    // The jog that a key event on the marker asks for; null for other keys
+    // or while the marker may not move.
+    function jogStep(event) {
+        if (!markerDraggable || (event.modifiers & ~(Qt.ShiftModifier | Qt.KeypadModifier)) !== 0)
+            return null
+        var steps = (event.modifiers & Qt.ShiftModifier) ? 10 : 1
+        switch (event.key) {
+        case Qt.Key_Left: return { dx: -1, dy: 0, steps: steps }
+        case Qt.Key_Right: return { dx: 1, dy: 0, steps: steps }
+        case Qt.Key_Up: return { dx: 0, dy: -1, steps: steps }
+        case Qt.Key_Down: return { dx: 0, dy: 1, steps: steps }
+        default: return null
+        }
     }
 
     function closeMenu() {
@@ -113,6 +130,22 @@ Item {
         if (y >= 0 && y <= limit)
             newY = y / mmPerPix * scaleSize - carveLocation.height
         carveLocation.place(newX, newY)
+    }
+
+    // Moves the picture by a number of 0.5 mm steps in the direction dx, dy
+    // (each -1, 0 or 1), stopping at the area's edges.
+    function movePicture(dx, dy, steps) {
+        var maxX = width - operateImageFrame.width
+        var maxY = height - operateImageFrame.height
+        placePicture(Math.max(0, Math.min(maxX, pictureX + dx * steps * stepSize)),
+                     Math.max(0, Math.min(maxY, pictureY + dy * steps * stepSize)))
+    }
+
+    // Moves the marker by a number of 0.5 mm steps, its tip kept on the area.
+    function jogMarker(dx, dy, steps) {
+        carveLocation.place(Math.max(carveLocation.minimumX, Math.min(carveLocation.maximumX, markerX + dx * steps * stepSize)),
+                            Math.max(carveLocation.minimumY, Math.min(carveLocation.maximumY, markerY + dy * steps * stepSize)))
+        markerJogged()
     }
 
     // dx, dy are -1, 0 or 1 steps; the picture stays on the area.
@@ -229,8 +262,25 @@ Item {
         minimumY: -height
         maximumY: area.height - height
         dragArea.objectName: "markerDragArea"
-        onLetGo: area.markerReleased()
+        // Focused by a click or by Tab, it is jogged with the arrow keys
+        // (Shift: ten steps), while it may be dragged.
+        activeFocusOnTab: true
+        border.width: activeFocus ? 1 : 0
+        border.color: Theme.accentBorder
+        onLetGo: {
+            forceActiveFocus()
+            area.markerReleased()
+        }
         onClicked: area.applyMarkerCoordinates()
+        // Taken before any shortcut of the window sees them.
+        Keys.onShortcutOverride: event.accepted = area.jogStep(event) !== null
+        Keys.onPressed: {
+            var step = area.jogStep(event)
+            if (step === null)
+                return
+            event.accepted = true
+            area.jogMarker(step.dx, step.dy, step.steps)
+        }
 
         Image {
             anchors.fill: parent

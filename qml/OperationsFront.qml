@@ -1,6 +1,8 @@
 import QtQuick 2.7
 import QtQuick.Controls 2.2
+import QtQuick.Window 2.2
 import Qt.labs.settings 1.0
+import Zan.Desktop 1.0
 import Zan.Engraver 1.0
 import "."
 
@@ -17,6 +19,12 @@ Rectangle {
     property QtObject shared: SharedState {}
     property QtObject controller: null
     property string fontFamily: Theme.fontFamily
+    // The window, asked for attention when a job ends behind other windows:
+    // anything with `active` and `alert(msec)`. Null: nobody is told.
+    property var hostWindow: null
+    // Whether the page's keys (arrows, Space) may act: the window turns them
+    // off while one of its popups is open.
+    property bool keysEnabled: true
 
     // The job on the engraver, as its status replies tell it: "idle",
     // "running", "paused", or "interrupted" when the link went down during a
@@ -37,6 +45,14 @@ Rectangle {
 
     // The message most recently shown; kept for the message line and for tests.
     property string lastMessage: ""
+
+    // The item with the keyboard focus takes text: the page's keys leave it
+    // alone (Up and Down would otherwise slip past a coordinate field).
+    readonly property bool typing: {
+        var item = Window.activeFocusItem
+        return item !== null && item !== undefined && item.cursorPosition !== undefined
+    }
+    readonly property bool pageKeysOn: visible && keysEnabled && !typing
 
     // Commands are written, and status replies read, by EngraverProtocol:
     // the same code that the controller and its tests run.
@@ -97,6 +113,23 @@ Rectangle {
         }
     }
 
+    // Moves the picture by whole steps of 0.5 mm from the keyboard; while
+    // framing, the engraver frames the new place, as after a menu step.
+    function stepPictureByKey(dx, dy, steps) {
+        if (!carveFrame.pictureShown || jobActive)
+            return
+        carveFrame.movePicture(dx, dy, steps)
+        if (framing)
+            sendFrame()
+    }
+
+    // A job has ended on the engraver: the window asks for attention when
+    // the user is elsewhere.
+    function jobEnded() {
+        if (hostWindow && !hostWindow.active)
+            hostWindow.alert(0)
+    }
+
     function clickPlayButton() {
         if (!carveFrame.pictureShown) {
             infoView(qsTr("请先加载图像……"))
@@ -125,8 +158,16 @@ Rectangle {
         if (!jobActive)
             return
         jobState = "interrupted"
+        jobTimer.interrupted()
         if (shared.beginStopFlag)
             shared.stopDone()
+    }
+
+    // The job's bytes have all been sent: a stop that follows ends the job
+    // rather than cutting it short.
+    function sentWhole() {
+        var buffer = controller ? controller.jobBuffer : null
+        return !!buffer && buffer.size > 0 && buffer.sent >= buffer.size
     }
 
     function handleStatus(cmd) {
@@ -162,17 +203,26 @@ Rectangle {
             if (jobState === "idle")
                 clock.reset()
             jobState = "running"
+            jobTimer.started()
             break
         case EngraverProtocol.Paused:
-            if (jobState === "running")
+            if (jobState === "running") {
                 jobState = "paused"
+                jobTimer.paused()
+            }
             break
         case EngraverProtocol.Stopped:
+            // Whether the whole job went out is read before the rewind sets
+            // the send position back to the start.
+            var ended = jobActive
+            jobTimer.stopped(sentWhole())
             rewindJob()
             carveFrame.progress = 0
             jobState = "idle"
             if (shared.beginStopFlag)
                 shared.stopDone()
+            if (ended)
+                jobEnded()
             break
         default:
             break
@@ -227,10 +277,14 @@ Rectangle {
 
         function onFinishedLoad(xmin, ymin, xmax, ymax) {
             operateRoot.publishJob(xmin, ymin, xmax, ymax)
+            var buffer = operateRoot.controller.jobBuffer
+            if (buffer)
+                jobTimer.prepare(buffer.size)
         }
 
         function onCompletePecent(pecent) {
             carveFrame.progress = pecent
+            jobTimer.progress(pecent)
         }
 
         function onToFrontStatus(cmd) {
@@ -253,6 +307,15 @@ Rectangle {
         function onWriteStalled() {
             operateRoot.infoView(qsTr("雕刻机没有接收数据，请检查连接……"))
         }
+
+        // Connect found no engraver: say so, and what to look at. A device
+        // the system would not let the program open is named, with the fix.
+        function onEngraverNotFound(deniedPort) {
+            if (deniedPort === "")
+                operateRoot.infoView(qsTr("未找到雕刻机，请检查数据线和电源……"))
+            else
+                operateRoot.infoView(qsTr("没有权限打开 %1，请把用户加入 dialout 组后重新登录……").arg(deniedPort))
+        }
     }
 
     Connections {
@@ -262,6 +325,51 @@ Rectangle {
         function onVerifyButton() {
             operateRoot.send(EngraverProtocol.stopCommand)
         }
+    }
+
+    // The time left, measured while the job runs and estimated from earlier
+    // jobs at the same depth before it starts; what the last job took.
+    JobTimer {
+        id: jobTimer
+
+        depth: Math.round(speedStyle.slider.value)
+    }
+
+    // A job left running must not be cut short by the desktop going to sleep.
+    SleepInhibitor {
+        objectName: "sleepInhibitor"
+        active: operateRoot.jobActive
+        reason: qsTr("正在雕刻")
+    }
+
+    // The page's keys, while it is on show and no text is being typed:
+    // arrows move the picture by 0.5 mm (with Shift 5 mm), Space plays or
+    // pauses. A focused laser marker takes the arrows for itself.
+    Repeater {
+        model: [
+            { "keys": "Left", "dx": -1, "dy": 0, "steps": 1 },
+            { "keys": "Right", "dx": 1, "dy": 0, "steps": 1 },
+            { "keys": "Up", "dx": 0, "dy": -1, "steps": 1 },
+            { "keys": "Down", "dx": 0, "dy": 1, "steps": 1 },
+            { "keys": "Shift+Left", "dx": -1, "dy": 0, "steps": 10 },
+            { "keys": "Shift+Right", "dx": 1, "dy": 0, "steps": 10 },
+            { "keys": "Shift+Up", "dx": 0, "dy": -1, "steps": 10 },
+            { "keys": "Shift+Down", "dx": 0, "dy": 1, "steps": 10 }
+        ]
+
+        Item {
+            Shortcut {
+                sequence: modelData.keys
+                enabled: operateRoot.pageKeysOn
+                onActivated: operateRoot.stepPictureByKey(modelData.dx, modelData.dy, modelData.steps)
+            }
+        }
+    }
+
+    Shortcut {
+        sequence: "Space"
+        enabled: operateRoot.pageKeysOn
+        onActivated: operateRoot.clickPlayButton()
     }
 
     EngravingArea {
@@ -282,6 +390,7 @@ Rectangle {
         jobY: operateRoot.yImageVertex
         jobWidth: operateRoot.wImageVertex
         jobHeight: operateRoot.hImageVertex
+        onMarkerJogged: operateRoot.send(EngraverProtocol.moveCommand(carveFrame.markerTipX(), carveFrame.markerTipY()))
         onMarkerReleased: operateRoot.send(EngraverProtocol.moveCommand(carveFrame.markerTipX(), carveFrame.markerTipY()))
         onPictureReleased: {
             if (operateRoot.framing)
@@ -478,6 +587,23 @@ Rectangle {
     }
 
     // ---- Bottom: elapsed time and the message line -------------------------
+
+    // Left of the elapsed time: the time still to go (the estimate before
+    // play), or once a job has ended what it took, until the next one starts.
+    TimeLeftClock {
+        id: leftClock
+
+        readonly property bool showTaken: operateRoot.jobState === "idle" && jobTimer.secondsTaken >= 0
+
+        objectName: "leftClock"
+        x: parent.width - 320
+        y: parent.height - 40
+        fontFamily: operateRoot.fontFamily
+        visible: showTaken || operateRoot.jobState !== "idle" || jobTimer.secondsLeft >= 0
+        label: showTaken ? qsTr("耗时") : qsTr("剩余")
+        seconds: showTaken ? jobTimer.secondsTaken : jobTimer.secondsLeft
+        running: operateRoot.jobState === "running"
+    }
 
     ElapsedClock {
         id: clock

@@ -20,6 +20,28 @@ ApplicationWindow {
     // The page on show: 0 editing, 1 control. The menu highlight returns
     // here whenever a popup closes.
     property int lastModelIndex: 0
+    // The user confirmed quitting during a job: the next close goes through.
+    property bool quitConfirmed: false
+    // The low-power choices, in minutes; "shutTime" stores the index.
+    readonly property var shutMinutes: [1, 5, 10, 50, 100, 200]
+
+    // The user confirmed quitting a running job: the engraver is told to stop
+    // and let go, and the window closes once the link is closed. Should the
+    // controller never say so, the fallback closes it anyway: quitting must
+    // not hang on an engraver that has gone silent.
+    function quitStoppingJob() {
+        quitDialog.close()
+        if (quitConfirmed)
+            return
+        quitConfirmed = true
+        quitFallback.start()
+        operationEnd.stopAndDisconnect()
+    }
+
+    function finishQuit() {
+        quitFallback.stop()
+        window.close()
+    }
 
     function menuClicked(index) {
         if (menuControlList.currentIndex !== index)
@@ -54,6 +76,47 @@ ApplicationWindow {
 
     Material.theme: Material.Light
     Material.accent: Material.LightGreen
+
+    // A job running or paused is never dropped by closing the window (the
+    // close button, Ctrl+Q or the session ending): the user is asked first.
+    onClosing: {
+        if (quitConfirmed || !connectDrawOperations.startCarveFlag)
+            return
+        close.accepted = false
+        quitDialog.open()
+    }
+
+    Connections {
+        target: operationEnd
+
+        function onLinkClosed() {
+            if (window.quitConfirmed)
+                window.finishQuit()
+        }
+    }
+
+    Timer {
+        id: quitFallback
+
+        objectName: "quitFallback"
+        interval: 4000
+        onTriggered: window.finishQuit()
+    }
+
+    Shortcut {
+        sequence: "Ctrl+1"
+        onActivated: window.menuClicked(0)
+    }
+
+    Shortcut {
+        sequence: "Ctrl+2"
+        onActivated: window.menuClicked(1)
+    }
+
+    Shortcut {
+        sequence: "Ctrl+Q"
+        onActivated: window.close()
+    }
 
     component Rule: Rectangle {
         width: parent.width
@@ -205,6 +268,9 @@ ApplicationWindow {
             shared: connectDrawOperations
             controller: operationEnd
             fontFamily: window.unitFontFamily
+            hostWindow: window
+            keysEnabled: !imageProcessDoneDialog.visible && !settingDialog.visible && !aboutDialog.visible
+                         && !quitDialog.visible
         }
         visible: false
     }
@@ -245,6 +311,39 @@ ApplicationWindow {
         }
     }
 
+    // Asked when the window is closed during a job: quitting stops it.
+    WindowPopup {
+        id: quitDialog
+
+        objectName: "quitDialog"
+
+        Column {
+            width: parent.width
+            spacing: 20
+
+            PopupText {
+                text: qsTr("提示")
+                font.pixelSize: Theme.titleSize
+            }
+
+            PopupText {
+                text: qsTr("正在雕刻，退出将停止雕刻。确定退出吗？")
+            }
+
+            PopupButton {
+                objectName: "quitOkButton"
+                text: qsTr("退出")
+                onClicked: window.quitStoppingJob()
+            }
+
+            PopupButton {
+                objectName: "quitCancelButton"
+                text: qsTr("取消")
+                onClicked: quitDialog.close()
+            }
+        }
+    }
+
     // Each machine action sends one command and closes the popup; none of
     // them is offered while a job runs.
     WindowPopup {
@@ -258,6 +357,16 @@ ApplicationWindow {
         objectName: "settingDialog"
         tall: true
         onClosed: menuControlList.currentIndex = lastModelIndex
+        // The chooser shows what was last saved; a choice left by Cancel
+        // never reached the engraver.
+        onAboutToShow: shutTimeSelect.currentIndex = settings4.shutTime
+
+        Settings {
+            id: settings4
+
+            // Index into shutMinutes of the low-power time last saved.
+            property int shutTime: 0
+        }
 
         Settings {
             id: settings2
@@ -325,6 +434,20 @@ ApplicationWindow {
 
                 PopupText {
                     text: qsTr("低功耗模式消耗的电能会降低很多")
+                }
+
+                // How long the engraver waits idle before it goes into low
+                // power; sent with Save. Offered during a job too: it only
+                // sets a time and moves nothing.
+                ComboBox {
+                    id: shutTimeSelect
+
+                    objectName: "shutTimeSelect"
+                    height: 30
+                    width: 200
+                    font.family: Theme.fontFamily
+                    model: window.shutMinutes.map(function(minutes) { return minutes + " " + qsTr("分钟") })
+                    currentIndex: settings4.shutTime
                 }
 
                 MachineButton {
@@ -432,6 +555,10 @@ ApplicationWindow {
                         onClicked: {
                             settings2.coordinateChecked = coordinateDisplay.checked
                             settings3.completeShadyChecked = completeShadyDisplay.checked
+                            var chosen = Math.max(0, shutTimeSelect.currentIndex)
+                            settings4.shutTime = chosen
+                            // The engraver's low-power time in whole minutes.
+                            operationEnd.serialWriteData("$51 P" + window.shutMinutes[chosen])
                             settingDialog.close()
                         }
                     }
@@ -479,6 +606,14 @@ ApplicationWindow {
 
             PopupText {
                 text: qsTr("雕刻最大面积：80*80mm")
+            }
+
+            PopupText {
+                text: qsTr("快捷键")
+            }
+
+            KeySheet {
+                objectName: "keySheet"
             }
         }
     }

@@ -141,6 +141,65 @@
     </message>
 </context>
 <context>
+    <name>KeySheet</name>
+    <message>
+        <source>打开图片</source>
+        <translation>Open a picture</translation>
+    </message>
+    <message>
+        <source>粘贴图片</source>
+        <translation>Paste a picture</translation>
+    </message>
+    <message>
+        <source>撤销</source>
+        <translation>Undo</translation>
+    </message>
+    <message>
+        <source>重做</source>
+        <translation>Redo</translation>
+    </message>
+    <message>
+        <source>保存图片</source>
+        <translation>Save the picture</translation>
+    </message>
+    <message>
+        <source>完成修图</source>
+        <translation>Done (editing page)</translation>
+    </message>
+    <message>
+        <source>方向键 / Shift+方向键</source>
+        <translation>Arrows / Shift+arrows</translation>
+    </message>
+    <message>
+        <source>移动图片 0.5mm / 5mm</source>
+        <translation>Move the picture 0.5 mm / 5 mm</translation>
+    </message>
+    <message>
+        <source>空格</source>
+        <translation>Space</translation>
+    </message>
+    <message>
+        <source>开始 / 暂停雕刻</source>
+        <translation>Start / pause engraving</translation>
+    </message>
+    <message>
+        <source>方向键（激光头选中时）</source>
+        <translation>Arrows (laser marker focused)</translation>
+    </message>
+    <message>
+        <source>移动激光头 0.5mm / 5mm</source>
+        <translation>Move the laser 0.5 mm / 5 mm</translation>
+    </message>
+    <message>
+        <source>修图页 / 控制页</source>
+        <translation>Editing / control page</translation>
+    </message>
+    <message>
+        <source>退出</source>
+        <translation>Quit</translation>
+    </message>
+</context>
+<context>
     <name>MenuModel</name>
     <message>
         <source>修图</source>
@@ -208,6 +267,26 @@
     <message>
         <source>雕刻机没有接收数据，请检查连接……</source>
         <translation>The engraver is not taking data, please check the connection……</translation>
+    </message>
+    <message>
+        <source>剩余</source>
+        <translation>Left</translation>
+    </message>
+    <message>
+        <source>耗时</source>
+        <translation>Took</translation>
+    </message>
+    <message>
+        <source>正在雕刻</source>
+        <translation>Engraving</translation>
+    </message>
+    <message>
+        <source>未找到雕刻机，请检查数据线和电源……</source>
+        <translation>No engraver found, please check the cable and power……</translation>
+    </message>
+    <message>
+        <source>没有权限打开 %1，请把用户加入 dialout 组后重新登录……</source>
+        <translation>Not allowed to open %1: add your user to the dialout group and log in again……</translation>
     </message>
 </context>
 <context>
@@ -421,6 +500,22 @@
     <message>
         <source>控制</source>
         <translation>Control</translation>
+    </message>
+    <message>
+        <source>正在雕刻，退出将停止雕刻。确定退出吗？</source>
+        <translation>Engraving is in progress; quitting stops it. Quit anyway?</translation>
+    </message>
+    <message>
+        <source>退出</source>
+        <translation>Quit</translation>
+    </message>
+    <message>
+        <source>分钟</source>
+        <translation>min</translation>
+    </message>
+    <message>
+        <source>快捷键</source>
+        <translation>Keys</translation>
     </message>
 </context>
 <context>

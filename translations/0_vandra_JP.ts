@@ -141,6 +141,65 @@
     </message>
 </context>
 <context>
+    <name>KeySheet</name>
+    <message>
+        <source>打开图片</source>
+        <translation>画像を開く</translation>
+    </message>
+    <message>
+        <source>粘贴图片</source>
+        <translation>画像を貼り付け</translation>
+    </message>
+    <message>
+        <source>撤销</source>
+        <translation>元に戻す</translation>
+    </message>
+    <message>
+        <source>重做</source>
+        <translation>やり直す</translation>
+    </message>
+    <message>
+        <source>保存图片</source>
+        <translation>画像を保存</translation>
+    </message>
+    <message>
+        <source>完成修图</source>
+        <translation>編集完了（編集ページ）</translation>
+    </message>
+    <message>
+        <source>方向键 / Shift+方向键</source>
+        <translation>矢印キー / Shift+矢印キー</translation>
+    </message>
+    <message>
+        <source>移动图片 0.5mm / 5mm</source>
+        <translation>画像を 0.5mm / 5mm 移動</translation>
+    </message>
+    <message>
+        <source>空格</source>
+        <translation>スペース</translation>
+    </message>
+    <message>
+        <source>开始 / 暂停雕刻</source>
+        <translation>彫刻の開始 / 一時停止</translation>
+    </message>
+    <message>
+        <source>方向键（激光头选中时）</source>
+        <translation>矢印キー（レーザーヘッド選択時）</translation>
+    </message>
+    <message>
+        <source>移动激光头 0.5mm / 5mm</source>
+        <translation>レーザーヘッドを 0.5mm / 5mm 移動</translation>
+    </message>
+    <message>
+        <source>修图页 / 控制页</source>
+        <translation>編集ページ / 制御ページ</translation>
+    </message>
+    <message>
+        <source>退出</source>
+        <translation>終了</translation>
+    </message>
+</context>
+<context>
     <name>MenuModel</name>
     <message>
         <source>修图</source>
@@ -208,6 +267,26 @@
     <message>
         <source>雕刻机没有接收数据，请检查连接……</source>
         <translation>彫刻機がデータを受け取っていません。接続を確認してください……</translation>
+    </message>
+    <message>
+        <source>剩余</source>
+        <translation>残り</translation>
+    </message>
+    <message>
+        <source>耗时</source>
+        <translation>所要</translation>
+    </message>
+    <message>
+        <source>正在雕刻</source>
+        <translation>彫刻中</translation>
+    </message>
+    <message>
+        <source>未找到雕刻机，请检查数据线和电源……</source>
+        <translation>彫刻機が見つかりません。ケーブルと電源を確認してください……</translation>
+    </message>
+    <message>
+        <source>没有权限打开 %1，请把用户加入 dialout 组后重新登录……</source>
+        <translation>%1 を開く権限がありません。ユーザーを dialout グループに追加して、ログインし直してください……</translation>
     </message>
 </context>
 <context>
@@ -421,6 +500,22 @@
     <message>
         <source>控制</source>
         <translation>制御</translation>
+    </message>
+    <message>
+        <source>正在雕刻，退出将停止雕刻。确定退出吗？</source>
+        <translation>彫刻中です。終了すると彫刻が止まります。終了しますか？</translation>
+    </message>
+    <message>
+        <source>退出</source>
+        <translation>終了</translation>
+    </message>
+    <message>
+        <source>分钟</source>
+        <translation>分</translation>
+    </message>
+    <message>
+        <source>快捷键</source>
+        <translation>ショートカットキー</translation>
     </message>
 </context>
 <context>

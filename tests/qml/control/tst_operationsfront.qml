@@ -1,5 +1,6 @@
 import QtQuick 2.7
 import QtTest 1.0
+import Qt.labs.settings 1.0
 import Zan.Engraver 1.0
 import "qrc:/" as Program
 
@@ -25,6 +26,12 @@ Item {
         property var sent: []
         property var connectCalls: []
         property int clearCount: 0
+        property int disconnectCalls: 0
+        // The published job: its size and how far it has been sent.
+        property QtObject jobBuffer: QtObject {
+            property int size: 0
+            property int sent: 0
+        }
 
         signal finishedLoad(int xmin, int ymin, int xmax, int ymax)
         signal toFrontStatus(string cmd)
@@ -32,11 +39,29 @@ Item {
         signal completePecent(real pecent)
         signal writeStalled()
         signal searchFinished(bool found)
+        signal engraverNotFound(string deniedPort)
+        signal linkClosed()
 
         function serialWriteData(str) { sent = sent.concat([String(str)]) }
         function connectToBelow(en) { connectCalls = connectCalls.concat([en]) }
         function clearIndex() { clearCount += 1 }
         function finishedLoadProcess() {}
+        function stopAndDisconnect() { disconnectCalls += 1 }
+    }
+
+    // Stands in for the window the page asks for attention.
+    QtObject {
+        id: standInWindow
+
+        property bool active: true
+        property var alerts: []
+
+        function alert(msec) { alerts = alerts.concat([msec]) }
+    }
+
+    // The settings store, for the pace remembered from earlier jobs.
+    Settings {
+        id: store
     }
 
     Component {
@@ -45,6 +70,7 @@ Item {
         Program.OperationsFront {
             shared: sharedState
             controller: operationEnd
+            hostWindow: standInWindow
         }
     }
 
@@ -72,6 +98,11 @@ Item {
             operationEnd.sent = []
             operationEnd.connectCalls = []
             operationEnd.clearCount = 0
+            operationEnd.disconnectCalls = 0
+            operationEnd.jobBuffer.size = 0
+            operationEnd.jobBuffer.sent = 0
+            standInWindow.active = true
+            standInWindow.alerts = []
         }
 
         // Types into a coordinate field the way a user does, which keeps the
@@ -285,6 +316,7 @@ Item {
             var stop = child("stopButton")
             compare([child("playButton").toggle, child("locImageButton").enabled, sharedState.startCarveFlag,
                      child("carveTiming").running], data.look.slice(0, 4))
+            compare(child("sleepInhibitor").active, data.look[2], "the desktop kept awake during a job")
             tryCompare(stop.anchors, "topMargin", data.look[4] ? 60 : 0)
             tryCompare(stop, "rotation", data.look[5] ? 90 : 0)
             compare(operationEnd.sent, [])
@@ -452,6 +484,10 @@ Item {
                 { tag: "disconnected", emit: function() { operationEnd.includeBackStatus(11) }, message: "已断开连接……" },
                 { tag: "engraver not taking data", emit: function() { operationEnd.writeStalled() },
                   message: "雕刻机没有接收数据，请检查连接……" },
+                { tag: "no engraver found", emit: function() { operationEnd.engraverNotFound("") },
+                  message: "未找到雕刻机，请检查数据线和电源……" },
+                { tag: "engraver's device denied", emit: function() { operationEnd.engraverNotFound("/dev/ttyUSB0") },
+                  message: "没有权限打开 /dev/ttyUSB0，请把用户加入 dialout 组后重新登录……" },
             ]
         }
 
@@ -592,6 +628,205 @@ Item {
             operationEnd.toFrontStatus("F22")
             verify(!state.startCarveFlag)
             tryCompare(dialog, "visible", false)
+        }
+
+        // The time left as the page shows it, in seconds; -1 for "--".
+        function shownLeft() {
+            return child("leftClock").shownSeconds
+        }
+
+        function leftLabel() {
+            return child("leftLabel").text
+        }
+
+        function test_timeLeftBeforePlay_data() {
+            return [
+                { tag: "pace known at this depth", paces: { "50": 1000 }, depth: 50, size: 90000,
+                  shown: [0, 1, 30] },
+                { tag: "another depth only", paces: { "30": 1000 }, depth: 50, size: 90000, shown: null },
+                { tag: "no history", paces: {}, depth: 50, size: 90000, shown: null },
+                { tag: "hours", paces: { "12": 10 }, depth: 12, size: 37230, shown: [1, 2, 3] },
+            ]
+        }
+
+        // Before play the page estimates from the pace of earlier jobs at
+        // the depth the slider shows; with nothing to go on it shows nothing.
+        function test_timeLeftBeforePlay(data) {
+            store.setValue("jobPace", data.paces)
+            child("speedSlider").value = data.depth
+            operationEnd.jobBuffer.size = data.size
+            operationEnd.finishedLoad(12, 30, 62, 70)
+            var clock = child("leftClock")
+            compare(clock.visible, data.shown !== null)
+            if (data.shown !== null) {
+                compare(leftLabel(), "剩余")
+                compare([child("leftHourText").text, child("leftMinuteText").text, child("leftSecondText").text],
+                        data.shown.map(String))
+            }
+            compare(operationEnd.sent, [])
+        }
+
+        function test_timeLeftWhileRunning_data() {
+            return [
+                { tag: "steady", steps: ["F20", 0, 1000, 0.25] },
+                { tag: "paused in between", steps: ["F20", 0, 500, "F21", 1500, "F20", 500, 0.25] },
+                { tag: "link lost in between", steps: ["F20", 0, 500, "lost", 1500, "back", "F20", 500, 0.25] },
+            ]
+        }
+
+        // A quarter of the job sent in about a second of running leaves about
+        // three seconds: the time spent paused or disconnected does not slow
+        // the measured pace. A pause holds the shown time.
+        function test_timeLeftWhileRunning(data) {
+            store.setValue("jobPace", {})
+            operationEnd.jobBuffer.size = 100000
+            operationEnd.finishedLoad(12, 30, 62, 70)
+            verify(!child("leftClock").visible, "nothing to go on before play")
+            for (var i = 0; i < data.steps.length; ++i) {
+                var step = data.steps[i]
+                if (typeof step === "number" && step >= 1)
+                    wait(step)
+                else if (typeof step === "number")
+                    operationEnd.completePecent(step)
+                else if (step === "lost" || step === "back")
+                    operationEnd.includeBackStatus(step === "lost" ? 11 : 10)
+                else
+                    operationEnd.toFrontStatus(step)
+                if (step === "F20")
+                    compare(shownLeft(), -1, "no pace measured yet")
+            }
+            verify(child("leftClock").visible)
+            compare(leftLabel(), "剩余")
+            var left = shownLeft()
+            verify(left >= 2 && left <= 4, "time left " + left)
+
+            operationEnd.toFrontStatus("F21")
+            left = shownLeft()
+            wait(1300)
+            compare(shownLeft(), left, "a pause holds the time left")
+        }
+
+        function test_tookAfterJob_data() {
+            return [
+                { tag: "finished, window elsewhere", sentShare: 1, active: false, took: true, alerts: [0] },
+                { tag: "finished, window in front", sentShare: 1, active: true, took: true, alerts: [] },
+                { tag: "stopped half way, window elsewhere", sentShare: 0.5, active: false, took: false,
+                  alerts: [0] },
+            ]
+        }
+
+        // A job sent whole shows what it took once the engraver reports the
+        // stop, until the next job starts; a job cut short shows no time.
+        // Either way a window in the background asks for attention.
+        function test_tookAfterJob(data) {
+            store.setValue("jobPace", {})
+            operationEnd.jobBuffer.size = 40000
+            operationEnd.finishedLoad(12, 30, 62, 70)
+            standInWindow.active = data.active
+            mouseClick(child("playButton"))
+            operationEnd.toFrontStatus("F20")
+            wait(1200)
+            operationEnd.jobBuffer.sent = operationEnd.jobBuffer.size * data.sentShare
+            operationEnd.toFrontStatus("F22")
+            compare(standInWindow.alerts, data.alerts)
+            var timing = child("carveTiming")
+            verify(!timing.running && timing.carveSecond >= 1, "the elapsed time stands")
+            compare(child("leftClock").visible, data.took)
+            if (data.took) {
+                compare(leftLabel(), "耗时")
+                verify(shownLeft() >= 1 && shownLeft() <= 2, "took " + shownLeft())
+            }
+            wait(1100)
+            if (data.took)
+                verify(shownLeft() >= 1 && shownLeft() <= 2, "the time taken does not count down")
+
+            // The next job clears it.
+            mouseClick(child("playButton"))
+            operationEnd.toFrontStatus("F20")
+            compare(leftLabel(), "剩余")
+            compare(shownLeft(), -1)
+            compare(standInWindow.alerts, data.alerts, "a start asks for nothing")
+        }
+
+        // Jogs from the marker's first place, tip at (39, 102) pixels.
+        function test_markerJogKeys_data() {
+            return [
+                { tag: "right", keys: [[Qt.Key_Right, 0]], sent: ["$25 P49 102"] },
+                { tag: "left", keys: [[Qt.Key_Left, 0]], sent: ["$25 P29 102"] },
+                { tag: "down", keys: [[Qt.Key_Down, 0]], sent: ["$25 P39 112"] },
+                { tag: "shift right", keys: [[Qt.Key_Right, Qt.ShiftModifier]], sent: ["$25 P139 102"] },
+                { tag: "shift up twice stops at the top", keys: [[Qt.Key_Up, Qt.ShiftModifier], [Qt.Key_Up, Qt.ShiftModifier]],
+                  sent: ["$25 P39 2", "$25 P39 0"] },
+                { tag: "left past the edge", keys: [[Qt.Key_Left, 0], [Qt.Key_Left, 0], [Qt.Key_Left, 0], [Qt.Key_Left, 0], [Qt.Key_Left, 0]],
+                  sent: ["$25 P29 102", "$25 P19 102", "$25 P9 102", "$25 P0 102", "$25 P0 102"] },
+                { tag: "not during a job", running: true, keys: [[Qt.Key_Right, 0]], sent: [] },
+            ]
+        }
+
+        // A click focuses the marker; its arrow keys then move the laser and
+        // leave the picture where it is.
+        function test_markerJogKeys(data) {
+            operationEnd.finishedLoad(12, 30, 62, 70)
+            placeAt(100, 200)
+            var marker = child("carveLocation")
+            mouseClick(marker)
+            verify(marker.activeFocus)
+            if (data.running)
+                operationEnd.toFrontStatus("F20")
+            operationEnd.sent = []
+            for (var i = 0; i < data.keys.length; ++i)
+                keyClick(data.keys[i][0], data.keys[i][1])
+            compare(operationEnd.sent, data.sent)
+            compare(page.pictureX, 100 * child("carveFrame").scaleSize, "the picture stays")
+        }
+
+        function test_pageKeys_data() {
+            return [
+                { tag: "left", key: Qt.Key_Left, moved: [90, 200], sent: [] },
+                { tag: "shift down", key: Qt.Key_Down, mod: Qt.ShiftModifier, moved: [100, 300], sent: [] },
+                { tag: "left while framing", framing: true, key: Qt.Key_Left, moved: [90, 200],
+                  sent: ["$20 P102 230 50 40"] },
+                { tag: "shift right while framing", framing: true, key: Qt.Key_Right, mod: Qt.ShiftModifier,
+                  moved: [200, 200], sent: ["$20 P212 230 50 40"] },
+                { tag: "up while framing", framing: true, key: Qt.Key_Up, moved: [100, 190],
+                  sent: ["$20 P112 220 50 40"] },
+                { tag: "shift left at the edge while framing", at: 30, framing: true, key: Qt.Key_Left,
+                  mod: Qt.ShiftModifier, moved: [0, 200], sent: ["$20 P12 230 50 40"] },
+                { tag: "space plays", key: Qt.Key_Space, moved: [100, 200], sent: ["$30 P100 200 P2"] },
+                { tag: "space pauses", running: true, key: Qt.Key_Space, moved: [100, 200], sent: ["$31"] },
+                { tag: "arrow during a job", running: true, key: Qt.Key_Left, moved: [100, 200], sent: [] },
+                { tag: "up into a coordinate field", field: "imageXField", key: Qt.Key_Up, moved: [100, 200], sent: [] },
+                { tag: "down into a coordinate field", field: "markerYField", key: Qt.Key_Down, moved: [100, 200],
+                  sent: [] },
+                { tag: "space into a coordinate field", field: "imageYField", key: Qt.Key_Space, moved: [100, 200],
+                  sent: [] },
+                { tag: "page hidden", hidden: true, key: Qt.Key_Space, moved: [100, 200], sent: [] },
+                { tag: "keys turned off", off: true, key: Qt.Key_Right, moved: [100, 200], sent: [] },
+            ]
+        }
+
+        // The page's keys: arrows move the picture by 0.5 mm (Shift 5 mm),
+        // framing it anew while framing; Space plays or pauses. None of them
+        // acts while text is typed, the page is hidden or the window has
+        // turned them off.
+        function test_pageKeys(data) {
+            operationEnd.finishedLoad(12, 30, 62, 70)
+            placeAt(data.at === undefined ? 100 : data.at, 200)
+            if (data.framing)
+                operationEnd.toFrontStatus("F10")
+            if (data.running)
+                operationEnd.toFrontStatus("F20")
+            if (data.field)
+                child(data.field).forceActiveFocus()
+            if (data.hidden)
+                page.visible = false
+            if (data.off)
+                page.keysEnabled = false
+            operationEnd.sent = []
+            keyClick(data.key, data.mod || Qt.NoModifier)
+            compare(operationEnd.sent, data.sent)
+            var s = child("carveFrame").scaleSize
+            compare([Math.round(page.pictureX / s), Math.round(page.pictureY / s)], data.moved)
         }
     }
 }

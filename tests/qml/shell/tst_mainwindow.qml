@@ -16,6 +16,11 @@ TestCase {
         id: operationEnd
 
         property var sent: []
+        property int disconnectCalls: 0
+        property QtObject jobBuffer: QtObject {
+            property int size: 0
+            property int sent: 0
+        }
 
         signal finishedLoad(int xmin, int ymin, int xmax, int ymax)
         signal toFrontStatus(string cmd)
@@ -23,6 +28,8 @@ TestCase {
         signal completePecent(real pecent)
         signal writeStalled()
         signal searchFinished(bool found)
+        signal engraverNotFound(string deniedPort)
+        signal linkClosed()
 
         function serialWriteData(command) {
             sent.push(String(command))
@@ -30,6 +37,9 @@ TestCase {
         function connectToBelow(en) {}
         function clearIndex() {}
         function finishedLoadProcess() {}
+        function stopAndDisconnect() {
+            disconnectCalls += 1
+        }
     }
 
     // The store as the next start finds it.
@@ -87,7 +97,9 @@ TestCase {
         store.setValue("coordinateChecked", true)
         store.setValue("completeShadyChecked", true)
         store.setValue("languages", "")
+        store.setValue("shutTime", 0)
         operationEnd.sent = []
+        operationEnd.disconnectCalls = 0
         window = createWindow()
     }
     function cleanup() {
@@ -257,5 +269,114 @@ TestCase {
         wait(700)
         restart()
         compare(store.value("languages", ""), data.stored)
+    }
+
+    function test_closeDuringJob_data() {
+        return [
+            { tag: "idle closes at once", steps: [], how: "close", closed: true, asked: false, disconnects: 0 },
+            { tag: "interrupted closes at once", steps: ["F20", "lost"], how: "close", closed: true, asked: false,
+              disconnects: 0 },
+            { tag: "running, confirmed", steps: ["F20"], how: "close", answer: "quitOkButton", linkClosed: true,
+              closed: true, asked: true, disconnects: 1 },
+            { tag: "paused, confirmed", steps: ["F20", "F21"], how: "close", answer: "quitOkButton",
+              linkClosed: true, closed: true, asked: true, disconnects: 1 },
+            { tag: "Ctrl+Q while running, confirmed", steps: ["F20"], how: "ctrlq", answer: "quitOkButton",
+              linkClosed: true, closed: true, asked: true, disconnects: 1 },
+            { tag: "confirmed, controller silent", steps: ["F20"], how: "close", answer: "quitOkButton",
+              linkClosed: false, closed: true, asked: true, disconnects: 1 },
+            { tag: "running, cancelled", steps: ["F20"], how: "close", answer: "quitCancelButton",
+              closed: false, asked: true, disconnects: 0 },
+            { tag: "Ctrl+Q while paused, cancelled", steps: ["F20", "F21"], how: "ctrlq", answer: "quitCancelButton",
+              closed: false, asked: true, disconnects: 0 },
+        ]
+    }
+    // Closing the window during a job asks first: quitting stops the job
+    // and lets the engraver go before the window closes (after a few
+    // seconds at the latest), cancelling leaves everything running.
+    // Without a job the window closes as it always did.
+    function test_closeDuringJob(data) {
+        for (var i = 0; i < data.steps.length; ++i) {
+            if (data.steps[i] === "lost")
+                operationEnd.includeBackStatus(11)
+            else
+                operationEnd.toFrontStatus(data.steps[i])
+        }
+        operationEnd.sent = []
+        if (data.how === "ctrlq")
+            keyClick(Qt.Key_Q, Qt.ControlModifier)
+        else
+            window.close()
+        var dialog = part("quitDialog")
+        if (data.asked) {
+            tryCompare(dialog, "opened", true)
+            verify(window.visible, "the window waits for the answer")
+            mouseClick(part(data.answer))
+            tryCompare(dialog, "visible", false)
+        }
+        compare(operationEnd.disconnectCalls, data.disconnects)
+        if (data.disconnects > 0) {
+            verify(window.visible, "the window waits for the link to close")
+            if (data.linkClosed)
+                operationEnd.linkClosed()
+            else
+                wait(2000)
+        }
+        tryCompare(window, "visible", !data.closed, 5000)
+        compare(operationEnd.sent, [], "the controller sends the stop itself")
+        if (!data.closed)
+            verify(part("connectDrawOperations").startCarveFlag, "the job goes on")
+    }
+
+    function test_lowPowerTime_data() {
+        return [
+            { tag: "10 min saved", index: 2, button: "saveButton", sent: ["$51 P10"], stored: 2 },
+            { tag: "200 min saved", index: 5, button: "saveButton", sent: ["$51 P200"], stored: 5 },
+            { tag: "1 min saved", index: 0, button: "saveButton", sent: ["$51 P1"], stored: 0 },
+            { tag: "cancelled", index: 3, button: "cancelButton", sent: [], stored: 1 },
+        ]
+    }
+    // The low-power time goes to the engraver with Save, which also stores
+    // the choice; Cancel sends and stores nothing. The chooser stays during
+    // a job, when the machine buttons do not.
+    function test_lowPowerTime(data) {
+        store.setValue("shutTime", 1)
+        restart()
+        part("connectDrawOperations").setStartCarveFlag(true)
+        var dialog = openSettings()
+        var chooser = part("shutTimeSelect")
+        verify(chooser.visible)
+        compare(chooser.currentIndex, 1)
+        compare(chooser.currentText, "5 " + qsTranslate("main", "分钟"))
+        chooser.currentIndex = data.index
+        mouseClick(part(data.button, dialog))
+        tryCompare(dialog, "visible", false)
+        compare(operationEnd.sent, data.sent)
+        // The settings object writes a moment later.
+        wait(700)
+        compare(Number(store.value("shutTime", -1)), data.stored)
+        openSettings()
+        compare(part("shutTimeSelect").currentIndex, data.stored, "shows what was saved")
+        keyClick(Qt.Key_Escape)
+        restart()
+        compare(Number(store.value("shutTime", -1)), data.stored)
+    }
+
+    // Window-wide keys switch pages like the menu; the control page's keys
+    // act only while it is on show and no popup is open.
+    function test_windowKeys() {
+        keyClick(Qt.Key_2, Qt.ControlModifier)
+        verifyPage(1)
+        operationEnd.finishedLoad(12, 30, 62, 70)
+        keyClick(Qt.Key_Space)
+        compare(operationEnd.sent.length, 1)
+        verify(operationEnd.sent[0].indexOf("$30 P") === 0, operationEnd.sent[0])
+        var dialog = openSettings()
+        keyClick(Qt.Key_Space)
+        keyClick(Qt.Key_Escape)
+        tryCompare(dialog, "visible", false)
+        keyClick(Qt.Key_1, Qt.ControlModifier)
+        verifyPage(0)
+        keyClick(Qt.Key_Space)
+        compare(operationEnd.sent.length, 1, "no play from a popup or the editing page")
     }
 }
