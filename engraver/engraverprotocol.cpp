@@ -58,6 +58,11 @@ QByteArray move(double x, double y)
     return moveHead + pixels(x) + ' ' + pixels(y);
 }
 
+QByteArray lowPowerTime(int minutes)
+{
+    return lowPowerTimeHead + QByteArray::number(minutes);
+}
+
 QByteArray start(double x, double y, int mode)
 {
     return startHead + pixels(x) + ' ' + pixels(y) + (mode == 1 ? " P1" : " P2");
@@ -104,6 +109,11 @@ QString EngraverProtocol::frameCommand(double x, double y, double w, double h) c
 QString EngraverProtocol::moveCommand(double x, double y) const
 {
     return QString::fromLatin1(EngraverCommand::move(x, y));
+}
+
+QString EngraverProtocol::lowPowerTimeCommand(int minutes) const
+{
+    return QString::fromLatin1(EngraverCommand::lowPowerTime(minutes));
 }
 
 QString EngraverProtocol::startCommand(double x, double y, int mode) const

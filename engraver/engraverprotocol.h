@@ -28,6 +28,7 @@ constexpr char depthHead[] = "$9 P";
 constexpr char frameHead[] = "$20 P";
 constexpr char moveHead[] = "$25 P";
 constexpr char startHead[] = "$30 P";
+constexpr char lowPowerTimeHead[] = "$51 P";
 
 // The engraver takes whole engraving pixels: halves are rounded away from
 // zero (2.5 → 3, -2.5 → -3) and zero never carries a sign (-0.4 → 0). A
@@ -49,6 +50,9 @@ QByteArray move(double x, double y);
 // Starts the job with its top-left corner at x, y: mode 1 engraves grey
 // levels ("P1"), any other mode black and white ("P2").
 QByteArray start(double x, double y, int mode);
+
+// Sets the engraver's low-power time: a whole number of minutes.
+QByteArray lowPowerTime(int minutes);
 
 } // namespace EngraverCommand
 
@@ -96,6 +100,7 @@ public:
     Q_INVOKABLE QString frameCommand(double x, double y, double w, double h) const;
     Q_INVOKABLE QString moveCommand(double x, double y) const;
     Q_INVOKABLE QString startCommand(double x, double y, int mode) const;
+    Q_INVOKABLE QString lowPowerTimeCommand(int minutes) const;
 
     QString fanOnCommand() const { return QString::fromLatin1(EngraverCommand::fanOn); }
     QString fanOffCommand() const { return QString::fromLatin1(EngraverCommand::fanOff); }

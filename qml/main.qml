@@ -558,7 +558,7 @@ ApplicationWindow {
                             var chosen = Math.max(0, shutTimeSelect.currentIndex)
                             settings4.shutTime = chosen
                             // The engraver's low-power time in whole minutes.
-                            operationEnd.serialWriteData("$51 P" + window.shutMinutes[chosen])
+                            operationEnd.serialWriteData(EngraverProtocol.lowPowerTimeCommand(window.shutMinutes[chosen]))
                             settingDialog.close()
                         }
                     }

@@ -125,6 +125,7 @@ private slots:
         QTest::newRow("depth rounds up to 1") << depth(0.9996) << QByteArray("$9 P1.000");
         QTest::newRow("depth held at 0") << depth(-0.1) << QByteArray("$9 P0.000");
         QTest::newRow("depth, not a number") << depth(nan) << QByteArray("$9 P0.000");
+        QTest::newRow("low-power time") << lowPowerTime(200) << QByteArray("$51 P200");
     }
 
     void commands()
