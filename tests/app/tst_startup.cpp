@@ -1,5 +1,7 @@
+#include <QImage>
 #include <QProcess>
 #include <QSettings>
+#include <QTemporaryDir>
 #include <QtTest>
 
 // Whole program lives in a child process: the real start-up through
@@ -58,11 +60,22 @@ private slots:
         QTest::newRow("root document missing")
             << QStringLiteral(STARTUP_RUNNER) << QStringList {sel, "qrc:/no-such-document.qml"}
             << QVariant() << 1 << QStringList {"no-such-document.qml"} << QStringLiteral("C");
-        // The delivered programs load their window and keep running.
-        for (const char *program : {VANDRA_BIN, VANDRA_JP_BIN})
+        // The delivered programs load their window and keep running; a
+        // picture named on the command line is opened ("p start": its Grey
+        // run), one that cannot be read is refused with a warning.
+        for (const char *program : {VANDRA_BIN, VANDRA_JP_BIN}) {
             QTest::newRow(program) << QString::fromUtf8(program) << QStringList()
                                    << QVariant(QStringLiteral("English")) << -1 << QStringList()
                                    << QStringLiteral("C");
+            QTest::addRow("%s photo.png", program)
+                << QString::fromUtf8(program) << QStringList {"<photo>"}
+                << QVariant(QStringLiteral("English")) << -1 << QStringList {"p start"}
+                << QStringLiteral("C");
+            QTest::addRow("%s missing.png", program)
+                << QString::fromUtf8(program) << QStringList {"missing.png"}
+                << QVariant(QStringLiteral("English")) << -1
+                << QStringList {"cannot load", "missing.png"} << QStringLiteral("C");
+        }
     }
 
     // The debug line, a line of its own, names the stored value, which is
@@ -83,6 +96,15 @@ private slots:
             store.remove(QStringLiteral("languages"));
         store.sync();
 
+        QTemporaryDir dir;
+        for (QString &argument : args) {
+            if (argument == QLatin1String("<photo>")) {
+                argument = dir.filePath(QStringLiteral("photo.png"));
+                QImage photo(40, 30, QImage::Format_RGB32);
+                photo.fill(Qt::darkGray);
+                QVERIFY(photo.save(argument));
+            }
+        }
         QProcess p;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("LC_ALL"), system);
