@@ -21,27 +21,9 @@ ApplicationWindow {
     // here whenever a popup closes.
     property int lastModelIndex: 0
     // The user confirmed quitting during a job: the next close goes through.
-    property bool quitConfirmed: false
+    property alias quitConfirmed: quitDialog.confirmed
     // The low-power choices, in minutes; "shutTime" stores the index.
     readonly property var shutMinutes: [1, 5, 10, 50, 100, 200]
-
-    // The user confirmed quitting a running job: the engraver is told to stop
-    // and let go, and the window closes once the link is closed. Should the
-    // controller never say so, the fallback closes it anyway: quitting must
-    // not hang on an engraver that has gone silent.
-    function quitStoppingJob() {
-        quitDialog.close()
-        if (quitConfirmed)
-            return
-        quitConfirmed = true
-        quitFallback.start()
-        operationEnd.stopAndDisconnect()
-    }
-
-    function finishQuit() {
-        quitFallback.stop()
-        window.close()
-    }
 
     function menuClicked(index) {
         if (menuControlList.currentIndex !== index)
@@ -80,57 +62,15 @@ ApplicationWindow {
     // A job running or paused is never dropped by closing the window (the
     // close button, Ctrl+Q or the session ending): the user is asked first.
     onClosing: {
-        if (quitConfirmed || !connectDrawOperations.startCarveFlag)
+        if (quitDialog.confirmed || !connectDrawOperations.startCarveFlag)
             return
         close.accepted = false
         quitDialog.open()
     }
 
-    Connections {
-        target: operationEnd
-
-        function onLinkClosed() {
-            if (window.quitConfirmed)
-                window.finishQuit()
-        }
-    }
-
-    Timer {
-        id: quitFallback
-
-        objectName: "quitFallback"
-        interval: 4000
-        onTriggered: window.finishQuit()
-    }
-
-    Shortcut {
-        sequence: "Ctrl+1"
-        onActivated: window.menuClicked(0)
-    }
-
-    Shortcut {
-        sequence: "Ctrl+2"
-        onActivated: window.menuClicked(1)
-    }
-
-    Shortcut {
-        sequence: "Ctrl+Q"
-        onActivated: window.close()
-    }
-
-    component Rule: Rectangle {
-        width: parent.width
-        height: 2
-        color: Theme.line
-    }
-
-    // A machine action of the settings popup: one command, then the popup
-    // closes. None is offered while a job runs.
-    component MachineButton: PopupButton {
-        property string command
-
-        visible: !connectDrawOperations.startCarveFlag
-        onClicked: settingDialog.sendCommand(command)
+    WindowShortcuts {
+        onMenuRequested: window.menuClicked(index)
+        onCloseRequested: window.close()
     }
 
     // The engraving state that the two pages share.
@@ -148,8 +88,8 @@ ApplicationWindow {
 
         objectName: "connectDrawOperations"
         beginStopFlag: imageProcessDoneDialog.visible
-        coordinateDisplayFlag: coordinateDisplay.checked
-        shadyDisplayFlag: completeShadyDisplay.checked
+        coordinateDisplayFlag: settingDialog.coordinateChecked
+        shadyDisplayFlag: settingDialog.completeShadyChecked
         onStopDone: imageProcessDoneDialog.close()
     }
 
@@ -312,309 +252,30 @@ ApplicationWindow {
     }
 
     // Asked when the window is closed during a job: quitting stops it.
-    WindowPopup {
+    QuitPopup {
         id: quitDialog
 
         objectName: "quitDialog"
-
-        Column {
-            width: parent.width
-            spacing: 20
-
-            PopupText {
-                text: qsTr("提示")
-                font.pixelSize: Theme.titleSize
-            }
-
-            PopupText {
-                text: qsTr("正在雕刻，退出将停止雕刻。确定退出吗？")
-            }
-
-            PopupButton {
-                objectName: "quitOkButton"
-                text: qsTr("退出")
-                onClicked: window.quitStoppingJob()
-            }
-
-            PopupButton {
-                objectName: "quitCancelButton"
-                text: qsTr("取消")
-                onClicked: quitDialog.close()
-            }
-        }
+        controller: operationEnd
+        onQuitReady: window.close()
     }
 
     // Each machine action sends one command and closes the popup; none of
     // them is offered while a job runs.
-    WindowPopup {
+    SettingsPopup {
         id: settingDialog
 
-        function sendCommand(command) {
-            operationEnd.serialWriteData(command)
-            close()
-        }
-
         objectName: "settingDialog"
-        tall: true
+        controller: operationEnd
+        shared: connectDrawOperations
+        shutMinutes: window.shutMinutes
         onClosed: menuControlList.currentIndex = lastModelIndex
-        // The chooser shows what was last saved; a choice left by Cancel
-        // never reached the engraver.
-        onAboutToShow: shutTimeSelect.currentIndex = settings4.shutTime
-
-        Settings {
-            id: settings4
-
-            // Index into shutMinutes of the low-power time last saved.
-            property int shutTime: 0
-        }
-
-        Settings {
-            id: settings2
-
-            property bool coordinateChecked: true
-        }
-
-        Settings {
-            id: settings3
-
-            property bool completeShadyChecked: true
-        }
-
-        Flickable {
-            id: settingFlickable
-
-            anchors.fill: parent
-            clip: true
-            contentWidth: width
-            contentHeight: settingColumn.height + 20
-            boundsBehavior: Flickable.StopAtBounds
-
-            ScrollIndicator.vertical: ScrollIndicator {}
-
-            Column {
-                id: settingColumn
-
-                width: settingFlickable.width
-                spacing: 10
-
-                PopupText {
-                    text: qsTr("设置")
-                    font.pixelSize: Theme.titleSize
-                }
-
-                Rule {}
-
-                PopupText {
-                    text: qsTr("当雕刻机连接成功后,激光器的位置不在左上角,需要重新置位")
-                }
-
-                MachineButton {
-                    id: resetButton
-
-                    objectName: "resetButton"
-                    text: qsTr("重新置位")
-                    command: EngraverProtocol.resetPositionCommand
-                }
-
-                Rule {}
-
-                PopupText {
-                    text: qsTr("定位激光器到机器中间,这样您可以吧雕刻机收起到包装盒中")
-                }
-
-                MachineButton {
-                    id: middleButton
-
-                    objectName: "middleButton"
-                    text: qsTr("中间")
-                    command: EngraverProtocol.moveToMiddleCommand
-                }
-
-                Rule {}
-
-                PopupText {
-                    text: qsTr("低功耗模式消耗的电能会降低很多")
-                }
-
-                // How long the engraver waits idle before it goes into low
-                // power; sent with Save. Offered during a job too: it only
-                // sets a time and moves nothing.
-                ComboBox {
-                    id: shutTimeSelect
-
-                    objectName: "shutTimeSelect"
-                    height: 30
-                    width: 200
-                    font.family: Theme.fontFamily
-                    model: window.shutMinutes.map(function(minutes) { return minutes + " " + qsTr("分钟") })
-                    currentIndex: settings4.shutTime
-                }
-
-                MachineButton {
-                    id: lowPowerButton
-
-                    objectName: "lowPowerButton"
-                    text: qsTr("低功耗")
-                    command: EngraverProtocol.lowPowerCommand
-                }
-
-                Rule {}
-
-                // The language for the next start. The Japanese edition has
-                // no choice: there the selector and its settings object do not
-                // exist at all, so nothing can write "languages".
-                Loader {
-                    id: languageLoader
-
-                    objectName: "languageLoader"
-                    width: parent.width
-                    active: !japaneseEdition
-                    visible: active
-                    sourceComponent: Column {
-                        width: languageLoader.width
-                        spacing: 10
-
-                        // Read and written through value() and setValue():
-                        // a Settings property would store its default on
-                        // the first start, and "languages" must stay absent
-                        // until the user picks a language.
-                        Settings {
-                            id: languageSettings
-                        }
-
-                        PopupText {
-                            text: qsTr("语言选择，重启软件生效")
-                        }
-
-                        ComboBox {
-                            id: languageSelect
-
-                            objectName: "languageSelect"
-                            height: 30
-                            width: 200
-                            font.family: Theme.fontFamily
-                            model: ["简体中文", "English", "日本の"]
-                            // A stored value differing only in letter case
-                            // still picks its entry; anything else keeps the first.
-                            Component.onCompleted: {
-                                var stored = String(languageSettings.value("languages", "简体中文")).toLowerCase()
-                                for (var i = 0; i < model.length; ++i) {
-                                    if (model[i].toLowerCase() === stored) {
-                                        currentIndex = i
-                                        break
-                                    }
-                                }
-                            }
-                            // Written at once, whether the popup is saved or not.
-                            onActivated: languageSettings.setValue("languages", model[index])
-                        }
-
-                        Rule {}
-                    }
-                }
-
-                PopupText {
-                    text: qsTr("显示激光头和图片坐标,单位为mm")
-                }
-
-                FlatSwitch {
-                    id: coordinateDisplay
-
-                    objectName: "coordinateDisplay"
-                    checked: settings2.coordinateChecked
-                }
-
-                Rule {}
-
-                PopupText {
-                    text: qsTr("是否显示图片打印进度")
-                }
-
-                FlatSwitch {
-                    id: completeShadyDisplay
-
-                    objectName: "completeShadyDisplay"
-                    checked: settings3.completeShadyChecked
-                }
-
-                Rule {}
-
-                PopupText {
-                    text: qsTr("注意：按保存后才能真正保存，否则软件重启后就会恢复！")
-                    font.pixelSize: Theme.noteSize
-                }
-
-                Row {
-                    spacing: 10
-
-                    PopupButton {
-                        id: saveButton
-
-                        objectName: "saveButton"
-                        text: qsTr("保存")
-                        onClicked: {
-                            settings2.coordinateChecked = coordinateDisplay.checked
-                            settings3.completeShadyChecked = completeShadyDisplay.checked
-                            var chosen = Math.max(0, shutTimeSelect.currentIndex)
-                            settings4.shutTime = chosen
-                            // The engraver's low-power time in whole minutes.
-                            operationEnd.serialWriteData(EngraverProtocol.lowPowerTimeCommand(window.shutMinutes[chosen]))
-                            settingDialog.close()
-                        }
-                    }
-
-                    PopupButton {
-                        id: cancelButton
-
-                        objectName: "cancelButton"
-                        text: qsTr("取消")
-                        onClicked: settingDialog.close()
-                    }
-                }
-            }
-        }
     }
 
-    WindowPopup {
+    AboutPopup {
         id: aboutDialog
 
         objectName: "aboutDialog"
         onClosed: menuControlList.currentIndex = lastModelIndex
-
-        Column {
-            width: parent.width
-            spacing: 20
-
-            PopupText {
-                text: qsTr("关于我们")
-                font.pixelSize: Theme.titleSize
-            }
-
-            PopupText {
-                objectName: "softwareVersion"
-                text: qsTr("软件版本：") + "V1.91"
-            }
-
-            PopupText {
-                objectName: "machineVersion"
-                text: qsTr("雕刻机版本：") + "V1.5"
-            }
-
-            PopupText {
-                text: qsTr("雕刻最大图像大小：1050*1050像素")
-            }
-
-            PopupText {
-                text: qsTr("雕刻最大面积：80*80mm")
-            }
-
-            PopupText {
-                text: qsTr("快捷键")
-            }
-
-            KeySheet {
-                objectName: "keySheet"
-            }
-        }
     }
 }

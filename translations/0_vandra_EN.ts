@@ -400,90 +400,18 @@
     </message>
 </context>
 <context>
-    <name>main</name>
-    <message>
-        <source>Kalvor</source>
-        <translation>Kalvor</translation>
-    </message>
-    <message>
-        <source>中间</source>
-        <translation>Middle</translation>
-    </message>
-    <message>
-        <source>低功耗</source>
-        <translation>Low power</translation>
-    </message>
-    <message>
-        <source>低功耗模式消耗的电能会降低很多</source>
-        <translation>In the low-power mode, the power consumption is very small</translation>
-    </message>
-    <message>
-        <source>保存</source>
-        <translation>Save</translation>
-    </message>
-    <message>
-        <source>修图</source>
-        <translation>Edit</translation>
-    </message>
+    <name>AboutPopup</name>
     <message>
         <source>关于我们</source>
         <translation>About us</translation>
-    </message>
-    <message>
-        <source>取消</source>
-        <translation>Cancel</translation>
-    </message>
-    <message>
-        <source>定位激光器到机器中间,这样您可以吧雕刻机收起到包装盒中</source>
-        <translation>Locate the laser at the middle of the machine so that you can put it in the box</translation>
-    </message>
-    <message>
-        <source>当前正在打印状态，是否继续……</source>
-        <translation>Now is printing status, whether to continue……</translation>
-    </message>
-    <message>
-        <source>当雕刻机连接成功后,激光器的位置不在左上角,需要重新置位</source>
-        <translation>When the machine is connected successfully, if the position of the optical device is not on the upper left corner , it should be reset</translation>
-    </message>
-    <message>
-        <source>提示</source>
-        <translation>Tips</translation>
-    </message>
-    <message>
-        <source>是否显示图片打印进度</source>
-        <translation>Display picture print progress</translation>
-    </message>
-    <message>
-        <source>显示激光头和图片坐标,单位为mm</source>
-        <translation>Display laser head and picture coordinates, in units of mm</translation>
-    </message>
-    <message>
-        <source>注意：按保存后才能真正保存，否则软件重启后就会恢复！</source>
-        <translation>Note: you must save the picture, or it will be restored if the software be restarted！</translation>
-    </message>
-    <message>
-        <source>状态</source>
-        <translation>Status</translation>
-    </message>
-    <message>
-        <source>确定</source>
-        <translation>OK</translation>
-    </message>
-    <message>
-        <source>设置</source>
-        <translation>Setting</translation>
-    </message>
-    <message>
-        <source>语言选择，重启软件生效</source>
-        <translation>Language,Restar valid</translation>
     </message>
     <message>
         <source>软件版本：</source>
         <translation>Software version：</translation>
     </message>
     <message>
-        <source>重新置位</source>
-        <translation>Reset</translation>
+        <source>雕刻机版本：</source>
+        <translation>Machine version：</translation>
     </message>
     <message>
         <source>雕刻最大图像大小：1050*1050像素</source>
@@ -494,12 +422,15 @@
         <translation>The largest area of sculpture: 80*80mm</translation>
     </message>
     <message>
-        <source>雕刻机版本：</source>
-        <translation>Machine version：</translation>
+        <source>快捷键</source>
+        <translation>Keys</translation>
     </message>
+</context>
+<context>
+    <name>QuitPopup</name>
     <message>
-        <source>控制</source>
-        <translation>Control</translation>
+        <source>提示</source>
+        <translation>Tips</translation>
     </message>
     <message>
         <source>正在雕刻，退出将停止雕刻。确定退出吗？</source>
@@ -510,12 +441,102 @@
         <translation>Quit</translation>
     </message>
     <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsPopup</name>
+    <message>
+        <source>设置</source>
+        <translation>Setting</translation>
+    </message>
+    <message>
+        <source>当雕刻机连接成功后,激光器的位置不在左上角,需要重新置位</source>
+        <translation>When the machine is connected successfully, if the position of the optical device is not on the upper left corner , it should be reset</translation>
+    </message>
+    <message>
+        <source>重新置位</source>
+        <translation>Reset</translation>
+    </message>
+    <message>
+        <source>定位激光器到机器中间,这样您可以吧雕刻机收起到包装盒中</source>
+        <translation>Locate the laser at the middle of the machine so that you can put it in the box</translation>
+    </message>
+    <message>
+        <source>中间</source>
+        <translation>Middle</translation>
+    </message>
+    <message>
+        <source>低功耗模式消耗的电能会降低很多</source>
+        <translation>In the low-power mode, the power consumption is very small</translation>
+    </message>
+    <message>
         <source>分钟</source>
         <translation>min</translation>
     </message>
     <message>
-        <source>快捷键</source>
-        <translation>Keys</translation>
+        <source>低功耗</source>
+        <translation>Low power</translation>
+    </message>
+    <message>
+        <source>语言选择，重启软件生效</source>
+        <translation>Language,Restar valid</translation>
+    </message>
+    <message>
+        <source>显示激光头和图片坐标,单位为mm</source>
+        <translation>Display laser head and picture coordinates, in units of mm</translation>
+    </message>
+    <message>
+        <source>是否显示图片打印进度</source>
+        <translation>Display picture print progress</translation>
+    </message>
+    <message>
+        <source>注意：按保存后才能真正保存，否则软件重启后就会恢复！</source>
+        <translation>Note: you must save the picture, or it will be restored if the software be restarted！</translation>
+    </message>
+    <message>
+        <source>保存</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>main</name>
+    <message>
+        <source>Kalvor</source>
+        <translation>Kalvor</translation>
+    </message>
+    <message>
+        <source>修图</source>
+        <translation>Edit</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>当前正在打印状态，是否继续……</source>
+        <translation>Now is printing status, whether to continue……</translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation>Tips</translation>
+    </message>
+    <message>
+        <source>状态</source>
+        <translation>Status</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>控制</source>
+        <translation>Control</translation>
     </message>
 </context>
 <context>

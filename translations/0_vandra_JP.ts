@@ -400,90 +400,18 @@
     </message>
 </context>
 <context>
-    <name>main</name>
-    <message>
-        <source>Kalvor</source>
-        <translation>Kalvor</translation>
-    </message>
-    <message>
-        <source>中间</source>
-        <translation>真ん中</translation>
-    </message>
-    <message>
-        <source>低功耗</source>
-        <translation>低消費電力</translation>
-    </message>
-    <message>
-        <source>低功耗模式消耗的电能会降低很多</source>
-        <translation>低電力モードでは低消費電力</translation>
-    </message>
-    <message>
-        <source>保存</source>
-        <translation>保存</translation>
-    </message>
-    <message>
-        <source>修图</source>
-        <translation>を編集</translation>
-    </message>
+    <name>AboutPopup</name>
     <message>
         <source>关于我们</source>
         <translation>私達について</translation>
-    </message>
-    <message>
-        <source>取消</source>
-        <translation>キャンセル</translation>
-    </message>
-    <message>
-        <source>定位激光器到机器中间,这样您可以吧雕刻机收起到包装盒中</source>
-        <translation>レーザー加工機を箱に収まれるようにレーザーヘッドを機械の中間に配置してください</translation>
-    </message>
-    <message>
-        <source>当前正在打印状态，是否继续……</source>
-        <translation>プリントしている状態です、続きますか……</translation>
-    </message>
-    <message>
-        <source>当雕刻机连接成功后,激光器的位置不在左上角,需要重新置位</source>
-        <translation>レーザー彫刻と接続できましたらレーザーヘッドは左上にいない場合では位置をリセットする必要があります</translation>
-    </message>
-    <message>
-        <source>提示</source>
-        <translation>ヒント</translation>
-    </message>
-    <message>
-        <source>是否显示图片打印进度</source>
-        <translation>画像焼けるプログレスバー表示するかどうか</translation>
-    </message>
-    <message>
-        <source>显示激光头和图片坐标,单位为mm</source>
-        <translation>レーザヘッドと画像の座標を示す、単位はmm</translation>
-    </message>
-    <message>
-        <source>注意：按保存后才能真正保存，否则软件重启后就会恢复！</source>
-        <translation>ご注意：保存するには保存のボタンを押してください、そうしないとソフト再起動したら前の状態に戻ります！</translation>
-    </message>
-    <message>
-        <source>状态</source>
-        <translation>接続</translation>
-    </message>
-    <message>
-        <source>确定</source>
-        <translation>確定</translation>
-    </message>
-    <message>
-        <source>设置</source>
-        <translation>セット</translation>
-    </message>
-    <message>
-        <source>语言选择，重启软件生效</source>
-        <translation>言語の選択、効果を取るために再起動します</translation>
     </message>
     <message>
         <source>软件版本：</source>
         <translation>ソフトウェアバージョン：</translation>
     </message>
     <message>
-        <source>重新置位</source>
-        <translation>再設定</translation>
+        <source>雕刻机版本：</source>
+        <translation>彫刻機のバージョン:</translation>
     </message>
     <message>
         <source>雕刻最大图像大小：1050*1050像素</source>
@@ -494,12 +422,15 @@
         <translation>加工できる最大面積:80*80mm</translation>
     </message>
     <message>
-        <source>雕刻机版本：</source>
-        <translation>彫刻機のバージョン:</translation>
+        <source>快捷键</source>
+        <translation>ショートカットキー</translation>
     </message>
+</context>
+<context>
+    <name>QuitPopup</name>
     <message>
-        <source>控制</source>
-        <translation>制御</translation>
+        <source>提示</source>
+        <translation>ヒント</translation>
     </message>
     <message>
         <source>正在雕刻，退出将停止雕刻。确定退出吗？</source>
@@ -510,12 +441,102 @@
         <translation>終了</translation>
     </message>
     <message>
+        <source>取消</source>
+        <translation>キャンセル</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsPopup</name>
+    <message>
+        <source>设置</source>
+        <translation>セット</translation>
+    </message>
+    <message>
+        <source>当雕刻机连接成功后,激光器的位置不在左上角,需要重新置位</source>
+        <translation>レーザー彫刻と接続できましたらレーザーヘッドは左上にいない場合では位置をリセットする必要があります</translation>
+    </message>
+    <message>
+        <source>重新置位</source>
+        <translation>再設定</translation>
+    </message>
+    <message>
+        <source>定位激光器到机器中间,这样您可以吧雕刻机收起到包装盒中</source>
+        <translation>レーザー加工機を箱に収まれるようにレーザーヘッドを機械の中間に配置してください</translation>
+    </message>
+    <message>
+        <source>中间</source>
+        <translation>真ん中</translation>
+    </message>
+    <message>
+        <source>低功耗模式消耗的电能会降低很多</source>
+        <translation>低電力モードでは低消費電力</translation>
+    </message>
+    <message>
         <source>分钟</source>
         <translation>分</translation>
     </message>
     <message>
-        <source>快捷键</source>
-        <translation>ショートカットキー</translation>
+        <source>低功耗</source>
+        <translation>低消費電力</translation>
+    </message>
+    <message>
+        <source>语言选择，重启软件生效</source>
+        <translation>言語の選択、効果を取るために再起動します</translation>
+    </message>
+    <message>
+        <source>显示激光头和图片坐标,单位为mm</source>
+        <translation>レーザヘッドと画像の座標を示す、単位はmm</translation>
+    </message>
+    <message>
+        <source>是否显示图片打印进度</source>
+        <translation>画像焼けるプログレスバー表示するかどうか</translation>
+    </message>
+    <message>
+        <source>注意：按保存后才能真正保存，否则软件重启后就会恢复！</source>
+        <translation>ご注意：保存するには保存のボタンを押してください、そうしないとソフト再起動したら前の状態に戻ります！</translation>
+    </message>
+    <message>
+        <source>保存</source>
+        <translation>保存</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>キャンセル</translation>
+    </message>
+</context>
+<context>
+    <name>main</name>
+    <message>
+        <source>Kalvor</source>
+        <translation>Kalvor</translation>
+    </message>
+    <message>
+        <source>修图</source>
+        <translation>を編集</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>当前正在打印状态，是否继续……</source>
+        <translation>プリントしている状態です、続きますか……</translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation>ヒント</translation>
+    </message>
+    <message>
+        <source>状态</source>
+        <translation>接続</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>確定</translation>
+    </message>
+    <message>
+        <source>控制</source>
+        <translation>制御</translation>
     </message>
 </context>
 <context>

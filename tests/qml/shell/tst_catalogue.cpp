@@ -28,8 +28,10 @@ private slots:
     void contexts()
     {
         static const char *const rows[][4] = {
-            {"main", "保存", "Save", "保存"},      {"DrawimgBoard", "保存", "Save", "セーブ"},
-            {"main", "设置", "Setting", "セット"}, {"MenuModel", "设置", "Setting", "設置"},
+            {"SettingsPopup", "保存", "Save", "保存"},
+            {"DrawimgBoard", "保存", "Save", "セーブ"},
+            {"SettingsPopup", "设置", "Setting", "セット"},
+            {"MenuModel", "设置", "Setting", "設置"},
             {"nosuchcontext", "修图", "", ""},
         };
         for (const auto &r : rows) {

@@ -122,8 +122,8 @@ TestCase {
             compare(menuName(i), qsTranslate("MenuModel", menu[i]))
         var status = qsTranslate("main", "状态")
         verify(Array.prototype.some.call(part("headerInfo").children, function(t) { return t.text === status }), status)
-        compare(part("softwareVersion").text, qsTranslate("main", "软件版本：") + "V1.91")
-        compare(part("machineVersion").text, qsTranslate("main", "雕刻机版本：") + "V1.5")
+        compare(part("softwareVersion").text, qsTranslate("AboutPopup", "软件版本：") + "V1.91")
+        compare(part("machineVersion").text, qsTranslate("AboutPopup", "雕刻机版本：") + "V1.5")
 
         for (var step = 1; step >= 0; --step) {
             clickMenu(step)
@@ -346,7 +346,7 @@ TestCase {
         var chooser = part("shutTimeSelect")
         verify(chooser.visible)
         compare(chooser.currentIndex, 1)
-        compare(chooser.currentText, "5 " + qsTranslate("main", "分钟"))
+        compare(chooser.currentText, "5 " + qsTranslate("SettingsPopup", "分钟"))
         chooser.currentIndex = data.index
         mouseClick(part(data.button, dialog))
         tryCompare(dialog, "visible", false)
