@@ -62,7 +62,6 @@ Item {
             iconSource: "qrc:/image/target.png"
             onClicked: buttons.frameClicked()
         }
-        }
 
         // The stop button hangs from the play button's top edge: at rest it
         // lies beneath the play button, hidden, until the first job starts;
