@@ -804,10 +804,16 @@ Item {
                 return
             }
             tryCompare(view, "visible", true)
+            tryCompare(view, "opened", true)
             var picture = findChild(view.contentItem, "trueSizePicture")
-            verify(picture !== null)
-            for (var i = 0; i < data.zooms; ++i)
-                mouseClick(findChild(view.contentItem, "trueSizeZoom"))
+            var zoom = findChild(view.contentItem, "trueSizeZoom")
+            verify(picture !== null && zoom !== null)
+            compare(picture.scale, 1)
+            for (var i = 0; i < data.zooms; ++i) {
+                var before = picture.scale
+                mouseClick(zoom)
+                tryCompare(picture, "scale", before === 1 ? 2 : 1)
+            }
             compare(picture.scale, data.scale)
             compare(operationEnd.sent, [], "looking sends nothing")
             view.close()
