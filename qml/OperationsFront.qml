@@ -1,7 +1,6 @@
 import QtQuick 2.7
 import QtQuick.Controls 2.2
 import QtQuick.Window 2.2
-import Qt.labs.settings 1.0
 import Zan.Desktop 1.0
 import Zan.Engraver 1.0
 import "."
@@ -158,7 +157,7 @@ Rectangle {
         if (!jobActive)
             return
         jobState = "interrupted"
-        jobTimer.interrupted()
+        jobClocks.interrupted()
         if (shared.beginStopFlag)
             shared.stopDone()
     }
@@ -182,12 +181,12 @@ Rectangle {
         case EngraverProtocol.LaserPower:
             value = EngraverProtocol.statusValue(cmd)
             if (!isNaN(value))
-                laserStyle.slider.value = value * 100
+                toolColumn.setLaserPower(value * 100)
             break
         case EngraverProtocol.Depth:
             value = EngraverProtocol.statusValue(cmd)
             if (!isNaN(value))
-                speedStyle.slider.value = value * 100
+                toolColumn.setDepth(value * 100)
             break
         case EngraverProtocol.FramingOn:
             framing = true
@@ -201,21 +200,21 @@ Rectangle {
             // Only a new job counts from zero: a paused or interrupted one
             // goes on from the time it has spent.
             if (jobState === "idle")
-                clock.reset()
+                jobClocks.resetElapsed()
             jobState = "running"
-            jobTimer.started()
+            jobClocks.started()
             break
         case EngraverProtocol.Paused:
             if (jobState === "running") {
                 jobState = "paused"
-                jobTimer.paused()
+                jobClocks.paused()
             }
             break
         case EngraverProtocol.Stopped:
             // Whether the whole job went out is read before the rewind sets
             // the send position back to the start.
             var ended = jobActive
-            jobTimer.stopped(sentWhole())
+            jobClocks.stopped(sentWhole())
             rewindJob()
             carveFrame.progress = 0
             jobState = "idle"
@@ -229,41 +228,9 @@ Rectangle {
         }
     }
 
-    // A button of the left column that shows its panel.
-    component PanelButton: IconButton {
-        property Item panel
-
-        width: 32
-        height: 44
-        padding: 0
-        onHoveredChanged: if (hovered) panel.onView()
-        onClicked: panel.onView()
-    }
-
-    // Laser power and depth: a percentage sent when the slider is let go.
-    component MachinePanel: ValuePanel {
-        width: 300
-        height: 40
-        inset: 4
-        spacing: 4
-        slider.height: 36
-        slider.from: 0
-        slider.to: 100
-        slider.stepSize: 0.1
-        slider.value: 0
-    }
-
     objectName: "operateRoot"
     anchors.fill: parent
     color: "white"
-
-    Component.onDestruction: settings.fanValue = fanButton.checked ? 1 : 0
-
-    Settings {
-        id: settings
-
-        property int fanValue: 10
-    }
 
     // The running flag the main window and the editing page read.
     Binding {
@@ -279,12 +246,12 @@ Rectangle {
             operateRoot.publishJob(xmin, ymin, xmax, ymax)
             var buffer = operateRoot.controller.jobBuffer
             if (buffer)
-                jobTimer.prepare(buffer.size)
+                jobClocks.prepare(buffer.size)
         }
 
         function onCompletePecent(pecent) {
             carveFrame.progress = pecent
-            jobTimer.progress(pecent)
+            jobClocks.progress(pecent)
         }
 
         function onToFrontStatus(cmd) {
@@ -293,10 +260,10 @@ Rectangle {
 
         function onIncludeBackStatus(type) {
             if (type === 10) {
-                connectButton.connectFlag = true
+                controlButtons.connected = true
                 operateRoot.infoView(qsTr("连接成功……"))
             } else if (type === 11) {
-                connectButton.connectFlag = false
+                controlButtons.connected = false
                 operateRoot.infoView(qsTr("已断开连接……"))
                 operateRoot.linkLost()
             }
@@ -327,49 +294,10 @@ Rectangle {
         }
     }
 
-    // The time left, measured while the job runs and estimated from earlier
-    // jobs at the same depth before it starts; what the last job took.
-    JobTimer {
-        id: jobTimer
-
-        depth: Math.round(speedStyle.slider.value)
-    }
-
-    // A job left running must not be cut short by the desktop going to sleep.
-    SleepInhibitor {
-        objectName: "sleepInhibitor"
-        active: operateRoot.jobActive
-        reason: qsTr("正在雕刻")
-    }
-
-    // The page's keys, while it is on show and no text is being typed:
-    // arrows move the picture by 0.5 mm (with Shift 5 mm), Space plays or
-    // pauses. A focused laser marker takes the arrows for itself.
-    Repeater {
-        model: [
-            { "keys": "Left", "dx": -1, "dy": 0, "steps": 1 },
-            { "keys": "Right", "dx": 1, "dy": 0, "steps": 1 },
-            { "keys": "Up", "dx": 0, "dy": -1, "steps": 1 },
-            { "keys": "Down", "dx": 0, "dy": 1, "steps": 1 },
-            { "keys": "Shift+Left", "dx": -1, "dy": 0, "steps": 10 },
-            { "keys": "Shift+Right", "dx": 1, "dy": 0, "steps": 10 },
-            { "keys": "Shift+Up", "dx": 0, "dy": -1, "steps": 10 },
-            { "keys": "Shift+Down", "dx": 0, "dy": 1, "steps": 10 }
-        ]
-
-        Item {
-            Shortcut {
-                sequence: modelData.keys
-                enabled: operateRoot.pageKeysOn
-                onActivated: operateRoot.stepPictureByKey(modelData.dx, modelData.dy, modelData.steps)
-            }
-        }
-    }
-
-    Shortcut {
-        sequence: "Space"
-        enabled: operateRoot.pageKeysOn
-        onActivated: operateRoot.clickPlayButton()
+    PageKeys {
+        active: operateRoot.pageKeysOn
+        onStepped: operateRoot.stepPictureByKey(dx, dy, steps)
+        onPlayPressed: operateRoot.clickPlayButton()
     }
 
     EngravingArea {
@@ -402,216 +330,50 @@ Rectangle {
 
     // ---- Left: power, depth and fan ----------------------------------------
 
-    Column {
+    ToolColumn {
         id: toolColumn
 
         anchors.left: parent.left
         anchors.top: parent.top
         anchors.margins: 20
-        spacing: 6
-
-        PanelButton {
-            objectName: "laserButton"
-            iconSource: "qrc:/image/idea.png"
-            panel: laserStyle
-        }
-
-        PanelButton {
-            objectName: "speedButton"
-            iconSource: "qrc:/image/racing.png"
-            panel: speedStyle
-        }
-
-        LitIconButton {
-            id: fanButton
-
-            // Set from the stored value once the page is complete, so that
-            // restoring it does not count as the user switching the fan.
-            property bool restored: false
-
-            objectName: "fanButton"
-            width: 32
-            height: 44
-            padding: 0
-            checkable: true
-            lit: checked
-            iconSource: "qrc:/image/airscrew.png"
-            onCheckedChanged: {
-                if (restored)
-                    operateRoot.send(checked ? EngraverProtocol.fanOnCommand : EngraverProtocol.fanOffCommand)
-            }
-            Component.onCompleted: {
-                checked = settings.fanValue !== 0
-                restored = true
-            }
-        }
-    }
-
-    // The fan turns while it is on during a job.
-    RotationAnimation {
-        target: fanButton.contentItem
-        property: "rotation"
-        from: 360
-        to: 0
-        duration: 1000
-        loops: Animation.Infinite
-        running: fanButton.checked && operateRoot.jobActive
-        onRunningChanged: if (!running) fanButton.contentItem.rotation = 0
-    }
-
-    Item {
-        anchors.left: toolColumn.right
-        anchors.leftMargin: 10
-        anchors.top: toolColumn.top
-        anchors.topMargin: 2
         z: 5
-
-        MachinePanel {
-            id: laserStyle
-
-            objectName: "laserStyle"
-            fontFamily: operateRoot.fontFamily
-            labelWidth: 48
-            text: qsTr("激光") + Math.round(slider.position * 100) + "%"
-            slider.objectName: "laserSlider"
-            slider.width: 240
-            onLetGo: operateRoot.send(EngraverProtocol.laserPowerCommand(position))
-        }
-
-        MachinePanel {
-            id: speedStyle
-
-            objectName: "speedStyle"
-            y: 50
-            fontFamily: operateRoot.fontFamily
-            labelWidth: 68
-            text: qsTr("雕刻深度") + Math.round(slider.position * 100) + "%"
-            slider.objectName: "speedSlider"
-            slider.width: 220
-            onLetGo: operateRoot.send(EngraverProtocol.depthCommand(position))
-        }
+        jobActive: operateRoot.jobActive
+        fontFamily: operateRoot.fontFamily
+        onLaserLetGo: operateRoot.send(EngraverProtocol.laserPowerCommand(position))
+        onDepthLetGo: operateRoot.send(EngraverProtocol.depthCommand(position))
+        onFanSwitched: operateRoot.send(on ? EngraverProtocol.fanOnCommand : EngraverProtocol.fanOffCommand)
     }
 
     // ---- Right: connect, frame, play and stop ------------------------------
 
-    LitIconButton {
-        id: connectButton
+    ControlButtons {
+        id: controlButtons
 
-        property bool connectFlag: false
-
-        objectName: "connectButton"
-        width: 45
-        height: 57
         anchors.right: parent.right
         anchors.top: parent.top
         anchors.margins: 20
-        lit: connectFlag
-        iconSource: "qrc:/image/usb.png"
-        onClicked: {
+        jobState: operateRoot.jobState
+        framing: operateRoot.framing
+        imageLoaded: carveFrame.pictureShown
+        onConnectClicked: {
             if (operateRoot.controller)
-                operateRoot.controller.connectToBelow(!connectFlag)
+                operateRoot.controller.connectToBelow(!connected)
         }
-    }
-
-    Column {
-        anchors.top: connectButton.bottom
-        anchors.topMargin: 24
-        anchors.horizontalCenter: connectButton.horizontalCenter
-        spacing: 10
-
-        LitIconButton {
-            id: locImageButton
-
-            readonly property bool locImageFlag: operateRoot.framing
-
-            objectName: "locImageButton"
-            width: 40
-            height: 52
-            enabled: !operateRoot.jobActive
-            lit: locImageFlag
-            iconSource: "qrc:/image/target.png"
-            onClicked: operateRoot.clickFrameButton()
-        }
-
-        // The stop button hangs from the play button's top edge: at rest it
-        // lies beneath the play button, hidden, until the first job starts;
-        // it turns while the job runs.
-        Item {
-            width: 40
-            height: 52
-
-            IconButton {
-                id: stopButton
-
-                objectName: "stopButton"
-                anchors.top: parent.top
-                anchors.topMargin: operateRoot.jobState === "idle" ? 0 : 60
-                width: parent.width
-                height: parent.height
-                rotation: operateRoot.jobState === "running" ? 90 : 0
-                background: Item {}
-                iconSource: "qrc:/image/stop.png"
-                onClicked: operateRoot.send(EngraverProtocol.stopCommand)
-
-                Behavior on anchors.topMargin {
-                    NumberAnimation {
-                        duration: 300
-                        easing.type: Easing.InBack
-                        easing.amplitude: 2.0
-                        easing.period: 1.5
-                    }
-                }
-                Behavior on rotation {
-                    NumberAnimation {
-                        duration: 300
-                        easing.type: Easing.InOutElastic
-                        easing.amplitude: 2.0
-                        easing.period: 1.5
-                    }
-                }
-            }
-
-            LitIconButton {
-                id: playButton
-
-                // Play is offered (rather than pause) whenever no job is running.
-                readonly property bool toggle: operateRoot.jobState !== "running"
-
-                objectName: "playButton"
-                anchors.fill: parent
-                restColor: "white"
-                iconSource: toggle ? "qrc:/image/play.png" : "qrc:/image/pause.png"
-                onClicked: operateRoot.clickPlayButton()
-            }
-        }
+        onFrameClicked: operateRoot.clickFrameButton()
+        onPlayClicked: operateRoot.clickPlayButton()
+        onStopClicked: operateRoot.send(EngraverProtocol.stopCommand)
+        onTrueSizeClicked: trueSizeView.show()
     }
 
     // ---- Bottom: elapsed time and the message line -------------------------
 
-    // Left of the elapsed time: the time still to go (the estimate before
-    // play), or once a job has ended what it took, until the next one starts.
-    TimeLeftClock {
-        id: leftClock
+    JobClocks {
+        id: jobClocks
 
-        readonly property bool showTaken: operateRoot.jobState === "idle" && jobTimer.secondsTaken >= 0
-
-        objectName: "leftClock"
-        x: parent.width - 320
-        y: parent.height - 40
+        anchors.fill: parent
+        jobState: operateRoot.jobState
+        depth: Math.round(toolColumn.depth)
         fontFamily: operateRoot.fontFamily
-        visible: showTaken || operateRoot.jobState !== "idle" || jobTimer.secondsLeft >= 0
-        label: showTaken ? qsTr("耗时") : qsTr("剩余")
-        seconds: showTaken ? jobTimer.secondsTaken : jobTimer.secondsLeft
-        running: operateRoot.jobState === "running"
-    }
-
-    ElapsedClock {
-        id: clock
-
-        x: parent.width - 160
-        y: parent.height - 40
-        fontFamily: operateRoot.fontFamily
-        running: operateRoot.jobState === "running"
     }
 
     Toast {
@@ -620,5 +382,9 @@ Rectangle {
         objectName: "carveinfoRemind"
         z: 10
         fontFamily: operateRoot.fontFamily
+    }
+
+    TrueSizeView {
+        id: trueSizeView
     }
 }

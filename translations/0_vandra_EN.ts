@@ -237,10 +237,6 @@
         <translation>Positioning, please stop the positioning and then start printing……</translation>
     </message>
     <message>
-        <source>激光</source>
-        <translation>Laser</translation>
-    </message>
-    <message>
         <source>请先加载图像……</source>
         <translation>Please Load Image……</translation>
     </message>
@@ -251,10 +247,6 @@
     <message>
         <source>连接成功……</source>
         <translation>Connected……</translation>
-    </message>
-    <message>
-        <source>雕刻深度</source>
-        <translation>  Depth </translation>
     </message>
     <message>
         <source>风扇已关闭……</source>
@@ -269,24 +261,38 @@
         <translation>The engraver is not taking data, please check the connection……</translation>
     </message>
     <message>
-        <source>剩余</source>
-        <translation>Left</translation>
-    </message>
-    <message>
-        <source>耗时</source>
-        <translation>Took</translation>
-    </message>
-    <message>
-        <source>正在雕刻</source>
-        <translation>Engraving</translation>
-    </message>
-    <message>
         <source>未找到雕刻机，请检查数据线和电源……</source>
         <translation>No engraver found, please check the cable and power……</translation>
     </message>
     <message>
         <source>没有权限打开 %1，请把用户加入 dialout 组后重新登录……</source>
         <translation>Not allowed to open %1: add your user to the dialout group and log in again……</translation>
+    </message>
+</context>
+<context>
+    <name>ToolColumn</name>
+    <message>
+        <source>激光</source>
+        <translation>Laser</translation>
+    </message>
+    <message>
+        <source>雕刻深度</source>
+        <translation>  Depth </translation>
+    </message>
+</context>
+<context>
+    <name>JobClocks</name>
+    <message>
+        <source>正在雕刻</source>
+        <translation>Engraving</translation>
+    </message>
+    <message>
+        <source>耗时</source>
+        <translation>Took</translation>
+    </message>
+    <message>
+        <source>剩余</source>
+        <translation>Left</translation>
     </message>
 </context>
 <context>

@@ -237,10 +237,6 @@
         <translation>フレーム位置ポジショニング（フレームのポジショニングを停止して，印刷してください）……</translation>
     </message>
     <message>
-        <source>激光</source>
-        <translation>レーザ</translation>
-    </message>
-    <message>
         <source>请先加载图像……</source>
         <translation>画像をロードして下さい……</translation>
     </message>
@@ -251,10 +247,6 @@
     <message>
         <source>连接成功……</source>
         <translation>接続されている状態……</translation>
-    </message>
-    <message>
-        <source>雕刻深度</source>
-        <translation>彫刻深さ</translation>
     </message>
     <message>
         <source>风扇已关闭……</source>
@@ -269,24 +261,38 @@
         <translation>彫刻機がデータを受け取っていません。接続を確認してください……</translation>
     </message>
     <message>
-        <source>剩余</source>
-        <translation>残り</translation>
-    </message>
-    <message>
-        <source>耗时</source>
-        <translation>所要</translation>
-    </message>
-    <message>
-        <source>正在雕刻</source>
-        <translation>彫刻中</translation>
-    </message>
-    <message>
         <source>未找到雕刻机，请检查数据线和电源……</source>
         <translation>彫刻機が見つかりません。ケーブルと電源を確認してください……</translation>
     </message>
     <message>
         <source>没有权限打开 %1，请把用户加入 dialout 组后重新登录……</source>
         <translation>%1 を開く権限がありません。ユーザーを dialout グループに追加して、ログインし直してください……</translation>
+    </message>
+</context>
+<context>
+    <name>ToolColumn</name>
+    <message>
+        <source>激光</source>
+        <translation>レーザ</translation>
+    </message>
+    <message>
+        <source>雕刻深度</source>
+        <translation>彫刻深さ</translation>
+    </message>
+</context>
+<context>
+    <name>JobClocks</name>
+    <message>
+        <source>正在雕刻</source>
+        <translation>彫刻中</translation>
+    </message>
+    <message>
+        <source>耗时</source>
+        <translation>所要</translation>
+    </message>
+    <message>
+        <source>剩余</source>
+        <translation>残り</translation>
     </message>
 </context>
 <context>

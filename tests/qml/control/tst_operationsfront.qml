@@ -780,6 +780,45 @@ Item {
             compare(page.pictureX, 100 * child("carveFrame").scaleSize, "the picture stays")
         }
 
+        // The job at true size is offered once a job has been published:
+        // the view opens, and its zoom button turns the picture's scale
+        // between one and two screen pixels per engraving pixel.
+        function test_trueSizeView_data() {
+            return [
+                { tag: "before a job", published: false, zooms: 0, scale: 1 },
+                { tag: "published, as it opens", published: true, zooms: 0, scale: 1 },
+                { tag: "published, zoomed in", published: true, zooms: 1, scale: 2 },
+                { tag: "published, zoomed back", published: true, zooms: 2, scale: 1 },
+            ]
+        }
+
+        function test_trueSizeView(data) {
+            var button = child("trueSizeButton")
+            var view = child("trueSizeView")
+            if (data.published)
+                operationEnd.finishedLoad(12, 30, 62, 70)
+            compare(button.enabled, data.published)
+            mouseClick(button)
+            if (!data.published) {
+                verify(!view.visible, "nothing to show before a job")
+                return
+            }
+            tryCompare(view, "visible", true)
+            tryCompare(view, "opened", true)
+            var picture = findChild(view.contentItem, "trueSizePicture")
+            var zoom = findChild(view.contentItem, "trueSizeZoom")
+            verify(picture !== null && zoom !== null)
+            compare(picture.scale, 1)
+            for (var i = 0; i < data.zooms; ++i) {
+                var before = picture.scale
+                mouseClick(zoom)
+                tryCompare(picture, "scale", before === 1 ? 2 : 1)
+            }
+            compare(picture.scale, data.scale)
+            compare(operationEnd.sent, [], "looking sends nothing")
+            view.close()
+        }
+
         function test_pageKeys_data() {
             return [
                 { tag: "left", key: Qt.Key_Left, moved: [90, 200], sent: [] },
