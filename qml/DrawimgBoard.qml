@@ -185,7 +185,6 @@ Rectangle {
         incompleteFile = false
     }
 
-
     anchors.fill: parent
     gradient: Theme.panelGradient
 
