@@ -28,7 +28,7 @@ private slots:
     void contexts()
     {
         static const char *const rows[][4] = {
-            {"main", "保存", "Save", "保存"},      {"DrawimgBoard", "保存", "Save", "セーブ"},
+            {"main", "保存", "Save", "保存"},      {"FinishColumn", "保存", "Save", "セーブ"},
             {"main", "设置", "Setting", "セット"}, {"MenuModel", "设置", "Setting", "設置"},
             {"nosuchcontext", "修图", "", ""},
         };
