@@ -1,6 +1,5 @@
 import QtQuick 2.9
 import QtQuick.Window 2.2
-import QtQuick.Dialogs 1.3
 import Qt.labs.settings 1.0
 import Zan.DrawBoard 1.0
 import Zan.Desktop 1.0
@@ -61,37 +60,22 @@ Rectangle {
         loadPicture(drop.urls)
     }
 
+    // The open dialog, the clipboard and the command line, as in
+    // PictureSources.
     function openFileDialog() {
-        if (busy)
-            return
-        if (editingSettings.lastFolder !== "")
-            openDialog.folder = editingSettings.lastFolder
-        openDialog.open()
+        sources.openFileDialog()
     }
 
-    // A file chosen in the open dialog; its folder is where the dialog
-    // opens next time, even when the file turns out unreadable.
     function openChosenFile(fileUrl) {
-        var folder = PictureFiles.folderOf(fileUrl).toString()
-        if (folder !== "")
-            editingSettings.lastFolder = folder
-        loadPicture(fileUrl)
+        sources.openChosenFile(fileUrl)
     }
 
-    // A copied file or picture; nothing happens when the clipboard holds
-    // neither.
     function pasteClipboard() {
-        if (busy)
-            return
-        var url = PictureFiles.clipboardPicture()
-        if (url.toString() !== "")
-            loadPicture(url)
+        sources.pasteClipboard()
     }
 
-    // The picture named on the command line, if any.
     function openStartupFile(fileUrl) {
-        if (fileUrl.toString() !== "")
-            loadPicture(fileUrl)
+        sources.openStartupFile(fileUrl)
     }
 
     // Undo and redo put a whole earlier picture back: the canvas says so
@@ -191,9 +175,9 @@ Rectangle {
     function pictureChanged() {
         boardFrame.x = (drawimgBoard.width - boardFrame.width) / 2
         boardFrame.y = (drawimgBoard.height - boardFrame.height) / 2
-        zoomStyle.slider.value = Helpers.fitZoom(boardFrame.width, boardFrame.height, drawimgBoard.width, drawimgBoard.height)
-        boardFrame.scale = zoomStyle.slider.value
-        adjustScaleStyle.restrainTerm(boardFrame.width, boardFrame.height)
+        panels.zoomStyle.slider.value = Helpers.fitZoom(boardFrame.width, boardFrame.height, drawimgBoard.width, drawimgBoard.height)
+        boardFrame.scale = panels.zoomStyle.slider.value
+        panels.adjustScaleStyle.restrainTerm(boardFrame.width, boardFrame.height)
         if (incompleteFile)
             infoView(QT_TR_NOOP("图片文件不完整，只加载了可读的部分……"))
         else
@@ -201,41 +185,16 @@ Rectangle {
         incompleteFile = false
     }
 
-    // A tool with a panel: while it is checked, the pointer coming onto it
-    // or leaving it shows the panel and tells the page through shown().
-    component PanelTool: ToolIconButton {
-        property Item panel
-
-        signal shown()
-
-        onHoveredChanged: {
-            if (!checked)
-                return
-            if (panel)
-                panel.onView()
-            shown()
-        }
-    }
-
-    // A tool panel of one slider, the eraser's size or the zoom.
-    component SliderPanel: ValuePanel {
-        spacing: 10
-        labelWidth: 40
-        slider.width: width - 50
-        slider.height: 28
-    }
-
     anchors.fill: parent
     gradient: Theme.panelGradient
 
     Component.onCompleted: openStartupFile(PictureFiles.startupFile)
 
-    // Where the open dialog was last used, and the tone and dithering,
-    // applied to the canvas through its bindings from the start.
+    // The tone and dithering, applied to the canvas through its bindings
+    // from the start.
     Settings {
         id: editingSettings
 
-        property string lastFolder: ""
         property alias toneBrightness: tonePanel.brightness
         property alias toneContrast: tonePanel.contrast
         property alias toneGamma: tonePanel.gamma
@@ -245,72 +204,14 @@ Rectangle {
         property alias dotSize: tonePanel.dotSize
     }
 
-    FileDialog {
-        id: openDialog
+    PictureSources {
+        id: sources
 
-        objectName: "openDialog"
-        title: qsTr("打开图片")
-        selectMultiple: false
-        nameFilters: [qsTr("图片") + " (" + PictureFiles.patterns + ")", qsTr("所有文件") + " (*)"]
-        onAccepted: drawimgBoard.openChosenFile(fileUrl)
+        page: drawimgBoard
     }
 
-    // The page's keys, only while it is on show and never while the user
-    // types (see typing()).
-    Shortcut {
-        enabled: drawimgBoard.visible
-        sequence: StandardKey.Open
-        onActivated: {
-            if (!drawimgBoard.typing())
-                drawimgBoard.openFileDialog()
-        }
-    }
-
-    Shortcut {
-        enabled: drawimgBoard.visible
-        sequences: [StandardKey.Paste]
-        onActivated: {
-            if (!drawimgBoard.typing())
-                drawimgBoard.pasteClipboard()
-        }
-    }
-
-    Shortcut {
-        enabled: drawimgBoard.visible
-        sequence: "Ctrl+Z"
-        onActivated: {
-            if (!drawimgBoard.typing())
-                drawimgBoard.undo()
-        }
-    }
-
-    Shortcut {
-        enabled: drawimgBoard.visible
-        sequences: ["Ctrl+Shift+Z", "Ctrl+Y"]
-        onActivated: {
-            if (!drawimgBoard.typing())
-                drawimgBoard.redo()
-        }
-    }
-
-    // As the Save button, which is not offered while busy.
-    Shortcut {
-        enabled: drawimgBoard.visible
-        sequence: "Ctrl+S"
-        onActivated: {
-            if (!drawimgBoard.typing() && !drawimgBoard.busy)
-                drawimgBoard.savePicture()
-        }
-    }
-
-    // As the Done button, the confirmation during a job included.
-    Shortcut {
-        enabled: drawimgBoard.visible
-        sequences: ["Return", "Enter"]
-        onActivated: {
-            if (!drawimgBoard.typing())
-                drawimgBoard.finish()
-        }
+    EditingKeys {
+        page: drawimgBoard
     }
 
     DropArea {
@@ -358,11 +259,11 @@ Rectangle {
             width: 680
             height: 680
             penColor: "black"
-            penSize: penPanel.penSize
-            penStyle: penPanel.penStyle
-            rubberSize: Math.round(rubberStyle.slider.value)
-            textFont: textPanel.textFont
-            textSize: textPanel.textSize
+            penSize: panels.penPanel.penSize
+            penStyle: panels.penPanel.penStyle
+            rubberSize: Math.round(panels.rubberStyle.slider.value)
+            textFont: panels.textPanel.textFont
+            textSize: panels.textPanel.textSize
             toneBrightness: tonePanel.brightness
             toneContrast: tonePanel.contrast
             toneGamma: tonePanel.gamma
@@ -407,9 +308,9 @@ Rectangle {
             drag.maximumX: drawimgBoard.width - boardFrame.width * 0.5
             drag.minimumY: -boardFrame.height * 0.5
             drag.maximumY: drawimgBoard.height - boardFrame.height * 0.5
-            onWheel: zoomStyle.slider.value += wheel.angleDelta.y / 120 / 20
+            onWheel: panels.zoomStyle.slider.value += wheel.angleDelta.y / 120 / 20
             onDoubleClicked: {
-                zoomStyle.slider.value = 1
+                panels.zoomStyle.slider.value = 1
                 boardFrame.scale = 1
             }
         }
@@ -438,8 +339,8 @@ Rectangle {
 
             objectName: "drawText"
             visible: false
-            fontFamily: textPanel.textFont
-            fontSize: textPanel.textSize
+            fontFamily: panels.textPanel.textFont
+            fontSize: panels.textPanel.textSize
         }
 
         CropOverlay {
@@ -464,7 +365,7 @@ Rectangle {
 
             objectName: "penButton"
             iconSource: "qrc:/image/pencil32.png"
-            panel: penPanel
+            panel: panels.penPanel
             onShown: drawBoard.drawType = DrawBoard.PenType
         }
 
@@ -473,7 +374,7 @@ Rectangle {
 
             objectName: "rubberButton"
             iconSource: "qrc:/image/eraser.png"
-            panel: rubberStyle
+            panel: panels.rubberStyle
             onShown: drawBoard.drawType = DrawBoard.RubberType
         }
 
@@ -482,7 +383,7 @@ Rectangle {
 
             objectName: "textButton"
             iconSource: "qrc:/image/text.png"
-            panel: textPanel
+            panel: panels.textPanel
             onShown: drawimgBoard.infoView(QT_TR_NOOP("滚动鼠标滚轮可选择字体……"))
             // A text box left on the board belongs to the text tool only.
             onCheckedChanged: {
@@ -498,7 +399,7 @@ Rectangle {
             objectName: "zoomButton"
             iconSource: "qrc:/image/zoom.png"
             checked: true
-            panel: zoomStyle
+            panel: panels.zoomStyle
             onShown: drawimgBoard.infoView(QT_TR_NOOP("滚动鼠标滚轮可缩放大小，双击图片可预览原图大小……"))
         }
 
@@ -513,151 +414,41 @@ Rectangle {
         PanelTool {
             objectName: "adjustScale"
             iconSource: "qrc:/image/scale.png"
-            panel: adjustScaleStyle
+            panel: panels.adjustScaleStyle
         }
     }
 
-    // Turns, mirrors and the negative: one click, one run.
-    Column {
+    TransformColumn {
         anchors.top: painterButton.bottom
         anchors.topMargin: 60
         anchors.left: painterButton.left
-        spacing: 6
-
-        Repeater {
-            model: [
-                { "name": "rotate", "icon": "spin", "algorithm": DrawBoard.Rotate, "para": 90 },
-                { "name": "mirrorH", "icon": "mirrorH", "algorithm": DrawBoard.HMirror, "para": 0 },
-                { "name": "mirrorV", "icon": "mirrorV", "algorithm": DrawBoard.VMirror, "para": 0 },
-                { "name": "negative", "icon": "negative", "algorithm": DrawBoard.Negative, "para": 0 }
-            ]
-
-            ToolIconButton {
-                objectName: modelData.name
-                checkable: false
-                autoExclusive: false
-                enabled: !drawimgBoard.busy
-                iconSource: "qrc:/image/" + modelData.icon + ".png"
-                onClicked: drawimgBoard.transform(modelData.algorithm, modelData.para)
-            }
-        }
+        busy: drawimgBoard.busy
+        onTransformRequested: drawimgBoard.transform(algorithm, para)
     }
 
     // The tools' panels, right of the tool column.
-    Item {
+    ToolPanels {
+        id: panels
+
         anchors.left: painterButton.right
         anchors.leftMargin: 8
         anchors.top: painterButton.top
-
-        PenPanel {
-            id: penPanel
-
-            objectName: "penStyle"
-            y: 5
-            fontFamily: drawimgBoard.fontFamily
-        }
-
-        SliderPanel {
-            id: rubberStyle
-
-            objectName: "rubberStyle"
-            y: 54
-            fontFamily: drawimgBoard.fontFamily
-            text: qsTr("橡皮") + slider.value.toFixed(0)
-            slider.objectName: "rubberSlider"
-            slider.from: 1
-            slider.to: 200
-            slider.stepSize: 1
-            slider.value: 10
-        }
-
-        TextPanel {
-            id: textPanel
-
-            objectName: "textStyle"
-            y: 102
-            fontFamily: drawimgBoard.fontFamily
-        }
-
-        SliderPanel {
-            id: zoomStyle
-
-            objectName: "zoomStyle"
-            y: 152
-            fontFamily: drawimgBoard.fontFamily
-            text: qsTr("缩放") + slider.value.toFixed(1)
-            slider.objectName: "zoomSlider"
-            slider.from: 0.1
-            slider.to: 2
-            slider.stepSize: 0.05
-            slider.value: 1
-            slider.onValueChanged: {
-                boardFrame.scale = zoomStyle.slider.value
-                drawimgBoard.infoView(qsTr("缩放比例 ") + zoomStyle.slider.value.toFixed(1))
-            }
-        }
-
-        SizePanel {
-            id: adjustScaleStyle
-
-            objectName: "adjustScaleStyle"
-            y: 252
-            fontFamily: drawimgBoard.fontFamily
-            frameWidth: boardFrame.width
-            frameHeight: boardFrame.height
-            busy: drawimgBoard.busy
-            onResizeRequested: {
-                if (!drawimgBoard.busy)
-                    drawBoard.adjustImageScale(widthMm, heightMm)
-            }
-        }
+        fontFamily: drawimgBoard.fontFamily
+        frame: boardFrame
+        canvas: drawBoard
+        busy: drawimgBoard.busy
+        onHint: infoRemind.show(text)
     }
 
-    // Opening a picture, undo and redo, and the tone, right beside the looks.
-    Column {
+    PictureButtons {
         id: pictureButtons
 
         anchors.right: effectFrame.left
         anchors.rightMargin: 10
         anchors.top: effectFrame.top
-        spacing: 6
-
-        DrawnToolButton {
-            objectName: "openButton"
-            glyph: "open"
-            enabled: !drawimgBoard.busy
-            onClicked: drawimgBoard.openFileDialog()
-        }
-
-        DrawnToolButton {
-            objectName: "undoButton"
-            glyph: "undo"
-            enabled: drawBoard.canUndo && !drawimgBoard.loadingFile
-            onClicked: drawimgBoard.undo()
-        }
-
-        DrawnToolButton {
-            objectName: "redoButton"
-            glyph: "redo"
-            enabled: drawBoard.canRedo && !drawimgBoard.loadingFile
-            onClicked: drawimgBoard.redo()
-        }
-
-        // Shows its panel while it is checked, as the tools do, but keeps
-        // the tool chosen on the left.
-        DrawnToolButton {
-            objectName: "toneButton"
-            glyph: "tone"
-            checkable: true
-            onClicked: {
-                if (checked)
-                    tonePanel.onView()
-            }
-            onHoveredChanged: {
-                if (checked)
-                    tonePanel.onView()
-            }
-        }
+        page: drawimgBoard
+        canvas: drawBoard
+        tone: tonePanel
     }
 
     TonePanel {
@@ -693,38 +484,15 @@ Rectangle {
         }
     }
 
-    // Save, clear and Done, each with its tip while the pointer is on it.
-    Column {
+    FinishColumn {
         anchors.right: parent.right
         anchors.rightMargin: 18
         anchors.top: effectFrame.bottom
         anchors.topMargin: 30
-        spacing: 10
-
-        Repeater {
-            model: [
-                { "name": "saveButton", "icon": "save", "text": qsTr("保存"), "action": "savePicture",
-                  "tip": QT_TR_NOOP("点击将保存现有的图片到电脑……") },
-                { "name": "clearButton", "icon": "delete", "text": qsTr("清除"), "action": "clearPicture",
-                  "tip": QT_TR_NOOP("点击将清除所有内容……") },
-                { "name": "doneButton", "icon": "done", "text": qsTr("完成"), "action": "finish",
-                  "tip": QT_TR_NOOP("点击完成操作并跳转到控制界面……") }
-            ]
-
-            CircleButton {
-                objectName: modelData.name
-                width: 42
-                height: 42
-                available: !drawimgBoard.busy
-                fontFamily: drawimgBoard.fontFamily
-                borderHoveredColor: "white"
-                buttonIcon: "qrc:/image/" + modelData.icon + ".png"
-                circleTextAlias.text: modelData.text
-                circleTextAlias.font.bold: true
-                buttonClicked.onClicked: drawimgBoard[modelData.action]()
-                buttonClicked.onEntered: drawimgBoard.infoView(modelData.tip)
-            }
-        }
+        page: drawimgBoard
+        fontFamily: drawimgBoard.fontFamily
+        busy: drawimgBoard.busy
+        onHint: infoRemind.show(text)
     }
 
     Toast {

@@ -4,14 +4,6 @@
 <context>
     <name>DrawimgBoard</name>
     <message>
-        <source>保存</source>
-        <translation>Save</translation>
-    </message>
-    <message>
-        <source>图片</source>
-        <translation>Pictures</translation>
-    </message>
-    <message>
         <source>图片保存失败……</source>
         <translation>The picture could not be saved……</translation>
     </message>
@@ -28,28 +20,8 @@
         <translation>Completed……</translation>
     </message>
     <message>
-        <source>完成</source>
-        <translation>Done</translation>
-    </message>
-    <message>
-        <source>所有文件</source>
-        <translation>All files</translation>
-    </message>
-    <message>
-        <source>打开图片</source>
-        <translation>Open a picture</translation>
-    </message>
-    <message>
         <source>无法读取图片……</source>
         <translation>Cannot read the picture……</translation>
-    </message>
-    <message>
-        <source>橡皮</source>
-        <translation>Eraser</translation>
-    </message>
-    <message>
-        <source>清除</source>
-        <translation>Clear</translation>
     </message>
     <message>
         <source>清除完成</source>
@@ -62,26 +34,6 @@
     <message>
         <source>滚动鼠标滚轮可选择字体……</source>
         <translation>Scroll the Mouse Wheel to Select the Font……</translation>
-    </message>
-    <message>
-        <source>点击完成操作并跳转到控制界面……</source>
-        <translation> Click to Complete the Operation and Jump to the Control Interface……</translation>
-    </message>
-    <message>
-        <source>点击将保存现有的图片到电脑……</source>
-        <translation>Click to Save the Picture to Your Computer……</translation>
-    </message>
-    <message>
-        <source>点击将清除所有内容……</source>
-        <translation>Click to Clear All……</translation>
-    </message>
-    <message>
-        <source>缩放</source>
-        <translation>Zoom</translation>
-    </message>
-    <message>
-        <source>缩放比例 </source>
-        <translation>Zoom Ratio</translation>
     </message>
     <message>
         <source>输入</source>
@@ -131,6 +83,33 @@
     <message>
         <source>完成度</source>
         <translation>Complete </translation>
+    </message>
+</context>
+<context>
+    <name>FinishColumn</name>
+    <message>
+        <source>保存</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>完成</source>
+        <translation>Done</translation>
+    </message>
+    <message>
+        <source>清除</source>
+        <translation>Clear</translation>
+    </message>
+    <message>
+        <source>点击完成操作并跳转到控制界面……</source>
+        <translation> Click to Complete the Operation and Jump to the Control Interface……</translation>
+    </message>
+    <message>
+        <source>点击将保存现有的图片到电脑……</source>
+        <translation>Click to Save the Picture to Your Computer……</translation>
+    </message>
+    <message>
+        <source>点击将清除所有内容……</source>
+        <translation>Click to Clear All……</translation>
     </message>
 </context>
 <context>
@@ -304,6 +283,21 @@
     <message>
         <source>大小</source>
         <translation>Size</translation>
+    </message>
+</context>
+<context>
+    <name>PictureSources</name>
+    <message>
+        <source>图片</source>
+        <translation>Pictures</translation>
+    </message>
+    <message>
+        <source>所有文件</source>
+        <translation>All files</translation>
+    </message>
+    <message>
+        <source>打开图片</source>
+        <translation>Open a picture</translation>
     </message>
 </context>
 <context>
@@ -543,6 +537,21 @@
     <message>
         <source>控制</source>
         <translation>Control</translation>
+    </message>
+</context>
+<context>
+    <name>ToolPanels</name>
+    <message>
+        <source>橡皮</source>
+        <translation>Eraser</translation>
+    </message>
+    <message>
+        <source>缩放</source>
+        <translation>Zoom</translation>
+    </message>
+    <message>
+        <source>缩放比例 </source>
+        <translation>Zoom Ratio</translation>
     </message>
 </context>
 <context>

@@ -4,14 +4,6 @@
 <context>
     <name>DrawimgBoard</name>
     <message>
-        <source>保存</source>
-        <translation>セーブ</translation>
-    </message>
-    <message>
-        <source>图片</source>
-        <translation>画像</translation>
-    </message>
-    <message>
         <source>图片保存失败……</source>
         <translation>画像を保存できませんでした……</translation>
     </message>
@@ -28,28 +20,8 @@
         <translation>プロセスが完了すると……</translation>
     </message>
     <message>
-        <source>完成</source>
-        <translation>完了</translation>
-    </message>
-    <message>
-        <source>所有文件</source>
-        <translation>すべてのファイル</translation>
-    </message>
-    <message>
-        <source>打开图片</source>
-        <translation>画像を開く</translation>
-    </message>
-    <message>
         <source>无法读取图片……</source>
         <translation>画像を読み込めません……</translation>
-    </message>
-    <message>
-        <source>橡皮</source>
-        <translation>ゴム</translation>
-    </message>
-    <message>
-        <source>清除</source>
-        <translation>削除</translation>
     </message>
     <message>
         <source>清除完成</source>
@@ -62,26 +34,6 @@
     <message>
         <source>滚动鼠标滚轮可选择字体……</source>
         <translation>マウスのスクロールホイールを回すことで、書体の選択ができる……</translation>
-    </message>
-    <message>
-        <source>点击完成操作并跳转到控制界面……</source>
-        <translation>クリックして、操作を完了しコントロ—ルパネルにスクリプトする……</translation>
-    </message>
-    <message>
-        <source>点击将保存现有的图片到电脑……</source>
-        <translation>クリックして、画像をパソコンに保存する……</translation>
-    </message>
-    <message>
-        <source>点击将清除所有内容……</source>
-        <translation>クリックして、一切削除……</translation>
-    </message>
-    <message>
-        <source>缩放</source>
-        <translation>ズーム</translation>
-    </message>
-    <message>
-        <source>缩放比例 </source>
-        <translation>ズーム比例</translation>
     </message>
     <message>
         <source>输入</source>
@@ -131,6 +83,33 @@
     <message>
         <source>完成度</source>
         <translation>完成度</translation>
+    </message>
+</context>
+<context>
+    <name>FinishColumn</name>
+    <message>
+        <source>保存</source>
+        <translation>セーブ</translation>
+    </message>
+    <message>
+        <source>完成</source>
+        <translation>完了</translation>
+    </message>
+    <message>
+        <source>清除</source>
+        <translation>削除</translation>
+    </message>
+    <message>
+        <source>点击完成操作并跳转到控制界面……</source>
+        <translation>クリックして、操作を完了しコントロ—ルパネルにスクリプトする……</translation>
+    </message>
+    <message>
+        <source>点击将保存现有的图片到电脑……</source>
+        <translation>クリックして、画像をパソコンに保存する……</translation>
+    </message>
+    <message>
+        <source>点击将清除所有内容……</source>
+        <translation>クリックして、一切削除……</translation>
     </message>
 </context>
 <context>
@@ -304,6 +283,21 @@
     <message>
         <source>大小</source>
         <translation>大きさ</translation>
+    </message>
+</context>
+<context>
+    <name>PictureSources</name>
+    <message>
+        <source>图片</source>
+        <translation>画像</translation>
+    </message>
+    <message>
+        <source>所有文件</source>
+        <translation>すべてのファイル</translation>
+    </message>
+    <message>
+        <source>打开图片</source>
+        <translation>画像を開く</translation>
     </message>
 </context>
 <context>
@@ -543,6 +537,21 @@
     <message>
         <source>控制</source>
         <translation>制御</translation>
+    </message>
+</context>
+<context>
+    <name>ToolPanels</name>
+    <message>
+        <source>橡皮</source>
+        <translation>ゴム</translation>
+    </message>
+    <message>
+        <source>缩放</source>
+        <translation>ズーム</translation>
+    </message>
+    <message>
+        <source>缩放比例 </source>
+        <translation>ズーム比例</translation>
     </message>
 </context>
 <context>

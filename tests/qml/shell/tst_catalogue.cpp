@@ -29,7 +29,7 @@ private slots:
     {
         static const char *const rows[][4] = {
             {"SettingsPopup", "保存", "Save", "保存"},
-            {"DrawimgBoard", "保存", "Save", "セーブ"},
+            {"FinishColumn", "保存", "Save", "セーブ"},
             {"SettingsPopup", "设置", "Setting", "セット"},
             {"MenuModel", "设置", "Setting", "設置"},
             {"nosuchcontext", "修图", "", ""},
