@@ -74,24 +74,14 @@ Row {
     Repeater {
         model: 4
 
-        Rectangle {
+        ClockBox {
             width: index === 0 ? 35 : 25
-            height: 30
-            radius: 3
-            border.width: 2
-            border.color: "white"
-            gradient: Theme.panelGradient
-
-            Text {
-                objectName: ["timeLabel", "hourText", "minuteText", "secondText"][index]
-                anchors.centerIn: parent
-                font.family: clock.fontFamily
-                font.pixelSize: Theme.textSize
-                text: index === 0 ? qsTr("用时")
-                    : index === 1 ? String(carveTiming.carveHourse)
-                    : index === 2 ? String(carveTiming.carveMinute)
-                    : String(carveTiming.carveSecond)
-            }
+            fontFamily: clock.fontFamily
+            textName: ["timeLabel", "hourText", "minuteText", "secondText"][index]
+            text: index === 0 ? qsTr("用时")
+                : index === 1 ? String(carveTiming.carveHourse)
+                : index === 2 ? String(carveTiming.carveMinute)
+                : String(carveTiming.carveSecond)
         }
     }
 }

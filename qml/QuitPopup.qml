@@ -6,7 +6,7 @@ import "."
 // follows when the link is closed. Should the controller never say so, the
 // fallback follows anyway: quitting must not hang on an engraver that has
 // gone silent.
-WindowPopup {
+ConfirmPopup {
     id: quitDialog
 
     // The engraver controller that is told to stop.
@@ -31,6 +31,14 @@ WindowPopup {
         quitReady()
     }
 
+    title: qsTr("提示")
+    message: qsTr("正在雕刻，退出将停止雕刻。确定退出吗？")
+    confirmText: qsTr("退出")
+    cancelText: qsTr("取消")
+    confirmName: "quitOkButton"
+    cancelName: "quitCancelButton"
+    onConfirm: quitStoppingJob()
+
     Connections {
         target: quitDialog.controller
 
@@ -46,31 +54,5 @@ WindowPopup {
         objectName: "quitFallback"
         interval: 4000
         onTriggered: quitDialog.finishQuit()
-    }
-
-    Column {
-        width: parent.width
-        spacing: 20
-
-        PopupText {
-            text: qsTr("提示")
-            font.pixelSize: Theme.titleSize
-        }
-
-        PopupText {
-            text: qsTr("正在雕刻，退出将停止雕刻。确定退出吗？")
-        }
-
-        PopupButton {
-            objectName: "quitOkButton"
-            text: qsTr("退出")
-            onClicked: quitDialog.quitStoppingJob()
-        }
-
-        PopupButton {
-            objectName: "quitCancelButton"
-            text: qsTr("取消")
-            onClicked: quitDialog.close()
-        }
     }
 }

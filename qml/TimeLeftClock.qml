@@ -47,25 +47,15 @@ Row {
     Repeater {
         model: 4
 
-        Rectangle {
+        ClockBox {
             width: index === 0 ? 35 : 25
-            height: 30
-            radius: 3
-            border.width: 2
-            border.color: "white"
-            gradient: Theme.panelGradient
-
-            Text {
-                objectName: ["leftLabel", "leftHourText", "leftMinuteText", "leftSecondText"][index]
-                anchors.centerIn: parent
-                font.family: clock.fontFamily
-                font.pixelSize: Theme.textSize
-                text: index === 0 ? clock.label
-                    : clock.shownSeconds < 0 ? "--"
-                    : index === 1 ? String(Math.floor(clock.shownSeconds / 3600))
-                    : index === 2 ? String(Math.floor(clock.shownSeconds / 60) % 60)
-                    : String(clock.shownSeconds % 60)
-            }
+            fontFamily: clock.fontFamily
+            textName: ["leftLabel", "leftHourText", "leftMinuteText", "leftSecondText"][index]
+            text: index === 0 ? clock.label
+                : clock.shownSeconds < 0 ? "--"
+                : index === 1 ? String(Math.floor(clock.shownSeconds / 3600))
+                : index === 2 ? String(Math.floor(clock.shownSeconds / 60) % 60)
+                : String(clock.shownSeconds % 60)
         }
     }
 }

@@ -215,40 +215,17 @@ ApplicationWindow {
         visible: false
     }
 
-    WindowPopup {
+    ConfirmPopup {
         id: imageProcessDoneDialog
 
         objectName: "imageProcessDoneDialog"
-
-        Column {
-            width: parent.width
-            spacing: 20
-
-            PopupText {
-                text: qsTr("提示")
-                font.pixelSize: Theme.titleSize
-            }
-
-            PopupText {
-                text: qsTr("当前正在打印状态，是否继续……")
-            }
-
-            PopupButton {
-                id: confirmOkButton
-
-                objectName: "confirmOkButton"
-                text: qsTr("确定")
-                onClicked: connectDrawOperations.verifyButton()
-            }
-
-            PopupButton {
-                id: confirmCancelButton
-
-                objectName: "confirmCancelButton"
-                text: qsTr("取消")
-                onClicked: imageProcessDoneDialog.close()
-            }
-        }
+        title: qsTr("提示")
+        message: qsTr("当前正在打印状态，是否继续……")
+        confirmText: qsTr("确定")
+        cancelText: qsTr("取消")
+        confirmName: "confirmOkButton"
+        cancelName: "confirmCancelButton"
+        onConfirm: connectDrawOperations.verifyButton()
     }
 
     // Asked when the window is closed during a job: quitting stops it.
