@@ -131,18 +131,6 @@ class TestDithering : public QObject
     }
 
 private slots:
-    void kernelsAsPublished()
-    {
-        for (const Published &p : published()) {
-            const Imaging::Kernel k = Imaging::diffusionKernel(p.method);
-            QCOMPARE(k.divisor, p.divisor);
-            QVector<QVector<int>> taps;
-            for (int i = 0; i < k.count; ++i)
-                taps << QVector<int> {k.taps[i].dx, k.taps[i].dy, k.taps[i].weight};
-            QCOMPARE(taps, p.taps);
-        }
-    }
-
     // Worked by hand. A first pixel of 100 under threshold 120 turns black
     // and passes on 100 times the right-hand weight; the second pixel lands
     // just on one side of the threshold or the other.
