@@ -10,6 +10,15 @@ namespace Imaging {
 
 namespace {
 
+// One tap of an error-diffusion kernel, as published: the share weight /
+// divisor of the error goes to the pixel (dx, dy) from the one quantised.
+struct KernelTap
+{
+    int dx;
+    int dy;
+    int weight;
+};
+
 constexpr QRgb opaqueBlack = 0xFF000000u;
 constexpr QRgb opaqueWhite = 0xFFFFFFFFu;
 
@@ -36,7 +45,6 @@ void mapLevels(QImage &image, const std::array<uchar, 256> &table)
     }
 }
 
-constexpr KernelTap floydTaps[] = {{1, 0, 7}, {-1, 1, 3}, {0, 1, 5}, {1, 1, 1}};
 constexpr KernelTap atkinsonTaps[]
     = {{1, 0, 1}, {2, 0, 1}, {-1, 1, 1}, {0, 1, 1}, {1, 1, 1}, {0, 2, 1}};
 constexpr KernelTap jarvisTaps[]
@@ -169,22 +177,6 @@ std::array<uchar, 256> spotCompensationTable(double dotSize)
     for (int level = 0; level < 256; ++level)
         table[size_t(level)] = uchar(std::lround(255.0 * std::pow(level / 255.0, 1.0 / k)));
     return table;
-}
-
-Kernel diffusionKernel(DitherMethod method)
-{
-    switch (method) {
-    case DitherMethod::Atkinson:
-        return {atkinsonTaps, int(std::size(atkinsonTaps)), 8};
-    case DitherMethod::JarvisJudiceNinke:
-        return {jarvisTaps, int(std::size(jarvisTaps)), 48};
-    case DitherMethod::Stucki:
-        return {stuckiTaps, int(std::size(stuckiTaps)), 42};
-    case DitherMethod::Sierra:
-        return {sierraTaps, int(std::size(sierraTaps)), 32};
-    default:
-        return {floydTaps, int(std::size(floydTaps)), 16};
-    }
 }
 
 int bayerIndex(int x, int y)

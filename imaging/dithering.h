@@ -71,23 +71,6 @@ std::array<uchar, 256> spotCompensationTable(double dotSize);
 // every other method quantises every pixel.
 void dither(QImage &image, const DitherOptions &options);
 
-// The error-diffusion kernels as published: (dx, dy, weight) to the pixels
-// not yet visited, over the divisor. Atkinson passes on only 6/8 of the
-// error by design.
-struct KernelTap
-{
-    int dx;
-    int dy;
-    int weight;
-};
-struct Kernel
-{
-    const KernelTap *taps;
-    int count;
-    int divisor;
-};
-Kernel diffusionKernel(DitherMethod method);
-
 // The 8 x 8 Bayer index matrix (0..63).
 int bayerIndex(int x, int y);
 
