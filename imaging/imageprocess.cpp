@@ -67,9 +67,12 @@ void AlgorithmAutoRun::run()
     // moment: only locals are used from here on. The receiver itself stays
     // alive until the run has been counted as ended.
     EndedRuns *ended = m_ended;
+    ImageProcess *target = m_receiver.data();
     auto *event = new AutoRunEvent(this);
-    handOver(m_ended);
-    if (ImageProcess *target = m_receiver.data())
+    // Everything this run wrote or read is done with: the GUI thread may
+    // take it over from here.
+    handOver(ended);
+    if (target)
         QCoreApplication::postEvent(target, event, 0);
     else
         delete event;
@@ -117,9 +120,10 @@ void ImageProcess::start(AlgorithmAutoRun *run)
 bool ImageProcess::event(QEvent *e)
 {
     qDebug() << "c id" << QThread::currentThreadId();
+    // Before the event is read at all: a run's event was made on its thread.
+    takeOver(&m_endedRuns);
     if (e->type() != ensureAutoRunEventType())
         return QObject::event(e);
-    takeOver(&m_endedRuns);
 
     AlgorithmAutoRun *run = static_cast<AutoRunEvent *>(e)->run();
     // Taken off the list before the canvas hears of it, so that a process()
