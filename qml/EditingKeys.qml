@@ -8,59 +8,49 @@ Item {
     // The editing page the keys act on.
     property Item page: null
 
-    Shortcut {
+    // One key of the page: its action runs unless the user is typing.
+    component PageKey: Shortcut {
+        property var action
+
         enabled: keys.page && keys.page.visible
+        onActivated: {
+            if (!keys.page.typing())
+                action()
+        }
+    }
+
+    PageKey {
         sequence: StandardKey.Open
-        onActivated: {
-            if (!keys.page.typing())
-                keys.page.openFileDialog()
-        }
+        action: function() { keys.page.openFileDialog() }
     }
 
-    Shortcut {
-        enabled: keys.page && keys.page.visible
+    PageKey {
         sequences: [StandardKey.Paste]
-        onActivated: {
-            if (!keys.page.typing())
-                keys.page.pasteClipboard()
-        }
+        action: function() { keys.page.pasteClipboard() }
     }
 
-    Shortcut {
-        enabled: keys.page && keys.page.visible
+    PageKey {
         sequence: "Ctrl+Z"
-        onActivated: {
-            if (!keys.page.typing())
-                keys.page.undo()
-        }
+        action: function() { keys.page.undo() }
     }
 
-    Shortcut {
-        enabled: keys.page && keys.page.visible
+    PageKey {
         sequences: ["Ctrl+Shift+Z", "Ctrl+Y"]
-        onActivated: {
-            if (!keys.page.typing())
-                keys.page.redo()
-        }
+        action: function() { keys.page.redo() }
     }
 
     // As the Save button, which is not offered while busy.
-    Shortcut {
-        enabled: keys.page && keys.page.visible
+    PageKey {
         sequence: "Ctrl+S"
-        onActivated: {
-            if (!keys.page.typing() && !keys.page.busy)
+        action: function() {
+            if (!keys.page.busy)
                 keys.page.savePicture()
         }
     }
 
     // As the Done button, the confirmation during a job included.
-    Shortcut {
-        enabled: keys.page && keys.page.visible
+    PageKey {
         sequences: ["Return", "Enter"]
-        onActivated: {
-            if (!keys.page.typing())
-                keys.page.finish()
-        }
+        action: function() { keys.page.finish() }
     }
 }
