@@ -287,14 +287,32 @@ void DrawImage::startRun(ProcessAlgorithm algorithm, double para)
         break;
     }
     qDebug() << "p start";
-    LookSettings look;
+    Imaging::LookSettings look;
     look.tone = {m_toneBrightness, m_toneContrast, m_toneGamma};
     look.dither.method = Imaging::DitherMethod(m_ditherMethod);
     look.dither.serpentine = m_ditherSerpentine;
     look.dither.cellSize = m_halftoneCell;
     look.dither.dotSize = m_dotSize;
-    m_process->start(
-        new AlgorithmAutoRun(m_process, source, Imaging::Algorithm(algorithm), para, look));
+    auto *run = new AlgorithmAutoRun(m_process, source, Imaging::Algorithm(algorithm), para, look);
+    if (algorithm == SaveByte)
+        run->setJob(jobToBuild(*source));
+    m_process->start(run);
+}
+
+Imaging::EngravingJob DrawImage::jobToBuild(const QImage &picture) const
+{
+    Imaging::EngravingJob job;
+    if (!m_jobBuffer)
+        return job;
+    // The records go into the memory of the job before the published one,
+    // which no data request reads any more.
+    job.bytes = m_jobBuffer->takeSpareBytes();
+    if (m_previewWanted) {
+        const QSize enlarged(Imaging::engravingSize(picture.width()),
+                             Imaging::engravingSize(picture.height()));
+        job.previewSize = m_jobBuffer->previewSizeFor(enlarged);
+    }
+    return job;
 }
 
 void DrawImage::startQueuedRun()
@@ -442,23 +460,21 @@ void DrawImage::done()
 {
     if (refuseWhileBusy("done"))
         return;
-    QMutexLocker locker(m_process->mutex());
-    const int width = Imaging::engravingSize(m_displayed->width());
-    const int height = Imaging::engravingSize(m_displayed->height());
-    // Kept back until SaveByte has built the records that go with it: the
-    // control page must never see one job's preview with another's records.
-    m_stagedPreview
-        = m_displayed->scaled(width, height, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    // The preview is made by the SaveByte run that follows, from the same
+    // picture as its records and off the GUI thread: the control page never
+    // sees one job's preview with another's records.
+    m_previewWanted = true;
 }
 
-void DrawImage::publishJob(const Imaging::EngravingJob &job)
+void DrawImage::publishJob(Imaging::EngravingJob job)
 {
     // A null picture builds no job: the published one stays.
     if (!job.built)
         return;
     if (m_jobBuffer)
-        m_jobBuffer->publish(m_stagedPreview, job.bytes, job.xmin, job.ymin, job.xmax, job.ymax);
-    m_stagedPreview = QImage();
+        m_jobBuffer->publish(job.preview, std::move(job.bytes), job.xmin, job.ymin, job.xmax,
+                             job.ymax, job.pictureSize);
+    m_previewWanted = false;
 }
 
 bool DrawImage::saveImage()

@@ -2,6 +2,7 @@
 
 #include "drawboard/canvashistory.h"
 #include "engraver/jobbuffer.h"
+#include "imaging/algorithms.h"
 #include "imaging/pictureloader.h"
 #include "imaging/processalgorithm.h"
 
@@ -19,10 +20,6 @@
 class ImageProcess;
 class QPainterPath;
 class QUndoStack;
-
-namespace Imaging {
-struct EngravingJob;
-}
 
 // The canvas on which the user prepares a picture for engraving. One item
 // unit is one picture pixel: the item takes the size of the displayed picture
@@ -190,10 +187,13 @@ private:
 
     // Called by ImageProcess once a run has been reported.
     void startQueuedRun();
-    // Called by ImageProcess when a SaveByte run is reported: the preview
-    // that done() made and the run's records become the published job
-    // together.
-    void publishJob(const Imaging::EngravingJob &job);
+    // Called by ImageProcess when a SaveByte run is reported: the run's
+    // preview (when done() asked for one) and records become the published
+    // job together.
+    void publishJob(Imaging::EngravingJob job);
+    // What a SaveByte run starts from: the spent job's memory and, when
+    // done() asked for it, the size of the preview to make.
+    Imaging::EngravingJob jobToBuild(const QImage &picture) const;
     // A picture file has been read on the loader thread.
     void pictureLoaded(const Imaging::LoadedPicture &loaded);
     void installPicture(const Imaging::LoadedPicture &loaded);
@@ -255,7 +255,7 @@ private:
     bool m_ditherSerpentine = false;
     int m_halftoneCell = 6;
     double m_dotSize = 1;
-    QImage m_stagedPreview; // made by done(), published with the next SaveByte job
+    bool m_previewWanted = false; // done() asked the next SaveByte job for a preview
     // The load whose result counts; an older one still reading is ignored.
     QFutureWatcher<Imaging::LoadedPicture> *m_loadWatcher = nullptr;
     // A picture read while a run was under way, installed once the runs end.

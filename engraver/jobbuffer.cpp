@@ -1,18 +1,55 @@
 #include "engraver/jobbuffer.h"
 
+#include "imaging/algorithms.h"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
 JobBuffer::JobBuffer(QObject *parent)
     : QObject(parent)
 { }
 
-void JobBuffer::publish(const QImage &preview, const QByteArray &bytes, int xmin, int ymin,
-                        int xmax, int ymax)
+void JobBuffer::publish(const QImage &preview, QByteArray bytes, int xmin, int ymin, int xmax,
+                        int ymax, const QSize &pictureSize)
 {
-    if (!preview.isNull())
+    if (!preview.isNull()) {
         m_preview = preview;
-    m_bytes = bytes;
+        m_pictureSize = pictureSize.isValid() ? pictureSize : preview.size();
+    }
+    // The old records are not freed: the next job writes into them, unless
+    // they are larger than any job over the engraving area needs.
+    m_spareBytes = std::exchange(m_bytes, std::move(bytes));
+    if (m_spareBytes.capacity() > Imaging::reusableJobBytes)
+        m_spareBytes = QByteArray();
     setJobBounds(xmin, ymin, xmax, ymax);
     resetJobPosition();
     emit changed();
+}
+
+QByteArray JobBuffer::takeSpareBytes()
+{
+    return std::exchange(m_spareBytes, QByteArray());
+}
+
+void JobBuffer::setPreviewScale(double scale)
+{
+    // A page not laid out yet reports nothing useful: keep full size.
+    const double kept = scale > 0 && scale < 1 ? scale : 1;
+    if (kept == m_previewScale)
+        return;
+    m_previewScale = kept;
+    emit previewScaleChanged();
+}
+
+QSize JobBuffer::previewSizeFor(const QSize &pictureSize) const
+{
+    if (m_previewScale >= 1)
+        return pictureSize;
+    const auto scaled = [this](int side) {
+        return std::max(1, int(std::ceil(side * m_previewScale)));
+    };
+    return QSize(scaled(pictureSize.width()), scaled(pictureSize.height()));
 }
 
 void JobBuffer::setJobPreview(const QImage &image)

@@ -25,6 +25,16 @@ class JobBuffer : public QObject
     // whole from one stopped half way).
     Q_PROPERTY(int size READ size NOTIFY changed)
     Q_PROPERTY(int sent READ sent NOTIFY changed)
+    // The size of the job's whole picture in engraving pixels: the page
+    // sizes the picture on its engraving area by it (the preview itself is
+    // only as large as the page shows it).
+    Q_PROPERTY(int pictureWidth READ pictureWidth NOTIFY changed)
+    Q_PROPERTY(int pictureHeight READ pictureHeight NOTIFY changed)
+    // Screen pixels per engraving pixel at which the control page shows the
+    // job, set by the page; previews are made at that scale (at most 1, the
+    // job's own size). The true-size view draws from the records instead.
+    Q_PROPERTY(
+        double previewScale READ previewScale WRITE setPreviewScale NOTIFY previewScaleChanged)
 public:
     explicit JobBuffer(QObject *parent = nullptr);
 
@@ -38,12 +48,25 @@ public:
     quint32 position() const { return m_position; }
     int size() const { return m_bytes.size(); }
     int sent() const { return int(m_position); }
+    int pictureWidth() const { return m_pictureSize.width(); }
+    int pictureHeight() const { return m_pictureSize.height(); }
+    double previewScale() const { return m_previewScale; }
+    void setPreviewScale(double scale);
+    // The size of the preview to make for a picture of this many engraving
+    // pixels: scaled by previewScale, rounded up, at least one pixel.
+    QSize previewSizeFor(const QSize &pictureSize) const;
 
-    // Replaces the whole job at once: the preview (kept when null), the
-    // records and the bounds (each stored modulo 65536); sending starts again
-    // at the first byte.
-    void publish(const QImage &preview, const QByteArray &bytes, int xmin, int ymin, int xmax,
-                 int ymax);
+    // Replaces the whole job at once: the preview and the picture's size
+    // (both kept when the preview is null; the size is the preview's own
+    // when not given), the records and the bounds (each stored modulo
+    // 65536); sending starts again at the first byte. The records the
+    // buffer held until now are kept for takeSpareBytes.
+    void publish(const QImage &preview, QByteArray bytes, int xmin, int ymin, int xmax, int ymax,
+                 const QSize &pictureSize = QSize());
+    // The memory of the job published before the current one, for the next
+    // job to write its records into (empty when there is none, or when it
+    // was too large to keep). The buffer keeps no hold on it.
+    QByteArray takeSpareBytes();
 
     void setJobPreview(const QImage &image);
     void appendJobBytes(const QByteArray &data);
@@ -65,10 +88,14 @@ public:
 
 signals:
     void changed();
+    void previewScaleChanged();
 
 private:
     QImage m_preview {680, 680, QImage::Format_ARGB32};
+    QSize m_pictureSize {680, 680};
+    double m_previewScale = 1;
     QByteArray m_bytes;
+    QByteArray m_spareBytes;
     quint16 m_xmin = 0;
     quint16 m_ymin = 0;
     quint16 m_xmax = 0;

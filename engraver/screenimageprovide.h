@@ -6,8 +6,9 @@
 class Operations;
 
 // Serves the preview of the published job to the control page. The id and
-// the requested size are ignored: the picture is always served at its own
-// size, which the page relies on for its geometry.
+// the requested size are ignored: the picture is served as it was made, at
+// the size the page shows it (the page sizes the picture on its area by the
+// job buffer's picture size).
 class ScreenImageProvide : public QQuickImageProvider
 {
 public:

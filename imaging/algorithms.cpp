@@ -1,5 +1,6 @@
 #include "imaging/algorithms.h"
 
+#include <QColorSpace>
 #include <QDebug>
 #include <QMutex>
 #include <QMutexLocker>
@@ -27,11 +28,21 @@ inline QRgb opaqueGrey(int level)
     return opaqueBlack | (QRgb(level) * 0x010101u);
 }
 
-// The fast paths read and write the 32-bit words directly. For these two
-// formats a stored word is exactly what pixel() returns and setPixel() stores.
-bool hasPlainPixels(const QImage &image)
+// Writes a function of each source pixel into the target, both plain; the
+// target may be the source itself.
+template<typename PixelFunction>
+void mapPixelsInto(const QImage &source, QImage &target, PixelFunction function)
 {
-    return image.format() == QImage::Format_RGB32 || image.format() == QImage::Format_ARGB32;
+    const int width = source.width();
+    const int height = source.height();
+    for (int y = 0; y < height; ++y) {
+        // The target's line first: should it detach, the source's line read
+        // after it is still the same pixels.
+        auto *out = reinterpret_cast<QRgb *>(target.scanLine(y));
+        const auto *in = reinterpret_cast<const QRgb *>(source.constScanLine(y));
+        for (int x = 0; x < width; ++x)
+            out[x] = function(in[x]);
+    }
 }
 
 // Applies a function of the red component to every pixel: the function gets
@@ -39,21 +50,42 @@ bool hasPlainPixels(const QImage &image)
 template<typename PixelFunction>
 void mapPixels(QImage &image, PixelFunction function)
 {
-    const int width = image.width();
-    const int height = image.height();
     if (hasPlainPixels(image)) {
-        for (int y = 0; y < height; ++y) {
-            auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
-            for (int x = 0; x < width; ++x)
-                line[x] = function(line[x]);
-        }
+        mapPixelsInto(image, image, function);
         return;
     }
     // Any other format: through pixel() and setPixel(), slow but exact.
+    const int width = image.width();
+    const int height = image.height();
     for (int x = 0; x < width; ++x) {
         for (int y = 0; y < height; ++y)
             image.setPixel(x, y, function(image.pixel(x, y)));
     }
+}
+
+// The grey level a look works with: the red component, mapped when a table
+// is given.
+inline int levelOf(QRgb pixel, const uchar *levels)
+{
+    return levels ? levels[redOf(pixel)] : redOf(pixel);
+}
+
+// A pixel the look keeps: as it is, or the opaque grey of its mapped level.
+inline QRgb keptPixel(QRgb pixel, const uchar *levels)
+{
+    return levels ? opaqueGrey(levels[redOf(pixel)]) : pixel;
+}
+
+void binarizeTable(QRgb (&table)[256], double threshold)
+{
+    for (int level = 0; level < 256; ++level)
+        table[level] = double(level) < threshold ? opaqueBlack : opaqueWhite;
+}
+
+void greyFilterTable(bool (&whiten)[256], double threshold)
+{
+    for (int level = 0; level < 256; ++level)
+        whiten[level] = double(level) > threshold;
 }
 
 } // namespace
@@ -111,17 +143,45 @@ void negate(QImage &image)
 void binarize(QImage &image, double threshold)
 {
     QRgb table[256];
-    for (int level = 0; level < 256; ++level)
-        table[level] = double(level) < threshold ? opaqueBlack : opaqueWhite;
+    binarizeTable(table, threshold);
     mapPixels(image, [&table](QRgb p) { return table[redOf(p)]; });
 }
 
 void greyFilter(QImage &image, double threshold)
 {
     bool whiten[256];
-    for (int level = 0; level < 256; ++level)
-        whiten[level] = double(level) > threshold;
+    greyFilterTable(whiten, threshold);
     mapPixels(image, [&whiten](QRgb p) { return whiten[redOf(p)] ? opaqueWhite : p; });
+}
+
+void binarizeInto(const QImage &source, QImage &target, double threshold, const uchar *levels)
+{
+    QRgb table[256];
+    binarizeTable(table, threshold);
+    mapPixelsInto(source, target, [&](QRgb p) { return table[levelOf(p, levels)]; });
+}
+
+void greyFilterInto(const QImage &source, QImage &target, double threshold, const uchar *levels)
+{
+    bool whiten[256];
+    greyFilterTable(whiten, threshold);
+    mapPixelsInto(source, target, [&](QRgb p) {
+        return whiten[levelOf(p, levels)] ? opaqueWhite : keptPixel(p, levels);
+    });
+}
+
+QImage blankLike(const QImage &image)
+{
+    QImage blank(image.size(), image.format());
+    blank.setDotsPerMeterX(image.dotsPerMeterX());
+    blank.setDotsPerMeterY(image.dotsPerMeterY());
+    blank.setOffset(image.offset());
+    blank.setDevicePixelRatio(image.devicePixelRatio());
+    blank.setColorSpace(image.colorSpace());
+    const QStringList keys = image.textKeys();
+    for (const QString &key : keys)
+        blank.setText(key, image.text(key));
+    return blank;
 }
 
 namespace {
@@ -135,10 +195,10 @@ inline int diffused(int level, int error, int weight)
     return std::clamp(value, 0, 255);
 }
 
-void floydPlain(QImage &image, double threshold)
+void floydPlain(const QImage &source, QImage &target, double threshold, const uchar *levels)
 {
-    const int width = image.width();
-    const int height = image.height();
+    const int width = source.width();
+    const int height = source.height();
     // The threshold only matters through "threshold > v" for v in 0..255.
     // Black exactly below the first level the threshold does not exceed
     // (256: every level is black).
@@ -146,23 +206,44 @@ void floydPlain(QImage &image, double threshold)
     while (firstWhite < 256 && threshold > double(firstWhite))
         ++firstWhite;
 
+    // The pixels the diffusion never reaches, the first row and the first
+    // pixel of the second, keep the source's (mapped when there are levels);
+    // in place and unmapped they are already right.
+    if (levels || &source != &target) {
+        const auto copyPixels = [&](int y, int count) {
+            auto *out = reinterpret_cast<QRgb *>(target.scanLine(y));
+            const auto *in = reinterpret_cast<const QRgb *>(source.constScanLine(y));
+            for (int x = 0; x < count; ++x)
+                out[x] = keptPixel(in[x], levels);
+        };
+        copyPixels(0, width);
+        copyPixels(1, 1);
+    }
+
     // The row being quantised and the one below it, as grey levels; every
     // value stays clamped to 0..255 after each step, as the pixels would.
     std::vector<int> rowA(size_t(width), 0);
     std::vector<int> rowB(size_t(width), 0);
     int *current = rowA.data();
     int *below = rowB.data();
-    const auto readRow = [&image, width](int y, int *levels) {
-        const auto *line = reinterpret_cast<const QRgb *>(image.constScanLine(y));
-        for (int x = 0; x < width; ++x)
-            levels[x] = redOf(line[x]);
+    // Each row is read before any row below it is written, so the target
+    // may be the source.
+    const auto readRow = [&source, width, levels](int y, int *out) {
+        const auto *line = reinterpret_cast<const QRgb *>(source.constScanLine(y));
+        if (levels) {
+            for (int x = 0; x < width; ++x)
+                out[x] = levels[redOf(line[x])];
+        } else {
+            for (int x = 0; x < width; ++x)
+                out[x] = redOf(line[x]);
+        }
     };
     // Every pixel the diffusion reached is stored as an opaque grey (black
     // and white being greys too); the first pixel of row 1 is never reached.
-    const auto writeRow = [&image, width](int y, const int *levels, int from) {
-        auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+    const auto writeRow = [&target, width](int y, const int *out, int from) {
+        auto *line = reinterpret_cast<QRgb *>(target.scanLine(y));
         for (int x = from; x < width; ++x)
-            line[x] = opaqueGrey(levels[x]);
+            line[x] = opaqueGrey(out[x]);
     };
 
     readRow(1, current);
@@ -229,9 +310,19 @@ void floydDither(QImage &image, double threshold)
     if (image.height() <= 2 || image.width() <= 2)
         return;
     if (hasPlainPixels(image))
-        floydPlain(image, threshold);
+        floydPlain(image, image, threshold, nullptr);
     else
         floydGeneric(image, threshold);
+}
+
+void floydDitherInto(const QImage &source, QImage &target, double threshold, const uchar *levels)
+{
+    if (source.height() <= 2 || source.width() <= 2) {
+        // Too small to have inner pixels: the whole picture is frame.
+        mapPixelsInto(source, target, [levels](QRgb p) { return keptPixel(p, levels); });
+        return;
+    }
+    floydPlain(source, target, threshold, levels);
 }
 
 QSize cappedLoadSize(const QSize &size)
@@ -278,12 +369,29 @@ inline int recordX(const char *record)
 EngravingJob engravingJob(const QImage &source, double threshold)
 {
     EngravingJob job;
+    buildEngravingJob(source, threshold, job);
+    return job;
+}
+
+QImage jobPreview(const QImage &picture, const QSize &size)
+{
+    const QSize enlarged(engravingSize(picture.width()), engravingSize(picture.height()));
+    return picture.scaled(size, Qt::IgnoreAspectRatio,
+                          size == enlarged ? Qt::FastTransformation : Qt::SmoothTransformation);
+}
+
+void buildEngravingJob(const QImage &source, double threshold, EngravingJob &job)
+{
+    job.built = false;
     if (source.isNull())
-        return job;
+        return;
     job.built = true;
 
     const int width = engravingSize(source.width());
     const int height = engravingSize(source.height());
+    job.pictureSize = QSize(width, height);
+    if (!job.previewSize.isEmpty())
+        job.preview = jobPreview(source, job.previewSize);
     // Pixels at 4096 or beyond cannot be encoded (the record has 12 bits per
     // coordinate); they are never burned rather than wrapped onto the picture.
     const int visibleWidth = std::min(width, engravingCoordinateLimit);
@@ -321,7 +429,8 @@ EngravingJob engravingJob(const QImage &source, double threshold)
         xBits[x] = engravingRecord(x, 0, 0);
 
     // One buffer for the whole stream, large enough for every pixel, cut down
-    // at the end: no allocation per record.
+    // at the end: no allocation per record, and none at all when the job
+    // brought a spent stream large enough (its capacity is kept).
     job.bytes.resize(visibleWidth * visibleHeight * 4);
     char *const start = job.bytes.data();
     char *out = start;
@@ -375,13 +484,14 @@ EngravingJob engravingJob(const QImage &source, double threshold)
 
     const int used = int(out - start);
     job.bytes.resize(used);
-    if (job.bytes.capacity() > 2 * used + 4096)
+    // The room left over is kept for the next job, up to the size of a job
+    // covering the whole engraving area; beyond that it goes back.
+    if (job.bytes.capacity() > reusableJobBytes && job.bytes.capacity() > 2 * used + 4096)
         job.bytes.squeeze();
     job.xmin = xmin;
     job.ymin = ymin;
     job.xmax = xmax;
     job.ymax = ymax;
-    return job;
 }
 
 } // namespace Imaging
@@ -445,7 +555,7 @@ void processGreyFilter(QImage *image, QMutex *mutex, double para, Imaging::Engra
 void processSaveByte(QImage *image, QMutex *mutex, double para, Imaging::EngravingJob *job)
 {
     underMutex(image, mutex,
-               [para, job](QImage &picture) { *job = Imaging::engravingJob(picture, para); });
+               [para, job](QImage &picture) { Imaging::buildEngravingJob(picture, para, *job); });
 }
 
 const AlgorithmFunction algorithmTable[algorithmCount] = {

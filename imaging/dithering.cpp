@@ -27,22 +27,20 @@ inline QRgb opaqueGrey(int level)
     return opaqueBlack | (QRgb(level) * 0x010101u);
 }
 
-// The 32-bit formats whose stored words are what pixel() returns; others
-// are made RGB32 first (grey pictures lose nothing by it).
-void makePlain(QImage &image)
+using Levels = std::array<uchar, 256>;
+
+constexpr Levels identityLevels()
 {
-    if (image.format() != QImage::Format_RGB32 && image.format() != QImage::Format_ARGB32)
-        image = image.convertToFormat(QImage::Format_RGB32);
+    Levels levels {};
+    for (int level = 0; level < 256; ++level)
+        levels[size_t(level)] = uchar(level);
+    return levels;
 }
 
-void mapLevels(QImage &image, const std::array<uchar, 256> &table)
+// The grey level of a source pixel after the levels mapping.
+inline int levelAt(const QRgb *line, int x, const Levels &levels)
 {
-    makePlain(image);
-    for (int y = 0; y < image.height(); ++y) {
-        auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
-        for (int x = 0; x < image.width(); ++x)
-            line[x] = opaqueGrey(table[(line[x] >> 16) & 0xFF]);
-    }
+    return levels[(line[x] >> 16) & 0xFF];
 }
 
 constexpr KernelTap atkinsonTaps[]
@@ -64,11 +62,11 @@ constexpr KernelTap sierraTaps[] = {{1, 0, 5}, {2, 0, 3}, {-2, 1, 2}, {-1, 1, 4}
 // falling outside it lands in the margins and is dropped without a test.
 // The kernel is a template argument: its taps unroll into plain adds.
 template<const KernelTap *Taps, int Count, int Divisor>
-void diffuse(QImage &image, double threshold, bool serpentine)
+void diffuse(const QImage &source, QImage &target, const Levels &levels, double threshold,
+             bool serpentine)
 {
-    makePlain(image);
-    const int width = image.width();
-    const int height = image.height();
+    const int width = source.width();
+    const int height = source.height();
     constexpr int margin = 2; // the kernels reach two columns either side
     const int stride = width + 2 * margin;
     std::vector<float> carried(static_cast<size_t>(3 * stride), 0.0f);
@@ -78,13 +76,14 @@ void diffuse(QImage &image, double threshold, bool serpentine)
         float *rows[3];
         for (int r = 0; r < 3; ++r)
             rows[r] = carried.data() + size_t(((y + r) % 3) * stride + margin);
-        auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+        const auto *in = reinterpret_cast<const QRgb *>(source.constScanLine(y));
+        auto *out = reinterpret_cast<QRgb *>(target.scanLine(y));
         const int step = serpentine && (y % 2 == 1) ? -1 : 1;
         int x = step > 0 ? 0 : width - 1;
         for (int i = 0; i < width; ++i, x += step) {
-            const float value = float((line[x] >> 16) & 0xFF) + rows[0][x];
+            const float value = float(levelAt(in, x, levels)) + rows[0][x];
             const bool black = value < limit;
-            line[x] = black ? opaqueBlack : opaqueWhite;
+            out[x] = black ? opaqueBlack : opaqueWhite;
             const float error = value - (black ? 0.0f : 255.0f);
             for (int k = 0; k < Count; ++k)
                 rows[Taps[k].dy][x + Taps[k].dx * step]
@@ -95,16 +94,16 @@ void diffuse(QImage &image, double threshold, bool serpentine)
     }
 }
 
-void ordered(QImage &image, double threshold)
+void ordered(const QImage &source, QImage &target, const Levels &levels, double threshold)
 {
-    makePlain(image);
     const double shift = threshold - 128;
-    for (int y = 0; y < image.height(); ++y) {
-        auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
-        for (int x = 0; x < image.width(); ++x) {
+    for (int y = 0; y < source.height(); ++y) {
+        const auto *in = reinterpret_cast<const QRgb *>(source.constScanLine(y));
+        auto *out = reinterpret_cast<QRgb *>(target.scanLine(y));
+        for (int x = 0; x < source.width(); ++x) {
             // Each index stands for the middle of its 64th of the levels.
             const double screen = (bayerIndex(x, y) + 0.5) * 4.0 + shift;
-            line[x] = double((line[x] >> 16) & 0xFF) < screen ? opaqueBlack : opaqueWhite;
+            out[x] = double(levelAt(in, x, levels)) < screen ? opaqueBlack : opaqueWhite;
         }
     }
 }
@@ -113,9 +112,9 @@ void ordered(QImage &image, double threshold)
 // from the cell's centre (ties by position), and a pixel is black when the
 // darkness around it exceeds its rank's share, so dots grow from the
 // centre as the picture darkens.
-void halftone(QImage &image, int cellSize, double threshold)
+void halftone(const QImage &source, QImage &target, const Levels &levels, int cellSize,
+              double threshold)
 {
-    makePlain(image);
     // The cell is given in engraving pixels; the picture is in canvas pixels.
     const int cell = std::max(2, int(std::lround(cellSize / 1.5)));
     const int count = cell * cell;
@@ -135,12 +134,13 @@ void halftone(QImage &image, int cellSize, double threshold)
         screen[size_t(order[size_t(rank)])] = (rank + 0.5) * 255.0 / count;
 
     const double shift = threshold - 128;
-    for (int y = 0; y < image.height(); ++y) {
-        auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
-        for (int x = 0; x < image.width(); ++x) {
-            const double darkness = 255.0 - double((line[x] >> 16) & 0xFF) + shift;
+    for (int y = 0; y < source.height(); ++y) {
+        const auto *in = reinterpret_cast<const QRgb *>(source.constScanLine(y));
+        auto *out = reinterpret_cast<QRgb *>(target.scanLine(y));
+        for (int x = 0; x < source.width(); ++x) {
+            const double darkness = 255.0 - double(levelAt(in, x, levels)) + shift;
             const bool black = darkness > screen[size_t((y % cell) * cell + x % cell)];
-            line[x] = black ? opaqueBlack : opaqueWhite;
+            out[x] = black ? opaqueBlack : opaqueWhite;
         }
     }
 }
@@ -167,7 +167,14 @@ void applyTone(QImage &image, const Tone &tone)
 {
     if (image.isNull() || tone.isNeutral())
         return;
-    mapLevels(image, toneTable(tone));
+    if (!hasPlainPixels(image))
+        image = image.convertToFormat(QImage::Format_RGB32);
+    const Levels table = toneTable(tone);
+    for (int y = 0; y < image.height(); ++y) {
+        auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            line[x] = opaqueGrey(levelAt(line, x, table));
+    }
 }
 
 std::array<uchar, 256> spotCompensationTable(double dotSize)
@@ -192,39 +199,66 @@ int bayerIndex(int x, int y)
     return index;
 }
 
-void dither(QImage &image, const DitherOptions &options)
+QImage dithered(const QImage &source, const DitherOptions &options, const Levels *levels)
 {
-    if (image.isNull())
-        return;
-    if (options.dotSize > 1.5)
-        mapLevels(image, spotCompensationTable(options.dotSize));
+    if (source.isNull())
+        return source;
+    const bool compensated = options.dotSize > 1.5;
+    if (!hasPlainPixels(source)) {
+        // Floyd keeps its frame, in the picture's own format when nothing is
+        // mapped; everything else works on RGB32, which loses nothing of a
+        // grey picture.
+        if (options.method == DitherMethod::Floyd && !levels && !compensated) {
+            QImage image = source.copy();
+            floydDither(image, options.threshold);
+            return image;
+        }
+        return dithered(source.convertToFormat(QImage::Format_RGB32), options, levels);
+    }
+    // The tone first, then the spot compensation: one table.
+    Levels mapping = levels ? *levels : identityLevels();
+    if (compensated) {
+        const Levels compensation = spotCompensationTable(options.dotSize);
+        for (uchar &level : mapping)
+            level = compensation[level];
+    }
+    const bool mapped = levels || compensated;
+
+    QImage target = blankLike(source);
     switch (options.method) {
     case DitherMethod::Floyd:
-        floydDither(image, options.threshold);
+        floydDitherInto(source, target, options.threshold, mapped ? mapping.data() : nullptr);
         break;
     case DitherMethod::Bayer:
-        ordered(image, options.threshold);
+        ordered(source, target, mapping, options.threshold);
         break;
     case DitherMethod::Halftone:
-        halftone(image, options.cellSize, options.threshold);
+        halftone(source, target, mapping, options.cellSize, options.threshold);
         break;
     case DitherMethod::Atkinson:
-        diffuse<atkinsonTaps, int(std::size(atkinsonTaps)), 8>(image, options.threshold,
-                                                               options.serpentine);
+        diffuse<atkinsonTaps, int(std::size(atkinsonTaps)), 8>(
+            source, target, mapping, options.threshold, options.serpentine);
         break;
     case DitherMethod::JarvisJudiceNinke:
-        diffuse<jarvisTaps, int(std::size(jarvisTaps)), 48>(image, options.threshold,
-                                                            options.serpentine);
+        diffuse<jarvisTaps, int(std::size(jarvisTaps)), 48>(source, target, mapping,
+                                                            options.threshold, options.serpentine);
         break;
     case DitherMethod::Stucki:
-        diffuse<stuckiTaps, int(std::size(stuckiTaps)), 42>(image, options.threshold,
-                                                            options.serpentine);
+        diffuse<stuckiTaps, int(std::size(stuckiTaps)), 42>(source, target, mapping,
+                                                            options.threshold, options.serpentine);
         break;
     case DitherMethod::Sierra:
-        diffuse<sierraTaps, int(std::size(sierraTaps)), 32>(image, options.threshold,
-                                                            options.serpentine);
+        diffuse<sierraTaps, int(std::size(sierraTaps)), 32>(source, target, mapping,
+                                                            options.threshold, options.serpentine);
         break;
     }
+    return target;
+}
+
+void dither(QImage &image, const DitherOptions &options)
+{
+    if (!image.isNull())
+        image = dithered(image, options);
 }
 
 } // namespace Imaging

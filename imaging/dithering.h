@@ -68,7 +68,12 @@ std::array<uchar, 256> spotCompensationTable(double dotSize);
 
 // Dithers a grey picture into black and white by the chosen method, after
 // spot compensation. Floyd keeps the canvas look's one-pixel grey frame;
-// every other method quantises every pixel.
+// every other method quantises every pixel. The result is a picture of its
+// own; the source is only read. When `levels` is given, each grey level is
+// first mapped through it (the tone), as if applyTone had run before.
+QImage dithered(const QImage &source, const DitherOptions &options,
+                const std::array<uchar, 256> *levels = nullptr);
+// The same, replacing the picture.
 void dither(QImage &image, const DitherOptions &options);
 
 // The 8 x 8 Bayer index matrix (0..63).

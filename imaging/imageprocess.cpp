@@ -28,7 +28,7 @@ int ensureAutoRunEventType()
 
 AlgorithmAutoRun::AlgorithmAutoRun(ImageProcess *receiver, QImage *image,
                                    Imaging::Algorithm algorithm, double para,
-                                   const LookSettings &look)
+                                   const Imaging::LookSettings &look)
     : m_receiver(receiver)
     , m_image(image)
     , m_algorithm(algorithm)
@@ -42,26 +42,17 @@ void AlgorithmAutoRun::run()
 {
     takeOver(this);
     qDebug() << "r id" << QThread::currentThreadId();
-    bool done = false;
-    if (Imaging::isLook(m_algorithm)) {
-        // The tone goes first, on the fresh copy of the grey picture; the
-        // dithered look takes the chosen method. With the neutral tone and
-        // plain Floyd, the table's own entries run alone, as they always did.
-        QMutexLocker locker(m_mutex);
-        if (!m_image->isNull()) {
-            Imaging::applyTone(*m_image, m_look.tone);
-            if (m_algorithm == Imaging::Floyd && !m_look.plainFloyd()) {
-                Imaging::DitherOptions options = m_look.dither;
-                options.threshold = m_para;
-                Imaging::dither(*m_image, options);
-                done = true;
-            }
-        }
-    }
-    if (m_algorithm < Imaging::Grey || m_algorithm >= Imaging::AlgorithmCount)
+    if (m_algorithm < Imaging::Grey || m_algorithm >= Imaging::AlgorithmCount) {
         qCWarning(lcImaging) << "run skipped: there is no algorithm" << int(m_algorithm);
-    else if (!done)
+    } else if (Imaging::isLook(m_algorithm)) {
+        // A look starts again from the grey base picture, which the image
+        // still shares: the look reads it and writes a picture of its own,
+        // with the tone first and, for the dithered look, the chosen method.
+        QMutexLocker locker(m_mutex);
+        *m_image = Imaging::lookImage(*m_image, m_algorithm, m_para, m_look);
+    } else {
         algorithmTable[m_algorithm](m_image, m_mutex, m_para, &m_job);
+    }
 
     // Once the event is posted the GUI thread may delete this object at any
     // moment: only locals are used from here on. The receiver itself stays
@@ -132,7 +123,7 @@ bool ImageProcess::event(QEvent *e)
     if (m_runList.removeOne(run)) {
         const auto algorithm = DrawImage::ProcessAlgorithm(run->algorithm());
         if (algorithm == DrawImage::SaveByte)
-            m_canvas->publishJob(run->job());
+            m_canvas->publishJob(run->takeJob());
         emit m_canvas->finished(algorithm);
     }
     delete run;

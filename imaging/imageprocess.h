@@ -1,7 +1,7 @@
 #pragma once
 
 #include "imaging/algorithms.h"
-#include "imaging/dithering.h"
+#include "imaging/looks.h"
 #include "imaging/processalgorithm.h"
 
 #include <QEvent>
@@ -17,20 +17,6 @@
 
 class DrawImage;
 class ImageProcess;
-
-// What the looks (Binarize, Floyd, GreyFilter) take besides their threshold:
-// the tone applied to the grey picture first, and the dithering method that
-// the dithered look uses. The defaults are the canvas's own looks exactly.
-struct LookSettings
-{
-    Imaging::Tone tone;
-    Imaging::DitherOptions dither;
-
-    bool plainFloyd() const
-    {
-        return dither.method == Imaging::DitherMethod::Floyd && dither.dotSize <= 1.5;
-    }
-};
 
 // Counts runs that have come back from their algorithm and posted their
 // event, so that the canvas can wait for them before its images go away.
@@ -69,14 +55,18 @@ class AlgorithmAutoRun : public QRunnable
 {
 public:
     AlgorithmAutoRun(ImageProcess *receiver, QImage *image, Imaging::Algorithm algorithm,
-                     double para, const LookSettings &look = LookSettings());
+                     double para, const Imaging::LookSettings &look = Imaging::LookSettings());
     void run() override;
     ~AlgorithmAutoRun() override;
 
     Imaging::Algorithm algorithm() const { return m_algorithm; }
-    // What a SaveByte run built; read by the GUI thread only after the run
+    // What a SaveByte run starts from: memory to reuse for the records and
+    // the size of the preview wanted (see Imaging::EngravingJob). Set before
+    // the run is started.
+    void setJob(Imaging::EngravingJob job) { m_job = std::move(job); }
+    // What a SaveByte run built; taken by the GUI thread only after the run
     // has posted its completion event.
-    const Imaging::EngravingJob &job() const { return m_job; }
+    Imaging::EngravingJob takeJob() { return std::move(m_job); }
 
 private:
     QPointer<ImageProcess> m_receiver;
@@ -84,7 +74,7 @@ private:
     Imaging::Algorithm m_algorithm;
     QMutex *m_mutex;
     double m_para;
-    LookSettings m_look;
+    Imaging::LookSettings m_look;
     Imaging::EngravingJob m_job;
     // Released as the very last step of run(); owned by the receiver, which
     // waits for it before it goes away.

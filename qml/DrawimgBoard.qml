@@ -142,8 +142,8 @@ Rectangle {
             shared.open()
     }
 
-    // Turns the picture into the engraving job: the preview now, the byte
-    // stream in the background; saveDone then hands it over.
+    // Turns the picture into the engraving job: the byte stream and its
+    // preview are made in the background; saveDone then hands them over.
     function pdone() {
         shared.setCarveMode(effectFrame.buttonSelect === 1 ? 1 : 2)
         drawBoard.done()

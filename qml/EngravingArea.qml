@@ -15,6 +15,10 @@ Item {
     property int carveWidth: 1600
     property int carveHeight: 1600
     property real mmPerPix: 0.05
+    // The published picture's size in engraving pixels; its preview may be
+    // smaller, made at the size shown here.
+    property int pictureWidth: 680
+    property int pictureHeight: 680
     readonly property real scaleSize: height / carveWidth
     // One step of the positioning menu in screen units: 0.5 mm.
     readonly property real stepSize: 0.5 / mmPerPix * scaleSize
@@ -106,11 +110,11 @@ Item {
         var y = Helpers.typedMillimetres(imageCoordinate.yField.text)
         var newX = pictureX
         var newY = pictureY
-        if (x >= 0 && x <= (carveWidth - operateImage.sourceSize.width) * mmPerPix)
+        if (x >= 0 && x <= (carveWidth - pictureWidth) * mmPerPix)
             newX = x / mmPerPix * scaleSize
         else
             coordinateRefused()
-        if (y >= 0 && y <= (carveHeight - operateImage.sourceSize.height) * mmPerPix)
+        if (y >= 0 && y <= (carveHeight - pictureHeight) * mmPerPix)
             newY = y / mmPerPix * scaleSize
         else
             coordinateRefused()
@@ -189,8 +193,8 @@ Item {
 
         objectName: "operateImageFrame"
         visible: false
-        width: operateImage.sourceSize.width * area.scaleSize + 4
-        height: operateImage.sourceSize.height * area.scaleSize + 4
+        width: area.pictureWidth * area.scaleSize + 4
+        height: area.pictureHeight * area.scaleSize + 4
         border.width: 2
         border.color: Theme.frameBorder
         radius: 3

@@ -17,6 +17,8 @@ Rectangle {
     // editing page, the engraver controller and the window's font.
     property QtObject shared: SharedState {}
     property QtObject controller: null
+    // The published job: its size, how far it has been sent, its picture.
+    readonly property QtObject jobBuffer: controller ? controller.jobBuffer : null
     property string fontFamily: Theme.fontFamily
     // The window, asked for attention when a job ends behind other windows:
     // anything with `active` and `alert(msec)`. Null: nobody is told.
@@ -165,8 +167,7 @@ Rectangle {
     // The job's bytes have all been sent: a stop that follows ends the job
     // rather than cutting it short.
     function sentWhole() {
-        var buffer = controller ? controller.jobBuffer : null
-        return !!buffer && buffer.size > 0 && buffer.sent >= buffer.size
+        return !!jobBuffer && jobBuffer.size > 0 && jobBuffer.sent >= jobBuffer.size
     }
 
     function handleStatus(cmd) {
@@ -244,9 +245,8 @@ Rectangle {
 
         function onFinishedLoad(xmin, ymin, xmax, ymax) {
             operateRoot.publishJob(xmin, ymin, xmax, ymax)
-            var buffer = operateRoot.controller.jobBuffer
-            if (buffer)
-                jobClocks.prepare(buffer.size)
+            if (operateRoot.jobBuffer)
+                jobClocks.prepare(operateRoot.jobBuffer.size)
         }
 
         function onCompletePecent(pecent) {
@@ -300,6 +300,14 @@ Rectangle {
         onPlayPressed: operateRoot.clickPlayButton()
     }
 
+    // Previews are made at the size this page shows them.
+    Binding {
+        target: operateRoot.jobBuffer
+        property: "previewScale"
+        value: carveFrame.scaleSize * carveFrame.scale * Screen.devicePixelRatio
+        when: operateRoot.jobBuffer !== null
+    }
+
     EngravingArea {
         id: carveFrame
 
@@ -318,6 +326,8 @@ Rectangle {
         jobY: operateRoot.yImageVertex
         jobWidth: operateRoot.wImageVertex
         jobHeight: operateRoot.hImageVertex
+        pictureWidth: operateRoot.jobBuffer ? operateRoot.jobBuffer.pictureWidth : 680
+        pictureHeight: operateRoot.jobBuffer ? operateRoot.jobBuffer.pictureHeight : 680
         onMarkerJogged: operateRoot.send(EngraverProtocol.moveCommand(carveFrame.markerTipX(), carveFrame.markerTipY()))
         onMarkerReleased: operateRoot.send(EngraverProtocol.moveCommand(carveFrame.markerTipX(), carveFrame.markerTipY()))
         onPictureReleased: {

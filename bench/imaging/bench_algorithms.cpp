@@ -3,18 +3,27 @@
 // (80 mm = 1066 canvas pixels, 1599 × 1599 engraving pixels).
 //   Grey, Negative, Binarize, GreyFilter: at most 5 ms each
 //   Rotate, HMirror, VMirror:             at most 10 ms each
-//   Floyd:                                at most 15 ms
+//   Floyd:                                at most 6 ms
+//   each dithering method (a whole look): at most 15 ms
+//   tone:                                 at most 5 ms
 //   SaveByte, all black:                  at most 15 ms
+//
+// The looks and Done run again on every slider move and every Done, so they
+// are measured twice: "fresh", where every result lands on memory the
+// process has never touched (the first look after a load, the first job),
+// and "steady", where the allocator hands back the memory of the run before.
 
 #include "engraver/jobbuffer.h"
 #include "imaging/algorithms.h"
 #include "imaging/dithering.h"
+#include "imaging/looks.h"
 
 #include <QMutex>
 #include <QRandomGenerator>
 
 #include <benchmark/benchmark.h>
 
+#include <malloc.h>
 #include <string>
 
 namespace {
@@ -114,6 +123,99 @@ void BM_SaveBytePhoto(benchmark::State &state)
     state.SetLabel("1066x1066 (1599x1599 engraving)");
 }
 
+enum class Memory { Fresh, Steady };
+
+// Between two timed runs: what the last run made is let go and, for fresh
+// memory, every freed page goes back to the system, so that the next run's
+// result is written to pages touched for the first time.
+template<typename Result>
+void letGo(benchmark::State &state, Memory memory, Result &result)
+{
+    state.PauseTiming();
+    result = Result();
+    if (memory == Memory::Fresh)
+        malloc_trim(0);
+    state.ResumeTiming();
+}
+
+const char *memoryLabel(Memory memory)
+{
+    return memory == Memory::Fresh ? "fresh" : "steady";
+}
+
+// A whole look as the canvas runs it: from the grey base picture (a real
+// photo) into a picture of its own, tone and method included.
+void BM_Look(benchmark::State &state, Imaging::Algorithm look, double threshold,
+             Imaging::LookSettings settings, Memory memory)
+{
+    const QImage base = greyRealPhoto(1050);
+    QImage result;
+    for (auto _ : state) {
+        letGo(state, memory, result);
+        result = Imaging::lookImage(base, look, threshold, settings);
+        benchmark::DoNotOptimize(result.constBits());
+    }
+    state.SetLabel(sizeLabel(base) + ", " + memoryLabel(memory));
+}
+
+// What a look cost before it wrote from the base: the base copied, then the
+// look on the copy.
+void BM_LookOnCopy(benchmark::State &state, int algorithm, double threshold)
+{
+    const QImage base = greyRealPhoto(1050);
+    QMutex mutex;
+    QImage result;
+    for (auto _ : state) {
+        result = QImage();
+        result = base;
+        result.detach();
+        algorithmTable[algorithm](&result, &mutex, threshold, nullptr);
+        benchmark::DoNotOptimize(result.constBits());
+    }
+    state.SetLabel(sizeLabel(base) + ", steady");
+}
+
+// Done on the dithered photo: the records and the preview at the size the
+// control page shows it (0.4 screen pixels per engraving pixel), off the GUI
+// thread. Steady: the job store hands each job the memory of the job before
+// the last, as the canvas does; fresh: every job allocates new memory.
+void BM_DoneJob(benchmark::State &state, Memory memory)
+{
+    const QImage picture = Imaging::lookImage(greyRealPhoto(1050), Imaging::Floyd, 120, {});
+    JobBuffer buffer;
+    buffer.setPreviewScale(0.4);
+    const QSize enlarged(Imaging::engravingSize(picture.width()),
+                         Imaging::engravingSize(picture.height()));
+    QByteArray spent;
+    for (auto _ : state) {
+        letGo(state, memory, spent);
+        Imaging::EngravingJob job;
+        if (memory == Memory::Steady)
+            job.bytes = buffer.takeSpareBytes();
+        job.previewSize = buffer.previewSizeFor(enlarged);
+        Imaging::buildEngravingJob(picture, 120, job);
+        state.PauseTiming();
+        if (memory == Memory::Steady)
+            buffer.publish(job.preview, std::move(job.bytes), 0, 0, 0, 0);
+        else
+            spent = std::move(job.bytes);
+        state.ResumeTiming();
+    }
+    state.SetLabel(sizeLabel(picture) + " (" + std::to_string(enlarged.width()) + "x"
+                   + std::to_string(enlarged.height()) + " engraving), " + memoryLabel(memory));
+}
+
+// What Done made on the GUI thread before: the preview at the job's own size.
+void BM_FullSizePreview(benchmark::State &state)
+{
+    const QImage picture = Imaging::lookImage(greyRealPhoto(1050), Imaging::Floyd, 120, {});
+    for (auto _ : state) {
+        const QImage preview = picture.scaled(1575, 1575);
+        benchmark::DoNotOptimize(preview.constBits());
+    }
+    state.SetLabel(sizeLabel(picture) + " to 1575x1575");
+}
+
 // Times work(image) on a fresh copy of the grey photo each time, as a look
 // gets one.
 template<typename Work>
@@ -129,11 +231,6 @@ void onFreshCopies(benchmark::State &state, Work work)
         benchmark::DoNotOptimize(image.constBits());
     }
     state.SetLabel(sizeLabel(source));
-}
-
-void ditherWith(benchmark::State &state, const Imaging::DitherOptions &options)
-{
-    onFreshCopies(state, [&options](QImage &image) { Imaging::dither(image, options); });
 }
 
 void BM_Tone(benchmark::State &state)
@@ -173,28 +270,52 @@ int main(int argc, char **argv)
     inMilliseconds(benchmark::RegisterBenchmark("BM_SaveByteAllBlack", BM_SaveByteAllBlack));
     inMilliseconds(benchmark::RegisterBenchmark("BM_SaveBytePhoto", BM_SaveBytePhoto));
     inMilliseconds(benchmark::RegisterBenchmark("BM_Tone", BM_Tone));
-    struct Method
+    inMilliseconds(benchmark::RegisterBenchmark("BM_FullSizePreview", BM_FullSizePreview));
+    for (Memory memory : {Memory::Fresh, Memory::Steady}) {
+        inMilliseconds(benchmark::RegisterBenchmark(
+            "BM_DoneJob", [memory](benchmark::State &state) { BM_DoneJob(state, memory); }));
+    }
+    inMilliseconds(
+        benchmark::RegisterBenchmark("BM_LookOnCopyBinarize", [](benchmark::State &state) {
+            BM_LookOnCopy(state, Binarize, 128);
+        }));
+    inMilliseconds(benchmark::RegisterBenchmark(
+        "BM_LookOnCopyFloyd", [](benchmark::State &state) { BM_LookOnCopy(state, Floyd, 120); }));
+    struct Look
     {
         const char *name;
+        Imaging::Algorithm look;
+        double threshold;
         Imaging::DitherMethod method;
         bool serpentine;
+        bool toned;
     };
-    static const Method methods[] = {
-        {"BM_DitherAtkinson", Imaging::DitherMethod::Atkinson, false},
-        {"BM_DitherJarvisJudiceNinke", Imaging::DitherMethod::JarvisJudiceNinke, false},
-        {"BM_DitherStucki", Imaging::DitherMethod::Stucki, false},
-        {"BM_DitherSierra", Imaging::DitherMethod::Sierra, false},
-        {"BM_DitherSierraSerpentine", Imaging::DitherMethod::Sierra, true},
-        {"BM_DitherBayer", Imaging::DitherMethod::Bayer, false},
-        {"BM_DitherHalftone", Imaging::DitherMethod::Halftone, false},
+    using M = Imaging::DitherMethod;
+    static const Look looks[] = {
+        {"BM_LookBinarize", Imaging::Binarize, 128, M::Floyd, false, false},
+        {"BM_LookGreyFilter", Imaging::GreyFilter, 200, M::Floyd, false, false},
+        {"BM_LookFloyd", Imaging::Floyd, 120, M::Floyd, false, false},
+        {"BM_LookFloydToned", Imaging::Floyd, 120, M::Floyd, false, true},
+        {"BM_LookAtkinson", Imaging::Floyd, 128, M::Atkinson, false, false},
+        {"BM_LookJarvisJudiceNinke", Imaging::Floyd, 128, M::JarvisJudiceNinke, false, false},
+        {"BM_LookStucki", Imaging::Floyd, 128, M::Stucki, false, false},
+        {"BM_LookSierra", Imaging::Floyd, 128, M::Sierra, false, false},
+        {"BM_LookSierraSerpentine", Imaging::Floyd, 128, M::Sierra, true, false},
+        {"BM_LookBayer", Imaging::Floyd, 128, M::Bayer, false, false},
+        {"BM_LookHalftone", Imaging::Floyd, 128, M::Halftone, false, false},
     };
-    for (const Method &m : methods) {
-        inMilliseconds(benchmark::RegisterBenchmark(m.name, [m](benchmark::State &state) {
-            Imaging::DitherOptions options;
-            options.method = m.method;
-            options.serpentine = m.serpentine;
-            ditherWith(state, options);
-        }));
+    for (const Look &l : looks) {
+        for (Memory memory : {Memory::Fresh, Memory::Steady}) {
+            inMilliseconds(
+                benchmark::RegisterBenchmark(l.name, [l, memory](benchmark::State &state) {
+                    Imaging::LookSettings settings;
+                    settings.dither.method = l.method;
+                    settings.dither.serpentine = l.serpentine;
+                    if (l.toned)
+                        settings.tone = {10, 20, 1.4};
+                    BM_Look(state, l.look, l.threshold, settings, memory);
+                }));
+        }
     }
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))

@@ -1,4 +1,5 @@
 #include "engraver/jobbuffer.h"
+#include "imaging/algorithms.h"
 #include "tests/drawboard/canvastest.h"
 
 #include <QBuffer>
@@ -458,6 +459,50 @@ private slots:
         QCOMPARE(buffer.preview().size(), preview.isEmpty() ? QSize(680, 680) : preview);
         // The canvas's own picture is not touched.
         QCOMPARE(canvas.displayedImage().size(), expected);
+    }
+
+    // Done's preview is made at the size the control page shows the job,
+    // with the records from the same picture, and each job writes its
+    // records into the memory of the job before the last one.
+    void previewAtShownSize_data()
+    {
+        QTest::addColumn<double>("scale");
+        QTest::addColumn<QSize>("preview");
+        // 100 × 80 canvas pixels are 150 × 120 engraving pixels.
+        QTest::newRow("full size") << 1.0 << QSize(150, 120);
+        QTest::newRow("as the page shows it") << 0.4 << QSize(60, 48);
+    }
+
+    void previewAtShownSize()
+    {
+        QFETCH(double, scale);
+        QFETCH(QSize, preview);
+
+        Canvas canvas;
+        QVERIFY(CanvasTest::loadAndWait(
+            canvas,
+            write(QStringLiteral("shown.png"),
+                  CanvasTest::randomPicture(100, 80, QImage::Format_RGB32, 5))));
+        JobBuffer buffer;
+        buffer.setPreviewScale(scale);
+        canvas.setJobBuffer(&buffer);
+        QSignalSpy saved(&canvas, &DrawImage::saveDone);
+        QVector<const char *> memory;
+        for (int job = 0; job < 3; ++job) {
+            canvas.done();
+            canvas.process(DrawImage::SaveByte, 128);
+            QVERIFY(saved.wait());
+            memory << buffer.bytes().constData();
+        }
+        const QImage picture = canvas.displayedImage();
+        QCOMPARE(buffer.preview().size(), preview);
+        if (scale == 1.0)
+            QCOMPARE(buffer.preview(), picture.scaled(150, 120));
+        QCOMPARE(buffer.pictureWidth(), 150);
+        QCOMPARE(buffer.pictureHeight(), 120);
+        QVERIFY(buffer.bytes() == Imaging::engravingJob(picture, 128).bytes);
+        QVERIFY(memory[1] != memory[0]);
+        QCOMPARE(memory[2], memory[0]);
     }
 
     void cutImage_data()

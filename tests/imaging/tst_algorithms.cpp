@@ -290,6 +290,89 @@ private slots:
         QCOMPARE(buffer.preview().size(), QSize(3, 3));
     }
 
+    // A job writes its records into the memory of the job published before
+    // the current one: reused when it is large enough and nobody else holds
+    // it, never written while somebody does (a data request may be reading
+    // it), and the records are those a fresh job gets either way.
+    void spareRecords_data()
+    {
+        QTest::addColumn<int>("spareBytes");
+        QTest::addColumn<bool>("heldElsewhere");
+        QTest::addColumn<bool>("reused");
+        // 40 × 30 black: 60 × 45 engraving pixels, 10800 bytes of records.
+        QTest::newRow("large enough") << 20000 << false << true;
+        QTest::newRow("just large enough") << 10800 << false << true;
+        QTest::newRow("too small") << 4000 << false << false;
+        QTest::newRow("still held elsewhere") << 20000 << true << false;
+        QTest::newRow("none") << 0 << false << false;
+    }
+
+    void spareRecords()
+    {
+        QFETCH(int, spareBytes);
+        QFETCH(bool, heldElsewhere);
+        QFETCH(bool, reused);
+
+        JobBuffer buffer;
+        buffer.publish(QImage(), QByteArray(spareBytes, 'a'), 0, 0, 0, 0);
+        const char *spareMemory = buffer.bytes().constData();
+        // As if the true-size view were still being drawn from it.
+        QByteArray holder;
+        if (heldElsewhere)
+            holder = buffer.bytes();
+        buffer.publish(QImage(), QByteArray(8, 'b'), 0, 0, 0, 0);
+        Imaging::EngravingJob job;
+        job.bytes = buffer.takeSpareBytes();
+        QVERIFY(buffer.takeSpareBytes().isEmpty());
+
+        const QImage picture = greyPicture(40, 30, 0);
+        run(SaveByte, picture, 128, &job);
+        const Imaging::EngravingJob fresh = Imaging::engravingJob(picture, 128);
+        QVERIFY(job.bytes == fresh.bytes);
+        QCOMPARE(bounds(job), bounds(fresh));
+        QCOMPARE(job.bytes.constData() == spareMemory, reused);
+        if (heldElsewhere)
+            QCOMPARE(holder, QByteArray(spareBytes, 'a'));
+    }
+
+    // Records larger than any job over the engraving area are not kept.
+    void spareRecordsLimit()
+    {
+        JobBuffer buffer;
+        buffer.publish(QImage(), QByteArray(Imaging::reusableJobBytes + 1, 'a'), 0, 0, 0, 0);
+        buffer.publish(QImage(), QByteArray(8, 'b'), 0, 0, 0, 0);
+        QVERIFY(buffer.takeSpareBytes().isEmpty());
+        buffer.publish(QImage(), QByteArray(8, 'c'), 0, 0, 0, 0);
+        QCOMPARE(buffer.takeSpareBytes(), QByteArray(8, 'b'));
+    }
+
+    // The preview is made at the scale the control page shows it, never
+    // larger than the job and never empty; a scale the page cannot have
+    // meant leaves it at full size.
+    void previewSize_data()
+    {
+        QTest::addColumn<double>("scale");
+        QTest::addColumn<QSize>("picture");
+        QTest::addColumn<QSize>("expected");
+        QTest::newRow("full size") << 1.0 << QSize(1575, 1050) << QSize(1575, 1050);
+        QTest::newRow("shown smaller") << 0.4 << QSize(1575, 1050) << QSize(630, 420);
+        QTest::newRow("rounded up") << 0.3 << QSize(1599, 1) << QSize(480, 1);
+        QTest::newRow("tiny scale") << 0.0001 << QSize(10, 10) << QSize(1, 1);
+        QTest::newRow("larger than the job") << 2.5 << QSize(300, 200) << QSize(300, 200);
+        QTest::newRow("page not laid out") << 0.0 << QSize(300, 200) << QSize(300, 200);
+        QTest::newRow("nonsense") << -1.0 << QSize(300, 200) << QSize(300, 200);
+    }
+
+    void previewSize()
+    {
+        QFETCH(double, scale);
+        QFETCH(QSize, picture);
+        QFETCH(QSize, expected);
+        JobBuffer buffer;
+        buffer.setPreviewScale(scale);
+        QCOMPARE(buffer.previewSizeFor(picture), expected);
+    }
+
     void unconfirmedChunk_data()
     {
         // Requests answered ("B1" data, "B2" resend), then the link drops:

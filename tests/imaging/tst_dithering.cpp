@@ -1,5 +1,6 @@
 #include "imaging/algorithms.h"
 #include "imaging/dithering.h"
+#include "imaging/looks.h"
 #include "tests/drawboard/canvastest.h"
 
 #include <cmath>
@@ -327,6 +328,94 @@ private slots:
         QCOMPARE(int(table[64]), 180);
         for (int level = 1; level < 255; ++level)
             QVERIFY(table[size_t(level)] > level);
+    }
+
+    // A look made from the base picture equals the tone applied to a copy
+    // of the base followed by the look in place (the table's entries, or
+    // dither() for the methods), in every format a base can take and down
+    // to pictures that are all frame; the base is only read, and the
+    // result keeps its format and resolution.
+    void lookFromBase_data()
+    {
+        QTest::addColumn<int>("format");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<int>("look");
+        QTest::addColumn<double>("threshold");
+        QTest::addColumn<int>("method");
+        QTest::addColumn<double>("dotSize");
+
+        const struct
+        {
+            const char *name;
+            QImage::Format format;
+        } formats[] = {{"RGB32", QImage::Format_RGB32},
+                       {"ARGB32", QImage::Format_ARGB32},
+                       {"premultiplied", QImage::Format_ARGB32_Premultiplied},
+                       {"grey 8-bit", QImage::Format_Grayscale8}};
+        const struct
+        {
+            const char *name;
+            Imaging::Algorithm look;
+            double threshold;
+            DitherMethod method;
+            double dotSize;
+        } looks[] = {{"black and white", Imaging::Binarize, 128, DitherMethod::Floyd, 1},
+                     {"grey", Imaging::GreyFilter, 200, DitherMethod::Floyd, 1},
+                     {"Floyd", Imaging::Floyd, 120, DitherMethod::Floyd, 1},
+                     {"Floyd, wide dots", Imaging::Floyd, 120, DitherMethod::Floyd, 3},
+                     {"Atkinson", Imaging::Floyd, 128, DitherMethod::Atkinson, 1},
+                     {"Bayer, wide dots", Imaging::Floyd, 128, DitherMethod::Bayer, 3},
+                     {"halftone", Imaging::Floyd, 140, DitherMethod::Halftone, 1}};
+        const QSize sizes[] = {{37, 23}, {2, 5}, {1, 1}};
+        for (const auto &format : formats) {
+            for (const auto &look : looks) {
+                for (const QSize &size : sizes) {
+                    QTest::addRow("%s, %s, %dx%d", format.name, look.name, size.width(),
+                                  size.height())
+                        << int(format.format) << size << int(look.look) << look.threshold
+                        << int(look.method) << look.dotSize;
+                }
+            }
+        }
+    }
+
+    void lookFromBase()
+    {
+        QFETCH(int, format);
+        QFETCH(QSize, size);
+        QFETCH(int, look);
+        QFETCH(double, threshold);
+        QFETCH(int, method);
+        QFETCH(double, dotSize);
+
+        QImage base
+            = CanvasTest::randomPicture(size.width(), size.height(), QImage::Format(format), 11);
+        base.setDotsPerMeterX(5000);
+        const QImage before = base.copy();
+        for (const Imaging::Tone &tone : {Imaging::Tone(), Imaging::Tone {15, 30, 1.6}}) {
+            Imaging::LookSettings settings;
+            settings.tone = tone;
+            settings.dither.method = DitherMethod(method);
+            settings.dither.dotSize = dotSize;
+
+            QImage expected = before;
+            Imaging::applyTone(expected, tone);
+            if (look == Imaging::Floyd && !settings.plainFloyd()) {
+                Imaging::DitherOptions options = settings.dither;
+                options.threshold = threshold;
+                Imaging::dither(expected, options);
+            } else {
+                expected = CanvasTest::run(look, expected, threshold);
+            }
+
+            const QImage made
+                = Imaging::lookImage(base, Imaging::Algorithm(look), threshold, settings);
+            QCOMPARE(made.format(), expected.format());
+            QCOMPARE(made, expected);
+            QCOMPARE(made.dotsPerMeterX(), 5000);
+            QVERIFY(made.constBits() != base.constBits());
+            QCOMPARE(base, before);
+        }
     }
 };
 

@@ -29,6 +29,9 @@ Item {
         property int disconnectCalls: 0
         // The published job: its size and how far it has been sent.
         property QtObject jobBuffer: QtObject {
+            property int pictureWidth: 680
+            property int pictureHeight: 680
+            property real previewScale: 1
             property int size: 0
             property int sent: 0
         }

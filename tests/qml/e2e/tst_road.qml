@@ -141,6 +141,14 @@ TestCase {
         pressDone()
         compare(shared.readCarveMode(), data.mode)
         verify(roadFixture.jobSize() > 0)
+        // The picture takes the job's size on the area; its preview was made
+        // at the size the page shows it, not at the job's.
+        var buffer = control.jobBuffer
+        verify(buffer.previewScale < 1)
+        compare(child(control, "operateImageFrame").width,
+                buffer.pictureWidth * child(control, "carveFrame").scaleSize + 4)
+        tryCompare(child(control, "operateImage").sourceSize, "width",
+                   Math.ceil(buffer.pictureWidth * buffer.previewScale))
         connectEngraver()
         place(data.x, data.y)
 

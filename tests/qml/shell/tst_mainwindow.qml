@@ -18,6 +18,9 @@ TestCase {
         property var sent: []
         property int disconnectCalls: 0
         property QtObject jobBuffer: QtObject {
+            property int pictureWidth: 680
+            property int pictureHeight: 680
+            property real previewScale: 1
             property int size: 0
             property int sent: 0
         }

@@ -1,0 +1,61 @@
+#include "imaging/looks.h"
+
+#include "imaging/algorithms.h"
+
+namespace Imaging {
+
+namespace {
+
+// Pictures of other formats take the long way: a copy, the tone, then the
+// look in place, exactly as the table's entries do it.
+QImage lookOnCopy(const QImage &base, Algorithm look, double threshold, const Tone &tone)
+{
+    QImage image = base.copy();
+    applyTone(image, tone);
+    switch (look) {
+    case Binarize:
+        binarize(image, threshold);
+        break;
+    case GreyFilter:
+        greyFilter(image, threshold);
+        break;
+    default:
+        floydDither(image, threshold);
+        break;
+    }
+    return image;
+}
+
+} // namespace
+
+QImage lookImage(const QImage &base, Algorithm look, double threshold, const LookSettings &settings)
+{
+    if (base.isNull() || !isLook(look))
+        return base;
+    const bool toned = !settings.tone.isNeutral();
+    const std::array<uchar, 256> tone = toneTable(settings.tone);
+    if (look == Floyd && !settings.plainFloyd()) {
+        DitherOptions options = settings.dither;
+        options.threshold = threshold;
+        return dithered(base, options, toned ? &tone : nullptr);
+    }
+    if (!hasPlainPixels(base))
+        return lookOnCopy(base, look, threshold, settings.tone);
+
+    QImage result = blankLike(base);
+    const uchar *levels = toned ? tone.data() : nullptr;
+    switch (look) {
+    case Binarize:
+        binarizeInto(base, result, threshold, levels);
+        break;
+    case GreyFilter:
+        greyFilterInto(base, result, threshold, levels);
+        break;
+    default:
+        floydDitherInto(base, result, threshold, levels);
+        break;
+    }
+    return result;
+}
+
+} // namespace Imaging

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "imaging/dithering.h"
+#include "imaging/processalgorithm.h"
+
+#include <QImage>
+
+namespace Imaging {
+
+// What the looks (Binarize, Floyd, GreyFilter) take besides their threshold:
+// the tone applied to the grey picture first, and the dithering method that
+// the dithered look uses. The defaults are the canvas's own looks exactly.
+struct LookSettings
+{
+    Tone tone;
+    DitherOptions dither;
+
+    bool plainFloyd() const
+    {
+        return dither.method == DitherMethod::Floyd && dither.dotSize <= 1.5;
+    }
+};
+
+// A look made from the grey base picture: the same pixels as applying the
+// tone to a copy of the base and running the look on the copy, but the base
+// is only read and the result is written once, into memory of its own. A
+// null base, or an algorithm that is no look, gives the base back.
+QImage lookImage(const QImage &base, Algorithm look, double threshold,
+                 const LookSettings &settings);
+
+} // namespace Imaging
