@@ -114,8 +114,8 @@ Rectangle {
     function transform(algorithm, para) {
         if (busy)
             return
-        if (algorithm === DrawBoard.Rotate && cut.checked)
-            cut.checked = false
+        if (algorithm === DrawBoard.Rotate && paintTools.cropping)
+            paintTools.cropping = false
         drawBoard.process(algorithm, para)
     }
 
@@ -156,7 +156,7 @@ Rectangle {
         if (busy)
             return
         var crop = Helpers.cropOf(cropOverlay.rect, drawBoard.x, drawBoard.y, drawBoard.width, drawBoard.height)
-        cut.checked = false
+        paintTools.cropping = false
         if (crop)
             drawBoard.cutImage(crop.x, crop.y, crop.width, crop.height)
     }
@@ -274,7 +274,7 @@ Rectangle {
             // Each job Done prepares goes to the engraver controller.
             jobBuffer: (drawimgBoard.controller && drawimgBoard.controller.jobBuffer) || null
             // The canvas takes the mouse only for drawing and erasing.
-            enabled: penButton.checked || rubberButton.checked
+            enabled: paintTools.drawing
 
             Component.onCompleted: drawBoard.init()
             // Every loaded picture goes on to black and white; the page stays
@@ -301,7 +301,7 @@ Rectangle {
 
             objectName: "dragArea"
             anchors.fill: parent
-            enabled: zoomButton.checked
+            enabled: paintTools.zooming
             hoverEnabled: true
             drag.target: boardFrame
             drag.minimumX: -boardFrame.width * 0.5
@@ -320,7 +320,7 @@ Rectangle {
 
             objectName: "textDrag"
             anchors.fill: parent
-            enabled: textButton.checked
+            enabled: paintTools.texting
             onClicked: {
                 if (drawText.dropFlag)
                     return
@@ -347,81 +347,34 @@ Rectangle {
             id: cropOverlay
 
             anchors.fill: parent
-            active: cut.checked
+            active: paintTools.cropping
             frameScale: boardFrame.scale
             onCropRequested: drawimgBoard.cutPicture()
         }
     }
 
-    Column {
-        id: painterButton
+    PaintTools {
+        id: paintTools
 
         x: 20
         y: 20
-        spacing: 6
-
-        PanelTool {
-            id: penButton
-
-            objectName: "penButton"
-            iconSource: "qrc:/image/pencil32.png"
-            panel: panels.penPanel
-            onShown: drawBoard.drawType = DrawBoard.PenType
+        toolPanels: panels
+        onDrawTypeChosen: drawBoard.drawType = drawType
+        onTextShown: drawimgBoard.infoView(QT_TR_NOOP("滚动鼠标滚轮可选择字体……"))
+        onZoomShown: drawimgBoard.infoView(QT_TR_NOOP("滚动鼠标滚轮可缩放大小，双击图片可预览原图大小……"))
+        // A text box left on the board belongs to the text tool only.
+        onTextToolToggled: {
+            drawText.dropFlag = false
+            drawText.visible = false
+            drawText.textField.text = qsTr("输入")
         }
-
-        PanelTool {
-            id: rubberButton
-
-            objectName: "rubberButton"
-            iconSource: "qrc:/image/eraser.png"
-            panel: panels.rubberStyle
-            onShown: drawBoard.drawType = DrawBoard.RubberType
-        }
-
-        PanelTool {
-            id: textButton
-
-            objectName: "textButton"
-            iconSource: "qrc:/image/text.png"
-            panel: panels.textPanel
-            onShown: drawimgBoard.infoView(QT_TR_NOOP("滚动鼠标滚轮可选择字体……"))
-            // A text box left on the board belongs to the text tool only.
-            onCheckedChanged: {
-                drawText.dropFlag = false
-                drawText.visible = false
-                drawText.textField.text = qsTr("输入")
-            }
-        }
-
-        PanelTool {
-            id: zoomButton
-
-            objectName: "zoomButton"
-            iconSource: "qrc:/image/zoom.png"
-            checked: true
-            panel: panels.zoomStyle
-            onShown: drawimgBoard.infoView(QT_TR_NOOP("滚动鼠标滚轮可缩放大小，双击图片可预览原图大小……"))
-        }
-
-        ToolIconButton {
-            id: cut
-
-            objectName: "cut"
-            iconSource: "qrc:/image/scissors.png"
-            onClicked: cropOverlay.open()
-        }
-
-        PanelTool {
-            objectName: "adjustScale"
-            iconSource: "qrc:/image/scale.png"
-            panel: panels.adjustScaleStyle
-        }
+        onCropRequested: cropOverlay.open()
     }
 
     TransformColumn {
-        anchors.top: painterButton.bottom
+        anchors.top: paintTools.bottom
         anchors.topMargin: 60
-        anchors.left: painterButton.left
+        anchors.left: paintTools.left
         busy: drawimgBoard.busy
         onTransformRequested: drawimgBoard.transform(algorithm, para)
     }
@@ -430,9 +383,9 @@ Rectangle {
     ToolPanels {
         id: panels
 
-        anchors.left: painterButton.right
+        anchors.left: paintTools.right
         anchors.leftMargin: 8
-        anchors.top: painterButton.top
+        anchors.top: paintTools.top
         fontFamily: drawimgBoard.fontFamily
         frame: boardFrame
         canvas: drawBoard
