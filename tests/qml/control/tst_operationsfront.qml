@@ -1,5 +1,6 @@
 import QtQuick 2.7
 import QtTest 1.0
+import "../standins" as Stand
 import Qt.labs.settings 1.0
 import Zan.Engraver 1.0
 import "qrc:/" as Program
@@ -20,36 +21,8 @@ Item {
 
     // Also the controller of the main window in test_stopFlowInMainWindow:
     // a window created from this document finds it by the program's name.
-    QtObject {
+    Stand.StandInController {
         id: operationEnd
-
-        property var sent: []
-        property var connectCalls: []
-        property int clearCount: 0
-        property int disconnectCalls: 0
-        // The published job: its size and how far it has been sent.
-        property QtObject jobBuffer: QtObject {
-            property int pictureWidth: 680
-            property int pictureHeight: 680
-            property real previewScale: 1
-            property int size: 0
-            property int sent: 0
-        }
-
-        signal finishedLoad(int xmin, int ymin, int xmax, int ymax)
-        signal toFrontStatus(string cmd)
-        signal includeBackStatus(int type)
-        signal completePecent(real pecent)
-        signal writeStalled()
-        signal searchFinished(bool found)
-        signal engraverNotFound(string deniedPort)
-        signal linkClosed()
-
-        function serialWriteData(str) { sent = sent.concat([String(str)]) }
-        function connectToBelow(en) { connectCalls = connectCalls.concat([en]) }
-        function clearIndex() { clearCount += 1 }
-        function finishedLoadProcess() {}
-        function stopAndDisconnect() { disconnectCalls += 1 }
     }
 
     // Stands in for the window the page asks for attention.

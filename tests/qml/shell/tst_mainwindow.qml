@@ -1,5 +1,6 @@
 import QtQuick 2.7
 import QtTest 1.0
+import "../standins" as Stand
 import Qt.labs.settings 1.0
 
 // The main window with its menu, pages and popups, in the language and the
@@ -12,37 +13,8 @@ TestCase {
     // Stands in for the engraver controller: the window is created from this
     // document, so this id shadows the real "operationEnd" and records what
     // the popups send.
-    QtObject {
+    Stand.StandInController {
         id: operationEnd
-
-        property var sent: []
-        property int disconnectCalls: 0
-        property QtObject jobBuffer: QtObject {
-            property int pictureWidth: 680
-            property int pictureHeight: 680
-            property real previewScale: 1
-            property int size: 0
-            property int sent: 0
-        }
-
-        signal finishedLoad(int xmin, int ymin, int xmax, int ymax)
-        signal toFrontStatus(string cmd)
-        signal includeBackStatus(int type)
-        signal completePecent(real pecent)
-        signal writeStalled()
-        signal searchFinished(bool found)
-        signal engraverNotFound(string deniedPort)
-        signal linkClosed()
-
-        function serialWriteData(command) {
-            sent.push(String(command))
-        }
-        function connectToBelow(en) {}
-        function clearIndex() {}
-        function finishedLoadProcess() {}
-        function stopAndDisconnect() {
-            disconnectCalls += 1
-        }
     }
 
     // The store as the next start finds it.
