@@ -18,6 +18,28 @@ const QString loginService = QStringLiteral("org.freedesktop.login1");
 const QString loginPath = QStringLiteral("/org/freedesktop/login1");
 const QString loginManager = QStringLiteral("org.freedesktop.login1.Manager");
 
+// Sends the call on the bus without waiting and hands its answer to
+// `answered`, in the context's thread, once it comes. An error answer, as
+// from a desktop without the service, is only noted: keeping awake is a
+// courtesy, not something a job depends on.
+template<typename Answer, typename Answered>
+void callAsync(const QDBusConnection &bus, const QDBusMessage &call, QObject *context,
+               const char *unavailable, Answered answered)
+{
+    if (!bus.isConnected())
+        return;
+    auto *watcher = new QDBusPendingCallWatcher(bus.asyncCall(call), context);
+    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, context,
+                     [unavailable, answered](QDBusPendingCallWatcher *finished) {
+                         finished->deleteLater();
+                         const QDBusPendingReply<Answer> reply = *finished;
+                         if (reply.isError())
+                             qCInfo(lcDesktop) << unavailable << reply.error().message();
+                         else
+                             answered(reply.value());
+                     });
+}
+
 } // namespace
 
 SleepInhibitor::SleepInhibitor(QObject *parent)
@@ -47,49 +69,29 @@ void SleepInhibitor::inhibit()
     const quint64 request = ++m_request;
     const QString application = QCoreApplication::applicationName();
 
-    QDBusConnection session = QDBusConnection::sessionBus();
-    if (session.isConnected()) {
-        QDBusMessage call = QDBusMessage::createMethodCall(
-            screenSaverService, screenSaverPath, screenSaverService, QStringLiteral("Inhibit"));
-        call << application << m_reason;
-        auto *watcher = new QDBusPendingCallWatcher(session.asyncCall(call), this);
-        connect(watcher, &QDBusPendingCallWatcher::finished, this,
-                [this, request](QDBusPendingCallWatcher *finished) {
-                    finished->deleteLater();
-                    const QDBusPendingReply<quint32> reply = *finished;
-                    if (reply.isError()) {
-                        qCInfo(lcDesktop)
-                            << "no screen saver to keep awake:" << reply.error().message();
-                        return;
-                    }
-                    m_cookie = reply.value();
-                    emit holdingChanged();
-                    if (request != m_request || !m_active)
-                        release(); // let go while the answer was on its way
-                });
-    }
+    QDBusMessage screenSaver = QDBusMessage::createMethodCall(
+        screenSaverService, screenSaverPath, screenSaverService, QStringLiteral("Inhibit"));
+    screenSaver << application << m_reason;
+    callAsync<quint32>(QDBusConnection::sessionBus(), screenSaver, this,
+                       "no screen saver to keep awake:", [this, request](quint32 cookie) {
+                           m_cookie = cookie;
+                           emit holdingChanged();
+                           if (request != m_request || !m_active)
+                               release(); // let go while the answer was on its way
+                       });
 
-    QDBusConnection system = QDBusConnection::systemBus();
-    if (system.isConnected()) {
-        QDBusMessage call = QDBusMessage::createMethodCall(loginService, loginPath, loginManager,
-                                                           QStringLiteral("Inhibit"));
-        call << QStringLiteral("sleep:idle") << application << m_reason << QStringLiteral("block");
-        auto *watcher = new QDBusPendingCallWatcher(system.asyncCall(call), this);
-        connect(watcher, &QDBusPendingCallWatcher::finished, this,
-                [this, request](QDBusPendingCallWatcher *finished) {
-                    finished->deleteLater();
-                    const QDBusPendingReply<QDBusUnixFileDescriptor> reply = *finished;
-                    if (reply.isError()) {
-                        qCInfo(lcDesktop)
-                            << "no login manager to keep from sleeping:" << reply.error().message();
-                        return;
-                    }
-                    if (request != m_request || !m_active)
-                        return; // dropping the descriptor gives it back
-                    m_sleepLock = reply.value();
-                    emit holdingChanged();
-                });
-    }
+    QDBusMessage login = QDBusMessage::createMethodCall(loginService, loginPath, loginManager,
+                                                        QStringLiteral("Inhibit"));
+    login << QStringLiteral("sleep:idle") << application << m_reason << QStringLiteral("block");
+    callAsync<QDBusUnixFileDescriptor>(QDBusConnection::systemBus(), login, this,
+                                       "no login manager to keep from sleeping:",
+                                       [this, request](const QDBusUnixFileDescriptor &lock) {
+                                           // Dropping the descriptor gives it back.
+                                           if (request != m_request || !m_active)
+                                               return;
+                                           m_sleepLock = lock;
+                                           emit holdingChanged();
+                                       });
 }
 
 void SleepInhibitor::release()
