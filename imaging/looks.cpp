@@ -33,7 +33,9 @@ QImage lookImage(const QImage &base, Algorithm look, double threshold, const Loo
     if (base.isNull() || !isLook(look))
         return base;
     const bool toned = !settings.tone.isNeutral();
-    const std::array<uchar, 256> tone = toneTable(settings.tone);
+    std::array<uchar, 256> tone {};
+    if (toned)
+        tone = toneTable(settings.tone);
     if (look == Floyd && !settings.plainFloyd()) {
         DitherOptions options = settings.dither;
         options.threshold = threshold;
