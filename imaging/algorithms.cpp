@@ -15,17 +15,9 @@ namespace Imaging {
 
 namespace {
 
-constexpr QRgb opaqueBlack = 0xFF000000u;
-constexpr QRgb opaqueWhite = 0xFFFFFFFFu;
-
 inline int redOf(QRgb pixel)
 {
     return int((pixel >> 16) & 0xFF);
-}
-
-inline QRgb opaqueGrey(int level)
-{
-    return opaqueBlack | (QRgb(level) * 0x010101u);
 }
 
 // Writes a function of each source pixel into the target, both plain; the

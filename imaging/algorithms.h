@@ -67,6 +67,14 @@ void greyFilterInto(const QImage &source, QImage &target, double threshold,
 void floydDitherInto(const QImage &source, QImage &target, double threshold,
                      const uchar *levels = nullptr);
 
+// The pixels the looks write: black, white and the greys between.
+constexpr QRgb opaqueBlack = 0xFF000000u;
+constexpr QRgb opaqueWhite = 0xFFFFFFFFu;
+constexpr QRgb opaqueGrey(int level)
+{
+    return opaqueBlack | (QRgb(level) * 0x010101u);
+}
+
 // RGB32 and ARGB32: the stored word of a pixel is exactly what pixel()
 // returns and setPixel() stores, so the fast paths read and write words.
 inline bool hasPlainPixels(const QImage &image)

@@ -19,14 +19,6 @@ struct KernelTap
     int weight;
 };
 
-constexpr QRgb opaqueBlack = 0xFF000000u;
-constexpr QRgb opaqueWhite = 0xFFFFFFFFu;
-
-inline QRgb opaqueGrey(int level)
-{
-    return opaqueBlack | (QRgb(level) * 0x010101u);
-}
-
 using Levels = std::array<uchar, 256>;
 
 constexpr Levels identityLevels()
