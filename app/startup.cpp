@@ -3,6 +3,7 @@
 #include "app/picturefiles.h"
 #include "app/resources.h"
 #include "app/sleepinhibitor.h"
+#include "app/storedsettings.h"
 #include "drawboard/drawimage.h"
 #include "engraver/engraverprotocol.h"
 #include "engraver/jobpicture.h"
@@ -79,6 +80,9 @@ void registerQmlTypes()
     qmlRegisterType<SleepInhibitor>("Zan.Desktop", 1, 0, "SleepInhibitor");
     qmlRegisterSingletonType<PictureFiles>("Zan.Desktop", 1, 0, "PictureFiles",
                                            &PictureFiles::create);
+    // Every stored value is read through its check, in C++ and QML alike.
+    qmlRegisterSingletonType<StoredSettings>("Zan.Desktop", 1, 0, "StoredSettings",
+                                             &StoredSettings::create);
 }
 
 void exposeToEngine(QQmlEngine *engine, Operations *operations, Edition edition)
@@ -109,7 +113,8 @@ int run(int argc, char **argv, Edition edition, const QUrl &root)
 
     QTranslator translator;
     QSettings settings;
-    const QVariant storedValue = settings.value(QStringLiteral("languages"));
+    // A value that is no text counts as no choice made.
+    const QVariant storedValue = StoredSettings::read(settings, QStringLiteral("languages"));
     const QString stored = storedValue.toString();
     const QString file = storedValue.isValid() || edition == Edition::Japanese
         ? translationFileFor(stored, edition)

@@ -60,7 +60,7 @@ QByteArray move(double x, double y)
 
 QByteArray lowPowerTime(int minutes)
 {
-    return lowPowerTimeHead + QByteArray::number(minutes);
+    return lowPowerTimeHead + QByteArray::number(qBound(1, minutes, 200));
 }
 
 QByteArray start(double x, double y, int mode)

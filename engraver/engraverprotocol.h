@@ -51,7 +51,8 @@ QByteArray move(double x, double y);
 // levels ("P1"), any other mode black and white ("P2").
 QByteArray start(double x, double y, int mode);
 
-// Sets the engraver's low-power time: a whole number of minutes.
+// Sets the engraver's low-power time: a whole number of minutes, held to
+// the engraver's 1..200.
 QByteArray lowPowerTime(int minutes);
 
 } // namespace EngraverCommand

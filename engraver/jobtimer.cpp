@@ -1,5 +1,7 @@
 #include "engraver/jobtimer.h"
 
+#include "app/storedsettings.h"
+
 #include <QElapsedTimer>
 #include <QSettings>
 
@@ -137,7 +139,8 @@ void JobTimer::stopped(bool finished)
         // Remembered for the next job at this depth.
         if (m_totalBytes > 0) {
             QSettings settings;
-            QVariantMap paces = settings.value(paceKey).toMap();
+            // Entries that fail their check are dropped.
+            QVariantMap paces = StoredSettings::read(settings, paceKey).toMap();
             paces.insert(QString::number(m_depth), double(m_totalBytes) * 1000.0 / ranMs);
             settings.setValue(paceKey, paces);
         }
@@ -156,7 +159,9 @@ void JobTimer::progress(double share)
 
 double JobTimer::rememberedPace() const
 {
-    return QSettings().value(paceKey).toMap().value(QString::number(m_depth)).toDouble();
+    // Only paces that pass their check; none is 0.
+    const QVariantMap paces = StoredSettings::read(QSettings(), paceKey).toMap();
+    return paces.value(QString::number(m_depth)).toDouble();
 }
 
 void JobTimer::update()

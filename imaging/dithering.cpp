@@ -108,7 +108,10 @@ void halftone(const QImage &source, QImage &target, const Levels &levels, int ce
               double threshold)
 {
     // The cell is given in engraving pixels; the picture is in canvas pixels.
-    const int cell = std::max(2, int(std::lround(cellSize / 1.5)));
+    // Held to 2..64 engraving pixels (the panel offers 4..16): the screen
+    // has cell² entries, and a cell of 30000 would ask for gigabytes.
+    const int held = std::clamp(cellSize, 2, 64);
+    const int cell = std::max(2, int(std::lround(held / 1.5)));
     const int count = cell * cell;
     std::vector<int> order(static_cast<size_t>(count));
     for (int i = 0; i < count; ++i)

@@ -190,18 +190,45 @@ Rectangle {
 
     Component.onCompleted: openStartupFile(PictureFiles.startupFile)
 
-    // The tone and dithering, applied to the canvas through its bindings
-    // from the start.
+    // The tone and dithering, kept for the next start. Each stored value is
+    // checked once, when the page is made, and handed to the tone panel,
+    // which the canvas follows: one out of range or of another type gives
+    // way to its default and never reaches the canvas, not even for a
+    // moment, so nothing binds the panel to the store. The panel's values
+    // are written back as they change.
     Settings {
         id: editingSettings
 
-        property alias toneBrightness: tonePanel.brightness
-        property alias toneContrast: tonePanel.contrast
-        property alias toneGamma: tonePanel.gamma
-        property alias ditherMethod: tonePanel.method
-        property alias ditherSerpentine: tonePanel.serpentine
-        property alias halftoneCell: tonePanel.halftoneCell
-        property alias dotSize: tonePanel.dotSize
+        property real toneBrightness: 0
+        property real toneContrast: 0
+        property real toneGamma: 1
+        property int ditherMethod: DrawBoard.FloydSteinberg
+        property bool ditherSerpentine: false
+        property int halftoneCell: 6
+        property real dotSize: 1
+
+        // The panel and the property that writes it back both take the
+        // checked value.
+        Component.onCompleted: {
+            tonePanel.brightness = toneBrightness = StoredSettings.checked("toneBrightness", value("toneBrightness"))
+            tonePanel.contrast = toneContrast = StoredSettings.checked("toneContrast", value("toneContrast"))
+            tonePanel.gamma = toneGamma = StoredSettings.checked("toneGamma", value("toneGamma"))
+            tonePanel.method = ditherMethod = StoredSettings.checked("ditherMethod", value("ditherMethod"))
+            tonePanel.serpentine = ditherSerpentine = StoredSettings.checked("ditherSerpentine", value("ditherSerpentine"))
+            tonePanel.halftoneCell = halftoneCell = StoredSettings.checked("halftoneCell", value("halftoneCell"))
+            tonePanel.dotSize = dotSize = StoredSettings.checked("dotSize", value("dotSize"))
+        }
+    }
+
+    Connections {
+        target: tonePanel
+        function onBrightnessChanged() { editingSettings.toneBrightness = tonePanel.brightness }
+        function onContrastChanged() { editingSettings.toneContrast = tonePanel.contrast }
+        function onGammaChanged() { editingSettings.toneGamma = tonePanel.gamma }
+        function onMethodChanged() { editingSettings.ditherMethod = tonePanel.method }
+        function onSerpentineChanged() { editingSettings.ditherSerpentine = tonePanel.serpentine }
+        function onHalftoneCellChanged() { editingSettings.halftoneCell = tonePanel.halftoneCell }
+        function onDotSizeChanged() { editingSettings.dotSize = tonePanel.dotSize }
     }
 
     PictureSources {

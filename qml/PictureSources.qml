@@ -45,11 +45,14 @@ Item {
             page.loadPicture(fileUrl)
     }
 
-    // Where the open dialog was last used.
+    // Where the open dialog was last used, checked once as stored: anything
+    // but the URL of a local folder is taken for none.
     Settings {
         id: folderSettings
 
         property string lastFolder: ""
+
+        Component.onCompleted: lastFolder = StoredSettings.checked("lastFolder", value("lastFolder"))
     }
 
     FileDialog {

@@ -2,6 +2,7 @@ import QtQuick 2.7
 import QtQuick.Controls 2.0
 import Qt.labs.settings 1.1
 import Zan.Engraver 1.0
+import Zan.Desktop 1.0
 import "."
 
 // The settings popup of the main window. Each machine action sends one
@@ -25,10 +26,15 @@ WindowPopup {
         close()
     }
 
+    // A low-power choice the list has: the first one for any other index.
+    function shutIndexWithin(index) {
+        return index >= 0 && index < shutMinutes.length ? index : 0
+    }
+
     tall: true
     // The chooser shows what was last saved; a choice left by Cancel
     // never reached the engraver.
-    onAboutToShow: shutTimeSelect.currentIndex = settings4.shutTime
+    onAboutToShow: shutTimeSelect.currentIndex = shutIndexWithin(settings4.shutTime)
 
     component Rule: Rectangle {
         width: parent.width
@@ -45,23 +51,33 @@ WindowPopup {
         onClicked: settingDialog.sendCommand(command)
     }
 
+    // Each stored value is checked once, when the popup is made, and handed
+    // to its control: one out of range or of another type gives way to its
+    // default before anything uses it. The properties are written back as
+    // before, on Save.
     Settings {
         id: settings4
 
         // Index into shutMinutes of the low-power time last saved.
         property int shutTime: 0
+
+        Component.onCompleted: shutTime = StoredSettings.checked("shutTime", value("shutTime"))
     }
 
     Settings {
         id: settings2
 
         property bool coordinateChecked: true
+
+        Component.onCompleted: coordinateDisplay.checked = coordinateChecked = StoredSettings.checked("coordinateChecked", value("coordinateChecked"))
     }
 
     Settings {
         id: settings3
 
         property bool completeShadyChecked: true
+
+        Component.onCompleted: completeShadyDisplay.checked = completeShadyChecked = StoredSettings.checked("completeShadyChecked", value("completeShadyChecked"))
     }
 
     Flickable {
@@ -131,7 +147,6 @@ WindowPopup {
                 width: 200
                 font.family: Theme.fontFamily
                 model: settingDialog.shutMinutes.map(function(minutes) { return minutes + " " + qsTr("分钟") })
-                currentIndex: settings4.shutTime
             }
 
             MachineButton {
@@ -181,7 +196,7 @@ WindowPopup {
                         // A stored value differing only in letter case
                         // still picks its entry; anything else keeps the first.
                         Component.onCompleted: {
-                            var stored = String(languageSettings.value("languages", "简体中文")).toLowerCase()
+                            var stored = (StoredSettings.checked("languages", languageSettings.value("languages")) || "简体中文").toLowerCase()
                             for (var i = 0; i < model.length; ++i) {
                                 if (model[i].toLowerCase() === stored) {
                                     currentIndex = i
@@ -205,7 +220,6 @@ WindowPopup {
                 id: coordinateDisplay
 
                 objectName: "coordinateDisplay"
-                checked: settings2.coordinateChecked
             }
 
             Rule {}
@@ -218,7 +232,6 @@ WindowPopup {
                 id: completeShadyDisplay
 
                 objectName: "completeShadyDisplay"
-                checked: settings3.completeShadyChecked
             }
 
             Rule {}
@@ -239,7 +252,7 @@ WindowPopup {
                     onClicked: {
                         settings2.coordinateChecked = coordinateDisplay.checked
                         settings3.completeShadyChecked = completeShadyDisplay.checked
-                        var chosen = Math.max(0, shutTimeSelect.currentIndex)
+                        var chosen = settingDialog.shutIndexWithin(shutTimeSelect.currentIndex)
                         settings4.shutTime = chosen
                         // The engraver's low-power time in whole minutes.
                         settingDialog.controller.serialWriteData(EngraverProtocol.lowPowerTimeCommand(settingDialog.shutMinutes[chosen]))

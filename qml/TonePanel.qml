@@ -1,6 +1,7 @@
 import QtQuick 2.9
 import QtQuick.Controls 2.2
 import Zan.DrawBoard 1.0
+import Zan.Desktop 1.0
 import "."
 
 // The tone of the picture before each look (brightness, contrast, gamma,
@@ -8,7 +9,8 @@ import "."
 // method, serpentine scanning, the halftone cell and the laser's dot size.
 // The page binds the canvas to these values and re-runs the look on
 // toneMoved() and ditherMoved(), which only the user's own changes send:
-// values restored from the settings at start must not start a run.
+// values restored from the settings at start must not start a run. Each
+// slider runs over the range its stored value is held to.
 BoardButtom {
     id: panel
 
@@ -120,8 +122,8 @@ BoardButtom {
         ToneRow {
             text: qsTr("亮度")
             slider.objectName: "brightnessSlider"
-            slider.from: -100
-            slider.to: 100
+            slider.from: StoredSettings.minimum("toneBrightness")
+            slider.to: StoredSettings.maximum("toneBrightness")
             slider.stepSize: 1
             value: panel.brightness
             neutral: 0
@@ -134,8 +136,8 @@ BoardButtom {
         ToneRow {
             text: qsTr("对比度")
             slider.objectName: "contrastSlider"
-            slider.from: -100
-            slider.to: 100
+            slider.from: StoredSettings.minimum("toneContrast")
+            slider.to: StoredSettings.maximum("toneContrast")
             slider.stepSize: 1
             value: panel.contrast
             neutral: 0
@@ -148,8 +150,8 @@ BoardButtom {
         ToneRow {
             text: qsTr("伽马")
             slider.objectName: "gammaSlider"
-            slider.from: 0.2
-            slider.to: 5
+            slider.from: StoredSettings.minimum("toneGamma")
+            slider.to: StoredSettings.maximum("toneGamma")
             slider.stepSize: 0.05
             value: panel.gamma
             neutral: 1
@@ -202,8 +204,8 @@ BoardButtom {
         ToneRow {
             text: qsTr("网点大小")
             slider.objectName: "halftoneCellSlider"
-            slider.from: 4
-            slider.to: 16
+            slider.from: StoredSettings.minimum("halftoneCell")
+            slider.to: StoredSettings.maximum("halftoneCell")
             slider.stepSize: 1
             value: panel.halftoneCell
             enabled: panel.method === DrawBoard.Halftone
@@ -217,8 +219,8 @@ BoardButtom {
         ToneRow {
             text: qsTr("激光点大小")
             slider.objectName: "dotSizeSlider"
-            slider.from: 1
-            slider.to: 4
+            slider.from: StoredSettings.minimum("dotSize")
+            slider.to: StoredSettings.maximum("dotSize")
             slider.stepSize: 0.5
             value: panel.dotSize
             neutral: 1

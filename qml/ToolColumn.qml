@@ -1,6 +1,7 @@
 import QtQuick 2.7
 import QtQuick.Controls 2.2
 import Qt.labs.settings 1.0
+import Zan.Desktop 1.0
 import "."
 
 // The left column of the control page: the laser power and depth buttons,
@@ -55,6 +56,7 @@ Item {
 
     Component.onDestruction: settings.fanValue = fanButton.checked ? 1 : 0
 
+    // Written when the column goes; read through its check below.
     Settings {
         id: settings
 
@@ -82,7 +84,9 @@ Item {
             id: fanButton
 
             // Set from the stored value once the column is complete, so that
-            // restoring it does not count as the user switching the fan.
+            // restoring it does not count as the user switching the fan. The
+            // value is checked as stored: one out of range or of another
+            // type leaves the fan as on a first start.
             property bool restored: false
 
             objectName: "fanButton"
@@ -97,7 +101,7 @@ Item {
                     tools.fanSwitched(checked)
             }
             Component.onCompleted: {
-                checked = settings.fanValue !== 0
+                checked = StoredSettings.checked("fanValue", settings.value("fanValue")) !== 0
                 restored = true
             }
         }

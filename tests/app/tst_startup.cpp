@@ -50,6 +50,10 @@ private slots:
         probe("absent, german system", QVariant(), sel, zh, "de_DE.UTF-8");
         probe("picked chinese, english system", QStringLiteral("简体中文"), sel, zh, "en_US.UTF-8");
         probe("jp edition, english system", QVariant(), jp, ja, "en_US.UTF-8");
+        // What is no language text counts as no choice made.
+        probe("a list, english system", QStringList {"English", "日本の"}, sel, en, "en_GB.UTF-8");
+        probe("a map", QVariantMap {{"English", 1}}, sel, zh);
+        probe("too long, japanese system", QString(65, QLatin1Char('E')), sel, ja, "ja_JP.UTF-8");
 
         // The event loop's result when the window closes; an error instead of
         // a window-less event loop when the root fails.
@@ -78,8 +82,8 @@ private slots:
         }
     }
 
-    // The debug line, a line of its own, names the stored value, which is
-    // never rewritten.
+    // The debug line, a line of its own, names the stored value the program
+    // takes (none for what is no language text), which is never rewritten.
     void run()
     {
         QFETCH(QString, program);
@@ -120,12 +124,69 @@ private slots:
         const QString output = QString::fromUtf8(p.readAll());
         const bool exited = p.exitStatus() == QProcess::NormalExit;
         QVERIFY2(ended ? code == -1 : exited && p.exitCode() == code, qPrintable(output));
-        const QString debugLine = QStringLiteral("language \"%1\"").arg(stored.toString());
+        const bool language
+            = stored.userType() == QMetaType::QString && stored.toString().size() <= 64;
+        const QString debugLine
+            = QStringLiteral("language \"%1\"").arg(language ? stored.toString() : QString());
         QVERIFY2(output.split(QLatin1Char('\n')).contains(debugLine), qPrintable(output));
         for (const QString &text : printed)
             QVERIFY2(output.contains(text), qPrintable(output));
         store.sync();
         QCOMPARE(store.value(QStringLiteral("languages")), stored);
+    }
+
+    void storedNonsense_data()
+    {
+        QTest::addColumn<QVariantMap>("stored");
+        QTest::newRow("out of range") << QVariantMap {
+            {"ditherMethod", -3},
+            {"halftoneCell", 30000},
+            {"toneGamma", 0},
+            {"dotSize", 1e9},
+            {"shutTime", 6},
+            {"fanValue", -1},
+            {"jobPace", QVariantMap {{"0", -1.0}}},
+        };
+        QTest::newRow("wrong types") << QVariantMap {
+            {"ditherMethod", QStringLiteral("Floyd")},
+            {"toneBrightness", QStringList {"1", "2"}},
+            {"ditherSerpentine", QVariantMap {{"on", true}}},
+            {"coordinateChecked", QStringLiteral("nan")},
+            {"lastFolder", 42},
+            {"languages", QVariantList {1}},
+        };
+    }
+
+    // What a settings file holds never stops the program: it starts, opens
+    // the picture named and keeps running; the sanitizer build would stop
+    // at the first undefined step.
+    void storedNonsense()
+    {
+        QFETCH(QVariantMap, stored);
+        QSettings store(QStringLiteral("QtProject"), QStringLiteral("0_vandra"));
+        store.clear();
+        for (auto entry = stored.cbegin(); entry != stored.cend(); ++entry)
+            store.setValue(entry.key(), entry.value());
+        store.sync();
+
+        QTemporaryDir dir;
+        const QString photo = dir.filePath(QStringLiteral("photo.png"));
+        QImage picture(40, 30, QImage::Format_RGB32);
+        picture.fill(Qt::darkGray);
+        QVERIFY(picture.save(photo));
+        QProcess p;
+        p.setProcessChannelMode(QProcess::MergedChannels);
+        p.start(QStringLiteral(VANDRA_BIN), {photo});
+        const bool ended = p.waitForFinished(3000);
+        if (!ended) {
+            p.terminate();
+            QVERIFY(p.waitForFinished(5000));
+        }
+        const QString output = QString::fromUtf8(p.readAll());
+        QVERIFY2(!ended, qPrintable(output));
+        QVERIFY2(output.contains(QLatin1String("p start")), qPrintable(output));
+        QVERIFY2(!output.contains(QLatin1String("runtime error")), qPrintable(output));
+        store.clear();
     }
 };
 

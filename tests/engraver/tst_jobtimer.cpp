@@ -117,6 +117,57 @@ private slots:
         QCOMPARE(QSettings().value(QStringLiteral("jobPace")).toMap().value("40").toDouble(),
                  1000.0);
     }
+
+    void rememberedPace_data()
+    {
+        QTest::addColumn<QVariant>("stored"); // under "jobPace"
+        QTest::addColumn<int>("left"); // for 30000 bytes at depth 40 before play
+        const auto at40 = [](const QVariant &pace) {
+            return QVariantMap {{"40", pace}};
+        };
+        QTest::newRow("1000 a second") << QVariant(at40(1000.0)) << 30;
+        QTest::newRow("as text") << QVariant(at40(QStringLiteral("1000"))) << 30;
+        QTest::newRow("another depth only") << QVariant(QVariantMap {{"50", 1000.0}}) << -1;
+        // A pace that fails its check is no pace: neither a time of 0 nor
+        // one beyond what an int holds.
+        QTest::newRow("negative") << QVariant(at40(-5.0)) << -1;
+        QTest::newRow("NaN") << QVariant(at40(qQNaN())) << -1;
+        QTest::newRow("infinite") << QVariant(at40(qInf())) << -1;
+        QTest::newRow("next to nothing") << QVariant(at40(1e-300)) << -1;
+        QTest::newRow("words") << QVariant(at40(QStringLiteral("fast"))) << -1;
+        QTest::newRow("depth with a leading zero") << QVariant(QVariantMap {{"040", 1000.0}}) << -1;
+        QTest::newRow("no map") << QVariant(QStringLiteral("40=1000")) << -1;
+    }
+
+    // The estimate before play takes only paces that pass their check; the
+    // next finished job keeps the good ones of other depths and drops the
+    // rest.
+    void rememberedPace()
+    {
+        QFETCH(QVariant, stored);
+        QFETCH(int, left);
+        const QString key = QStringLiteral("jobPace");
+        QVariantMap withOther = stored.toMap();
+        withOther.insert(QStringLiteral("70"), 500.0);
+        withOther.insert(QStringLiteral("80"), -1.0);
+        QSettings().setValue(key, stored.userType() == QMetaType::QVariantMap ? withOther : stored);
+        JobTimer timer;
+        timer.setClock(fakeClock);
+        timer.setDepth(40);
+        timer.prepare(30000);
+        QCOMPARE(timer.secondsLeft(), left);
+
+        fakeNow = 0;
+        timer.started();
+        fakeNow = 15000;
+        timer.stopped(true);
+        QVariantMap expected {{"40", 2000.0}};
+        if (stored.userType() == QMetaType::QVariantMap)
+            expected.insert(QStringLiteral("70"), 500.0);
+        if (stored.toMap().contains(QStringLiteral("50")))
+            expected.insert(QStringLiteral("50"), 1000.0);
+        QCOMPARE(QSettings().value(key).toMap(), expected);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestJobTimer)

@@ -126,6 +126,9 @@ private slots:
         QTest::newRow("depth held at 0") << depth(-0.1) << QByteArray("$9 P0.000");
         QTest::newRow("depth, not a number") << depth(nan) << QByteArray("$9 P0.000");
         QTest::newRow("low-power time") << lowPowerTime(200) << QByteArray("$51 P200");
+        QTest::newRow("low-power time held at 1") << lowPowerTime(0) << QByteArray("$51 P1");
+        QTest::newRow("low-power time held at 200")
+            << lowPowerTime(1000000000) << QByteArray("$51 P200");
     }
 
     void commands()

@@ -4,6 +4,7 @@
 #include "tests/drawboard/canvastest.h"
 
 #include <cmath>
+#include <limits>
 #include <vector>
 
 using CanvasTest::greyPicture;
@@ -276,6 +277,33 @@ private slots:
         for (int level : levels(light))
             black += level == 0;
         QCOMPARE(black, 4 * 3);
+    }
+
+    void halftoneCellHeld_data()
+    {
+        QTest::addColumn<int>("cellSize");
+        QTest::addColumn<int>("heldTo");
+        QTest::newRow("30000") << 30000 << 64;
+        QTest::newRow("largest int") << std::numeric_limits<int>::max() << 64;
+        QTest::newRow("100") << 100 << 64;
+        QTest::newRow("0") << 0 << 2;
+        QTest::newRow("smallest int") << std::numeric_limits<int>::min() << 2;
+    }
+
+    // A cell size beyond reason is held to 2..64 engraving pixels, whoever
+    // hands it over: a cell of 30000 would take gigabytes and minutes.
+    void halftoneCellHeld()
+    {
+        QFETCH(int, cellSize);
+        QFETCH(int, heldTo);
+        const QImage picture
+            = Imaging::greyImage(CanvasTest::randomPicture(90, 70, QImage::Format_RGB32, 5));
+        Imaging::DitherOptions options;
+        options.method = DitherMethod::Halftone;
+        options.cellSize = heldTo;
+        const QImage expected = Imaging::dithered(picture, options);
+        options.cellSize = cellSize;
+        QCOMPARE(Imaging::dithered(picture, options), expected);
     }
 
     void tone_data()

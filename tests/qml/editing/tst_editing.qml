@@ -1,6 +1,7 @@
 import QtQuick 2.7
 import QtQuick.Window 2.2
 import QtTest 1.0
+import Qt.labs.settings 1.0
 import Zan.DrawBoard 1.0
 import "qrc:/" as Program
 
@@ -78,6 +79,11 @@ Item {
 
         y: 1200
         text: "no picture here"
+    }
+
+    // The store as the next page finds it.
+    Settings {
+        id: store
     }
 
     SignalSpy {
@@ -816,6 +822,84 @@ Item {
             compare([drawBoard.ditherMethod, drawBoard.ditherSerpentine, drawBoard.dotSize, drawBoard.toneGamma, drawBoard.halftoneCell],
                     [DrawBoard.Stucki, true, 2.5, 1.5, 6])
             compare(item("ditherMethodBox").currentText, "Stucki")
+        }
+
+        // Each stored tone, dithering and folder value is checked when the
+        // page reads it: one of the wrong type, not a number, out of range,
+        // huge or empty leaves the canvas and the open dialog as on a first
+        // start. A halftone cell of 30000 would take gigabytes to dither.
+        function test_badStoredValues_data() {
+            var defaults = { toneBrightness: 0, toneContrast: 0, toneGamma: 1, ditherMethod: DrawBoard.FloydSteinberg,
+                             ditherSerpentine: false, halftoneCell: 6, dotSize: 1, lastFolder: "" }
+            var bad = [
+                { tag: "text", value: "abc" }, { tag: "list", value: [1, 2] }, { tag: "map", value: { a: 1 } },
+                { tag: "flag", value: true }, { tag: "NaN", value: NaN }, { tag: "infinity", value: -Infinity },
+                { tag: "negative", value: -1000 }, { tag: "huge", value: 1e9 }, { tag: "empty", value: "" },
+            ]
+            // Each row stores its bad value under every key it does not suit.
+            var rows = bad.map(function(b) {
+                var stored = []
+                for (var key in defaults) {
+                    if (!(key === "ditherSerpentine" && b.tag === "flag") && !(key === "lastFolder" && b.tag === "empty"))
+                        stored.push([key, b.value])
+                }
+                return { tag: b.tag, stored: stored, defaults: defaults }
+            })
+            return rows.concat([
+                { tag: "just beyond", defaults: defaults,
+                  stored: [["toneBrightness", 100.5], ["toneContrast", -101], ["toneGamma", 0.1], ["ditherMethod", 7],
+                           ["ditherSerpentine", 1], ["halftoneCell", 17], ["dotSize", 4.5], ["lastFolder", "/tmp"]] },
+                { tag: "ditherMethod -3", stored: [["ditherMethod", -3]], defaults: defaults },
+                { tag: "ditherMethod 999, folder on the web", defaults: defaults,
+                  stored: [["ditherMethod", 999], ["lastFolder", "https://example.com/"]] },
+                { tag: "halftoneCell 30000, dithered", stored: [["ditherMethod", DrawBoard.Halftone], ["halftoneCell", 30000]],
+                  defaults: defaults, dither: true },
+            ])
+        }
+
+        function test_badStoredValues(data) {
+            // Written once the page, which writes what it holds, is gone.
+            function reopen(values) {
+                pageLoader.active = false
+                wait(50)
+                values.forEach(function(entry) { store.setValue(entry[0], entry[1]) })
+                restartPage()
+            }
+            function dialogFolder() {
+                page.openFileDialog()
+                var dialog = item("openDialog")
+                tryCompare(dialog, "visible", true)
+                var folder = String(dialog.folder)
+                dialog.close()
+                tryCompare(dialog, "visible", false)
+                return folder
+            }
+            reopen([["lastFolder", ""]])
+            var firstFolder = dialogFolder()
+            reopen(data.stored)
+            var expected = {}
+            for (var key in data.defaults)
+                expected[key] = data.defaults[key]
+            if (data.dither)
+                expected.ditherMethod = DrawBoard.Halftone
+            compare([drawBoard.toneBrightness, drawBoard.toneContrast, drawBoard.toneGamma, drawBoard.ditherMethod,
+                     drawBoard.ditherSerpentine, drawBoard.halftoneCell, drawBoard.dotSize],
+                    [expected.toneBrightness, expected.toneContrast, expected.toneGamma, expected.ditherMethod,
+                     expected.ditherSerpentine, expected.halftoneCell, expected.dotSize])
+            var panel = item("tonePanel")
+            compare([panel.halftoneCell, panel.method], [expected.halftoneCell, expected.ditherMethod])
+            if (data.dither) {
+                load("bands.png")
+                mouseClick(item("ditheringButton"))
+                waitIdle()
+                compare(item("effectFrame").buttonSelect, 3)
+            }
+            compare(dialogFolder(), firstFolder)
+
+            var neutral = []
+            for (key in data.defaults)
+                neutral.push([key, data.defaults[key]])
+            reopen(neutral)
         }
     }
 }

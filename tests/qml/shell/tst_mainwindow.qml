@@ -336,6 +336,53 @@ TestCase {
         compare(Number(store.value("shutTime", -1)), data.stored)
     }
 
+    // Each value the popup and the fan read is checked as stored: one of
+    // the wrong type, not a number, out of range, huge or empty gives way to
+    // its default, and nothing outside 1 to 200 minutes reaches the
+    // engraver. ("languages" is read at start too: tst_startup.)
+    function test_badStoredValues_data() {
+        var keys = ["shutTime", "coordinateChecked", "completeShadyChecked", "fanValue", "languages"]
+        var bad = [
+            { tag: "text", value: "abc" }, { tag: "list", value: [1, 2] }, { tag: "map", value: { a: 1 } },
+            { tag: "flag", value: true }, { tag: "NaN", value: NaN }, { tag: "infinity", value: Infinity },
+            { tag: "negative", value: -1 }, { tag: "huge", value: 1000000000 }, { tag: "empty", value: "" },
+        ]
+        // Each row stores its bad value under every key it does not suit.
+        var rows = bad.map(function(b) {
+            var stored = {}
+            keys.forEach(function(key) {
+                var fits = (key === "languages" && (b.tag === "text" || b.tag === "empty"))
+                    || (/Checked$/.test(key) && b.tag === "flag")
+                if (!fits)
+                    stored[key] = b.value
+            })
+            return { tag: b.tag, stored: stored }
+        })
+        return rows.concat([
+            { tag: "just beyond", stored: { shutTime: 6, fanValue: 1001, coordinateChecked: 0, completeShadyChecked: "1" } },
+            { tag: "numbers as text", stored: { shutTime: "1000000000", fanValue: "-5" } },
+        ])
+    }
+    function test_badStoredValues(data) {
+        // Stored once the window, which writes what it holds, is gone.
+        window.destroy()
+        wait(0)
+        for (var key in data.stored)
+            store.setValue(key, data.stored[key])
+        window = createWindow()
+        var state = part("connectDrawOperations")
+        verify(state.coordinateDisplayFlag && state.shadyDisplayFlag, "both switches on")
+        verify(part("fanButton").checked, "the fan on")
+        var dialog = openSettings()
+        compare(part("shutTimeSelect").currentIndex, 0)
+        verify(part("coordinateDisplay").checked && part("completeShadyDisplay").checked)
+        if (!japaneseEdition)
+            compare(part("languageSelect").currentIndex, 0)
+        mouseClick(part("saveButton", dialog))
+        tryCompare(dialog, "visible", false)
+        compare(operationEnd.sent, ["$51 P1"])
+    }
+
     // Window-wide keys switch pages like the menu; the control page's keys
     // act only while it is on show and no popup is open.
     function test_windowKeys() {
