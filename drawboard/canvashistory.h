@@ -1,7 +1,10 @@
 #pragma once
 
 #include <QImage>
+#include <QList>
 #include <QUndoCommand>
+
+class QUndoStack;
 
 class DrawImage;
 
@@ -38,9 +41,21 @@ public:
     // only when the step is done again.
     void redo() override;
 
+    // The pictures the step holds, for counting what the history takes.
+    QList<QImage> heldPictures() const
+    {
+        return {m_before.base, m_before.working, m_after.base, m_after.working};
+    }
+
 private:
     DrawImage *m_canvas;
     CanvasState m_before;
     CanvasState m_after;
     bool m_done = true;
 };
+
+// The bytes of picture data the history holds, each picture counted once
+// however many steps share it; the pictures the canvas shows now (in
+// `shown`) are left out unless `countShown`, as they cost the history
+// nothing.
+qint64 historyPictureBytes(const QUndoStack &history, const CanvasState &shown, bool countShown);

@@ -421,6 +421,11 @@ void DrawImage::endEdit(const QString &what)
         m_history->push(new CanvasStateCommand(this, before, after, what));
 }
 
+qint64 DrawImage::historyBytes(bool countShown) const
+{
+    return historyPictureBytes(*m_history, currentState(), countShown);
+}
+
 bool DrawImage::canUndo() const
 {
     return !m_busy && m_history->canUndo();

@@ -158,6 +158,9 @@ public:
     // picture its edit wrote (see CanvasStateCommand).
     QUndoStack *history() const { return m_history; }
     static constexpr int historyLimit = 30;
+    // What the history's pictures take in memory beyond the pictures on
+    // show (with them when `countShown`), for tests and benchmarks.
+    qint64 historyBytes(bool countShown = false) const;
 
     // Puts the pictures back as they were in a step of the history.
     void restoreState(const CanvasState &state);
