@@ -112,17 +112,21 @@ void BM_History60Edits(benchmark::State &state)
     state.SetLabel("1049x1050, 60 edits");
 }
 
-void BM_UndoRedo(benchmark::State &state)
+// The undo and redo of a stroke, and of Clear: the worst case, as both the
+// base picture and the working one come back.
+void BM_UndoRedo(benchmark::State &state, bool clear)
 {
     QTemporaryDir dir;
     auto canvas = loadedCanvas(dir);
     for (int i = 0; i < 60; ++i)
         edit(*canvas, i);
+    if (clear)
+        canvas->clear();
     for (auto _ : state) {
         canvas->undo();
         canvas->redo();
     }
-    state.SetLabel("1049x1050");
+    state.SetLabel(clear ? "1049x1050, Clear" : "1049x1050, a stroke");
 }
 
 // The photo, grey, at 1050 × 1050.
@@ -174,7 +178,8 @@ void BM_HistoryTakeOut(benchmark::State &state)
 BENCHMARK(BM_HistoryPutAway)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_HistoryTakeOut)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_History60Edits)->Unit(benchmark::kMillisecond)->Iterations(1);
-BENCHMARK(BM_UndoRedo)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_UndoRedo, Stroke, false)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_UndoRedo, Clear, true)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
