@@ -1,11 +1,10 @@
 #include "drawboard/canvashistory.h"
 
+#include "drawboard/canvaslog.h"
 #include "drawboard/drawimage.h"
 
 #include <QSet>
 #include <QUndoStack>
-
-#include <algorithm>
 
 namespace HistoryPacking {
 
@@ -103,10 +102,16 @@ QImage KeptPicture::picture() const
 
 QImage HistoryPicture::show()
 {
-    if (m_kept) {
-        m_shown = m_kept->picture();
-        m_kept.reset();
+    if (!m_kept)
+        return m_shown;
+    m_shown = m_kept->picture();
+    if (m_shown.isNull() && !m_kept->kept().isNull()) {
+        // Rather the grey levels than no picture at all.
+        qCWarning(lcCanvas) << "no memory to take a picture of the editing history back into"
+                            << "its own format: shown as grey levels";
+        m_shown = m_kept->kept();
     }
+    m_kept.reset();
     return m_shown;
 }
 
