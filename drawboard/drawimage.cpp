@@ -160,6 +160,7 @@ void DrawImage::init()
     m_workingImage = m_baseImage;
     m_displayed = &m_workingImage;
     m_history->clear();
+    m_historyPictures.clear();
 }
 
 void DrawImage::clear()
@@ -352,6 +353,7 @@ void DrawImage::finishProcess(DrawImage::ProcessAlgorithm algorithm)
         // A new picture starts a new history.
         m_editBefore.reset();
         m_history->clear();
+        m_historyPictures.clear();
         emit loadImageDone();
         break;
     case SaveByte:
@@ -417,8 +419,19 @@ void DrawImage::endEdit(const QString &what)
     const CanvasState before = *m_editBefore;
     m_editBefore.reset();
     const CanvasState after = currentState();
-    if (!before.sameAs(after))
-        m_history->push(new CanvasStateCommand(this, before, after, what));
+    if (before.sameAs(after))
+        return;
+    const KeptState keptBefore = m_historyPictures.keep(before);
+    const KeptState keptAfter = m_historyPictures.keep(after);
+    m_history->push(new CanvasStateCommand(this, keptBefore, keptAfter, what));
+    // The pictures the edit replaced are no longer on show: the history
+    // puts them away, at one byte a pixel when they are grey.
+    m_historyPictures.shown(keptAfter);
+}
+
+qint64 DrawImage::historyBytes(bool countShown) const
+{
+    return historyPictureBytes(*m_history, currentState(), countShown);
 }
 
 bool DrawImage::canUndo() const
@@ -445,8 +458,13 @@ void DrawImage::redo()
     m_history->redo();
 }
 
-void DrawImage::restoreState(const CanvasState &state)
+void DrawImage::restoreState(const KeptState &kept)
 {
+    // The pictures on show are let go first, so that once put away their
+    // memory is free again before the pictures coming back take theirs.
+    m_baseImage = QImage();
+    m_workingImage = QImage();
+    const CanvasState state = m_historyPictures.show(kept);
     m_baseImage = state.base;
     m_workingImage = state.working;
     m_displayed = state.showsBase ? &m_baseImage : &m_workingImage;

@@ -155,12 +155,16 @@ public:
     bool canUndo() const;
     bool canRedo() const;
     // The editing history: at most historyLimit steps, each holding the
-    // picture its edit wrote (see CanvasStateCommand).
+    // picture its edit wrote, at one byte a pixel once the canvas has moved
+    // on from it if it is grey (see CanvasStateCommand).
     QUndoStack *history() const { return m_history; }
     static constexpr int historyLimit = 30;
+    // What the history's pictures take in memory beyond the pictures on
+    // show (with them when `countShown`), for tests and benchmarks.
+    qint64 historyBytes(bool countShown = false) const;
 
     // Puts the pictures back as they were in a step of the history.
-    void restoreState(const CanvasState &state);
+    void restoreState(const KeptState &state);
 
     // Whether a picture file is being read; the current picture stays until
     // the new one is ready.
@@ -261,5 +265,6 @@ private:
     // A picture read while a run was under way, installed once the runs end.
     std::optional<Imaging::LoadedPicture> m_pendingPicture;
     QUndoStack *m_history = nullptr; // child of this item
+    HistoryPictures m_historyPictures; // the pictures of the history's steps
     std::optional<CanvasState> m_editBefore; // the pictures when the edit under way began
 };

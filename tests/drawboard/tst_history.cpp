@@ -52,9 +52,16 @@ private slots:
     {
         QTest::addColumn<int>("tool"); // DrawType, with the pen style below
         QTest::addColumn<int>("style");
-        QTest::newRow("solid pen") << int(DrawImage::PenType) << int(DrawImage::Solid);
-        QTest::newRow("fur pen") << int(DrawImage::PenType) << int(DrawImage::Fur);
-        QTest::newRow("rubber") << int(DrawImage::RubberType) << int(DrawImage::Solid);
+        QTest::addColumn<QColor>("colour"); // of the pen and the text
+        const QColor black(Qt::black);
+        QTest::newRow("solid pen") << int(DrawImage::PenType) << int(DrawImage::Solid) << black;
+        QTest::newRow("fur pen") << int(DrawImage::PenType) << int(DrawImage::Fur) << black;
+        QTest::newRow("rubber") << int(DrawImage::RubberType) << int(DrawImage::Solid) << black;
+        // Pictures that are no longer grey are kept as they are.
+        QTest::newRow("red pen") << int(DrawImage::PenType) << int(DrawImage::Solid)
+                                 << QColor(200, 30, 30);
+        QTest::newRow("translucent blue pen")
+            << int(DrawImage::PenType) << int(DrawImage::Fur) << QColor(0, 0, 255, 100);
     }
 
     // A mixed history undone to the start and redone to the end, the
@@ -63,12 +70,15 @@ private slots:
     {
         QFETCH(int, tool);
         QFETCH(int, style);
+        QFETCH(QColor, colour);
         Canvas canvas;
         canvas.setSize(QSizeF(680, 680));
         QVERIFY(loaded(canvas));
         QVERIFY(!canvas.canUndo());
         canvas.setDrawType(DrawImage::DrawType(tool));
         canvas.setPenStyle(DrawImage::PenStyle(style));
+        canvas.setPenColor(colour);
+        canvas.setTextColor(colour);
 
         QList<QImage> states {canvas.displayedImage()};
         const auto record = [&] {
@@ -90,7 +100,14 @@ private slots:
         record();
         QVERIFY(runAndWait(canvas, DrawImage::Floyd, 140));
         record();
+        const int beforeClear = states.size() - 1;
+        // The blank picture is ARGB32; a crop reaching beyond it adds
+        // transparent pixels.
         canvas.clear();
+        record();
+        canvas.cutImage(600, 600, 200, 200);
+        record();
+        canvas.stroke({150, 150}, {190, 120});
         record();
         QCOMPARE(canvas.history()->count(), states.size() - 1);
 
@@ -106,12 +123,66 @@ private slots:
             QCOMPARE(canvas.displayedImage(), states[i]);
         }
         QVERIFY(!canvas.canRedo());
-        // An effect run after an undo starts from the base picture as ever.
-        canvas.undo();
-        canvas.undo();
+        // An effect run after an undo starts from the base picture as ever,
+        // and the base comes back exact: GreyFilter at 255 shows it as it is.
+        while (states.size() - 1 > beforeClear) {
+            canvas.undo();
+            states.removeLast();
+        }
+        QVERIFY(runAndWait(canvas, DrawImage::GreyFilter, 255));
+        QCOMPARE(canvas.displayedImage(), states[0]);
         QVERIFY(runAndWait(canvas, DrawImage::Binarize, 100));
         QCOMPARE(canvas.displayedImage(), states[1]);
         QVERIFY(!canvas.canRedo());
+    }
+
+    void keptPicture_data()
+    {
+        QTest::addColumn<QImage>("picture");
+        QTest::addColumn<bool>("packed"); // kept at one byte a pixel
+
+        const QImage grey = CanvasTest::randomPicture(37, 23, QImage::Format_Grayscale8, 7)
+                                .convertToFormat(QImage::Format_RGB32);
+        QImage details = grey;
+        details.setDotsPerMeterX(11811);
+        details.setDotsPerMeterY(5905);
+        details.setOffset(QPoint(3, -4));
+        details.setText(QStringLiteral("Comment"), QStringLiteral("Vandra"));
+        const auto withPixel = [](QImage image, QRgb pixel) {
+            image.setPixel(36, 22, pixel);
+            return image;
+        };
+        QTest::newRow("grey") << grey << true;
+        QTest::newRow("grey, resolution, offset and text") << details << true;
+        QTest::newRow("grey ARGB32") << grey.convertToFormat(QImage::Format_ARGB32) << true;
+        QTest::newRow("grey premultiplied")
+            << grey.convertToFormat(QImage::Format_ARGB32_Premultiplied) << true;
+        QTest::newRow("one pixel not grey") << withPixel(grey, qRgb(10, 10, 11)) << false;
+        QTest::newRow("one pixel not opaque")
+            << withPixel(grey.convertToFormat(QImage::Format_ARGB32), qRgba(10, 10, 10, 254))
+            << false;
+        QTest::newRow("colour") << CanvasTest::randomPicture(37, 23, QImage::Format_ARGB32, 8)
+                                << false;
+        QTest::newRow("8-bit grey") << grey.convertToFormat(QImage::Format_Grayscale8) << false;
+        QTest::newRow("null") << QImage() << false;
+    }
+
+    // A picture put away by the history comes back in its own format with
+    // the same pixels and details.
+    void keptPicture()
+    {
+        QFETCH(QImage, picture);
+        QFETCH(bool, packed);
+        const KeptPicture kept(picture);
+        QCOMPARE(kept.isPacked(), packed);
+        if (packed)
+            QCOMPARE(kept.kept().sizeInBytes(), qint64(kept.kept().bytesPerLine()) * 23);
+        const QImage back = kept.picture();
+        QCOMPARE(back, picture);
+        QCOMPARE(back.dotsPerMeterX(), picture.dotsPerMeterX());
+        QCOMPARE(back.dotsPerMeterY(), picture.dotsPerMeterY());
+        QCOMPARE(back.offset(), picture.offset());
+        QCOMPARE(back.text(), picture.text());
     }
 
     // While a run works on the pictures, the history stands still.
@@ -139,6 +210,9 @@ private slots:
         QVERIFY(loaded(canvas));
         for (int i = 0; i < DrawImage::historyLimit + 5; ++i)
             canvas.drawText(5, 20, QString::number(i));
+        // Grey pictures are kept at one byte a pixel: the one on show and
+        // the base cost nothing, each of the others 120 x 90 bytes.
+        QCOMPARE(canvas.historyBytes(), qint64(DrawImage::historyLimit) * 120 * 90);
         int undone = 0;
         for (; canvas.canUndo(); ++undone)
             canvas.undo();
