@@ -256,10 +256,13 @@ private slots:
                 operations.clearIndex();
             else
                 engraver.send(reply);
-            // Once this status is seen, everything written before it is handled.
+            // Once this status is seen, everything written before it is handled;
+            // and once nothing waits to be written, a resend that follows
+            // finds the answer before it gone, as it would on a real line.
             engraver.send("F99");
             QTRY_VERIFY(!status.isEmpty() && status.last().at(0) == "F99");
             status.removeLast();
+            QTRY_COMPARE(operations.queuedMessages(), 0);
         }
         QCOMPARE(firstArguments(status), QVariant(statuses).toList());
 
@@ -439,16 +442,90 @@ private slots:
         QCOMPARE(link.count(), 0);
     }
 
+    void repeatedRequestsWithoutReading_data()
+    {
+        QTest::addColumn<int>("jobSize");
+        // Sent many times over after a first "B1", while nothing is read.
+        QTest::addColumn<QByteArray>("flood");
+        QTest::newRow("resends of the chunk") << 4096 << QByteArray("B2");
+        QTest::newRow("data requests after the end") << 1024 << QByteArray("B1");
+        QTest::newRow("both in turn after the end") << 1024 << QByteArray("B2B1");
+    }
+
+    // An engraver that repeats its request without reading what comes back
+    // (a line gone wild): an answer already waiting to be written is not
+    // queued again, so the queue stays as it is however long the flood
+    // lasts, and what does arrive is whole answers, in order.
+    void repeatedRequestsWithoutReading()
+    {
+        QFETCH(int, jobSize);
+        QFETCH(QByteArray, flood);
+        QByteArray job(jobSize, '\0');
+        for (int i = 0; i < jobSize; ++i)
+            job[i] = char(i / 1024 * 40 + i % 11 + 1);
+        const QByteArray chunk = job.left(1024);
+
+        PtyEngraver engraver;
+        Operations operations;
+        operations.jobBuffer()->publish(QImage(), job, 0, 0, 0, 0);
+        QVERIFY(connectTo(operations, engraver.device()));
+        engraver.clearReceived();
+        engraver.setReading(false);
+        QSignalSpy status(&operations, &Operations::toFrontStatus);
+        QSignalSpy percent(&operations, &Operations::completePecent);
+
+        // Far more than the terminal takes in before its writer has to wait.
+        const int repeats = 500;
+        engraver.send("B1");
+        engraver.send(flood.repeated(repeats));
+        engraver.send("F99");
+        QTRY_COMPARE(status.count(), 1);
+        QVERIFY2(operations.queuedMessages() <= 2,
+                 qPrintable(QString::number(operations.queuedMessages())));
+        QCOMPARE(operations.jobBuffer()->position(), 1024u);
+
+        // A command queued behind the answers marks the end of them.
+        engraver.setReading(true);
+        operations.serialWriteData("$8 P0.500");
+        QTRY_VERIFY_WITH_TIMEOUT(engraver.received().endsWith("$8 P0.500"), 10000);
+        QByteArray answers = engraver.received();
+        answers.chop(9);
+        QVERIFY(answers.startsWith(chunk));
+        answers.remove(0, chunk.size());
+        int chunks = 1;
+        int ends = 0;
+        while (!answers.isEmpty()) {
+            if (answers.startsWith("$33")) {
+                answers.remove(0, 3);
+                ++ends;
+            } else {
+                QVERIFY2(answers.startsWith(chunk), "a broken or foreign answer");
+                answers.remove(0, chunk.size());
+                ++chunks;
+            }
+        }
+        QVERIFY(chunks + ends <= 1 + repeats * (flood.size() / 2));
+        QCOMPARE(percent.count(), chunks);
+        QCOMPARE(ends > 0, flood.contains("B1"));
+        QCOMPARE(chunks > 1, flood.contains("B2"));
+    }
+
     void simulator_data()
     {
         QTest::addColumn<QStringList>("fault");
         QTest::addColumn<QVariantList>("link"); // includeBackStatus values, in order
-        QTest::newRow("well-behaved") << QStringList {} << QVariantList {10};
-        QTest::newRow("replies back to back") << QStringList {"--coalesce"} << QVariantList {10};
-        QTest::newRow("replies split") << QStringList {"--split"} << QVariantList {10};
-        QTest::newRow("no handshake answer") << QStringList {"--no-handshake"} << QVariantList {};
+        // The program was killed mid-job, with the engraver waiting for a
+        // chunk: the job runs without a request until stopped and started.
+        QTest::addColumn<bool>("hostRestarted");
+        QTest::newRow("well-behaved") << QStringList {} << QVariantList {10} << false;
+        QTest::newRow("host restarted mid-job") << QStringList {} << QVariantList {10} << true;
+        QTest::newRow("replies back to back")
+            << QStringList {"--coalesce"} << QVariantList {10} << false;
+        QTest::newRow("replies split") << QStringList {"--split"} << QVariantList {10} << false;
+        QTest::newRow("no handshake answer")
+            << QStringList {"--no-handshake"} << QVariantList {} << false;
         QTest::newRow("vanishes during a job")
-            << QStringList {"--vanish-after", "2"} << QVariantList {10, 11};
+            << QStringList {"--vanish-after", "2"} << QVariantList {10, 11} << false;
     }
 
     // A job sent to the simulator over its pseudo-terminal, in full or under a
@@ -458,6 +535,7 @@ private slots:
     {
         QFETCH(QStringList, fault);
         QFETCH(QVariantList, link);
+        QFETCH(bool, hostRestarted);
         QTemporaryDir dir;
         const QString png = dir.filePath(QStringLiteral("burn.png"));
 
@@ -484,12 +562,42 @@ private slots:
         QVERIFY(simulator.waitForReadyRead(5000));
         const QString device = QString::fromLocal8Bit(simulator.readLine().trimmed());
 
+        if (hostRestarted) {
+            // The session that was killed: the job started and its first
+            // chunk asked for, never sent.
+            QSerialPort killed(device);
+            QVERIFY(killed.open(QIODevice::ReadWrite));
+            killed.write("$30 P100 200 P2");
+            QByteArray heard;
+            while (!heard.contains("B1") && killed.waitForReadyRead(5000))
+                heard += killed.readAll();
+            QVERIFY(heard.contains("F20"));
+            QVERIFY(heard.contains("B1"));
+        }
+
         Operations operations;
         operations.jobBuffer()->publish(QImage(), job, 0, 0, 0, 0);
         QSignalSpy linkSpy(&operations, &Operations::includeBackStatus);
         QSignalSpy status(&operations, &Operations::toFrontStatus);
         QSignalSpy percent(&operations, &Operations::completePecent);
+        QSignalSpy overdue(&operations, &Operations::dataRequestOverdueChanged);
         QCOMPARE(connectTo(operations, device), !link.isEmpty());
+        if (hostRestarted) {
+            // The engraver still waits for the old chunk: running, silent.
+            operations.setDataRequestTimeout(300);
+            operations.serialWriteData("$30 P100 200 P2");
+            QTRY_VERIFY(operations.dataRequestOverdue());
+            QCOMPARE(status.first().at(0).toString(), QStringLiteral("F20"));
+            QCOMPARE(percent.count(), 0);
+            // Stop forgets it, as the page rewinds the job.
+            operations.serialWriteData("$32");
+            QTRY_VERIFY(status.last().at(0) == "F22");
+            operations.clearIndex();
+            QVERIFY(!operations.dataRequestOverdue());
+            operations.setDataRequestTimeout(10000);
+            status.clear();
+            overdue.clear();
+        }
         if (!link.isEmpty())
             operations.serialWriteData("$30 P100 200 P2");
 
@@ -501,6 +609,7 @@ private slots:
             QCOMPARE(operations.jobBuffer()->position(), 12004u);
             // Written before status 22.
             QCOMPARE(QImage(png).convertToFormat(QImage::Format_Grayscale8), expected);
+            QCOMPARE(overdue.count(), 0);
 
             // The engraver's "B3" to the host's "$41" is still in the line when
             // the host connects again; it must not spoil the next handshake.
@@ -539,10 +648,91 @@ private slots:
         QSignalSpy closed(&operations, &Operations::linkClosed);
         operations.stopAndDisconnect();
         QVERIFY(closed.count() == 1 || closed.wait(5000));
-        QCOMPARE(engraver.received(), linked ? QByteArray("$32$41") : QByteArray());
+        // Written before linkClosed; the engraver's end reads it in its own time.
+        QTRY_COMPARE(engraver.received(), linked ? QByteArray("$32$41") : QByteArray());
         QVERIFY(!operations.serialPort()->isOpen());
         QTest::qWait(50);
         QCOMPARE(closed.count(), 1);
+    }
+
+    void dataRequestWatch_data()
+    {
+        // The engraver's replies in order, and: "overdue" waits for the watch
+        // to report the job overdue; "quiet" waits three times its time and
+        // finds it not overdue; "reconnect" asks for a new link.
+        QTest::addColumn<int>("jobSize");
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<QVariantList>("link"); // includeBackStatus after the first link
+        using S = QStringList;
+        const QVariantList up;
+        QTest::newRow("running, nothing asked for") << 4096 << S {"F20", "overdue"} << up;
+        QTest::newRow("a request clears it, the watch goes on")
+            << 4096 << S {"F20", "overdue", "B1", "overdue"} << up;
+        QTest::newRow("a resend counts") << 4096 << S {"F20", "overdue", "B2", "overdue"} << up;
+        QTest::newRow("paused") << 4096 << S {"F20", "F21", "quiet"} << up;
+        QTest::newRow("paused once overdue") << 4096 << S {"F20", "overdue", "F21", "quiet"} << up;
+        QTest::newRow("stopped") << 4096 << S {"F20", "B1", "F22", "quiet"} << up;
+        QTest::newRow("resumed") << 4096 << S {"F20", "F21", "F20", "overdue"} << up;
+        QTest::newRow("all data sent") << 1024 << S {"F20", "B1", "B1", "quiet"} << up;
+        QTest::newRow("not running") << 4096 << S {"B1", "quiet"} << up;
+        QTest::newRow("link ended")
+            << 4096 << S {"F20", "overdue", "B3", "quiet"} << QVariantList {11};
+        QTest::newRow("reconnected")
+            << 4096 << S {"F20", "overdue", "reconnect", "quiet"} << QVariantList {11, 10};
+    }
+
+    // A job the engraver reports running but asks nothing for (it waits for
+    // a chunk that will never come) is noticed, and only while that lasts.
+    void dataRequestWatch()
+    {
+        QFETCH(int, jobSize);
+        QFETCH(QStringList, steps);
+        QFETCH(QVariantList, link);
+        PtyEngraver engraver;
+        Operations operations;
+        QCOMPARE(operations.dataRequestTimeout(), 10000);
+        operations.setDataRequestTimeout(100);
+        operations.jobBuffer()->publish(QImage(), QByteArray(jobSize, '\1'), 0, 0, 0, 0);
+        QVERIFY(connectTo(operations, engraver.device()));
+        engraver.clearReceived();
+        QSignalSpy linkSpy(&operations, &Operations::includeBackStatus);
+        QSignalSpy status(&operations, &Operations::toFrontStatus);
+        QSignalSpy searched(&operations, &Operations::searchFinished);
+        // Every change, as it happens: with the watch this short, a cleared
+        // state may be overdue again by the time the test looks.
+        QList<bool> changes;
+        connect(&operations, &Operations::dataRequestOverdueChanged, this,
+                [&] { changes.append(operations.dataRequestOverdue()); });
+
+        for (const QString &step : steps) {
+            const int changed = changes.size();
+            const bool wasOverdue = operations.dataRequestOverdue();
+            if (step == "overdue") {
+                QTRY_VERIFY(operations.dataRequestOverdue());
+            } else if (step == "quiet") {
+                QTest::qWait(3 * operations.dataRequestTimeout());
+                QVERIFY(!operations.dataRequestOverdue());
+            } else if (step == "reconnect") {
+                operations.reconnect();
+                QVERIFY(!operations.dataRequestOverdue());
+                QVERIFY(searched.wait(5000));
+                QCOMPARE(searched.last().at(0), QVariant(true));
+            } else if (step == "B3") {
+                engraver.send("B3");
+                QTRY_VERIFY(!operations.serialPort()->isOpen());
+            } else {
+                // Handled once the status after it is.
+                status.clear();
+                engraver.send(step.toLatin1());
+                engraver.send("F99");
+                QTRY_VERIFY(!status.isEmpty() && status.last().at(0) == "F99");
+                if (wasOverdue && step.startsWith("B"))
+                    QVERIFY(changes.mid(changed).contains(false));
+            }
+        }
+        QCOMPARE(firstArguments(linkSpy), link);
+        if (steps.contains("reconnect")) // the goodbye went out before the search
+            QTRY_VERIFY(engraver.received().contains("$41$40"));
     }
 
     // A search that finds nothing says so, naming a device the system

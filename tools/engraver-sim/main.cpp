@@ -31,8 +31,10 @@ The simulated engraver answers "$40" with "B10", the fan commands with status
 and "$25" while framing with 11. "$30 P<x> <y> P<m>" starts (or resumes) a job
 placed at (x, y) and is answered with 20, followed by one data request "B1"
 per chunk, paced by --rate and the depth ("$9"): at depth 1 a pixel takes
-four times as long as at depth 0. "$31" pauses (21), "$32" stops (22); after "$33"
-the job is complete and status 22 follows by itself. "$41" is answered "B3".
+four times as long as at depth 0. "$31" pauses (21); "$32" stops (22) and
+forgets the chunk it was waiting for, so that the next start asks for data
+anew. After "$33" the job is complete and status 22 follows by itself. "$41"
+is answered "B3".
 
 Every record received is burned into a 1600 x 1600 picture placed at the
 start command's position: an 8-bit grey PNG whose value is the burn
@@ -115,16 +117,19 @@ private:
     // awaited is taken as commands once the line has been quiet for a while.
     void process(bool quiet)
     {
-        while (m_engraver.awaitingData() && m_inbox.size() >= Sim::chunkSize) {
+        const auto chunkDue = [this] {
+            return m_engraver.awaitingData() || m_engraver.strayChunkPossible();
+        };
+        while (chunkDue() && m_inbox.size() >= Sim::chunkSize) {
             const QByteArray chunk = m_inbox.left(Sim::chunkSize);
             m_inbox.remove(0, Sim::chunkSize);
             handleChunk(chunk);
         }
         if (m_inbox.isEmpty())
             return;
-        if (m_engraver.awaitingData() && !quiet)
+        if (chunkDue() && !quiet)
             return;
-        if (m_engraver.awaitingData() && !m_inbox.startsWith('$')) {
+        if (chunkDue() && !m_inbox.startsWith('$')) {
             log("dropped " + QByteArray::number(m_inbox.size()) + " bytes of a broken chunk");
             m_inbox.clear();
             return;
