@@ -53,6 +53,7 @@ struct Options
     bool coalesce = false;
     bool split = false;
     int vanishAfter = 0; // chunks; 0: never
+    int loseChunk = 0; // the chunk of a job lost on the line, once; 0: none
     int garbage = 0; // bytes of noise after the handshake answer
     bool quiet = false;
 };
@@ -192,6 +193,13 @@ private:
 
     void handleChunk(const QByteArray &chunk)
     {
+        if (m_options.loseChunk > 0 && !m_chunkLost
+            && m_engraver.chunksReceived() + 1 == m_options.loseChunk) {
+            // Never seen: the engraver goes on waiting for it.
+            m_chunkLost = true;
+            log("lost chunk " + QByteArray::number(m_options.loseChunk) + " on the line");
+            return;
+        }
         const int burned = m_engraver.chunk(chunk);
         m_burned += burned;
         if (m_options.vanishAfter > 0 && m_engraver.chunksReceived() >= m_options.vanishAfter) {
@@ -308,6 +316,7 @@ private:
     QByteArray m_inbox;
     QList<QByteArray> m_out;
     qint64 m_burned = 0;
+    bool m_chunkLost = false;
 };
 
 bool parseOptions(const QCoreApplication &app, Options *options)
@@ -342,13 +351,20 @@ bool parseOptions(const QCoreApplication &app, Options *options)
         QStringLiteral("vanish-after"),
         QStringLiteral("Fault: close the device and exit after receiving <n> chunks of a job."),
         QStringLiteral("n"));
+    const QCommandLineOption lose(
+        QStringLiteral("lose-chunk"),
+        QStringLiteral("Fault: the <n>th chunk of a job is lost on the line (once a run): the "
+                       "engraver goes on waiting for it and asks for nothing, as after a host "
+                       "that was killed while sending it."),
+        QStringLiteral("n"));
     const QCommandLineOption garbage(
         QStringLiteral("garbage"),
         QStringLiteral("Fault: follow the handshake answer with <n> bytes of noise."),
         QStringLiteral("n"));
     const QCommandLineOption quiet(
         QStringLiteral("quiet"), QStringLiteral("Do not log the conversation on standard error."));
-    parser.addOptions({link, png, rate, noHandshake, coalesce, split, vanish, garbage, quiet});
+    parser.addOptions(
+        {link, png, rate, noHandshake, coalesce, split, vanish, lose, garbage, quiet});
     parser.process(app);
 
     options->link = parser.value(link);
@@ -363,6 +379,13 @@ bool parseOptions(const QCoreApplication &app, Options *options)
         options->vanishAfter = parser.value(vanish).toInt(&ok);
         if (!ok || options->vanishAfter < 1) {
             std::fprintf(stderr, "engraver-sim: --vanish-after needs a number of chunks above 0\n");
+            return false;
+        }
+    }
+    if (parser.isSet(lose)) {
+        options->loseChunk = parser.value(lose).toInt(&ok);
+        if (!ok || options->loseChunk < 1) {
+            std::fprintf(stderr, "engraver-sim: --lose-chunk needs a chunk number above 0\n");
             return false;
         }
     }
