@@ -64,20 +64,32 @@ private slots:
         canvas.setJobBuffer(&buffer);
         // The port is open while its handshake answer is awaited too: the
         // search's end tells whether it took. A loaded machine may miss the
-        // 100 ms the answer is given, and a user would press connect again.
+        // 100 ms the answer is given, and a user would press connect again;
+        // the late answer is let in first, so that the next probe clears it
+        // rather than taking it for its own.
         QSignalSpy searched(&operations, &Operations::searchFinished);
-        for (int attempt = 0; attempt < 3; ++attempt) {
+        for (int attempt = 1; attempt <= 3; ++attempt) {
             operations.connectToBelow(true);
             QVERIFY(searched.wait(5000));
             if (searched.takeFirst().at(0).toBool())
                 break;
+            QTRY_COMPARE(engraver.handshakes(), attempt);
         }
         QVERIFY(operations.serialPort()->isOpen());
+
+        // A job to begin with, with chunks to spare for every round's
+        // requests: each request gets an answer of its own (repeated ends
+        // of data waiting together would go out as one).
+        QSignalSpy first(&canvas, &DrawImage::saveDone);
+        canvas.done();
+        canvas.process(DrawImage::SaveByte, 140);
+        QVERIFY(first.wait(30000));
 
         QSignalSpy saved(&canvas, &DrawImage::saveDone);
         for (int round = 0; round < 6; ++round) {
             const QByteArray oldJob = buffer.bytes();
             const quint32 oldPosition = buffer.position();
+            QVERIFY(oldJob.size() > 1000 * 1024);
             // Every answer of the round before has arrived (it counted them).
             engraver.clearReceived();
 

@@ -32,18 +32,35 @@ QString openedDevice(const Operations &operations)
 // The handshake allows 100 ms for the answer; on a loaded machine the
 // engraver's end may not be scheduled in time, and a user would simply press
 // connect again. True when the link is up on the device.
-bool connectTo(Operations &operations, const QString &device)
+//
+// With the engraver's end played by a PtyEngraver, a late answer is waited
+// for before the next attempt, so that it lands in the line before the new
+// probe clears it: arriving after, it would be taken for the new answer, and
+// the real one for a data request.
+bool connectTo(Operations &operations, const QString &device, const PtyEngraver *peer = nullptr)
 {
     qputenv("VANDRA_SERIAL_PORTS", device.toLocal8Bit());
     QSignalSpy finished(&operations, &Operations::searchFinished);
-    for (int attempt = 0; attempt < 3; ++attempt) {
+    const int answeredBefore = peer ? peer->handshakes() : 0;
+    for (int attempt = 1; attempt <= 3; ++attempt) {
         operations.connectToBelow(true);
         if (finished.isEmpty() && !finished.wait(5000))
             return false;
         if (finished.takeFirst().at(0).toBool())
             break;
+        if (peer) {
+            QElapsedTimer waited;
+            waited.start();
+            while (peer->handshakes() < answeredBefore + attempt && waited.elapsed() < 5000)
+                QTest::qWait(10);
+        }
     }
     return operations.serialPort()->isOpen() && openedDevice(operations) == device;
+}
+
+bool connectTo(Operations &operations, const PtyEngraver &engraver)
+{
+    return connectTo(operations, engraver.device(), &engraver);
 }
 
 QVariantList firstArguments(const QSignalSpy &spy)
@@ -184,7 +201,7 @@ private slots:
 
         // A new engraver can be connected, and its replies are read.
         PtyEngraver another;
-        QVERIFY(connectTo(operations, another.device()));
+        QVERIFY(connectTo(operations, another));
         another.send("F21");
         QTRY_COMPARE(status.count(), 1);
         QCOMPARE(status.at(0).at(0), QVariant("F21"));
@@ -246,7 +263,7 @@ private slots:
         PtyEngraver engraver;
         Operations operations;
         operations.jobBuffer()->publish(QImage(), job, 0, 0, 0, 0);
-        QVERIFY(connectTo(operations, engraver.device()));
+        QVERIFY(connectTo(operations, engraver));
         engraver.clearReceived();
         QSignalSpy status(&operations, &Operations::toFrontStatus);
         QSignalSpy percent(&operations, &Operations::completePecent);
@@ -313,7 +330,7 @@ private slots:
         Operations operations;
         operations.jobBuffer()->publish(QImage(), job, 0, 0, 0, 0);
         QSignalSpy percent(&operations, &Operations::completePecent);
-        QVERIFY(connectTo(operations, first->device()));
+        QVERIFY(connectTo(operations, *first));
         first->clearReceived();
         first->send("B1");
         QTRY_VERIFY(first->received() == chunk(0));
@@ -330,7 +347,7 @@ private slots:
         first.reset();
 
         PtyEngraver second;
-        QVERIFY(connectTo(operations, second.device()));
+        QVERIFY(connectTo(operations, second));
         second.clearReceived();
         second.send("B1");
         QTRY_VERIFY(second.received() == chunk(1));
@@ -371,7 +388,7 @@ private slots:
         PtyEngraver engraver;
         Operations operations;
         operations.jobBuffer()->publish(QImage(), job, 0, 0, 0, 0);
-        QVERIFY(connectTo(operations, engraver.device()));
+        QVERIFY(connectTo(operations, engraver));
         engraver.clearReceived();
         engraver.setReading(false);
         QSignalSpy link(&operations, &Operations::includeBackStatus);
@@ -468,7 +485,7 @@ private slots:
         PtyEngraver engraver;
         Operations operations;
         operations.jobBuffer()->publish(QImage(), job, 0, 0, 0, 0);
-        QVERIFY(connectTo(operations, engraver.device()));
+        QVERIFY(connectTo(operations, engraver));
         engraver.clearReceived();
         engraver.setReading(false);
         QSignalSpy status(&operations, &Operations::toFrontStatus);
@@ -643,7 +660,7 @@ private slots:
         PtyEngraver engraver;
         Operations operations;
         if (linked)
-            QVERIFY(connectTo(operations, engraver.device()));
+            QVERIFY(connectTo(operations, engraver));
         engraver.clearReceived();
         QSignalSpy closed(&operations, &Operations::linkClosed);
         operations.stopAndDisconnect();
@@ -693,7 +710,7 @@ private slots:
         QCOMPARE(operations.dataRequestTimeout(), 10000);
         operations.setDataRequestTimeout(100);
         operations.jobBuffer()->publish(QImage(), QByteArray(jobSize, '\1'), 0, 0, 0, 0);
-        QVERIFY(connectTo(operations, engraver.device()));
+        QVERIFY(connectTo(operations, engraver));
         engraver.clearReceived();
         QSignalSpy linkSpy(&operations, &Operations::includeBackStatus);
         QSignalSpy status(&operations, &Operations::toFrontStatus);
