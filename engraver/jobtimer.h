@@ -4,6 +4,8 @@
 #include <QVariantMap>
 #include <QtGlobal>
 
+#include <functional>
+
 // How long a job will take. While it runs, the pace is measured from the job
 // bytes the engraver has asked for (each data request confirms the chunk
 // before it) against the time spent running, paused time left out, and
@@ -81,8 +83,9 @@ public:
     // The share of the job sent before the chunk being sent now (0 to 1).
     Q_INVOKABLE void progress(double share);
 
-    // For tests: the clock in milliseconds; the monotonic clock by default.
-    void setClock(qint64 (*clock)()) { m_clock = clock; }
+    // The clock in milliseconds, the monotonic clock by default: a test
+    // drives the timer on a clock of its own instead of waiting.
+    void setClock(std::function<qint64()> clock) { m_clock = std::move(clock); }
 
 signals:
     void changed();
@@ -92,7 +95,7 @@ private:
     double rememberedPace() const;
 
     PaceEstimate m_pace;
-    qint64 (*m_clock)();
+    std::function<qint64()> m_clock;
     qint64 m_totalBytes = 0;
     int m_depth = 0;
     int m_secondsLeft = -1;

@@ -1,6 +1,7 @@
 #include "engraver/operations.h"
 
 #include "engraver/engraverlog.h"
+#include "engraver/engraverprotocol.h"
 #include "engraver/jobbuffer.h"
 #include "engraver/jobpicture.h"
 #include "engraver/protocol.h"
@@ -18,6 +19,8 @@ constexpr int handshakeWaitMs = 100;
 // A message of which the port has taken no byte for this long means an
 // engraver that stopped reading; a 1024-byte chunk needs 89 ms at 115200 baud.
 constexpr int stallMs = 3000;
+// A running job asks for its next chunk as soon as the last one has burned.
+constexpr int defaultDataRequestTimeoutMs = 10000;
 
 // The engine among the ancestors of an object, if any.
 QQmlEngine *ancestorEngine(const QObject *object)
@@ -48,6 +51,9 @@ Operations::Operations(QObject *parent)
     connect(&m_handshakeTimer, &QTimer::timeout, this, &Operations::handshakeDecided);
     m_writeWatch.setSingleShot(true);
     connect(&m_writeWatch, &QTimer::timeout, this, &Operations::writeWatchExpired);
+    m_dataWatch.setSingleShot(true);
+    m_dataWatch.setInterval(defaultDataRequestTimeoutMs);
+    connect(&m_dataWatch, &QTimer::timeout, this, &Operations::dataWatchExpired);
 
     connect(m_serialPort, &QSerialPort::errorOccurred, this, &Operations::portError);
     connect(m_serialPort, &QSerialPort::bytesWritten, this, &Operations::portBytesWritten);
@@ -101,6 +107,7 @@ void Operations::finishedLoadProcess()
 
 void Operations::connectToBelow(bool en)
 {
+    m_reconnectAfterClose = false;
     if (!en) {
         if (m_portState == PortState::Searching) {
             // The candidate is no engraver yet: no goodbye for it.
@@ -239,10 +246,13 @@ void Operations::serialWriteData(QByteArray str)
 // write.
 //
 // Answers to the engraver's requests are always queued, as a lost chunk
-// would leave a gap in the burn; they cannot pile up, since the engraver asks
-// for the next chunk only once the last one has arrived. Only the page's
-// commands can pile up behind an engraver that stopped reading, and they are
-// capped.
+// would leave a gap in the burn. A data request moves on through the job, so
+// its answers are bounded by the job's size; a resend, or a data request
+// after the end, repeats an answer, and one that still waits to be written is
+// not queued again: an engraver that repeats its request without reading
+// (a line gone wild) would otherwise queue a chunk per request without end.
+// The page's commands can pile up behind an engraver that stopped reading
+// too, and they are capped.
 void Operations::enqueue(const QByteArray &bytes, bool capped)
 {
     if (capped) {
@@ -253,8 +263,19 @@ void Operations::enqueue(const QByteArray &bytes, bool capped)
         }
         ++m_queuedCommands;
     }
-    m_outgoing.append({bytes, capped});
+    m_outgoing.append({bytes, capped ? Message::Command : Message::Own});
     writeNext();
+}
+
+bool Operations::enqueueAnswer(const QByteArray &bytes, bool repeatable)
+{
+    int &waiting = m_waitingAnswers[bytes];
+    if (repeatable && waiting > 0)
+        return false;
+    ++waiting;
+    m_outgoing.append({bytes, Message::Answer});
+    writeNext();
+    return true;
 }
 
 void Operations::writeNext()
@@ -262,8 +283,13 @@ void Operations::writeNext()
     if (!m_serialPort->isOpen() || m_inPort > 0 || m_outgoing.isEmpty())
         return;
     const Outgoing next = m_outgoing.takeFirst();
-    if (next.capped)
+    if (next.kind == Message::Command) {
         --m_queuedCommands;
+    } else if (next.kind == Message::Answer) {
+        const auto waiting = m_waitingAnswers.find(next.bytes);
+        if (waiting != m_waitingAnswers.end() && --waiting.value() <= 0)
+            m_waitingAnswers.erase(waiting);
+    }
     m_inPort = next.bytes.size();
     m_serialPort->write(next.bytes);
     if (!m_writeWatch.isActive())
@@ -309,6 +335,7 @@ void Operations::writeWatchExpired()
 void Operations::dropOutgoing()
 {
     m_outgoing.clear();
+    m_waitingAnswers.clear();
     m_inPort = 0;
     m_queuedCommands = 0;
     m_writeWatch.stop();
@@ -334,6 +361,7 @@ void Operations::handleReply(const QByteArray &reply)
     qDebug() << "response" << text;
     switch (Protocol::classifyReply(text)) {
     case Protocol::ReplyKind::Status:
+        watchStatus(text);
         emit toFrontStatus(text);
         break;
     case Protocol::ReplyKind::DataRequest:
@@ -354,13 +382,18 @@ void Operations::handleReply(const QByteArray &reply)
 void Operations::sendChunk(int mode)
 {
     const Protocol::ChunkPlan plan = m_jobBuffer->takeChunk(mode);
+    dataRequested(plan.endOfData);
     if (plan.endOfData) {
-        enqueue(QByteArrayLiteral("$33"), false);
-        qDebug() << "done";
+        if (enqueueAnswer(QByteArrayLiteral("$33"), true))
+            qDebug() << "done";
         return;
     }
-    enqueue(Protocol::buildChunk(m_jobBuffer->bytes(), plan.start, plan.length), false);
-    emit completePecent(plan.progress);
+    // A resend leaves the send position where it was, so it may be folded
+    // into the same answer still waiting; a data request moves it on, and its
+    // chunk must go out whatever it holds.
+    if (enqueueAnswer(Protocol::buildChunk(m_jobBuffer->bytes(), plan.start, plan.length),
+                      mode == 2))
+        emit completePecent(plan.progress);
 }
 
 void Operations::clearIndex()
@@ -379,6 +412,7 @@ void Operations::closeLink()
 void Operations::takeLinkDown()
 {
     m_pendingReply.clear();
+    stopDataWatch();
     // The chunk on its way may never have arrived: a resume starts with it.
     m_jobBuffer->rewindUnconfirmedChunk();
     disconnect(m_serialPort, &QSerialPort::readyRead, this, &Operations::serialDataProcess);
@@ -408,10 +442,27 @@ void Operations::finishClose()
         m_closeRequested = false;
         emit linkClosed();
     }
+    if (wasClosing && m_reconnectAfterClose)
+        connectToBelow(true);
+}
+
+void Operations::reconnect()
+{
+    if (!linked()) {
+        connectToBelow(true);
+        return;
+    }
+    goodbyeAndClose();
+    emit includeBackStatus(11);
+    if (m_portState == PortState::Closing)
+        m_reconnectAfterClose = true; // finishClose() searches
+    else
+        connectToBelow(true); // let go at once: nothing read the goodbye
 }
 
 void Operations::stopAndDisconnect()
 {
+    m_reconnectAfterClose = false;
     if (!linked()) {
         if (m_portState == PortState::Closing) {
             m_closeRequested = true; // the goodbye is already on its way
@@ -475,4 +526,69 @@ void Operations::portError(QSerialPort::SerialPortError error)
             emit includeBackStatus(11);
         },
         Qt::QueuedConnection);
+}
+
+void Operations::setDataRequestTimeout(int ms)
+{
+    m_dataWatch.setInterval(qMax(1, ms));
+    if (m_dataWatch.isActive())
+        m_dataWatch.start();
+}
+
+// The engraver's own word on the job decides whether requests are due: from
+// "running" on, until it pauses or stops.
+void Operations::watchStatus(const QString &text)
+{
+    switch (Protocol::statusNumber(text)) {
+    case EngraverProtocol::Started:
+        m_watchingJob = true;
+        m_dataWatch.start();
+        setDataRequestOverdue(false);
+        break;
+    case EngraverProtocol::Paused:
+    case EngraverProtocol::Stopped:
+        stopDataWatch();
+        break;
+    default:
+        break;
+    }
+}
+
+// Any request, a resend too, shows the engraver at work. After the end of
+// data none is due: the engraver finishes the burn and reports the stop, or
+// (some do not) says nothing more.
+void Operations::dataRequested(bool endOfData)
+{
+    setDataRequestOverdue(false);
+    if (!m_watchingJob)
+        return;
+    if (endOfData)
+        stopDataWatch();
+    else
+        m_dataWatch.start();
+}
+
+void Operations::stopDataWatch()
+{
+    m_watchingJob = false;
+    m_dataWatch.stop();
+    setDataRequestOverdue(false);
+}
+
+void Operations::setDataRequestOverdue(bool overdue)
+{
+    if (overdue == m_dataRequestOverdue)
+        return;
+    m_dataRequestOverdue = overdue;
+    emit dataRequestOverdueChanged();
+}
+
+void Operations::dataWatchExpired()
+{
+    if (!m_watchingJob || !linked())
+        return;
+    qCWarning(lcEngraver) << "engraver on" << m_serialPort->portName()
+                          << "reports a running job but has asked for no data for"
+                          << m_dataWatch.interval() << "ms";
+    setDataRequestOverdue(true);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QObject>
 #include <QSerialPort>
 #include <QString>
@@ -21,6 +22,15 @@ class Operations : public QObject
     // The prepared job that data requests are answered from; the editing
     // page hands it to the canvas, which publishes each new job into it.
     Q_PROPERTY(JobBuffer *jobBuffer READ jobBuffer CONSTANT)
+    // A job the engraver reports running has gone dataRequestTimeout ms
+    // without a data request: the engraver waits for something that will not
+    // come (a chunk of a session that ended while it was on its way), or it
+    // hangs. Cleared by the next request, a pause, a stop or the link going
+    // down; the control page offers stop and reconnect meanwhile.
+    Q_PROPERTY(bool dataRequestOverdue READ dataRequestOverdue NOTIFY dataRequestOverdueChanged)
+    // How long a running job may go without a data request, in ms: a chunk
+    // burns in well under a second, so 10 s means it is stuck. Tests shorten it.
+    Q_PROPERTY(int dataRequestTimeout READ dataRequestTimeout WRITE setDataRequestTimeout)
 public:
     explicit Operations(QObject *parent = nullptr);
     ~Operations() override;
@@ -56,6 +66,13 @@ public:
     // otherwise grow the queue without end.
     static constexpr int maxQueuedCommands = 64;
 
+    bool dataRequestOverdue() const { return m_dataRequestOverdue; }
+    int dataRequestTimeout() const { return m_dataWatch.interval(); }
+    void setDataRequestTimeout(int ms);
+
+    // Messages waiting behind the one the port is writing.
+    int queuedMessages() const { return int(m_outgoing.size()); }
+
 signals:
     void finishedLoad(int xmin, int ymin, int xmax, int ymax);
     void toFrontStatus(QString cmd);
@@ -76,6 +93,7 @@ signals:
     // for a few seconds. The link stays up: once it reads again, everything
     // queued meanwhile follows in order.
     void writeStalled();
+    void dataRequestOverdueChanged();
 
 public slots:
     void finishedLoadProcess();
@@ -93,6 +111,9 @@ public:
     // goodbye ("$41"), then lets the port go and emits linkClosed(). Without
     // a link, linkClosed() follows at once.
     Q_INVOKABLE void stopAndDisconnect();
+    // Takes the link down as a disconnect does ("$41") and, once the goodbye
+    // is written, searches for the engraver again.
+    Q_INVOKABLE void reconnect();
 
 private:
     enum class PortState {
@@ -114,6 +135,10 @@ private:
 
     // capped: a command of the page's, dropped when too many wait.
     void enqueue(const QByteArray &bytes, bool capped);
+    // An answer to one of the engraver's requests. One that repeats an
+    // answer still waiting to be written (a resend, the end of data) is not
+    // queued again: false then.
+    bool enqueueAnswer(const QByteArray &bytes, bool repeatable);
     void writeNext();
     void portBytesWritten(qint64 bytes);
     void writeWatchExpired();
@@ -124,6 +149,13 @@ private:
     void goodbyeAndClose();
     void finishClose();
     void portError(QSerialPort::SerialPortError error);
+
+    // The watch over a running job's data requests.
+    void watchStatus(const QString &text);
+    void dataRequested(bool endOfData);
+    void stopDataWatch();
+    void setDataRequestOverdue(bool overdue);
+    void dataWatchExpired();
 
     friend class ScreenImageProvide; // tells us when an engine deletes it
 
@@ -141,13 +173,20 @@ private:
     QByteArray m_handshakeBytes; // what the candidate has answered so far
     QTimer m_handshakeTimer;
 
+    enum class Message {
+        Answer, // to a request of the engraver's
+        Command, // the page's, capped
+        Own, // the controller's: the goodbye, the stop when leaving
+    };
     struct Outgoing
     {
         QByteArray bytes;
-        bool capped = false;
+        Message kind = Message::Own;
     };
     QList<Outgoing> m_outgoing; // waiting for the port to finish the message before
-    int m_queuedCommands = 0; // capped entries of outgoing
+    int m_queuedCommands = 0; // Command entries of outgoing
+    // The answers in outgoing, by their bytes, with how often each waits.
+    QHash<QByteArray, int> m_waitingAnswers;
     // Bytes of the message handed to the port that the port has not yet
     // reported written. The port's own count (bytesToWrite) drops to 0 as
     // soon as the system takes the bytes, which a full terminal buffer may
@@ -156,4 +195,9 @@ private:
     QTimer m_writeWatch; // runs while a message is in the port
     bool m_stalled = false;
     bool m_closeRequested = false; // stopAndDisconnect() waits for linkClosed()
+    bool m_reconnectAfterClose = false; // reconnect() searches once the port is let go
+
+    QTimer m_dataWatch; // runs while a running job waits for its next request
+    bool m_watchingJob = false; // the engraver reports the job running, data still to go
+    bool m_dataRequestOverdue = false;
 };

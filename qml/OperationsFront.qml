@@ -35,6 +35,10 @@ Rectangle {
     readonly property bool jobActive: jobState === "running" || jobState === "paused"
     // The engraver is framing the picture.
     property bool framing: false
+    // The engraver reports the job running but has asked for no data for a
+    // while: the page says so until that changes, and offers stop and
+    // reconnect.
+    readonly property bool jobStalled: jobState === "running" && !!controller && !!controller.dataRequestOverdue
 
     property int loadFlag: 0
     property int xImageVertex: 0
@@ -373,6 +377,21 @@ Rectangle {
         onPlayClicked: operateRoot.clickPlayButton()
         onStopClicked: operateRoot.send(EngraverProtocol.stopCommand)
         onTrueSizeClicked: trueSizeView.show()
+    }
+
+    StalledJobNotice {
+        objectName: "stalledJobNotice"
+        anchors.horizontalCenter: parent.horizontalCenter
+        anchors.top: parent.top
+        anchors.topMargin: 12
+        z: 9
+        visible: operateRoot.jobStalled
+        fontFamily: operateRoot.fontFamily
+        onStopClicked: operateRoot.send(EngraverProtocol.stopCommand)
+        onReconnectClicked: {
+            if (operateRoot.controller)
+                operateRoot.controller.reconnect()
+        }
     }
 
     // ---- Bottom: elapsed time and the message line -------------------------

@@ -327,6 +327,21 @@
     </message>
 </context>
 <context>
+    <name>StalledJobNotice</name>
+    <message>
+        <source>雕刻机已停止请求数据，雕刻没有进展……</source>
+        <translation>The engraver has stopped asking for data; the engraving has stalled……</translation>
+    </message>
+    <message>
+        <source>停止</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>重新连接</source>
+        <translation>Reconnect</translation>
+    </message>
+</context>
+<context>
     <name>StepMenu</name>
     <message>
         <source>图片定位</source>

@@ -327,6 +327,21 @@
     </message>
 </context>
 <context>
+    <name>StalledJobNotice</name>
+    <message>
+        <source>雕刻机已停止请求数据，雕刻没有进展……</source>
+        <translation>彫刻機がデータを要求しなくなりました。彫刻が進んでいません……</translation>
+    </message>
+    <message>
+        <source>停止</source>
+        <translation>停止</translation>
+    </message>
+    <message>
+        <source>重新连接</source>
+        <translation>再接続</translation>
+    </message>
+</context>
+<context>
     <name>StepMenu</name>
     <message>
         <source>图片定位</source>

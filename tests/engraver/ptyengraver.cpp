@@ -47,9 +47,9 @@ void PtyEngraver::run()
         }
         pending += bytes;
         for (int at; (at = pending.indexOf("$40")) >= 0; pending.remove(0, at + 3)) {
-            ++m_handshakes;
             if (!m_answer.isEmpty())
                 send(m_answer);
+            ++m_handshakes; // answered: the answer is in the line
         }
         pending = pending.right(2);
     }

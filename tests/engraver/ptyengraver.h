@@ -22,6 +22,7 @@ public:
     void send(const QByteArray &bytes);
     QByteArray received() const;
     void clearReceived();
+    // The "$40"s received, each counted once its answer has been written.
     int handshakes() const { return m_handshakes; }
 
     // An engraver that stops taking bytes: while off, nothing is read, so

@@ -32,18 +32,35 @@ QString openedDevice(const Operations &operations)
 // The handshake allows 100 ms for the answer; on a loaded machine the
 // engraver's end may not be scheduled in time, and a user would simply press
 // connect again. True when the link is up on the device.
-bool connectTo(Operations &operations, const QString &device)
+//
+// With the engraver's end played by a PtyEngraver, a late answer is waited
+// for before the next attempt, so that it lands in the line before the new
+// probe clears it: arriving after, it would be taken for the new answer, and
+// the real one for a data request.
+bool connectTo(Operations &operations, const QString &device, const PtyEngraver *peer = nullptr)
 {
     qputenv("VANDRA_SERIAL_PORTS", device.toLocal8Bit());
     QSignalSpy finished(&operations, &Operations::searchFinished);
-    for (int attempt = 0; attempt < 3; ++attempt) {
+    const int answeredBefore = peer ? peer->handshakes() : 0;
+    for (int attempt = 1; attempt <= 3; ++attempt) {
         operations.connectToBelow(true);
         if (finished.isEmpty() && !finished.wait(5000))
             return false;
         if (finished.takeFirst().at(0).toBool())
             break;
+        if (peer) {
+            QElapsedTimer waited;
+            waited.start();
+            while (peer->handshakes() < answeredBefore + attempt && waited.elapsed() < 5000)
+                QTest::qWait(10);
+        }
     }
     return operations.serialPort()->isOpen() && openedDevice(operations) == device;
+}
+
+bool connectTo(Operations &operations, const PtyEngraver &engraver)
+{
+    return connectTo(operations, engraver.device(), &engraver);
 }
 
 QVariantList firstArguments(const QSignalSpy &spy)
@@ -184,7 +201,7 @@ private slots:
 
         // A new engraver can be connected, and its replies are read.
         PtyEngraver another;
-        QVERIFY(connectTo(operations, another.device()));
+        QVERIFY(connectTo(operations, another));
         another.send("F21");
         QTRY_COMPARE(status.count(), 1);
         QCOMPARE(status.at(0).at(0), QVariant("F21"));
@@ -246,7 +263,7 @@ private slots:
         PtyEngraver engraver;
         Operations operations;
         operations.jobBuffer()->publish(QImage(), job, 0, 0, 0, 0);
-        QVERIFY(connectTo(operations, engraver.device()));
+        QVERIFY(connectTo(operations, engraver));
         engraver.clearReceived();
         QSignalSpy status(&operations, &Operations::toFrontStatus);
         QSignalSpy percent(&operations, &Operations::completePecent);
@@ -256,10 +273,13 @@ private slots:
                 operations.clearIndex();
             else
                 engraver.send(reply);
-            // Once this status is seen, everything written before it is handled.
+            // Once this status is seen, everything written before it is handled;
+            // and once nothing waits to be written, a resend that follows
+            // finds the answer before it gone, as it would on a real line.
             engraver.send("F99");
             QTRY_VERIFY(!status.isEmpty() && status.last().at(0) == "F99");
             status.removeLast();
+            QTRY_COMPARE(operations.queuedMessages(), 0);
         }
         QCOMPARE(firstArguments(status), QVariant(statuses).toList());
 
@@ -310,7 +330,7 @@ private slots:
         Operations operations;
         operations.jobBuffer()->publish(QImage(), job, 0, 0, 0, 0);
         QSignalSpy percent(&operations, &Operations::completePecent);
-        QVERIFY(connectTo(operations, first->device()));
+        QVERIFY(connectTo(operations, *first));
         first->clearReceived();
         first->send("B1");
         QTRY_VERIFY(first->received() == chunk(0));
@@ -327,7 +347,7 @@ private slots:
         first.reset();
 
         PtyEngraver second;
-        QVERIFY(connectTo(operations, second.device()));
+        QVERIFY(connectTo(operations, second));
         second.clearReceived();
         second.send("B1");
         QTRY_VERIFY(second.received() == chunk(1));
@@ -368,7 +388,7 @@ private slots:
         PtyEngraver engraver;
         Operations operations;
         operations.jobBuffer()->publish(QImage(), job, 0, 0, 0, 0);
-        QVERIFY(connectTo(operations, engraver.device()));
+        QVERIFY(connectTo(operations, engraver));
         engraver.clearReceived();
         engraver.setReading(false);
         QSignalSpy link(&operations, &Operations::includeBackStatus);
@@ -439,16 +459,90 @@ private slots:
         QCOMPARE(link.count(), 0);
     }
 
+    void repeatedRequestsWithoutReading_data()
+    {
+        QTest::addColumn<int>("jobSize");
+        // Sent many times over after a first "B1", while nothing is read.
+        QTest::addColumn<QByteArray>("flood");
+        QTest::newRow("resends of the chunk") << 4096 << QByteArray("B2");
+        QTest::newRow("data requests after the end") << 1024 << QByteArray("B1");
+        QTest::newRow("both in turn after the end") << 1024 << QByteArray("B2B1");
+    }
+
+    // An engraver that repeats its request without reading what comes back
+    // (a line gone wild): an answer already waiting to be written is not
+    // queued again, so the queue stays as it is however long the flood
+    // lasts, and what does arrive is whole answers, in order.
+    void repeatedRequestsWithoutReading()
+    {
+        QFETCH(int, jobSize);
+        QFETCH(QByteArray, flood);
+        QByteArray job(jobSize, '\0');
+        for (int i = 0; i < jobSize; ++i)
+            job[i] = char(i / 1024 * 40 + i % 11 + 1);
+        const QByteArray chunk = job.left(1024);
+
+        PtyEngraver engraver;
+        Operations operations;
+        operations.jobBuffer()->publish(QImage(), job, 0, 0, 0, 0);
+        QVERIFY(connectTo(operations, engraver));
+        engraver.clearReceived();
+        engraver.setReading(false);
+        QSignalSpy status(&operations, &Operations::toFrontStatus);
+        QSignalSpy percent(&operations, &Operations::completePecent);
+
+        // Far more than the terminal takes in before its writer has to wait.
+        const int repeats = 500;
+        engraver.send("B1");
+        engraver.send(flood.repeated(repeats));
+        engraver.send("F99");
+        QTRY_COMPARE(status.count(), 1);
+        QVERIFY2(operations.queuedMessages() <= 2,
+                 qPrintable(QString::number(operations.queuedMessages())));
+        QCOMPARE(operations.jobBuffer()->position(), 1024u);
+
+        // A command queued behind the answers marks the end of them.
+        engraver.setReading(true);
+        operations.serialWriteData("$8 P0.500");
+        QTRY_VERIFY_WITH_TIMEOUT(engraver.received().endsWith("$8 P0.500"), 10000);
+        QByteArray answers = engraver.received();
+        answers.chop(9);
+        QVERIFY(answers.startsWith(chunk));
+        answers.remove(0, chunk.size());
+        int chunks = 1;
+        int ends = 0;
+        while (!answers.isEmpty()) {
+            if (answers.startsWith("$33")) {
+                answers.remove(0, 3);
+                ++ends;
+            } else {
+                QVERIFY2(answers.startsWith(chunk), "a broken or foreign answer");
+                answers.remove(0, chunk.size());
+                ++chunks;
+            }
+        }
+        QVERIFY(chunks + ends <= 1 + repeats * (flood.size() / 2));
+        QCOMPARE(percent.count(), chunks);
+        QCOMPARE(ends > 0, flood.contains("B1"));
+        QCOMPARE(chunks > 1, flood.contains("B2"));
+    }
+
     void simulator_data()
     {
         QTest::addColumn<QStringList>("fault");
         QTest::addColumn<QVariantList>("link"); // includeBackStatus values, in order
-        QTest::newRow("well-behaved") << QStringList {} << QVariantList {10};
-        QTest::newRow("replies back to back") << QStringList {"--coalesce"} << QVariantList {10};
-        QTest::newRow("replies split") << QStringList {"--split"} << QVariantList {10};
-        QTest::newRow("no handshake answer") << QStringList {"--no-handshake"} << QVariantList {};
+        // The program was killed mid-job, with the engraver waiting for a
+        // chunk: the job runs without a request until stopped and started.
+        QTest::addColumn<bool>("hostRestarted");
+        QTest::newRow("well-behaved") << QStringList {} << QVariantList {10} << false;
+        QTest::newRow("host restarted mid-job") << QStringList {} << QVariantList {10} << true;
+        QTest::newRow("replies back to back")
+            << QStringList {"--coalesce"} << QVariantList {10} << false;
+        QTest::newRow("replies split") << QStringList {"--split"} << QVariantList {10} << false;
+        QTest::newRow("no handshake answer")
+            << QStringList {"--no-handshake"} << QVariantList {} << false;
         QTest::newRow("vanishes during a job")
-            << QStringList {"--vanish-after", "2"} << QVariantList {10, 11};
+            << QStringList {"--vanish-after", "2"} << QVariantList {10, 11} << false;
     }
 
     // A job sent to the simulator over its pseudo-terminal, in full or under a
@@ -458,6 +552,7 @@ private slots:
     {
         QFETCH(QStringList, fault);
         QFETCH(QVariantList, link);
+        QFETCH(bool, hostRestarted);
         QTemporaryDir dir;
         const QString png = dir.filePath(QStringLiteral("burn.png"));
 
@@ -484,12 +579,42 @@ private slots:
         QVERIFY(simulator.waitForReadyRead(5000));
         const QString device = QString::fromLocal8Bit(simulator.readLine().trimmed());
 
+        if (hostRestarted) {
+            // The session that was killed: the job started and its first
+            // chunk asked for, never sent.
+            QSerialPort killed(device);
+            QVERIFY(killed.open(QIODevice::ReadWrite));
+            killed.write("$30 P100 200 P2");
+            QByteArray heard;
+            while (!heard.contains("B1") && killed.waitForReadyRead(5000))
+                heard += killed.readAll();
+            QVERIFY(heard.contains("F20"));
+            QVERIFY(heard.contains("B1"));
+        }
+
         Operations operations;
         operations.jobBuffer()->publish(QImage(), job, 0, 0, 0, 0);
         QSignalSpy linkSpy(&operations, &Operations::includeBackStatus);
         QSignalSpy status(&operations, &Operations::toFrontStatus);
         QSignalSpy percent(&operations, &Operations::completePecent);
+        QSignalSpy overdue(&operations, &Operations::dataRequestOverdueChanged);
         QCOMPARE(connectTo(operations, device), !link.isEmpty());
+        if (hostRestarted) {
+            // The engraver still waits for the old chunk: running, silent.
+            operations.setDataRequestTimeout(300);
+            operations.serialWriteData("$30 P100 200 P2");
+            QTRY_VERIFY(operations.dataRequestOverdue());
+            QCOMPARE(status.first().at(0).toString(), QStringLiteral("F20"));
+            QCOMPARE(percent.count(), 0);
+            // Stop forgets it, as the page rewinds the job.
+            operations.serialWriteData("$32");
+            QTRY_VERIFY(status.last().at(0) == "F22");
+            operations.clearIndex();
+            QVERIFY(!operations.dataRequestOverdue());
+            operations.setDataRequestTimeout(10000);
+            status.clear();
+            overdue.clear();
+        }
         if (!link.isEmpty())
             operations.serialWriteData("$30 P100 200 P2");
 
@@ -501,6 +626,7 @@ private slots:
             QCOMPARE(operations.jobBuffer()->position(), 12004u);
             // Written before status 22.
             QCOMPARE(QImage(png).convertToFormat(QImage::Format_Grayscale8), expected);
+            QCOMPARE(overdue.count(), 0);
 
             // The engraver's "B3" to the host's "$41" is still in the line when
             // the host connects again; it must not spoil the next handshake.
@@ -534,15 +660,96 @@ private slots:
         PtyEngraver engraver;
         Operations operations;
         if (linked)
-            QVERIFY(connectTo(operations, engraver.device()));
+            QVERIFY(connectTo(operations, engraver));
         engraver.clearReceived();
         QSignalSpy closed(&operations, &Operations::linkClosed);
         operations.stopAndDisconnect();
         QVERIFY(closed.count() == 1 || closed.wait(5000));
-        QCOMPARE(engraver.received(), linked ? QByteArray("$32$41") : QByteArray());
+        // Written before linkClosed; the engraver's end reads it in its own time.
+        QTRY_COMPARE(engraver.received(), linked ? QByteArray("$32$41") : QByteArray());
         QVERIFY(!operations.serialPort()->isOpen());
         QTest::qWait(50);
         QCOMPARE(closed.count(), 1);
+    }
+
+    void dataRequestWatch_data()
+    {
+        // The engraver's replies in order, and: "overdue" waits for the watch
+        // to report the job overdue; "quiet" waits three times its time and
+        // finds it not overdue; "reconnect" asks for a new link.
+        QTest::addColumn<int>("jobSize");
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<QVariantList>("link"); // includeBackStatus after the first link
+        using S = QStringList;
+        const QVariantList up;
+        QTest::newRow("running, nothing asked for") << 4096 << S {"F20", "overdue"} << up;
+        QTest::newRow("a request clears it, the watch goes on")
+            << 4096 << S {"F20", "overdue", "B1", "overdue"} << up;
+        QTest::newRow("a resend counts") << 4096 << S {"F20", "overdue", "B2", "overdue"} << up;
+        QTest::newRow("paused") << 4096 << S {"F20", "F21", "quiet"} << up;
+        QTest::newRow("paused once overdue") << 4096 << S {"F20", "overdue", "F21", "quiet"} << up;
+        QTest::newRow("stopped") << 4096 << S {"F20", "B1", "F22", "quiet"} << up;
+        QTest::newRow("resumed") << 4096 << S {"F20", "F21", "F20", "overdue"} << up;
+        QTest::newRow("all data sent") << 1024 << S {"F20", "B1", "B1", "quiet"} << up;
+        QTest::newRow("not running") << 4096 << S {"B1", "quiet"} << up;
+        QTest::newRow("link ended")
+            << 4096 << S {"F20", "overdue", "B3", "quiet"} << QVariantList {11};
+        QTest::newRow("reconnected")
+            << 4096 << S {"F20", "overdue", "reconnect", "quiet"} << QVariantList {11, 10};
+    }
+
+    // A job the engraver reports running but asks nothing for (it waits for
+    // a chunk that will never come) is noticed, and only while that lasts.
+    void dataRequestWatch()
+    {
+        QFETCH(int, jobSize);
+        QFETCH(QStringList, steps);
+        QFETCH(QVariantList, link);
+        PtyEngraver engraver;
+        Operations operations;
+        QCOMPARE(operations.dataRequestTimeout(), 10000);
+        operations.setDataRequestTimeout(100);
+        operations.jobBuffer()->publish(QImage(), QByteArray(jobSize, '\1'), 0, 0, 0, 0);
+        QVERIFY(connectTo(operations, engraver));
+        engraver.clearReceived();
+        QSignalSpy linkSpy(&operations, &Operations::includeBackStatus);
+        QSignalSpy status(&operations, &Operations::toFrontStatus);
+        QSignalSpy searched(&operations, &Operations::searchFinished);
+        // Every change, as it happens: with the watch this short, a cleared
+        // state may be overdue again by the time the test looks.
+        QList<bool> changes;
+        connect(&operations, &Operations::dataRequestOverdueChanged, this,
+                [&] { changes.append(operations.dataRequestOverdue()); });
+
+        for (const QString &step : steps) {
+            const int changed = changes.size();
+            const bool wasOverdue = operations.dataRequestOverdue();
+            if (step == "overdue") {
+                QTRY_VERIFY(operations.dataRequestOverdue());
+            } else if (step == "quiet") {
+                QTest::qWait(3 * operations.dataRequestTimeout());
+                QVERIFY(!operations.dataRequestOverdue());
+            } else if (step == "reconnect") {
+                operations.reconnect();
+                QVERIFY(!operations.dataRequestOverdue());
+                QVERIFY(searched.wait(5000));
+                QCOMPARE(searched.last().at(0), QVariant(true));
+            } else if (step == "B3") {
+                engraver.send("B3");
+                QTRY_VERIFY(!operations.serialPort()->isOpen());
+            } else {
+                // Handled once the status after it is.
+                status.clear();
+                engraver.send(step.toLatin1());
+                engraver.send("F99");
+                QTRY_VERIFY(!status.isEmpty() && status.last().at(0) == "F99");
+                if (wasOverdue && step.startsWith("B"))
+                    QVERIFY(changes.mid(changed).contains(false));
+            }
+        }
+        QCOMPARE(firstArguments(linkSpy), link);
+        if (steps.contains("reconnect")) // the goodbye went out before the search
+            QTRY_VERIFY(engraver.received().contains("$41$40"));
     }
 
     // A search that finds nothing says so, naming a device the system

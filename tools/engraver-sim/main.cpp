@@ -31,8 +31,10 @@ The simulated engraver answers "$40" with "B10", the fan commands with status
 and "$25" while framing with 11. "$30 P<x> <y> P<m>" starts (or resumes) a job
 placed at (x, y) and is answered with 20, followed by one data request "B1"
 per chunk, paced by --rate and the depth ("$9"): at depth 1 a pixel takes
-four times as long as at depth 0. "$31" pauses (21), "$32" stops (22); after "$33"
-the job is complete and status 22 follows by itself. "$41" is answered "B3".
+four times as long as at depth 0. "$31" pauses (21); "$32" stops (22) and
+forgets the chunk it was waiting for, so that the next start asks for data
+anew. After "$33" the job is complete and status 22 follows by itself. "$41"
+is answered "B3".
 
 Every record received is burned into a 1600 x 1600 picture placed at the
 start command's position: an 8-bit grey PNG whose value is the burn
@@ -51,6 +53,7 @@ struct Options
     bool coalesce = false;
     bool split = false;
     int vanishAfter = 0; // chunks; 0: never
+    int loseChunk = 0; // the chunk of a job lost on the line, once; 0: none
     int garbage = 0; // bytes of noise after the handshake answer
     bool quiet = false;
 };
@@ -115,16 +118,19 @@ private:
     // awaited is taken as commands once the line has been quiet for a while.
     void process(bool quiet)
     {
-        while (m_engraver.awaitingData() && m_inbox.size() >= Sim::chunkSize) {
+        const auto chunkDue = [this] {
+            return m_engraver.awaitingData() || m_engraver.strayChunkPossible();
+        };
+        while (chunkDue() && m_inbox.size() >= Sim::chunkSize) {
             const QByteArray chunk = m_inbox.left(Sim::chunkSize);
             m_inbox.remove(0, Sim::chunkSize);
             handleChunk(chunk);
         }
         if (m_inbox.isEmpty())
             return;
-        if (m_engraver.awaitingData() && !quiet)
+        if (chunkDue() && !quiet)
             return;
-        if (m_engraver.awaitingData() && !m_inbox.startsWith('$')) {
+        if (chunkDue() && !m_inbox.startsWith('$')) {
             log("dropped " + QByteArray::number(m_inbox.size()) + " bytes of a broken chunk");
             m_inbox.clear();
             return;
@@ -187,6 +193,13 @@ private:
 
     void handleChunk(const QByteArray &chunk)
     {
+        if (m_options.loseChunk > 0 && !m_chunkLost
+            && m_engraver.chunksReceived() + 1 == m_options.loseChunk) {
+            // Never seen: the engraver goes on waiting for it.
+            m_chunkLost = true;
+            log("lost chunk " + QByteArray::number(m_options.loseChunk) + " on the line");
+            return;
+        }
         const int burned = m_engraver.chunk(chunk);
         m_burned += burned;
         if (m_options.vanishAfter > 0 && m_engraver.chunksReceived() >= m_options.vanishAfter) {
@@ -303,6 +316,7 @@ private:
     QByteArray m_inbox;
     QList<QByteArray> m_out;
     qint64 m_burned = 0;
+    bool m_chunkLost = false;
 };
 
 bool parseOptions(const QCoreApplication &app, Options *options)
@@ -337,13 +351,20 @@ bool parseOptions(const QCoreApplication &app, Options *options)
         QStringLiteral("vanish-after"),
         QStringLiteral("Fault: close the device and exit after receiving <n> chunks of a job."),
         QStringLiteral("n"));
+    const QCommandLineOption lose(
+        QStringLiteral("lose-chunk"),
+        QStringLiteral("Fault: the <n>th chunk of a job is lost on the line (once a run): the "
+                       "engraver goes on waiting for it and asks for nothing, as after a host "
+                       "that was killed while sending it."),
+        QStringLiteral("n"));
     const QCommandLineOption garbage(
         QStringLiteral("garbage"),
         QStringLiteral("Fault: follow the handshake answer with <n> bytes of noise."),
         QStringLiteral("n"));
     const QCommandLineOption quiet(
         QStringLiteral("quiet"), QStringLiteral("Do not log the conversation on standard error."));
-    parser.addOptions({link, png, rate, noHandshake, coalesce, split, vanish, garbage, quiet});
+    parser.addOptions(
+        {link, png, rate, noHandshake, coalesce, split, vanish, lose, garbage, quiet});
     parser.process(app);
 
     options->link = parser.value(link);
@@ -358,6 +379,13 @@ bool parseOptions(const QCoreApplication &app, Options *options)
         options->vanishAfter = parser.value(vanish).toInt(&ok);
         if (!ok || options->vanishAfter < 1) {
             std::fprintf(stderr, "engraver-sim: --vanish-after needs a number of chunks above 0\n");
+            return false;
+        }
+    }
+    if (parser.isSet(lose)) {
+        options->loseChunk = parser.value(lose).toInt(&ok);
+        if (!ok || options->loseChunk < 1) {
+            std::fprintf(stderr, "engraver-sim: --lose-chunk needs a chunk number above 0\n");
             return false;
         }
     }

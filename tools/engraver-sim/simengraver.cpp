@@ -164,6 +164,7 @@ Engraver::Reaction Engraver::command(const Command &command)
         }
         break;
     case 30:
+        m_strayChunkPossible = false;
         if (m_job == Job::Idle) {
             // A new job: a resumed one keeps the place it started at.
             m_picture.clear();
@@ -180,8 +181,13 @@ Engraver::Reaction Engraver::command(const Command &command)
         status("21");
         break;
     case 32:
+        // A stop drops the job: whatever it was waiting for, so that the
+        // next start asks for data anew. A host that went away and came back
+        // may never send the chunk asked for; stop and start recover.
         reaction.jobEnded = m_job != Job::Idle;
         m_job = Job::Idle;
+        m_strayChunkPossible = m_awaitingData;
+        m_awaitingData = false;
         status("22");
         break;
     case 33:
@@ -208,6 +214,7 @@ Engraver::Reaction Engraver::command(const Command &command)
 int Engraver::chunk(const QByteArray &data)
 {
     m_awaitingData = false;
+    m_strayChunkPossible = false;
     if (m_job == Job::Idle)
         return 0; // sent after a stop: nothing burns
     ++m_chunks;

@@ -88,6 +88,10 @@ public:
     // Asks for the next chunk: returns "B1".
     QByteArray requestData();
     bool awaitingData() const { return m_awaitingData; }
+    // A chunk may still come that was asked for before a stop: bytes of a
+    // chunk's size are taken as that chunk, and dropped, rather than read as
+    // commands. Over with that chunk or the next start.
+    bool strayChunkPossible() const { return m_strayChunkPossible; }
 
     Job job() const { return m_job; }
     bool framing() const { return m_framing; }
@@ -106,6 +110,7 @@ private:
     bool m_answerHandshake;
     Job m_job = Job::Idle;
     bool m_awaitingData = false;
+    bool m_strayChunkPossible = false;
     bool m_framing = false;
     QPoint m_origin;
     QPoint m_head;

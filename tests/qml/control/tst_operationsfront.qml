@@ -75,6 +75,8 @@ Item {
             operationEnd.connectCalls = []
             operationEnd.clearCount = 0
             operationEnd.disconnectCalls = 0
+            operationEnd.reconnectCalls = 0
+            operationEnd.dataRequestOverdue = false
             operationEnd.jobBuffer.size = 0
             operationEnd.jobBuffer.sent = 0
             standInWindow.active = true
@@ -296,6 +298,46 @@ Item {
             tryCompare(stop.anchors, "topMargin", data.look[4] ? 60 : 0)
             tryCompare(stop, "rotation", data.look[5] ? 90 : 0)
             compare(operationEnd.sent, [])
+        }
+
+        function test_stalledJob_data() {
+            return [
+                { tag: "running, overdue", steps: ["F20"], shown: true },
+                { tag: "resumed after the link came back, overdue", steps: ["F20", "lost", "back", "F20"],
+                  shown: true },
+                { tag: "paused", steps: ["F20", "F21"], shown: false },
+                { tag: "idle", steps: [], shown: false },
+                { tag: "link lost", steps: ["F20", "lost"], shown: false },
+            ]
+        }
+
+        // A running job that asks for no data is shown for as long as it
+        // lasts, with stop and reconnect at hand; nothing else is sent.
+        function test_stalledJob(data) {
+            operationEnd.finishedLoad(12, 30, 62, 70)
+            for (var i = 0; i < data.steps.length; ++i) {
+                var step = data.steps[i]
+                if (step === "lost" || step === "back")
+                    operationEnd.includeBackStatus(step === "lost" ? 11 : 10)
+                else
+                    operationEnd.toFrontStatus(step)
+            }
+            var notice = child("stalledJobNotice")
+            verify(!notice.visible, "not before the controller says so")
+            operationEnd.dataRequestOverdue = true
+            compare(notice.visible, data.shown)
+            compare(operationEnd.sent, [])
+            if (!data.shown)
+                return
+            compare(child("stalledJobText").text, "雕刻机已停止请求数据，雕刻没有进展……")
+            mouseClick(child("stalledStopButton"))
+            compare(operationEnd.sent, ["$32"])
+            mouseClick(child("stalledReconnectButton"))
+            compare(operationEnd.reconnectCalls, 1)
+            verify(notice.visible, "the engraver has not answered yet")
+            // The next data request ends it.
+            operationEnd.dataRequestOverdue = false
+            verify(!notice.visible)
         }
 
         function test_clockAcrossInterruptions_data() {

@@ -232,6 +232,25 @@ TestCase {
         compare(roadFixture.burnMismatches(0, 0), 0)
     }
 
+    // An engraver left waiting for a chunk that never came (as after the
+    // program was killed mid-job) runs on without asking for data: the page
+    // says so until the job is stopped, and the job then runs whole.
+    function test_3a_engraverWaitsForALostChunk() {
+        prepareJob(photo, "bw")
+        replaceEngraver(["--rate", "0", "--lose-chunk", "3"])
+        operationEnd.dataRequestTimeout = 500
+        var notice = child(control, "stalledJobNotice")
+        mouseClick(child(control, "playButton"))
+        tryCompare(notice, "visible", true, 10000)
+        verify(shared.startCarveFlag)
+        mouseClick(child(notice, "stalledStopButton"))
+        tryCompare(shared, "startCarveFlag", false, 5000)
+        verify(!notice.visible)
+        operationEnd.dataRequestTimeout = 10000
+        engrave()
+        compare(roadFixture.burnMismatches(0, 0), 0)
+    }
+
     // Done during a job opens the confirmation popup; an engraver that
     // vanishes then must not leave it waiting for ever.
     function test_4_doneWhileTheEngraverVanishes() {

@@ -9,6 +9,9 @@ QtObject {
     property var connectCalls: []
     property int clearCount: 0
     property int disconnectCalls: 0
+    property int reconnectCalls: 0
+    // A running job has asked for no data for a while.
+    property bool dataRequestOverdue: false
     // The published job: its size, how far it has been sent, its picture.
     property QtObject jobBuffer: QtObject {
         property int size: 0
@@ -39,5 +42,8 @@ QtObject {
     function finishedLoadProcess() {}
     function stopAndDisconnect() {
         disconnectCalls += 1
+    }
+    function reconnect() {
+        reconnectCalls += 1
     }
 }
