@@ -251,7 +251,9 @@ qint64 jpegCoefficientBytes(const JpegFrame &frame)
         maxH = std::max(maxH, factors.width());
         maxV = std::max(maxV, factors.height());
     }
-    const auto roundUp = [](qint64 value, qint64 unit) { return (value + unit - 1) / unit * unit; };
+    const auto roundUp = [](qint64 value, qint64 unit) {
+        return (value + unit - 1) / unit * unit;
+    };
     qint64 bytes = 0;
     for (const QSize &factors : frame.sampling) {
         const int h = std::max(1, factors.width());
@@ -407,7 +409,7 @@ QString localCss(const QString &css)
         const QString target = match.captured(1) + match.captured(2) + match.captured(3);
         result += css.midRef(copied, match.capturedStart() - copied);
         result += target.trimmed().startsWith(QLatin1Char('#')) ? match.captured()
-                                                                 : QStringLiteral("none");
+                                                                : QStringLiteral("none");
         copied = match.capturedEnd();
     }
     result += css.midRef(copied);
@@ -678,7 +680,6 @@ bool looksTruncated(const QByteArray &format, const QByteArray &head, const QByt
     }
     return false;
 }
-
 
 namespace {
 

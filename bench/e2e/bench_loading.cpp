@@ -17,9 +17,9 @@
 #include <QBuffer>
 #include <QClipboard>
 #include <QElapsedTimer>
-#include <QMimeData>
 #include <QImageReader>
 #include <QLinearGradient>
+#include <QMimeData>
 #include <QPainter>
 #include <QTemporaryDir>
 
@@ -230,13 +230,21 @@ void BM_HostileSvgReadingFifo(benchmark::State &state)
 
 // A picture of side × side pixels put on the clipboard as another program
 // would (a decoded picture), then pasted as Ctrl+V does it.
-void pasteBigPicture(benchmark::State &state, int side)
+// With encoded, the clipboard offers it as PNG bytes instead (all
+// transparent black, about a megabyte), as other programs do.
+void pasteBigPicture(benchmark::State &state, int side, bool encoded)
 {
-    QImage picture(side, side, QImage::Format_ARGB32);
-    for (int y = 0; y < side; ++y) {
-        auto *line = reinterpret_cast<QRgb *>(picture.scanLine(y));
-        for (int x = 0; x < side; ++x)
-            line[x] = qRgb(x & 0xFF, y & 0xFF, (x ^ y) & 0xFF);
+    QImage picture;
+    QByteArray png;
+    if (encoded) {
+        png = Hostile::hugePng(quint32(side), quint32(side), 8);
+    } else {
+        picture = QImage(side, side, QImage::Format_ARGB32);
+        for (int y = 0; y < side; ++y) {
+            auto *line = reinterpret_cast<QRgb *>(picture.scanLine(y));
+            for (int x = 0; x < side; ++x)
+                line[x] = qRgb(x & 0xFF, y & 0xFF, (x ^ y) & 0xFF);
+        }
     }
     DrawImage canvas;
     canvas.setSize(QSizeF(680, 680));
@@ -247,7 +255,10 @@ void pasteBigPicture(benchmark::State &state, int side)
     double seconds = 0;
     for (auto _ : state) {
         auto *data = new QMimeData;
-        data->setImageData(picture);
+        if (encoded)
+            data->setData(QStringLiteral("image/png"), png);
+        else
+            data->setImageData(picture);
         QGuiApplication::clipboard()->setMimeData(data);
         resetPeakMemory();
         QElapsedTimer clock;
@@ -268,12 +279,19 @@ void pasteBigPicture(benchmark::State &state, int side)
     state.counters["peak_rss_mb"] = peakMemoryMb();
     state.counters["seconds"] = seconds;
     state.counters["loaded"] = outcome;
-    state.SetLabel(QStringLiteral("a copied %1x%1 picture").arg(side).toStdString());
+    state.SetLabel(QString::fromLatin1(encoded ? "a copied %1x%1 PNG" : "a copied %1x%1 picture")
+                       .arg(side)
+                       .toStdString());
 }
 
 void BM_PasteBigPicture(benchmark::State &state)
 {
-    pasteBigPicture(state, int(state.range(0)));
+    pasteBigPicture(state, int(state.range(0)), false);
+}
+
+void BM_PastePngBytes(benchmark::State &state)
+{
+    pasteBigPicture(state, int(state.range(0)), true);
 }
 
 void BM_OpenToBlackAndWhite4000x3000(benchmark::State &state)
@@ -316,6 +334,7 @@ BENCHMARK(BM_HostileProgressiveJpeg)->Unit(benchmark::kMillisecond)->Iterations(
 BENCHMARK(BM_HostileSvgzBomb)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_HostileSvgReadingFifo)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_PasteBigPicture)->Arg(16384)->Arg(20000)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_PastePngBytes)->Arg(16384)->Arg(20000)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 int main(int argc, char **argv)
 {

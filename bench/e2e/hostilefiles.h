@@ -12,9 +12,9 @@
 
 #include <cstdio>
 #include <functional>
-#include <vector>
 #include <jpeglib.h>
 #include <sys/stat.h>
+#include <vector>
 #include <zlib.h>
 
 namespace Hostile {
@@ -32,9 +32,9 @@ inline QByteArray pngChunk(const char *type, const QByteArray &data)
     qToBigEndian(quint32(data.size()), length);
     const QByteArray typed = QByteArray(type, 4) + data;
     char crc[4];
-    qToBigEndian(quint32(crc32(0, reinterpret_cast<const Bytef *>(typed.constData()),
-                               uInt(typed.size()))),
-                 crc);
+    qToBigEndian(
+        quint32(crc32(0, reinterpret_cast<const Bytef *>(typed.constData()), uInt(typed.size()))),
+        crc);
     return QByteArray(length, 4) + typed + QByteArray(crc, 4);
 }
 
@@ -172,8 +172,8 @@ inline QString svgzBomb()
     return written(QStringLiteral("bomb-16000.svgz"), [] {
         QByteArray svg("<svg xmlns='http://www.w3.org/2000/svg' width='16000' height='16000'>\n");
         for (int i = 0; i < 40; ++i)
-            svg += "<rect x='0' y='0' width='16000' height='16000' fill='#" + QByteArray::number(i % 9)
-                + "88'/>\n";
+            svg += "<rect x='0' y='0' width='16000' height='16000' fill='#"
+                + QByteArray::number(i % 9) + "88'/>\n";
         for (int i = 0; i < 300000; ++i)
             svg += "<circle cx='" + QByteArray::number(i % 16000) + "' cy='"
                 + QByteArray::number(i / 15) + "' r='3'/>\n";

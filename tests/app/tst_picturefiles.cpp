@@ -92,10 +92,8 @@ private slots:
         const QDateTime when(QDate(2026, 12, 7), QTime(9, 5, 3));
         const QString name = PictureFiles::pastedName(when);
         QCOMPARE(QFileInfo(name).fileName(), QStringLiteral("pasted-20261207-090503.png"));
-        const QString pictures
-            = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
-        QCOMPARE(QFileInfo(name).path(),
-                 QFileInfo(pictures).isDir() ? pictures : QDir::homePath());
+        const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+        QCOMPARE(QFileInfo(name).path(), QFileInfo(pictures).isDir() ? pictures : QDir::homePath());
     }
 
     void arguments_data()

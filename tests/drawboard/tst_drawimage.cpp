@@ -158,11 +158,16 @@ private slots:
     {
         QTest::addColumn<QString>("name"); // the file written
         QTest::addColumn<QString>("source"); // what the page hands over; %1 the file URL
-        QTest::newRow("name ending in a space") << "trailing space.jpg " << "%1";
-        QTest::newRow("name starting with a space") << " leading.png" << "%1";
-        QTest::newRow("plain path ending in a space") << "plain .png" << "<path>";
-        QTest::newRow("dropped list with line breaks") << "dropped.png" << "\r\n%1\r\n";
-        QTest::newRow("URI list of two") << "first.png" << "%1\r\nfile:///nowhere.png\r\n";
+        QTest::newRow("name ending in a space") << "trailing space.jpg "
+                                                << "%1";
+        QTest::newRow("name starting with a space") << " leading.png"
+                                                    << "%1";
+        QTest::newRow("plain path ending in a space") << "plain .png"
+                                                      << "<path>";
+        QTest::newRow("dropped list with line breaks") << "dropped.png"
+                                                       << "\r\n%1\r\n";
+        QTest::newRow("URI list of two") << "first.png"
+                                         << "%1\r\nfile:///nowhere.png\r\n";
     }
 
     // Names are taken exactly as given; only a URL list loses the line

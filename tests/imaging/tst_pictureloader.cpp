@@ -284,7 +284,8 @@ private slots:
         QTest::newRow("60000 x 60000")
             << pngClaiming(60000, 60000, 8) << Imaging::maxDecodedBytes + 1;
         QTest::newRow("icon holding 20000 x 20000")
-            << iconWithSecondEntry(pngClaiming(20000, 20000, 8), -1) << Imaging::maxDecodedBytes + 1;
+            << iconWithSecondEntry(pngClaiming(20000, 20000, 8), -1)
+            << Imaging::maxDecodedBytes + 1;
         // The reader gives the first frame's size; the decoder fills the
         // logical screen.
         QByteArray screen = gif(CanvasTest::greyPicture(1, 1, 40));
@@ -441,8 +442,8 @@ private slots:
 
         const QByteArray png = encoded(photo().scaled(8, 8), "png").toBase64();
         QTest::newRow("image from a file")
-            << QByteArray("<image width='9' height='9' xlink:href='/tmp/x.png'/>")
-            << QStringList() << QStringList {"/tmp/x.png", "<image"};
+            << QByteArray("<image width='9' height='9' xlink:href='/tmp/x.png'/>") << QStringList()
+            << QStringList {"/tmp/x.png", "<image"};
         QTest::newRow("image from a file URL, leading blank")
             << QByteArray("<image width='9' height='9' xlink:href=' file:///tmp/x.png'/>")
             << QStringList() << QStringList {"x.png"};
@@ -458,9 +459,8 @@ private slots:
         QTest::newRow("use of a fragment")
             << QByteArray("<rect id='r' width='5' height='5'/><use xlink:href='#r'/>")
             << QStringList {"#r"} << QStringList();
-        QTest::newRow("use of another file")
-            << QByteArray("<use xlink:href='other.svg#r'/>") << QStringList()
-            << QStringList {"other.svg", "<use"};
+        QTest::newRow("use of another file") << QByteArray("<use xlink:href='other.svg#r'/>")
+                                             << QStringList() << QStringList {"other.svg", "<use"};
         QTest::newRow("fill from a fragment and a file")
             << QByteArray("<rect fill='url(#g)' stroke='url(x.svg#g)' width='5' height='5'/>")
             << QStringList {"url(#g)"} << QStringList {"x.svg"};
@@ -515,7 +515,8 @@ private slots:
         QTest::newRow("repeated uses") << uses + "</defs><use xlink:href='#l10'/></svg>"
                                        << "drawing more than";
         QTest::newRow("use of an ancestor")
-            << open + "<g id='a'><g><use xlink:href='#a'/></g></g></svg>" << "its own ancestors";
+            << open + "<g id='a'><g><use xlink:href='#a'/></g></g></svg>"
+            << "its own ancestors";
         QByteArray deep = open;
         for (int i = 0; i < Imaging::maxSvgDepth + 1; ++i)
             deep += "<g>";
@@ -524,18 +525,19 @@ private slots:
         const QByteArray padding(33 << 20, ' ');
         QTest::newRow("inflates beyond the limit")
             << gzipped(open + "<!--" + padding + "--></svg>") << "once inflated";
-        QTest::newRow("not well-formed") << open + "<rect></svg>" << "well-formed";
+        QTest::newRow("not well-formed") << open + "<rect></svg>"
+                                         << "well-formed";
         const QByteArray huge = pngClaiming(12000, 12000, 8).toBase64();
         // It would be drawn at whatever size it claims.
         QTest::newRow("embedded SVG")
             << open + "<image width='9' height='9' xlink:href='data:image/svg+xml;base64,"
-                   + QByteArray("<svg xmlns='http://www.w3.org/2000/svg' width='9' height='9'/>")
-                         .toBase64()
-                   + "'/></svg>"
+                + QByteArray("<svg xmlns='http://www.w3.org/2000/svg' width='9' height='9'/>")
+                      .toBase64()
+                + "'/></svg>"
             << "unknown size";
         QTest::newRow("embedded pictures too large")
             << open + "<image width='9' height='9' xlink:href='data:image/png;base64," + huge
-                   + "'/></svg>"
+                + "'/></svg>"
             << "too large";
     }
 
