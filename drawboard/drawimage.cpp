@@ -102,6 +102,8 @@ DrawImage::DrawImage(QQuickItem *parent)
 
 DrawImage::~DrawImage()
 {
+    // A load still reading may hang on its file: the pool goes on without it.
+    giveUpLoad();
     // First the runs: the process object waits for one that still works on
     // an image of this canvas.
     m_queuedRuns.clear();
@@ -219,7 +221,8 @@ void DrawImage::startLoad(const QString &name, std::function<Imaging::LoadedPict
         pictureLoaded(loaded);
     });
     watcher->setFuture(m_load.future);
-    m_loadTimer->start(m_loadTimeout);
+    if (m_loadTimeout > 0)
+        m_loadTimer->start(m_loadTimeout);
 }
 
 void DrawImage::giveUpLoad()

@@ -67,8 +67,8 @@ class DrawImage : public QQuickPaintedItem
     // refuse meanwhile.
     Q_PROPERTY(bool busy READ isBusy NOTIFY busyChanged)
     // How long a picture may take to load, in ms, before the load is given
-    // up (10 s): a file on a share that stopped answering must not keep the
-    // page waiting for good.
+    // up (10 s; 0 or less: never): a file on a share that stopped answering
+    // must not keep the page waiting for good.
     Q_PROPERTY(int loadTimeout MEMBER m_loadTimeout)
 
 public:

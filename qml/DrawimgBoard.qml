@@ -295,7 +295,7 @@ Rectangle {
             onLoadIncomplete: drawimgBoard.incompleteFile = true
             // givenUp: the load took too long (a file that never ends
             // arriving) and the canvas stopped waiting for it.
-            onLoadFailed: {
+            onLoadFailed: function (givenUp) {
                 drawimgBoard.loadingFile = false
                 if (givenUp)
                     drawimgBoard.infoView(QT_TR_NOOP("图片加载超时，已放弃……"))
