@@ -213,7 +213,7 @@ void DrawImage::startLoad(const QString &name, std::function<Imaging::LoadedPict
     connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher] {
         if (watcher != m_loadWatcher)
             return;
-        const Imaging::LoadedPicture loaded = watcher->result();
+        const Imaging::LoadedPicture loaded = Imaging::LoaderPool::result(m_load);
         m_loadWatcher = nullptr;
         m_load = {};
         m_loadTimer->stop();

@@ -1,16 +1,17 @@
 #include "imaging/pictureloader.h"
 
 #include "imaging/algorithms.h"
+#include "imaging/threadhandover.h"
 
 #include <QBuffer>
 #include <QFile>
+#include <QFutureInterface>
 #include <QHash>
 #include <QImageReader>
-#include <QMutexLocker>
 #include <QRegularExpression>
+#include <QRunnable>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
-#include <QtConcurrent>
 #include <QtEndian>
 
 #include <algorithm>
@@ -822,35 +823,83 @@ LoaderPool *LoaderPool::shared()
     return pool;
 }
 
+// One load on a thread of the pool. Qt's queue and futures lock with
+// mutexes the thread checker cannot see: the run and its result are handed
+// over explicitly (threadhandover.h).
+class LoaderPool::Run : public QRunnable
+{
+public:
+    Run(LoaderPool *pool, std::shared_ptr<LoadState> state, std::function<LoadedPicture()> work)
+        : m_pool(pool)
+        , m_state(std::move(state))
+        , m_work(std::move(work))
+    {
+        m_promise.reportStarted();
+    }
+
+    QFuture<LoadedPicture> future() { return m_promise.future(); }
+
+    void run() override
+    {
+        takeOver(this);
+        LoadedPicture loaded;
+        if (m_pool->begin(*m_state)) {
+            loaded = m_work();
+            m_pool->end(*m_state);
+        }
+        handOver(m_state.get());
+        m_promise.reportResult(loaded);
+        m_promise.reportFinished();
+    }
+
+private:
+    LoaderPool *m_pool;
+    std::shared_ptr<LoadState> m_state;
+    std::function<LoadedPicture()> m_work;
+    QFutureInterface<LoadedPicture> m_promise;
+};
+
 LoaderPool::Load LoaderPool::start(std::function<LoadedPicture()> work)
 {
     Load load;
     load.state = std::make_shared<LoadState>();
-    const std::shared_ptr<LoadState> state = load.state;
-    load.future = QtConcurrent::run(&m_pool, [this, state, work = std::move(work)] {
-        {
-            const QMutexLocker locker(&m_mutex);
-            if (state->givenUp)
-                return LoadedPicture();
-            state->started = true;
-        }
-        LoadedPicture loaded = work();
-        const QMutexLocker locker(&m_mutex);
-        state->finished = true;
-        if (state->givenUp) {
-            --m_givenUpRunning;
-            setLimit();
-        }
-        return loaded;
-    });
+    auto *run = new Run(this, load.state, std::move(work));
+    load.future = run->future();
+    handOver(run);
+    m_pool.start(run);
     return load;
+}
+
+LoadedPicture LoaderPool::result(const Load &load)
+{
+    takeOver(load.state.get());
+    return load.future.result();
+}
+
+bool LoaderPool::begin(LoadState &state)
+{
+    const std::lock_guard<std::mutex> locker(m_mutex);
+    if (state.givenUp)
+        return false; // given up before it started: it never runs
+    state.started = true;
+    return true;
+}
+
+void LoaderPool::end(LoadState &state)
+{
+    const std::lock_guard<std::mutex> locker(m_mutex);
+    state.finished = true;
+    if (state.givenUp) {
+        --m_givenUpRunning;
+        setLimit();
+    }
 }
 
 void LoaderPool::giveUp(const Load &load)
 {
     if (!load.state)
         return;
-    const QMutexLocker locker(&m_mutex);
+    const std::lock_guard<std::mutex> locker(m_mutex);
     if (load.state->finished || load.state->givenUp)
         return;
     load.state->givenUp = true;
@@ -862,7 +911,7 @@ void LoaderPool::giveUp(const Load &load)
 
 int LoaderPool::threadLimit() const
 {
-    const QMutexLocker locker(&m_mutex);
+    const std::lock_guard<std::mutex> locker(m_mutex);
     return m_threads + m_givenUpRunning;
 }
 

@@ -3,7 +3,6 @@
 #include <QByteArray>
 #include <QFuture>
 #include <QImage>
-#include <QMutex>
 #include <QSize>
 #include <QString>
 #include <QThreadPool>
@@ -12,6 +11,7 @@
 
 #include <functional>
 #include <memory>
+#include <mutex>
 
 class QIODevice;
 
@@ -166,6 +166,8 @@ public:
         std::shared_ptr<LoadState> state;
     };
     Load start(std::function<LoadedPicture()> work);
+    // The result of a finished load, as its thread left it.
+    static LoadedPicture result(const Load &load);
     // The load's result no longer counts; one that has not started yet never
     // runs.
     void giveUp(const Load &load);
@@ -174,9 +176,14 @@ public:
     int threadLimit() const;
 
 private:
+    class Run;
+    // A load starts on its thread: false when it was given up before.
+    bool begin(LoadState &state);
+    void end(LoadState &state);
     void setLimit();
 
-    mutable QMutex m_mutex;
+    // A standard mutex, whose locking the thread checker sees.
+    mutable std::mutex m_mutex;
     const int m_threads;
     int m_givenUpRunning = 0;
     QThreadPool m_pool; // last: destroyed first, while the rest still exists

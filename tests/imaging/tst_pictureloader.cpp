@@ -599,7 +599,7 @@ private slots:
             loaded.path = QStringLiteral("next");
             return loaded;
         });
-        QCOMPARE(next.future.result().path, QStringLiteral("next"));
+        QCOMPARE(Imaging::LoaderPool::result(next).path, QStringLiteral("next"));
         QVERIFY(first.future.isRunning());
         blocked.release();
         QTRY_COMPARE(pool.threadLimit(), 1);
