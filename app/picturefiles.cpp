@@ -1,6 +1,9 @@
 #include "app/picturefiles.h"
 
+#include "drawboard/drawimage.h"
+
 #include <QClipboard>
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -9,6 +12,7 @@
 #include <QLoggingCategory>
 #include <QMimeData>
 #include <QQmlEngine>
+#include <QStandardPaths>
 
 Q_DECLARE_LOGGING_CATEGORY(lcDesktop)
 
@@ -35,32 +39,61 @@ QString PictureFiles::patterns() const
     return patterns.join(QLatin1Char(' '));
 }
 
-QUrl PictureFiles::clipboardPicture()
+QUrl PictureFiles::clipboardFile() const
 {
     const QMimeData *data = QGuiApplication::clipboard()->mimeData();
-    if (!data)
+    if (!data || !data->hasUrls())
         return QUrl();
-    if (data->hasUrls()) {
-        const QList<QUrl> urls = data->urls();
-        for (const QUrl &url : urls) {
-            if (url.isLocalFile())
-                return url;
+    const QList<QUrl> urls = data->urls();
+    for (const QUrl &url : urls) {
+        if (url.isLocalFile())
+            return url;
+    }
+    return QUrl();
+}
+
+QString PictureFiles::pastedName(const QDateTime &when)
+{
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        folder = QDir::homePath();
+    return QDir(folder).filePath(
+        QStringLiteral("pasted-%1.png").arg(when.toString(QStringLiteral("yyyyMMdd-HHmmss"))));
+}
+
+bool PictureFiles::pasteInto(DrawImage *canvas) const
+{
+    const QMimeData *data = QGuiApplication::clipboard()->mimeData();
+    if (!canvas || !data)
+        return false;
+    // Only the bytes are taken here; decoding them, whatever their size,
+    // is the loader thread's work.
+    QStringList offered;
+    const QStringList formats = data->formats();
+    const QList<QByteArray> readable = QImageReader::supportedMimeTypes();
+    for (const QString &format : formats) {
+        if (format == QLatin1String("image/png"))
+            offered.prepend(format);
+        else if (readable.contains(format.toLatin1()))
+            offered.append(format);
+    }
+    const QString name = pastedName(QDateTime::currentDateTime());
+    for (const QString &format : qAsConst(offered)) {
+        const QByteArray bytes = data->data(format);
+        if (!bytes.isEmpty()) {
+            canvas->loadBytes(bytes, name);
+            return true;
         }
     }
-    if (!data->hasImage())
-        return QUrl();
-    const QImage image = qvariant_cast<QImage>(data->imageData());
-    if (image.isNull())
-        return QUrl();
-    if (!m_pasted)
-        m_pasted = std::make_unique<QTemporaryDir>();
-    // A new name each time: the canvas takes the file's name for saving.
-    const QString path = m_pasted->filePath(QStringLiteral("pasted-%1.png").arg(++m_pastes));
-    if (!m_pasted->isValid() || !image.save(path)) {
-        qCWarning(lcDesktop) << "cannot keep the pasted picture in" << path;
-        return QUrl();
+    // A picture copied within this program is already decoded.
+    if (data->hasImage()) {
+        const QImage image = qvariant_cast<QImage>(data->imageData());
+        if (!image.isNull()) {
+            canvas->loadImage(image, name);
+            return true;
+        }
     }
-    return QUrl::fromLocalFile(path);
+    return false;
 }
 
 QUrl PictureFiles::folderOf(const QUrl &file) const

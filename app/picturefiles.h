@@ -2,19 +2,18 @@
 
 #include <QObject>
 #include <QStringList>
-#include <QTemporaryDir>
 #include <QUrl>
 
-#include <memory>
-
+class QDateTime;
 class QJSEngine;
 class QQmlEngine;
 
+class DrawImage;
+
 // The ways a picture reaches the editing page besides a drop, each ending in
-// a file URL for the canvas's one load path (the same size cap, the same
-// refusal of what cannot be read): the open dialog's filters, the clipboard,
-// and the file named on the command line. A QML singleton ("Zan.Desktop"
-// 1.0, PictureFiles).
+// the canvas's one load (the same size cap, the same refusal of what cannot
+// be read): the open dialog's filters, the clipboard, and the file named on
+// the command line. A QML singleton ("Zan.Desktop" 1.0, PictureFiles).
 class PictureFiles : public QObject
 {
     Q_OBJECT
@@ -33,10 +32,19 @@ public:
     QString patterns() const;
     QUrl startupFile() const { return s_startupFile; }
 
-    // What the clipboard holds, as a file to load: a copied file (the first
-    // of several), or a copied picture written to a temporary PNG kept for
-    // the program's life. Empty when it holds neither.
-    Q_INVOKABLE QUrl clipboardPicture();
+    // A file copied to the clipboard (the first of several), as a URL;
+    // empty when the clipboard holds none.
+    Q_INVOKABLE QUrl clipboardFile() const;
+    // Hands a picture copied to the clipboard to the canvas, which decodes
+    // it on its loader thread with the checks of any file: the encoded bytes
+    // the clipboard offers (PNG first, else any format this Qt reads), or a
+    // picture copied within this program. False when it holds no picture.
+    // The picture is named pasted-<date>-<time>.png in the Pictures folder
+    // (the home folder when there is none), where saving puts new_ and that
+    // name.
+    Q_INVOKABLE bool pasteInto(DrawImage *canvas) const;
+    // The name a picture pasted at the given time gets.
+    static QString pastedName(const QDateTime &when);
     // The folder a file URL lies in, as a URL, for remembering where the
     // user last opened a picture.
     Q_INVOKABLE QUrl folderOf(const QUrl &file) const;
@@ -48,6 +56,4 @@ public:
 
 private:
     static QUrl s_startupFile;
-    std::unique_ptr<QTemporaryDir> m_pasted;
-    int m_pastes = 0;
 };

@@ -13,10 +13,10 @@
 #include <QMutexLocker>
 #include <QPainter>
 #include <QPainterPath>
-#include <QThreadPool>
+#include <QRegularExpression>
+#include <QTimer>
 #include <QUndoStack>
 #include <QUrl>
-#include <QtConcurrent>
 
 Q_LOGGING_CATEGORY(lcCanvas, "vandra.canvas")
 
@@ -24,42 +24,37 @@ namespace {
 
 constexpr int blankSide = 680;
 
-// Picture files are read on threads of their own rather than the global pool:
-// a file that trickles in from a slow disk must not hold up the canvas runs.
-// Never destroyed, so that leaving the program never waits for such a file.
-QThreadPool *loaderPool()
-{
-    static QThreadPool *const pool = [] {
-        auto *created = new QThreadPool;
-        created->setMaxThreadCount(4);
-        created->setExpiryTimeout(2000);
-        return created;
-    }();
-    return pool;
-}
-
 const QColor transparentWhite(255, 255, 255, 0);
 const QColor opaqueWhite(255, 255, 255, 255);
 
+// A file URL, or a plain path, which is taken exactly as given: a name may
+// begin or end with spaces.
 QString localPathOfUrl(const QString &text)
 {
-    const QString trimmed = text.trimmed();
-    const QUrl url(trimmed, QUrl::TolerantMode);
+    const QUrl url(text, QUrl::TolerantMode);
     if (url.isLocalFile())
         return url.toLocalFile();
-    // A plain path rather than a URL.
-    return url.scheme().isEmpty() ? trimmed : QString();
+    return url.scheme().isEmpty() ? text : QString();
 }
 
-// The page hands over what was dropped: one file URL, or several joined by
-// commas. The first file is taken, unless the whole text names a file (a
-// file name may contain a comma).
+// What the page hands over: one file URL or path, or what was dropped,
+// several URLs joined by commas (or lines, as a URI list has them). The
+// first file is taken, unless the whole text names a file (a file name may
+// contain a comma). Line breaks and leading blanks around a URL list are
+// dropped, as no URL holds them; a plain path is never trimmed.
 QString localPathOfDrop(const QString &fileSource)
 {
-    const QString whole = localPathOfUrl(fileSource);
-    if (!fileSource.contains(QLatin1Char(',')) || QFileInfo::exists(whole))
+    static const QRegularExpression around(QStringLiteral("^[\\s]+|[\\r\\n]+$"));
+    static const QRegularExpression lineBreak(QStringLiteral("[\\r\\n]+"));
+    QString list = fileSource;
+    list.remove(around);
+    if (!QUrl(list, QUrl::TolerantMode).isLocalFile())
+        return localPathOfUrl(fileSource);
+    list = list.section(lineBreak, 0, 0);
+    const QString whole = localPathOfUrl(list);
+    if (!list.contains(QLatin1Char(',')) || QFileInfo::exists(whole))
         return whole;
-    return localPathOfUrl(fileSource.section(QLatin1Char(','), 0, 0));
+    return localPathOfUrl(list.section(QLatin1Char(','), 0, 0));
 }
 
 bool isLook(DrawImage::ProcessAlgorithm algorithm)
@@ -88,6 +83,9 @@ DrawImage::DrawImage(QQuickItem *parent)
     // finished() carries the algorithm: spies and queued listeners need the type.
     qRegisterMetaType<DrawImage::ProcessAlgorithm>();
     m_process = new ImageProcess(this);
+    m_loadTimer = new QTimer(this);
+    m_loadTimer->setSingleShot(true);
+    connect(m_loadTimer, &QTimer::timeout, this, &DrawImage::loadTimedOut);
     m_history = new QUndoStack(this);
     m_history->setUndoLimit(historyLimit);
     connect(m_history, &QUndoStack::canUndoChanged, this, &DrawImage::historyChanged);
@@ -104,6 +102,8 @@ DrawImage::DrawImage(QQuickItem *parent)
 
 DrawImage::~DrawImage()
 {
+    // A load still reading may hang on its file: the pool goes on without it.
+    giveUpLoad();
     // First the runs: the process object waits for one that still works on
     // an image of this canvas.
     m_queuedRuns.clear();
@@ -183,33 +183,76 @@ void DrawImage::clear()
 
 void DrawImage::load(QString fileSource)
 {
+    const QString path = localPathOfDrop(fileSource);
+    startLoad(path, [path] { return Imaging::loadPicture(path); });
+}
+
+void DrawImage::loadBytes(const QByteArray &bytes, const QString &name)
+{
+    startLoad(name, [bytes, name] { return Imaging::loadEncodedPicture(bytes, name); });
+}
+
+void DrawImage::loadImage(const QImage &picture, const QString &name)
+{
+    startLoad(name, [picture, name] { return Imaging::capPicture(picture, name); });
+}
+
+void DrawImage::startLoad(const QString &name, std::function<Imaging::LoadedPicture()> work)
+{
     if (refuseWhileBusy("load")) {
-        emit loadFailed();
+        emit loadFailed(false);
         return;
     }
-    const QString path = localPathOfDrop(fileSource);
     // Reading and decoding happen on a loader thread, so that no file (a
-    // FIFO, a slow share, a huge picture) can freeze the window. A newer load
+    // slow share, a huge picture) can freeze the window. A newer load
     // replaces an older one still reading: only the latest result counts.
-    delete m_loadWatcher;
+    giveUpLoad();
+    m_loadName = name;
+    m_load = Imaging::LoaderPool::shared()->start(std::move(work));
     m_loadWatcher = new QFutureWatcher<Imaging::LoadedPicture>(this);
     auto *watcher = m_loadWatcher;
     connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher] {
         if (watcher != m_loadWatcher)
             return;
-        const Imaging::LoadedPicture loaded = watcher->result();
+        const Imaging::LoadedPicture loaded = Imaging::LoaderPool::result(m_load);
         m_loadWatcher = nullptr;
+        m_load = {};
+        m_loadTimer->stop();
         watcher->deleteLater();
         pictureLoaded(loaded);
     });
-    watcher->setFuture(QtConcurrent::run(loaderPool(), Imaging::loadPicture, path));
+    watcher->setFuture(m_load.future);
+    if (m_loadTimeout > 0)
+        m_loadTimer->start(m_loadTimeout);
+}
+
+void DrawImage::giveUpLoad()
+{
+    if (!m_loadWatcher)
+        return;
+    // The thread may stay blocked on the file; the pool takes another one
+    // for the next load meanwhile.
+    Imaging::LoaderPool::shared()->giveUp(m_load);
+    delete m_loadWatcher;
+    m_loadWatcher = nullptr;
+    m_load = {};
+    m_loadTimer->stop();
+}
+
+void DrawImage::loadTimedOut()
+{
+    if (!m_loadWatcher)
+        return;
+    qCWarning(lcCanvas) << "gave up loading" << m_loadName << "after" << m_loadTimeout << "ms";
+    giveUpLoad();
+    emit loadFailed(true);
 }
 
 void DrawImage::pictureLoaded(const Imaging::LoadedPicture &loaded)
 {
     if (loaded.image.isNull()) {
         qCWarning(lcCanvas) << "cannot load" << loaded.path << "-" << loaded.error;
-        emit loadFailed();
+        emit loadFailed(false);
         return;
     }
     // A run still works on the current picture: the new one waits for it.

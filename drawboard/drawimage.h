@@ -15,10 +15,12 @@
 #include <QQuickPaintedItem>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 class ImageProcess;
 class QPainterPath;
+class QTimer;
 class QUndoStack;
 
 // The canvas on which the user prepares a picture for engraving. One item
@@ -64,6 +66,10 @@ class DrawImage : public QQuickPaintedItem
     // page shows its busy indicator and offers no action the canvas would
     // refuse meanwhile.
     Q_PROPERTY(bool busy READ isBusy NOTIFY busyChanged)
+    // How long a picture may take to load, in ms, before the load is given
+    // up (10 s; 0 or less: never): a file on a share that stopped answering
+    // must not keep the page waiting for good.
+    Q_PROPERTY(int loadTimeout MEMBER m_loadTimeout)
 
 public:
     enum PenStyle { Solid = 0, Fur = 1, Net = 2, RandomCircle = 3 };
@@ -140,6 +146,12 @@ public slots:
 public:
     Q_INVOKABLE void init();
     Q_INVOKABLE void load(QString fileSource);
+    // A picture that is no file: encoded bytes (a pasted PNG, JPEG…) or a
+    // decoded picture, loaded with the same checks, caps and signals as a
+    // file. name stands for the file: saving writes new_ and its file name
+    // into its folder.
+    void loadBytes(const QByteArray &bytes, const QString &name);
+    void loadImage(const QImage &picture, const QString &name);
     Q_INVOKABLE void clear();
     Q_INVOKABLE void drawText(int x, int y, QString text);
     Q_INVOKABLE void cutImage(int x, int y, int i_width, int i_height);
@@ -172,9 +184,9 @@ public:
 
 signals:
     // The file could not be read, was not a regular file, was too large to
-    // decode, or the canvas was busy; the current picture is kept and no
-    // loadImageDone follows.
-    void loadFailed();
+    // decode, or the canvas was busy; or, with givenUp, it took longer than
+    // loadTimeout. The current picture is kept and no loadImageDone follows.
+    void loadFailed(bool givenUp);
     // The file ended early: what could be read of it has been loaded (its
     // Grey run follows as for any picture), the rest is missing.
     void loadIncomplete();
@@ -199,6 +211,10 @@ private:
     // done() asked for it, the size of the preview to make.
     Imaging::EngravingJob jobToBuild(const QImage &picture) const;
     // A picture file has been read on the loader thread.
+    void startLoad(const QString &name, std::function<Imaging::LoadedPicture()> work);
+    // The load under way no longer counts.
+    void giveUpLoad();
+    void loadTimedOut();
     void pictureLoaded(const Imaging::LoadedPicture &loaded);
     void installPicture(const Imaging::LoadedPicture &loaded);
 
@@ -262,6 +278,10 @@ private:
     bool m_previewWanted = false; // done() asked the next SaveByte job for a preview
     // The load whose result counts; an older one still reading is ignored.
     QFutureWatcher<Imaging::LoadedPicture> *m_loadWatcher = nullptr;
+    Imaging::LoaderPool::Load m_load;
+    QString m_loadName;
+    QTimer *m_loadTimer = nullptr; // child of this item
+    int m_loadTimeout = 10000;
     // A picture read while a run was under way, installed once the runs end.
     std::optional<Imaging::LoadedPicture> m_pendingPicture;
     QUndoStack *m_history = nullptr; // child of this item

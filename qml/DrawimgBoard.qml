@@ -53,6 +53,15 @@ Rectangle {
         drawBoard.load(source)
     }
 
+    // A picture copied to the clipboard, decoded by the canvas as a file.
+    function pastePicture() {
+        if (busy)
+            return
+        loadingFile = true
+        if (!PictureFiles.pasteInto(drawBoard))
+            loadingFile = false
+    }
+
     // Hands a drop to the canvas, which loads the first of several files.
     function dropFiles(drop) {
         if (!drop.hasUrls || drop.urls.length === 0)
@@ -311,9 +320,14 @@ Rectangle {
                 drawimgBoard.loadingFile = false
             }
             onLoadIncomplete: drawimgBoard.incompleteFile = true
-            onLoadFailed: {
+            // givenUp: the load took too long (a file that never ends
+            // arriving) and the canvas stopped waiting for it.
+            onLoadFailed: function (givenUp) {
                 drawimgBoard.loadingFile = false
-                drawimgBoard.infoView(QT_TR_NOOP("无法读取图片……"))
+                if (givenUp)
+                    drawimgBoard.infoView(QT_TR_NOOP("图片加载超时，已放弃……"))
+                else
+                    drawimgBoard.infoView(QT_TR_NOOP("无法读取图片……"))
             }
             onPropertyChanged: drawimgBoard.pictureChanged()
             onSaveDone: {

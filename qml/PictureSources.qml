@@ -29,14 +29,16 @@ Item {
         page.loadPicture(fileUrl)
     }
 
-    // A copied file or picture; nothing happens when the clipboard holds
-    // neither.
+    // A copied file, or a copied picture, whose bytes the canvas decodes as
+    // it would a file's; nothing happens when the clipboard holds neither.
     function pasteClipboard() {
         if (page.busy)
             return
-        var url = PictureFiles.clipboardPicture()
+        var url = PictureFiles.clipboardFile()
         if (url.toString() !== "")
             page.loadPicture(url)
+        else
+            page.pastePicture()
     }
 
     // The picture named on the command line, if any.

@@ -39,6 +39,10 @@
         <source>输入</source>
         <translation>Input</translation>
     </message>
+    <message>
+        <source>图片加载超时，已放弃……</source>
+        <translation>Loading the picture took too long and was given up……</translation>
+    </message>
 </context>
 <context>
     <name>EffectColumn</name>

@@ -39,6 +39,10 @@
         <source>输入</source>
         <translation>入力</translation>
     </message>
+    <message>
+        <source>图片加载超时，已放弃……</source>
+        <translation>画像の読み込みに時間がかかりすぎたため、中止しました……</translation>
+    </message>
 </context>
 <context>
     <name>EffectColumn</name>

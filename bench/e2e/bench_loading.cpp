@@ -9,15 +9,23 @@
 
 #include "benchmain.h"
 #include "drawboard/drawimage.h"
+#include "hostilefiles.h"
 #include "stallprobe.h"
 
+#include "app/picturefiles.h"
+
 #include <QBuffer>
+#include <QClipboard>
+#include <QElapsedTimer>
 #include <QImageReader>
 #include <QLinearGradient>
+#include <QMimeData>
 #include <QPainter>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -130,6 +138,167 @@ void decodeHere(benchmark::State &state, const QString &file, const char *label)
     state.SetLabel(label);
 }
 
+// The high-water mark of the process's resident memory in MB since the last
+// resetPeakMemory().
+double peakMemoryMb()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    status.open(QIODevice::ReadOnly);
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024;
+    }
+    return -1;
+}
+
+void resetPeakMemory()
+{
+    QFile clear(QStringLiteral("/proc/self/clear_refs"));
+    if (clear.open(QIODevice::WriteOnly))
+        clear.write("5");
+}
+
+// A hostile file through the canvas's load, as a drop does it: the worst
+// stall of the GUI thread, the peak memory of the process, how long until
+// the load ended and how (1 loaded, 0 refused, -1 still not ended after
+// 60 s).
+void hostileLoad(benchmark::State &state, const QString &file, const char *label)
+{
+    DrawImage canvas;
+    canvas.setSize(QSizeF(680, 680));
+    canvas.init();
+    double worst = 0;
+    int outcome = -1;
+    double seconds = 0;
+    for (auto _ : state) {
+        resetPeakMemory();
+        QElapsedTimer clock;
+        clock.start();
+        outcome = -1;
+        worst = qMax(worst, worstStallUntil([&](const std::function<void()> &finish) {
+                         QObject::connect(&canvas, &DrawImage::loadImageDone, &canvas,
+                                          [&, finish] { outcome = 1, finish(); });
+                         QObject::connect(&canvas, &DrawImage::loadFailed, &canvas,
+                                          [&, finish] { outcome = 0, finish(); });
+                         QTimer::singleShot(60000, &canvas, finish);
+                         canvas.load(QUrl::fromLocalFile(file).toString());
+                     }));
+        seconds = clock.nsecsElapsed() / 1e9;
+        QObject::disconnect(&canvas, nullptr, &canvas, nullptr);
+    }
+    state.counters["worst_stall_ms"] = worst;
+    state.counters["peak_rss_mb"] = peakMemoryMb();
+    state.counters["seconds"] = seconds;
+    state.counters["loaded"] = outcome;
+    state.SetLabel(label);
+}
+
+void BM_HostileIconStrayEntry(benchmark::State &state)
+{
+    hostileLoad(state, Hostile::iconBomb(), "icon, 2nd entry outside: 20000x20000 RGBA PNG");
+}
+
+void BM_HostileIconStrayEntry16Bit(benchmark::State &state)
+{
+    hostileLoad(state, Hostile::iconBomb("stray-entry-16.ico", 16),
+                "icon, 2nd entry outside: 20000x20000 16-bit PNG");
+}
+
+void BM_HostileIconNamedPng(benchmark::State &state)
+{
+    const QString png = Hostile::cachePath(QStringLiteral("stray-entry-ico.png"));
+    QFile::copy(Hostile::iconBomb(), png);
+    hostileLoad(state, png, "the same icon named .png");
+}
+
+void BM_HostileProgressiveJpeg(benchmark::State &state)
+{
+    hostileLoad(state, Hostile::progressiveJpeg(), "progressive 16383x16383 4:4:4 JPEG");
+}
+
+void BM_HostileSvgzBomb(benchmark::State &state)
+{
+    hostileLoad(state, Hostile::svgzBomb(), "svgz claiming 16000x16000, 300040 elements");
+}
+
+void BM_HostileSvgReadingFifo(benchmark::State &state)
+{
+    hostileLoad(state, Hostile::svgReadingFifo(), "svg with an image read from a FIFO");
+    // Lets a reader blocked on the FIFO (if any) go, so that the process
+    // ends; without one, opening fails at once.
+    const int fifo = ::open(
+        QFile::encodeName(Hostile::cachePath(QStringLiteral("never-written.fifo"))).constData(),
+        O_WRONLY | O_NONBLOCK);
+    if (fifo >= 0)
+        ::close(fifo);
+}
+
+// A picture of side × side pixels put on the clipboard as another program
+// would (a decoded picture), then pasted as Ctrl+V does it.
+// With encoded, the clipboard offers it as PNG bytes instead (all
+// transparent black, about a megabyte), as other programs do.
+void pasteBigPicture(benchmark::State &state, int side, bool encoded)
+{
+    QImage picture;
+    QByteArray png;
+    if (encoded) {
+        png = Hostile::hugePng(quint32(side), quint32(side), 8);
+    } else {
+        picture = QImage(side, side, QImage::Format_ARGB32);
+        for (int y = 0; y < side; ++y) {
+            auto *line = reinterpret_cast<QRgb *>(picture.scanLine(y));
+            for (int x = 0; x < side; ++x)
+                line[x] = qRgb(x & 0xFF, y & 0xFF, (x ^ y) & 0xFF);
+        }
+    }
+    DrawImage canvas;
+    canvas.setSize(QSizeF(680, 680));
+    canvas.init();
+    PictureFiles files;
+    double worst = 0;
+    int outcome = -1;
+    double seconds = 0;
+    for (auto _ : state) {
+        auto *data = new QMimeData;
+        if (encoded)
+            data->setData(QStringLiteral("image/png"), png);
+        else
+            data->setImageData(picture);
+        QGuiApplication::clipboard()->setMimeData(data);
+        resetPeakMemory();
+        QElapsedTimer clock;
+        clock.start();
+        worst = qMax(worst, worstStallUntil([&](const std::function<void()> &finish) {
+                         QObject::connect(&canvas, &DrawImage::loadImageDone, &canvas,
+                                          [&, finish] { outcome = 1, finish(); });
+                         QObject::connect(&canvas, &DrawImage::loadFailed, &canvas,
+                                          [&, finish] { outcome = 0, finish(); });
+                         if (!files.pasteInto(&canvas))
+                             finish();
+                     }));
+        seconds = clock.nsecsElapsed() / 1e9;
+        QObject::disconnect(&canvas, nullptr, &canvas, nullptr);
+        QGuiApplication::clipboard()->clear();
+    }
+    state.counters["worst_stall_ms"] = worst;
+    state.counters["peak_rss_mb"] = peakMemoryMb();
+    state.counters["seconds"] = seconds;
+    state.counters["loaded"] = outcome;
+    state.SetLabel(QString::fromLatin1(encoded ? "a copied %1x%1 PNG" : "a copied %1x%1 picture")
+                       .arg(side)
+                       .toStdString());
+}
+
+void BM_PasteBigPicture(benchmark::State &state)
+{
+    pasteBigPicture(state, int(state.range(0)), false);
+}
+
+void BM_PastePngBytes(benchmark::State &state)
+{
+    pasteBigPicture(state, int(state.range(0)), true);
+}
+
 void BM_OpenToBlackAndWhite4000x3000(benchmark::State &state)
 {
     openToBlackAndWhite(state, photoJpeg(4000, 3000), "4000x3000 JPEG");
@@ -162,6 +331,15 @@ BENCHMARK(BM_OpenToBlackAndWhite12000x9000)->Unit(benchmark::kMillisecond)->Iter
 BENCHMARK(BM_StallWhileLoadingIconBomb)->Unit(benchmark::kMillisecond)->Iterations(10);
 BENCHMARK(BM_DecodeOnCallingThread4000x3000)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_DecodeOnCallingThreadIconBomb)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+BENCHMARK(BM_HostileIconStrayEntry)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_HostileIconStrayEntry16Bit)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_HostileIconNamedPng)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_HostileProgressiveJpeg)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_HostileSvgzBomb)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_HostileSvgReadingFifo)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_PasteBigPicture)->Arg(16384)->Arg(20000)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_PastePngBytes)->Arg(16384)->Arg(20000)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 int main(int argc, char **argv)
 {

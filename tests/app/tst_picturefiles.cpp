@@ -1,8 +1,11 @@
 #include "app/picturefiles.h"
+#include "drawboard/drawimage.h"
 
+#include <QBuffer>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
+#include <QStandardPaths>
 #include <QtTest>
 
 // The ways in besides a drop, each ending in a file the canvas loads:
@@ -21,40 +24,76 @@ private slots:
 
     void clipboard_data()
     {
-        QTest::addColumn<QString>("holds"); // "image", "file", "text", "nothing"
-        QTest::newRow("a copied picture") << "image";
+        QTest::addColumn<QString>("holds"); // "image", "png", "jpeg", "file", "text", "nothing"
+        QTest::newRow("a picture copied here") << "image";
+        QTest::newRow("a copied PNG") << "png";
+        QTest::newRow("a copied JPEG and BMP") << "jpeg";
         QTest::newRow("a copied file") << "file";
         QTest::newRow("text") << "text";
         QTest::newRow("nothing") << "nothing";
     }
 
+    // A copied file is loaded as a file; a copied picture goes to the
+    // canvas as the clipboard holds it, and is named for saving.
     void clipboard()
     {
         QFETCH(QString, holds);
         QImage picture(30, 20, QImage::Format_RGB32);
         picture.fill(qRgb(10, 200, 30));
+        const auto encoded = [&picture](const char *format) {
+            QByteArray bytes;
+            QBuffer buffer(&bytes);
+            buffer.open(QIODevice::WriteOnly);
+            picture.save(&buffer, format);
+            return bytes;
+        };
         const QUrl copiedFile = QUrl::fromLocalFile(QStringLiteral("/tmp/some picture.jpg"));
         auto *data = new QMimeData;
-        if (holds == QLatin1String("image"))
+        if (holds == QLatin1String("image")) {
             data->setImageData(picture);
-        else if (holds == QLatin1String("file"))
+        } else if (holds == QLatin1String("png")) {
+            data->setData(QStringLiteral("image/png"), encoded("PNG"));
+        } else if (holds == QLatin1String("jpeg")) {
+            data->setData(QStringLiteral("text/plain"), "a name");
+            data->setData(QStringLiteral("image/jpeg"), encoded("JPEG"));
+            data->setData(QStringLiteral("image/bmp"), encoded("BMP"));
+        } else if (holds == QLatin1String("file")) {
             data->setUrls({QUrl(QStringLiteral("https://example.invalid/a.png")), copiedFile});
-        else if (holds == QLatin1String("text"))
+        } else if (holds == QLatin1String("text")) {
             data->setText(QStringLiteral("not a picture"));
+        }
         QGuiApplication::clipboard()->setMimeData(data);
 
         PictureFiles files;
-        const QUrl url = files.clipboardPicture();
-        if (holds == QLatin1String("image")) {
-            QVERIFY(url.isLocalFile());
-            QCOMPARE(QImage(url.toLocalFile()).convertToFormat(QImage::Format_RGB32), picture);
-            // Every paste gets a file of its own.
-            QVERIFY(files.clipboardPicture() != url);
-        } else if (holds == QLatin1String("file")) {
-            QCOMPARE(url, copiedFile);
+        DrawImage canvas;
+        QSignalSpy loaded(&canvas, &DrawImage::loadImageDone);
+        const bool picturePasted = files.pasteInto(&canvas);
+        if (holds == QLatin1String("file")) {
+            QCOMPARE(files.clipboardFile(), copiedFile);
+            QVERIFY(!picturePasted);
+        } else if (holds == QLatin1String("text") || holds == QLatin1String("nothing")) {
+            QVERIFY(files.clipboardFile().isEmpty());
+            QVERIFY(!picturePasted);
         } else {
-            QVERIFY(url.isEmpty());
+            QVERIFY(files.clipboardFile().isEmpty());
+            QVERIFY(picturePasted);
+            QVERIFY(canvas.isLoading());
+            QVERIFY(loaded.wait(5000));
+            const QImage shown = canvas.displayedImage();
+            QCOMPARE(shown.size(), picture.size());
+            QVERIFY(qAbs(qRed(shown.pixel(3, 3)) - qGray(picture.pixel(3, 3))) < 4);
         }
+    }
+
+    // Saving a pasted picture writes new_pasted-<date>-<time>.png in the
+    // Pictures folder, or in the home folder when there is none.
+    void pastedName()
+    {
+        const QDateTime when(QDate(2026, 12, 7), QTime(9, 5, 3));
+        const QString name = PictureFiles::pastedName(when);
+        QCOMPARE(QFileInfo(name).fileName(), QStringLiteral("pasted-20261207-090503.png"));
+        const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+        QCOMPARE(QFileInfo(name).path(), QFileInfo(pictures).isDir() ? pictures : QDir::homePath());
     }
 
     void arguments_data()

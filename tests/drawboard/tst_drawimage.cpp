@@ -154,6 +154,57 @@ private slots:
         QCOMPARE(picture.pixel(1, 0), second);
     }
 
+    void sourceNames_data()
+    {
+        QTest::addColumn<QString>("name"); // the file written
+        QTest::addColumn<QString>("source"); // what the page hands over; %1 the file URL
+        QTest::newRow("name ending in a space") << "trailing space.jpg "
+                                                << "%1";
+        QTest::newRow("name starting with a space") << " leading.png"
+                                                    << "%1";
+        QTest::newRow("plain path ending in a space") << "plain .png"
+                                                      << "<path>";
+        QTest::newRow("dropped list with line breaks") << "dropped.png"
+                                                       << "\r\n%1\r\n";
+        QTest::newRow("URI list of two") << "first.png"
+                                         << "%1\r\nfile:///nowhere.png\r\n";
+    }
+
+    // Names are taken exactly as given; only a URL list loses the line
+    // breaks around it.
+    void sourceNames()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, source);
+        const QString url = write(name, greyPicture(6, 4, 30), "PNG");
+        const QString path = QUrl(url).toLocalFile();
+        QVERIFY(path.endsWith(name));
+        DrawImage canvas;
+        QVERIFY(CanvasTest::loadAndWait(
+            canvas, source == QLatin1String("<path>") ? path : source.arg(url)));
+        QCOMPARE(canvas.displayedImage().size(), QSize(6, 4));
+    }
+
+    // A load that takes too long is given up and said so; the next one
+    // loads while the given-up one may still be decoding.
+    void loadGivenUp()
+    {
+        DrawImage canvas;
+        canvas.setSize(QSizeF(680, 680));
+        const QString slow = write(QStringLiteral("slow.png"), greyPicture(4000, 4000, 90));
+        canvas.setProperty("loadTimeout", 1);
+        QSignalSpy failed(&canvas, &DrawImage::loadFailed);
+        canvas.load(slow);
+        QVERIFY(failed.wait(5000));
+        QCOMPARE(failed.at(0).at(0).toBool(), true);
+        QVERIFY(!canvas.isLoading());
+        QVERIFY(!canvas.isBusy());
+        canvas.setProperty("loadTimeout", 10000);
+        QVERIFY(loadGrey(canvas, QStringLiteral("next.png"), {20, 10}, 40));
+        QCOMPARE(canvas.displayedImage().size(), QSize(20, 10));
+        QCOMPARE(failed.count(), 1);
+    }
+
     void endOfRunSignal_data()
     {
         QTest::addColumn<DrawImage::ProcessAlgorithm>("algorithm");

@@ -2,6 +2,8 @@
 #include "tests/drawboard/canvastest.h"
 
 #include <QBuffer>
+#include <QImageWriter>
+#include <QSemaphore>
 #include <QtEndian>
 
 #include <sys/stat.h>
@@ -128,6 +130,69 @@ class TestPictureLoader : public QObject
         return icon + image;
     }
 
+    // An icon of two entries: the first holds image right after the
+    // directory, the second points fromEnd bytes before the file's end
+    // (beyond it when negative).
+    static QByteArray iconWithSecondEntry(const QByteArray &image, int fromEnd)
+    {
+        QByteArray icon;
+        const auto le = [&icon](quint32 value, int bytes) {
+            for (int i = 0; i < bytes; ++i)
+                icon.append(char(value >> (8 * i)));
+        };
+        const int size = 6 + 2 * 16 + image.size();
+        le(0, 2);
+        le(1, 2);
+        le(2, 2);
+        for (quint32 offset : {quint32(6 + 2 * 16), quint32(size - fromEnd)}) {
+            icon.append(char(16)).append(char(16)).append('\0').append('\0');
+            le(1, 2);
+            le(32, 2);
+            le(quint32(image.size()), 4);
+            le(offset, 4);
+        }
+        return icon + image;
+    }
+
+    // The headers of a JPEG up to its first scan: a frame of the given
+    // marker (0xC0 baseline, 0xC2 progressive), size and sampling factors
+    // (H << 4 | V per component), and a scan of the first scanComponents.
+    static QByteArray jpegHeaders(int marker, int width, int height, const QByteArray &sampling,
+                                  int scanComponents)
+    {
+        QByteArray jpeg("\xFF\xD8", 2);
+        const auto segment = [&jpeg](int type, const QByteArray &body) {
+            jpeg.append(char(0xFF)).append(char(type));
+            jpeg.append(char((body.size() + 2) >> 8)).append(char(body.size() + 2));
+            jpeg.append(body);
+        };
+        QByteArray frame;
+        frame.append(char(8)).append(char(height >> 8)).append(char(height));
+        frame.append(char(width >> 8)).append(char(width)).append(char(sampling.size()));
+        for (int i = 0; i < sampling.size(); ++i)
+            frame.append(char(i + 1)).append(sampling.at(i)).append('\0');
+        segment(marker, frame);
+        QByteArray scan;
+        scan.append(char(scanComponents));
+        for (int i = 0; i < scanComponents; ++i)
+            scan.append(char(i + 1)).append('\0');
+        scan.append('\0').append(char(63)).append('\0');
+        segment(0xDA, scan);
+        return jpeg.append("\xFF\xD9", 2);
+    }
+
+    // gzip around the deflate stream qCompress makes (after its 4-byte
+    // length and 2-byte zlib header, before its Adler-32).
+    static QByteArray gzipped(const QByteArray &data)
+    {
+        const QByteArray zlib = qCompress(data, 9);
+        char trailer[8];
+        qToLittleEndian(crc32(data), trailer);
+        qToLittleEndian(quint32(data.size()), trailer + 4);
+        return QByteArray("\x1f\x8b\x08\0\0\0\0\0\x02\xff", 10) + zlib.mid(6, zlib.size() - 10)
+            + QByteArray(trailer, 8);
+    }
+
     QString writeFile(const QString &name, const QByteArray &bytes)
     {
         QFile file(m_dir.filePath(name));
@@ -199,14 +264,55 @@ private slots:
         // Decoded at 8 bytes a pixel: 1.15 GB, over the limit.
         QTest::newRow("16-bit 12000 x 12000")
             << pngClaiming(12000, 12000, 16) << qint64(1152000000);
-        QTest::newRow("icon saying 16 x 16, holding 20000 x 20000")
-            << iconHolding(pngClaiming(20000, 20000, 8)) << qint64(1600000000);
+        // The icon reader copies the PNG into a 4-byte picture.
+        QTest::newRow("icon saying 16 x 16, holding 12000 x 12000")
+            << iconHolding(pngClaiming(12000, 12000, 8)) << qint64(1152000000);
         QTest::newRow("icon holding 16 x 16")
-            << iconHolding(encoded(photo().scaled(16, 16), "png")) << qint64(16 * 16 * 4);
+            << iconHolding(encoded(photo().scaled(16, 16), "png")) << qint64(16 * 16 * 8);
+        // An entry that cannot be decoded must not stop the others counting.
+        const QByteArray big = pngClaiming(12000, 12000, 8);
+        QTest::newRow("icon, 2nd entry beyond the end")
+            << iconWithSecondEntry(big, -1000) << qint64(1152000000);
+        QTest::newRow("icon, 2nd entry 4 bytes before the end")
+            << iconWithSecondEntry(big, 4) << qint64(1152000000);
+        QTest::newRow("icon, 2nd entry right at the end")
+            << iconWithSecondEntry(big, 0) << qint64(1152000000);
+        QTest::newRow("icon with no entry inside the file")
+            << iconWithSecondEntry(QByteArray(), -10) << qint64(-1);
         QTest::newRow("not a picture") << QByteArray("hello") << qint64(-1);
         // Claims more pixels than any decode may hold, whatever it decodes to.
         QTest::newRow("60000 x 60000")
             << pngClaiming(60000, 60000, 8) << Imaging::maxDecodedBytes + 1;
+        QTest::newRow("icon holding 20000 x 20000")
+            << iconWithSecondEntry(pngClaiming(20000, 20000, 8), -1)
+            << Imaging::maxDecodedBytes + 1;
+        // The reader gives the first frame's size; the decoder fills the
+        // logical screen.
+        QByteArray screen = gif(CanvasTest::greyPicture(1, 1, 40));
+        screen[6] = char(15000 & 0xFF);
+        screen[7] = char(15000 >> 8);
+        screen[8] = screen[6];
+        screen[9] = screen[7];
+        QTest::newRow("gif: 15000 x 15000 screen, 1 x 1 frame")
+            << screen << qint64(15000) * 15000 * 4;
+        // Decoded at 1/8 (2048 x 2048 at 4 bytes), plus the coefficients a
+        // multi-scan JPEG keeps at full size: 2048 x 2048 blocks of 128
+        // bytes for each full-resolution component.
+        const qint64 output = 2048 * 2048 * 4;
+        const qint64 fullComponent = qint64(2048) * 2048 * 128;
+        QTest::newRow("baseline 16383 x 16383")
+            << jpegHeaders(0xC0, 16383, 16383, QByteArray("\x22\x11\x11"), 3) << output;
+        QTest::newRow("progressive 16383 x 16383, 4:4:4")
+            << jpegHeaders(0xC2, 16383, 16383, QByteArray("\x11\x11\x11"), 3)
+            << output + 3 * fullComponent;
+        QTest::newRow("progressive 16383 x 16383, 4:2:0")
+            << jpegHeaders(0xC2, 16383, 16383, QByteArray("\x22\x11\x11"), 1)
+            << output + fullComponent + 2 * fullComponent / 4;
+        QTest::newRow("sequential, one component a scan")
+            << jpegHeaders(0xC0, 16383, 16383, QByteArray("\x11\x11\x11"), 1)
+            << output + 3 * fullComponent;
+        QTest::newRow("progressive grey 16383 x 16383")
+            << jpegHeaders(0xC2, 16383, 16383, QByteArray("\x11"), 1) << output + fullComponent;
     }
 
     void decodeCost()
@@ -216,14 +322,66 @@ private slots:
         QBuffer buffer(&file);
         QVERIFY(buffer.open(QIODevice::ReadOnly));
         QCOMPARE(Imaging::decodeCost(&buffer), cost);
+        QCOMPARE(buffer.pos(), qint64(0));
 
-        // Over the limit: refused before a single pixel is decoded.
-        if (cost > Imaging::maxDecodedBytes) {
-            const Imaging::LoadedPicture loaded
-                = Imaging::loadPicture(writeFile(QStringLiteral("bomb.ico"), file));
-            QVERIFY(loaded.image.isNull());
-            QVERIFY2(loaded.error.contains(QStringLiteral("too large")), qPrintable(loaded.error));
+        // Over the limit, or of a size nobody can tell: refused before a
+        // single pixel is decoded, under any name.
+        if (cost > Imaging::maxDecodedBytes || cost < 0) {
+            for (const char *name : {"bomb.ico", "bomb.png", "bomb.jpg"}) {
+                const Imaging::LoadedPicture loaded
+                    = Imaging::loadPicture(writeFile(QLatin1String(name), file));
+                QVERIFY(loaded.image.isNull());
+                if (cost > 0)
+                    QVERIFY2(loaded.error.contains(QStringLiteral("too large")),
+                             qPrintable(loaded.error));
+            }
         }
+    }
+
+    // A real progressive JPEG: its frame as libjpeg sizes its coefficients.
+    void progressiveJpegFrame()
+    {
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        QImageWriter writer(&buffer, "jpeg");
+        writer.setProgressiveScanWrite(true);
+        QVERIFY(writer.write(photo().scaled(100, 75)));
+        buffer.close();
+        QVERIFY(buffer.open(QIODevice::ReadOnly));
+        const Imaging::JpegFrame frame = Imaging::jpegFrame(&buffer);
+        QCOMPARE(frame.size, QSize(100, 75));
+        QVERIFY(frame.multiScan);
+        QCOMPARE(frame.sampling, QVector<QSize>({{2, 2}, {1, 1}, {1, 1}}));
+        // Luma 14 x 10 blocks (rounded up to pairs), chroma 7 x 5 each.
+        QCOMPARE(Imaging::jpegCoefficientBytes(frame), qint64(14 * 10 + 2 * 7 * 5) * 128);
+    }
+
+    // Every format this Qt reads tells its size before decoding, so that
+    // refusing unknown sizes refuses no real picture.
+    void everyFormatLoads_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QSize>("size");
+        const QImage picture = photo();
+        const QList<QByteArray> writable = QImageWriter::supportedImageFormats();
+        for (const QByteArray &format : writable)
+            QTest::newRow(format.constData()) << encoded(picture, format) << picture.size();
+        QTest::newRow("gif") << gif(picture) << picture.size();
+        const QByteArray svg("<svg xmlns='http://www.w3.org/2000/svg' width='96' height='64'>"
+                             "<rect width='50' height='30' fill='black'/></svg>");
+        QTest::newRow("svg") << svg << QSize(96, 64);
+        QTest::newRow("svgz") << gzipped(svg) << QSize(96, 64);
+    }
+
+    void everyFormatLoads()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QSize, size);
+        const Imaging::LoadedPicture loaded = Imaging::loadEncodedPicture(file, "a picture");
+        QVERIFY2(!loaded.image.isNull(), qPrintable(loaded.error));
+        QCOMPARE(loaded.image.size(), size);
+        QCOMPARE(loaded.path, QStringLiteral("a picture"));
     }
 
     void decodeSize_data()
@@ -274,6 +432,181 @@ private slots:
                 difference += std::abs(qGray(loaded.image.pixel(x, y)) - qGray(full.pixel(x, y)));
         const qint64 mean = difference / (capped.width() * capped.height());
         QVERIFY2(mean < 12, qPrintable(QString::number(mean)));
+    }
+
+    void safeSvg_data()
+    {
+        QTest::addColumn<QByteArray>("body"); // inside <svg>
+        QTest::addColumn<QStringList>("kept"); // in the document drawn
+        QTest::addColumn<QStringList>("gone");
+
+        const QByteArray png = encoded(photo().scaled(8, 8), "png").toBase64();
+        QTest::newRow("image from a file")
+            << QByteArray("<image width='9' height='9' xlink:href='/tmp/x.png'/>") << QStringList()
+            << QStringList {"/tmp/x.png", "<image"};
+        QTest::newRow("image from a file URL, leading blank")
+            << QByteArray("<image width='9' height='9' xlink:href=' file:///tmp/x.png'/>")
+            << QStringList() << QStringList {"x.png"};
+        QTest::newRow("image by href, no prefix")
+            << QByteArray("<image width='9' height='9' href='x.png'/>") << QStringList()
+            << QStringList {"x.png"};
+        QTest::newRow("image named like a fragment")
+            << QByteArray("<image width='9' height='9' xlink:href='#x'/>") << QStringList()
+            << QStringList {"#x"};
+        QTest::newRow("embedded picture")
+            << "<image width='9' height='9' xlink:href='data:image/png;base64," + png + "'/>"
+            << QStringList {"data:image/png"} << QStringList();
+        QTest::newRow("use of a fragment")
+            << QByteArray("<rect id='r' width='5' height='5'/><use xlink:href='#r'/>")
+            << QStringList {"#r"} << QStringList();
+        QTest::newRow("use of another file") << QByteArray("<use xlink:href='other.svg#r'/>")
+                                             << QStringList() << QStringList {"other.svg", "<use"};
+        QTest::newRow("fill from a fragment and a file")
+            << QByteArray("<rect fill='url(#g)' stroke='url(x.svg#g)' width='5' height='5'/>")
+            << QStringList {"url(#g)"} << QStringList {"x.svg"};
+        QTest::newRow("style sheet")
+            << QByteArray("<style>@import url(a.css); rect { fill: url( 'b.svg#c' ) }</style>")
+            << QStringList {"rect"} << QStringList {"a.css", "b.svg", "@import"};
+        QTest::newRow("style attribute")
+            << QByteArray("<rect style='fill:URL(\"/dev/zero\")' width='5' height='5'/>")
+            << QStringList {"fill:none"} << QStringList {"/dev/zero"};
+    }
+
+    // Nothing drawn reaches outside the document; what stays inside stays.
+    void safeSvg()
+    {
+        QFETCH(QByteArray, body);
+        QFETCH(QStringList, kept);
+        QFETCH(QStringList, gone);
+        QByteArray file = "<?xml-stylesheet type=\"text/css\" href=\"/tmp/sheet.css\"?>"
+                          "<svg xmlns='http://www.w3.org/2000/svg' "
+                          "xmlns:xlink='http://www.w3.org/1999/xlink' width='20' height='20'>"
+            + body + "</svg>";
+        for (const QByteArray &bytes : {file, gzipped(file)}) {
+            QByteArray copy = bytes;
+            QBuffer buffer(&copy);
+            buffer.open(QIODevice::ReadOnly);
+            const Imaging::SafeSvg svg = Imaging::safeSvg(&buffer);
+            QVERIFY2(svg.error.isEmpty(), qPrintable(svg.error));
+            const QString document = QString::fromUtf8(svg.document);
+            QVERIFY(!document.contains(QLatin1String("sheet.css")));
+            for (const QString &text : kept)
+                QVERIFY2(document.contains(text), qPrintable(document));
+            for (const QString &text : gone)
+                QVERIFY2(!document.contains(text), qPrintable(document));
+            QVERIFY(!Imaging::loadEncodedPicture(bytes, "drawn.svg").image.isNull());
+        }
+    }
+
+    void svgRefused_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("why");
+        const QByteArray open("<svg xmlns='http://www.w3.org/2000/svg' "
+                              "xmlns:xlink='http://www.w3.org/1999/xlink' width='9' height='9'>");
+        // Ten levels of ten uses each: ten billion rectangles from 100 elements.
+        QByteArray uses = open + "<defs><rect id='l0' width='1' height='1'/>";
+        for (int level = 1; level <= 10; ++level) {
+            uses += "<g id='l" + QByteArray::number(level) + "'>";
+            for (int i = 0; i < 10; ++i)
+                uses += "<use xlink:href='#l" + QByteArray::number(level - 1) + "'/>";
+            uses += "</g>";
+        }
+        QTest::newRow("repeated uses") << uses + "</defs><use xlink:href='#l10'/></svg>"
+                                       << "drawing more than";
+        QTest::newRow("use of an ancestor")
+            << open + "<g id='a'><g><use xlink:href='#a'/></g></g></svg>"
+            << "its own ancestors";
+        QByteArray deep = open;
+        for (int i = 0; i < Imaging::maxSvgDepth + 1; ++i)
+            deep += "<g>";
+        QTest::newRow("nested too deep") << deep << "nested deeper";
+        // 33 MB of comment in a few dozen kilobytes.
+        const QByteArray padding(33 << 20, ' ');
+        QTest::newRow("inflates beyond the limit")
+            << gzipped(open + "<!--" + padding + "--></svg>") << "once inflated";
+        QTest::newRow("not well-formed") << open + "<rect></svg>"
+                                         << "well-formed";
+        const QByteArray huge = pngClaiming(12000, 12000, 8).toBase64();
+        // It would be drawn at whatever size it claims.
+        QTest::newRow("embedded SVG")
+            << open + "<image width='9' height='9' xlink:href='data:image/svg+xml;base64,"
+                + QByteArray("<svg xmlns='http://www.w3.org/2000/svg' width='9' height='9'/>")
+                      .toBase64()
+                + "'/></svg>"
+            << "unknown size";
+        QTest::newRow("embedded pictures too large")
+            << open + "<image width='9' height='9' xlink:href='data:image/png;base64," + huge
+                + "'/></svg>"
+            << "too large";
+    }
+
+    void svgRefused()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, why);
+        const Imaging::LoadedPicture loaded = Imaging::loadEncodedPicture(file, "bomb.svg");
+        QVERIFY(loaded.image.isNull());
+        QVERIFY2(loaded.error.contains(why), qPrintable(loaded.error));
+    }
+
+    // Drawn at the size the canvas keeps, whatever the file claims; an image
+    // read from a FIFO is never opened.
+    void svgDrawnCapped()
+    {
+        const QString fifo = m_dir.filePath(QStringLiteral("image.fifo"));
+        QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        const QByteArray svg = "<svg xmlns='http://www.w3.org/2000/svg' "
+                               "xmlns:xlink='http://www.w3.org/1999/xlink' "
+                               "width='40000' height='20000'>"
+                               "<rect width='20000' height='20000' fill='black'/>"
+                               "<image width='100' height='100' xlink:href='"
+            + QFile::encodeName(fifo) + "'/></svg>";
+        for (const QByteArray &bytes : {svg, gzipped(svg)}) {
+            const Imaging::LoadedPicture loaded
+                = Imaging::loadPicture(writeFile(QStringLiteral("wide.svg"), bytes));
+            QVERIFY2(!loaded.image.isNull(), qPrintable(loaded.error));
+            QCOMPARE(loaded.image.size(), Imaging::cappedLoadSize({40000, 20000}));
+            QCOMPARE(qGray(loaded.image.pixel(10, 10)), 0);
+            QCOMPARE(qAlpha(loaded.image.pixel(1000, 10)), 0);
+        }
+    }
+
+    // A load that is given up may block its thread for good: the next one
+    // gets a thread all the same, and one not started yet never runs.
+    void loaderPoolGivesUp()
+    {
+        Imaging::LoaderPool pool(1);
+        QSemaphore blocked;
+        QSemaphore entered;
+        const auto hanging = [&] {
+            entered.release();
+            blocked.acquire();
+            return Imaging::LoadedPicture();
+        };
+        const Imaging::LoaderPool::Load first = pool.start(hanging);
+        entered.acquire();
+        std::atomic<bool> queuedRan {false};
+        Imaging::LoaderPool::Load queued = pool.start([&] {
+            queuedRan = true;
+            return Imaging::LoadedPicture();
+        });
+        pool.giveUp(queued);
+        pool.giveUp(first);
+        QCOMPARE(pool.threadLimit(), 2);
+        const Imaging::LoaderPool::Load next = pool.start([] {
+            Imaging::LoadedPicture loaded;
+            loaded.path = QStringLiteral("next");
+            return loaded;
+        });
+        QCOMPARE(Imaging::LoaderPool::result(next).path, QStringLiteral("next"));
+        QVERIFY(first.future.isRunning());
+        blocked.release();
+        QTRY_COMPARE(pool.threadLimit(), 1);
+        pool.giveUp(first); // over already: nothing changes
+        QCOMPARE(pool.threadLimit(), 1);
+        queued.future.waitForFinished();
+        QVERIFY(!queuedRan);
     }
 
     // Opening a FIFO for reading waits for a writer that never comes.
