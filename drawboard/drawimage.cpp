@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QImageWriter>
 #include <QMutexLocker>
 #include <QPainter>
 #include <QPainterPath>
@@ -546,7 +547,11 @@ bool DrawImage::saveImage()
     m_imageSaveAddr = source.path();
     const QString target
         = QStringLiteral("%1/%2_%3").arg(source.path(), QStringLiteral("new"), source.fileName());
-    const bool written = m_displayed->save(target);
+    // The writer is chosen from the name's suffix, blanks around it left
+    // out: the file itself keeps the name exactly as the picture's.
+    const QByteArray suffix = source.suffix().trimmed().toLower().toLatin1();
+    const bool known = QImageWriter::supportedImageFormats().contains(suffix);
+    const bool written = m_displayed->save(target, known ? suffix.constData() : nullptr);
     if (!written)
         qCWarning(lcCanvas) << "cannot save the picture to" << target;
     return written;

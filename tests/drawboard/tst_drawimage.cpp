@@ -183,6 +183,10 @@ private slots:
         QVERIFY(CanvasTest::loadAndWait(
             canvas, source == QLatin1String("<path>") ? path : source.arg(url)));
         QCOMPARE(canvas.displayedImage().size(), QSize(6, 4));
+        // Saving writes beside it under the same name, in its own format.
+        QVERIFY(canvas.saveImage());
+        const QString saved = QFileInfo(path).dir().filePath(QStringLiteral("new_") + name);
+        QCOMPARE(QImageReader(saved).size(), QSize(6, 4));
     }
 
     // A load that takes too long is given up and said so; the next one
