@@ -4,6 +4,7 @@
 
 #include "engraver/jobbuffer.h"
 #include "imaging/algorithms.h"
+#include "imaging/engravingjob.h"
 #include "imaging/imageprocess.h"
 
 #include <QDebug>

@@ -3,6 +3,7 @@
 #include "drawboard/canvashistory.h"
 #include "engraver/jobbuffer.h"
 #include "imaging/algorithms.h"
+#include "imaging/engravingjob.h"
 #include "imaging/pictureloader.h"
 #include "imaging/processalgorithm.h"
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "imaging/algorithms.h"
+#include "imaging/engravingjob.h"
 #include "imaging/looks.h"
 #include "imaging/processalgorithm.h"
 
