@@ -5,7 +5,7 @@
 #include "app/sleepinhibitor.h"
 #include "app/storedsettings.h"
 #include "drawboard/drawimage.h"
-#include "engraver/engraverprotocol.h"
+#include "engraver/commands.h"
 #include "engraver/jobpicture.h"
 #include "engraver/jobtimer.h"
 #include "engraver/operations.h"

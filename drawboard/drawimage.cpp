@@ -4,6 +4,7 @@
 
 #include "engraver/jobbuffer.h"
 #include "imaging/algorithms.h"
+#include "imaging/engravingjob.h"
 #include "imaging/imageprocess.h"
 
 #include <QDebug>
@@ -83,7 +84,20 @@ DrawImage::DrawImage(QQuickItem *parent)
     m_displayed = &m_workingImage;
     // finished() carries the algorithm: spies and queued listeners need the type.
     qRegisterMetaType<DrawImage::ProcessAlgorithm>();
-    m_process = new ImageProcess(this);
+    // The pipeline reports each run through these, on the GUI thread: a
+    // SaveByte run's job is published before finished() is heard of, and the
+    // next queued run starts once nothing is under way.
+    ImageProcess::Callbacks callbacks;
+    callbacks.jobBuilt = [this](Imaging::EngravingJob job) {
+        publishJob(std::move(job));
+    };
+    callbacks.reported = [this](Imaging::Algorithm algorithm) {
+        emit finished(ProcessAlgorithm(algorithm));
+    };
+    callbacks.idle = [this] {
+        startQueuedRun();
+    };
+    m_process = new ImageProcess(this, std::move(callbacks));
     m_loadTimer = new QTimer(this);
     m_loadTimer->setSingleShot(true);
     connect(m_loadTimer, &QTimer::timeout, this, &DrawImage::loadTimedOut);

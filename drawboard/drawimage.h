@@ -3,6 +3,7 @@
 #include "drawboard/canvashistory.h"
 #include "engraver/jobbuffer.h"
 #include "imaging/algorithms.h"
+#include "imaging/engravingjob.h"
 #include "imaging/pictureloader.h"
 #include "imaging/processalgorithm.h"
 
@@ -199,13 +200,11 @@ protected:
     void paint(QPainter *painter) override;
 
 private:
-    friend class ImageProcess;
-
-    // Called by ImageProcess once a run has been reported.
+    // Called through ImageProcess's callbacks once a run has been reported.
     void startQueuedRun();
-    // Called by ImageProcess when a SaveByte run is reported: the run's
-    // preview (when done() asked for one) and records become the published
-    // job together.
+    // Called through ImageProcess's callbacks when a SaveByte run is
+    // reported: the run's preview (when done() asked for one) and records
+    // become the published job together.
     void publishJob(Imaging::EngravingJob job);
     // What a SaveByte run starts from: the spent job's memory and, when
     // done() asked for it, the size of the preview to make.

@@ -1,6 +1,6 @@
 #include "engraver/jobbuffer.h"
 
-#include "imaging/algorithms.h"
+#include "imaging/engravingjob.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engraver/protocol.h"
+#include "engraver/replies.h"
 
 #include <QByteArray>
 #include <QImage>

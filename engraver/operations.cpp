@@ -1,10 +1,10 @@
 #include "engraver/operations.h"
 
+#include "engraver/commands.h"
 #include "engraver/engraverlog.h"
-#include "engraver/engraverprotocol.h"
 #include "engraver/jobbuffer.h"
 #include "engraver/jobpicture.h"
-#include "engraver/protocol.h"
+#include "engraver/replies.h"
 #include "engraver/screenimageprovide.h"
 
 #include <QDebug>
@@ -158,7 +158,7 @@ void Operations::probeNextPort()
         m_handshakeBytes.clear();
         // Counted like any message, so that nothing follows it into the
         // port before it is written.
-        const QByteArray probe = QByteArrayLiteral("$40");
+        const QByteArray probe = QByteArray(EngraverCommand::handshake);
         m_inPort = probe.size();
         m_serialPort->write(probe);
         m_handshakeTimer.start(handshakeWaitMs);
@@ -384,7 +384,7 @@ void Operations::sendChunk(int mode)
     const Protocol::ChunkPlan plan = m_jobBuffer->takeChunk(mode);
     dataRequested(plan.endOfData);
     if (plan.endOfData) {
-        if (enqueueAnswer(QByteArrayLiteral("$33"), true))
+        if (enqueueAnswer(QByteArray(EngraverCommand::endOfData), true))
             qDebug() << "done";
         return;
     }
@@ -429,7 +429,7 @@ void Operations::goodbyeAndClose()
     }
     takeLinkDown();
     m_portState = PortState::Closing;
-    enqueue(QByteArrayLiteral("$41"), false);
+    enqueue(QByteArray(EngraverCommand::disconnect), false);
 }
 
 void Operations::finishClose()
@@ -482,7 +482,7 @@ void Operations::stopAndDisconnect()
         emit linkClosed();
         return;
     }
-    enqueue(QByteArrayLiteral("$32"), false);
+    enqueue(QByteArray(EngraverCommand::stop), false);
     m_closeRequested = true;
     goodbyeAndClose();
     emit includeBackStatus(11);

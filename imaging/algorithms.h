@@ -48,11 +48,9 @@ void negate(QImage &image);
 void binarize(QImage &image, double threshold);
 // Opaque white where the red component is above the threshold, the rest kept.
 void greyFilter(QImage &image, double threshold);
-// Floyd-Steinberg error diffusion on the inner pixels; the one-pixel frame
-// receives error but is never quantised.
-void floydDither(QImage &image, double threshold);
 
-// The three looks written from a grey picture into another one: a look that
+// The looks written from a grey picture into another one (Floyd's is with
+// the dithering methods): a look that
 // starts again from the base picture reads it and writes its own result,
 // instead of copying the base first and changing the copy. Source and target
 // have the same size and a plain format (RGB32 or ARGB32); the target may be
@@ -64,8 +62,6 @@ void binarizeInto(const QImage &source, QImage &target, double threshold,
                   const uchar *levels = nullptr);
 void greyFilterInto(const QImage &source, QImage &target, double threshold,
                     const uchar *levels = nullptr);
-void floydDitherInto(const QImage &source, QImage &target, double threshold,
-                     const uchar *levels = nullptr);
 
 // The pixels the looks write: black, white and the greys between.
 constexpr QRgb opaqueBlack = 0xFF000000u;
@@ -86,53 +82,35 @@ inline bool hasPlainPixels(const QImage &image)
 // its pixels not yet written: the target of a look.
 QImage blankLike(const QImage &image);
 
-// One engraving record as the little-endian word of its four bytes: x bits
-// 7-0, then x bits 11-8 above y bits 11-8, then y bits 7-0, then the burn
-// intensity. The fields are disjoint, so records can be put together by OR.
-constexpr quint32 engravingRecord(int x, int y, int intensity)
+// The grey level of a grey pixel: its red component.
+inline int redOf(QRgb pixel)
 {
-    return quint32(x & 0xFF) | quint32((x >> 8) & 0xF) << 12 | quint32((y >> 8) & 0xF) << 8
-        | quint32(y & 0xFF) << 16 | quint32(intensity & 0xFF) << 24;
+    return int((pixel >> 16) & 0xFF);
 }
 
-// Records cannot address 4096 or more in either direction.
-constexpr int engravingCoordinateLimit = 4096;
-// A job that burns every pixel of the 1600 x 1600 engraving area: the most
-// record memory kept for reuse between jobs.
-constexpr int reusableJobBytes = 1600 * 1600 * 4;
-
-struct EngravingJob
+// A pixel a look keeps: as it is, or the opaque grey of its level mapped
+// through `levels` when given.
+inline QRgb keptPixel(QRgb pixel, const uchar *levels)
 {
-    bool built = false; // false until SaveByte has made it from a picture
-    // The records. A job may come in carrying the memory of a spent one: it
-    // is written over instead of allocating a new stream when it is large
-    // enough and nobody else holds it.
-    QByteArray bytes;
-    int xmin = 0;
-    int ymin = 0;
-    int xmax = 0;
-    int ymax = 0;
-    // The whole enlarged picture, in engraving pixels.
-    QSize pictureSize;
-    // Asked for before the run: the size of the preview to make with the
-    // records (empty: none). The preview is the picture as the control page
-    // shows it, at that size.
-    QSize previewSize;
-    QImage preview;
-};
+    return levels ? opaqueGrey(levels[redOf(pixel)]) : pixel;
+}
 
-// The picture enlarged by 1.5 (nearest neighbour), visited row by row in
-// serpentine order, one record per pixel whose grey level is at most the
-// threshold. A null picture gives an empty job that is not built.
-EngravingJob engravingJob(const QImage &source, double threshold);
-// The same into a job that may bring memory for its records and ask for a
-// preview.
-void buildEngravingJob(const QImage &source, double threshold, EngravingJob &job);
-
-// The picture at the size the control page shows it: at the engraving size
-// exactly the enlarged picture the records come from (nearest neighbour),
-// smaller a smooth reduction of it.
-QImage jobPreview(const QImage &picture, const QSize &size);
+// Writes a function of each source pixel into the target, both plain; the
+// target may be the source itself.
+template<typename PixelFunction>
+void mapPixelsInto(const QImage &source, QImage &target, PixelFunction function)
+{
+    const int width = source.width();
+    const int height = source.height();
+    for (int y = 0; y < height; ++y) {
+        // The target's line first: should it detach, the source's line read
+        // after it is still the same pixels.
+        auto *out = reinterpret_cast<QRgb *>(target.scanLine(y));
+        const auto *in = reinterpret_cast<const QRgb *>(source.constScanLine(y));
+        for (int x = 0; x < width; ++x)
+            out[x] = function(in[x]);
+    }
+}
 
 // A loaded picture keeps at most 1050 pixels per side: the longer side
 // becomes 1050, the shorter one keeps the proportion, cut down to whole
@@ -140,11 +118,5 @@ QImage jobPreview(const QImage &picture, const QSize &size);
 // in float is a hair below 0.525).
 QSize cappedLoadSize(const QSize &size);
 constexpr int maxLoadedSide = 1050;
-
-// The size of the picture in engraving pixels.
-inline int engravingSize(int canvasPixels)
-{
-    return int(float(canvasPixels) * 1.5f);
-}
 
 } // namespace Imaging

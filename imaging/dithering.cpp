@@ -10,6 +10,147 @@ namespace Imaging {
 
 namespace {
 
+// Adds e × weight/16 to a grey level the way the floating-point definition
+// does: n + e·w is exact in a double for sixteenths, and truncation toward
+// zero equals C++ integer division of (16 n + w e) by 16.
+inline int diffused(int level, int error, int weight)
+{
+    const int value = (16 * level + weight * error) / 16;
+    return std::clamp(value, 0, 255);
+}
+
+void floydPlain(const QImage &source, QImage &target, double threshold, const uchar *levels)
+{
+    const int width = source.width();
+    const int height = source.height();
+    // The threshold only matters through "threshold > v" for v in 0..255.
+    // Black exactly below the first level the threshold does not exceed
+    // (256: every level is black).
+    int firstWhite = 0;
+    while (firstWhite < 256 && threshold > double(firstWhite))
+        ++firstWhite;
+
+    // The pixels the diffusion never reaches, the first row and the first
+    // pixel of the second, keep the source's (mapped when there are levels);
+    // in place and unmapped they are already right.
+    if (levels || &source != &target) {
+        const auto copyPixels = [&](int y, int count) {
+            auto *out = reinterpret_cast<QRgb *>(target.scanLine(y));
+            const auto *in = reinterpret_cast<const QRgb *>(source.constScanLine(y));
+            for (int x = 0; x < count; ++x)
+                out[x] = keptPixel(in[x], levels);
+        };
+        copyPixels(0, width);
+        copyPixels(1, 1);
+    }
+
+    // The row being quantised and the one below it, as grey levels; every
+    // value stays clamped to 0..255 after each step, as the pixels would.
+    std::vector<int> rowA(size_t(width), 0);
+    std::vector<int> rowB(size_t(width), 0);
+    int *current = rowA.data();
+    int *below = rowB.data();
+    // Each row is read before any row below it is written, so the target
+    // may be the source.
+    const auto readRow = [&source, width, levels](int y, int *out) {
+        const auto *line = reinterpret_cast<const QRgb *>(source.constScanLine(y));
+        if (levels) {
+            for (int x = 0; x < width; ++x)
+                out[x] = levels[redOf(line[x])];
+        } else {
+            for (int x = 0; x < width; ++x)
+                out[x] = redOf(line[x]);
+        }
+    };
+    // Every pixel the diffusion reached is stored as an opaque grey (black
+    // and white being greys too); the first pixel of row 1 is never reached.
+    const auto writeRow = [&target, width](int y, const int *out, int from) {
+        auto *line = reinterpret_cast<QRgb *>(target.scanLine(y));
+        for (int x = from; x < width; ++x)
+            line[x] = opaqueGrey(out[x]);
+    };
+
+    readRow(1, current);
+    for (int y = 1; y < height - 1; ++y) {
+        readRow(y + 1, below);
+        // The pixel being quantised and the three below it that it feeds are
+        // carried in registers along the row: each level is read once and
+        // written once, and every step is the same arithmetic as the
+        // definition (each neighbour truncated and clamped on its own, in
+        // the same order). The choice of black or white is a table look-up
+        // and a mask, with no branch to mispredict on a photo.
+        int here = current[1];
+        int belowLeft = below[0];
+        int belowHere = below[1];
+        for (int x = 1; x < width - 1; ++x) {
+            const int white = here >= firstWhite ? 255 : 0;
+            const int error = here - white;
+            current[x] = white;
+            here = diffused(current[x + 1], error, 7);
+            below[x - 1] = diffused(belowLeft, error, 3);
+            belowLeft = diffused(belowHere, error, 5);
+            belowHere = diffused(below[x + 1], error, 1);
+        }
+        current[width - 1] = here;
+        below[width - 2] = belowLeft;
+        below[width - 1] = belowHere;
+        writeRow(y, current, y == 1 ? 1 : 0);
+        std::swap(current, below);
+    }
+    writeRow(height - 1, current, 0);
+}
+
+void floydGeneric(QImage &image, double threshold)
+{
+    const int width = image.width();
+    const int height = image.height();
+    for (int y = 1; y < height - 1; ++y) {
+        for (int x = 1; x < width - 1; ++x) {
+            const int v = redOf(image.pixel(x, y));
+            int error;
+            if (threshold > double(v)) {
+                image.setPixel(x, y, opaqueBlack);
+                error = v;
+            } else {
+                image.setPixel(x, y, opaqueWhite);
+                error = v - 255;
+            }
+            const struct
+            {
+                int dx, dy, weight;
+            } neighbours[] = {{1, 0, 7}, {-1, 1, 3}, {0, 1, 5}, {1, 1, 1}};
+            for (const auto &n : neighbours) {
+                const int level = redOf(image.pixel(x + n.dx, y + n.dy));
+                image.setPixel(x + n.dx, y + n.dy, opaqueGrey(diffused(level, error, n.weight)));
+            }
+        }
+    }
+}
+
+} // namespace
+
+void floydDither(QImage &image, double threshold)
+{
+    if (image.height() <= 2 || image.width() <= 2)
+        return;
+    if (hasPlainPixels(image))
+        floydPlain(image, image, threshold, nullptr);
+    else
+        floydGeneric(image, threshold);
+}
+
+void floydDitherInto(const QImage &source, QImage &target, double threshold, const uchar *levels)
+{
+    if (source.height() <= 2 || source.width() <= 2) {
+        // Too small to have inner pixels: the whole picture is frame.
+        mapPixelsInto(source, target, [levels](QRgb p) { return keptPixel(p, levels); });
+        return;
+    }
+    floydPlain(source, target, threshold, levels);
+}
+
+namespace {
+
 // One tap of an error-diffusion kernel, as published: the share weight /
 // divisor of the error goes to the pixel (dx, dy) from the one quantised.
 struct KernelTap

@@ -76,6 +76,15 @@ QImage dithered(const QImage &source, const DitherOptions &options,
 // The same, replacing the picture.
 void dither(QImage &image, const DitherOptions &options);
 
+// Floyd-Steinberg error diffusion on the inner pixels; the one-pixel frame
+// receives error but is never quantised.
+void floydDither(QImage &image, double threshold);
+// The same written from a grey picture into another one, as the other looks
+// are (see binarizeInto): the target may be the source, and `levels` maps
+// each grey level first.
+void floydDitherInto(const QImage &source, QImage &target, double threshold,
+                     const uchar *levels = nullptr);
+
 // The 8 x 8 Bayer index matrix (0..63).
 int bayerIndex(int x, int y);
 

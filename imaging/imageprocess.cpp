@@ -1,6 +1,5 @@
 #include "imaging/imageprocess.h"
 
-#include "drawboard/drawimage.h"
 #include "imaging/algorithms.h"
 #include "imaging/imaginglog.h"
 #include "imaging/threadhandover.h"
@@ -9,6 +8,8 @@
 #include <QDebug>
 #include <QThread>
 #include <QThreadPool>
+
+#include <utility>
 
 Q_LOGGING_CATEGORY(lcImaging, "vandra.imaging")
 
@@ -79,9 +80,9 @@ AutoRunEvent::AutoRunEvent(AlgorithmAutoRun *run)
 
 AutoRunEvent::~AutoRunEvent() = default;
 
-ImageProcess::ImageProcess(DrawImage *canvas)
-    : QObject(canvas)
-    , m_canvas(canvas)
+ImageProcess::ImageProcess(QObject *parent, Callbacks callbacks)
+    : QObject(parent)
+    , m_callbacks(std::move(callbacks))
 { }
 
 ImageProcess::~ImageProcess()
@@ -121,13 +122,13 @@ bool ImageProcess::event(QEvent *e)
     // call made while the canvas handles the end of this run is not mistaken
     // for one arriving during a run.
     if (m_runList.removeOne(run)) {
-        const auto algorithm = DrawImage::ProcessAlgorithm(run->algorithm());
-        if (algorithm == DrawImage::SaveByte)
-            m_canvas->publishJob(run->takeJob());
-        emit m_canvas->finished(algorithm);
+        const Imaging::Algorithm algorithm = run->algorithm();
+        if (algorithm == Imaging::SaveByte)
+            m_callbacks.jobBuilt(run->takeJob());
+        m_callbacks.reported(algorithm);
     }
     delete run;
     if (m_runList.isEmpty())
-        m_canvas->startQueuedRun();
+        m_callbacks.idle();
     return true;
 }

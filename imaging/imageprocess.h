@@ -1,6 +1,7 @@
 #pragma once
 
 #include "imaging/algorithms.h"
+#include "imaging/engravingjob.h"
 #include "imaging/looks.h"
 #include "imaging/processalgorithm.h"
 
@@ -13,9 +14,9 @@
 #include <QRunnable>
 #include <atomic>
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 
-class DrawImage;
 class ImageProcess;
 
 // Counts runs that have come back from their algorithm and posted their
@@ -95,12 +96,23 @@ private:
 };
 
 // Lives in the GUI thread as a child of the canvas: owns the processing mutex
-// and the runs under way, and turns each completion event into the canvas's
-// finished() signal.
+// and the runs under way, and tells its owner of each completion event
+// through the callbacks the owner gives it (the canvas turns them into its
+// finished() signal), so that the pipeline knows nothing of the canvas.
 class ImageProcess : public QObject
 {
 public:
-    explicit ImageProcess(DrawImage *canvas);
+    // Called on the GUI thread for each run reported, in this order:
+    // jobBuilt with what a SaveByte run built, then reported, then, once no
+    // run is under way any more, idle.
+    struct Callbacks
+    {
+        std::function<void(Imaging::EngravingJob job)> jobBuilt;
+        std::function<void(Imaging::Algorithm algorithm)> reported;
+        std::function<void()> idle;
+    };
+
+    ImageProcess(QObject *parent, Callbacks callbacks);
     // Waits for a run still working on the canvas's images, drops runs that
     // have not started, and deletes every listed run.
     ~ImageProcess() override;
@@ -117,7 +129,7 @@ protected:
     bool event(QEvent *e) override;
 
 private:
-    DrawImage *m_canvas;
+    Callbacks m_callbacks;
     QList<AlgorithmAutoRun *> m_runList; // started and not yet reported
     QMutex m_mutex;
     EndedRuns m_endedRuns;

@@ -5,7 +5,7 @@
 #include "benchmain.h"
 #include "engraver/jobbuffer.h"
 #include "engraver/operations.h"
-#include "engraver/protocol.h"
+#include "engraver/replies.h"
 #include "ptyengraver.h"
 
 #include <QEventLoop>

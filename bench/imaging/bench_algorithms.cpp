@@ -16,6 +16,7 @@
 #include "engraver/jobbuffer.h"
 #include "imaging/algorithms.h"
 #include "imaging/dithering.h"
+#include "imaging/engravingjob.h"
 #include "imaging/looks.h"
 
 #include <QMutex>

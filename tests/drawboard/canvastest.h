@@ -2,6 +2,7 @@
 
 #include "drawboard/drawimage.h"
 #include "imaging/algorithms.h"
+#include "imaging/engravingjob.h"
 
 #include <QtTest>
 

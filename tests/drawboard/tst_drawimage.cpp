@@ -1,5 +1,6 @@
 #include "engraver/jobbuffer.h"
 #include "imaging/algorithms.h"
+#include "imaging/engravingjob.h"
 #include "tests/drawboard/canvastest.h"
 
 #include <QBuffer>

@@ -2,7 +2,7 @@
 // replies, classifying them and reading their status numbers and values,
 // and planning the answer to a request. Run briefly by CTest.
 
-#include "engraver/protocol.h"
+#include "engraver/replies.h"
 
 #include <cmath>
 #include <cstdint>

@@ -1,6 +1,6 @@
 #include "app/startup.h"
-#include "engraver/engraverprotocol.h"
-#include "engraver/protocol.h"
+#include "engraver/commands.h"
+#include "engraver/replies.h"
 
 #include <QQmlComponent>
 #include <QQmlEngine>

@@ -7,6 +7,7 @@
 
 #include "imaging/algorithms.h"
 #include "imaging/dithering.h"
+#include "imaging/engravingjob.h"
 #include "simengraver.h"
 
 #include <QFont>

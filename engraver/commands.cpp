@@ -1,6 +1,6 @@
-#include "engraver/engraverprotocol.h"
+#include "engraver/commands.h"
 
-#include "engraver/protocol.h"
+#include "engraver/replies.h"
 
 #include <QtMath>
 

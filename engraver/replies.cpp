@@ -1,4 +1,4 @@
-#include "engraver/protocol.h"
+#include "engraver/replies.h"
 
 #include <climits>
 #include <cstring>
