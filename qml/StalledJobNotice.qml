@@ -38,7 +38,6 @@ Rectangle {
 
         PopupButton {
             objectName: "stalledStopButton"
-            width: 90
             anchors.verticalCenter: parent.verticalCenter
             text: qsTr("停止")
             onClicked: notice.stopClicked()
@@ -46,7 +45,6 @@ Rectangle {
 
         PopupButton {
             objectName: "stalledReconnectButton"
-            width: 90
             anchors.verticalCenter: parent.verticalCenter
             text: qsTr("重新连接")
             onClicked: notice.reconnectClicked()
