@@ -1,5 +1,5 @@
 import QtQuick 2.7
-import "."
+import "common"
 
 // A tool panel that shows itself on onView() and fades away on its own:
 // 500 ms after it was shown, or 100 ms after the pointer left it across its

@@ -1,5 +1,5 @@
 import QtQuick 2.7
-import "."
+import "common"
 
 // A round icon button. Users set its size (a square gives a circle), the
 // label through circleTextAlias and attach their handlers to buttonClicked.

@@ -1,5 +1,5 @@
 import QtQuick 2.0
-import "."
+import "common"
 
 // A grey-level slider: white at the left, black at the right. value runs
 // from 0 to 1 with two decimals as the knob is dragged.

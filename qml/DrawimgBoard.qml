@@ -4,8 +4,9 @@ import Qt.labs.settings 1.0
 import Zan.DrawBoard 1.0
 import Zan.Desktop 1.0
 import QtQuick.Controls 2.0
-import "."
-import "helpers.js" as Helpers
+import "common"
+import "editing"
+import "common/helpers.js" as Helpers
 
 // The editing page: one canvas in a movable, zoomable frame, the tools and
 // their panels around it, the three effects and the way to the engraver.

@@ -2,7 +2,7 @@ import QtQuick 2.0
 import QtQuick.Controls 1.4
 import QtQuick.Controls.Styles.Flat 1.0
 import QtQuick.Extras 1.4
-import "."
+import "common"
 
 // The font chooser of the editing page: every installed family, each shown
 // in its own face. listFontFamily holds the family picked last.

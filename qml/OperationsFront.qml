@@ -3,7 +3,8 @@ import QtQuick.Controls 2.2
 import QtQuick.Window 2.2
 import Zan.Desktop 1.0
 import Zan.Engraver 1.0
-import "."
+import "common"
+import "control"
 
 // The control page: the engraving area to scale with the published picture,
 // the laser marker, connect, framing, start/pause/stop, power, depth, fan,

@@ -1,6 +1,6 @@
 import QtQuick 2.0
 import QtQuick.Controls 1.4
-import "."
+import "common"
 
 // The movable text box of the editing page. It grows with its text; dragX
 // and dragY give the left edge of the text and the bottom of its content on

@@ -5,7 +5,8 @@ import QtQuick.Layouts 1.3
 import QtQuick.Controls.Material 2.0
 import Qt.labs.settings 1.1
 import Zan.Engraver 1.0
-import "."
+import "common"
+import "window"
 
 // The main window: a header row, the menu column on the right and the page
 // area that hosts both pages at once. Only visibility changes between them,

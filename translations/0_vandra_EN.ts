@@ -2,6 +2,33 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US" sourcelanguage="zh_CN">
 <context>
+    <name>AboutPopup</name>
+    <message>
+        <source>关于我们</source>
+        <translation>About us</translation>
+    </message>
+    <message>
+        <source>软件版本：</source>
+        <translation>Software version：</translation>
+    </message>
+    <message>
+        <source>雕刻机版本：</source>
+        <translation>Machine version：</translation>
+    </message>
+    <message>
+        <source>雕刻最大图像大小：1050*1050像素</source>
+        <translation>The maximum Engraving image :1050*1050 pixels</translation>
+    </message>
+    <message>
+        <source>雕刻最大面积：80*80mm</source>
+        <translation>The largest area of sculpture: 80*80mm</translation>
+    </message>
+    <message>
+        <source>快捷键</source>
+        <translation>Keys</translation>
+    </message>
+</context>
+<context>
     <name>DrawimgBoard</name>
     <message>
         <source>图片保存失败……</source>
@@ -121,6 +148,21 @@
     <message>
         <source>选择字体</source>
         <translation>Select</translation>
+    </message>
+</context>
+<context>
+    <name>JobClocks</name>
+    <message>
+        <source>正在雕刻</source>
+        <translation>Engraving</translation>
+    </message>
+    <message>
+        <source>耗时</source>
+        <translation>Took</translation>
+    </message>
+    <message>
+        <source>剩余</source>
+        <translation>Left</translation>
     </message>
 </context>
 <context>
@@ -253,32 +295,6 @@
     </message>
 </context>
 <context>
-    <name>ToolColumn</name>
-    <message>
-        <source>激光</source>
-        <translation>Laser</translation>
-    </message>
-    <message>
-        <source>雕刻深度</source>
-        <translation>  Depth </translation>
-    </message>
-</context>
-<context>
-    <name>JobClocks</name>
-    <message>
-        <source>正在雕刻</source>
-        <translation>Engraving</translation>
-    </message>
-    <message>
-        <source>耗时</source>
-        <translation>Took</translation>
-    </message>
-    <message>
-        <source>剩余</source>
-        <translation>Left</translation>
-    </message>
-</context>
-<context>
     <name>PenPanel</name>
     <message>
         <source>类型</source>
@@ -309,6 +325,84 @@
     <message>
         <source>输入</source>
         <translation>Input</translation>
+    </message>
+</context>
+<context>
+    <name>QuitPopup</name>
+    <message>
+        <source>提示</source>
+        <translation>Tips</translation>
+    </message>
+    <message>
+        <source>正在雕刻，退出将停止雕刻。确定退出吗？</source>
+        <translation>Engraving is in progress; quitting stops it. Quit anyway?</translation>
+    </message>
+    <message>
+        <source>退出</source>
+        <translation>Quit</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsPopup</name>
+    <message>
+        <source>设置</source>
+        <translation>Setting</translation>
+    </message>
+    <message>
+        <source>当雕刻机连接成功后,激光器的位置不在左上角,需要重新置位</source>
+        <translation>When the machine is connected successfully, if the position of the optical device is not on the upper left corner , it should be reset</translation>
+    </message>
+    <message>
+        <source>重新置位</source>
+        <translation>Reset</translation>
+    </message>
+    <message>
+        <source>定位激光器到机器中间,这样您可以吧雕刻机收起到包装盒中</source>
+        <translation>Locate the laser at the middle of the machine so that you can put it in the box</translation>
+    </message>
+    <message>
+        <source>中间</source>
+        <translation>Middle</translation>
+    </message>
+    <message>
+        <source>低功耗模式消耗的电能会降低很多</source>
+        <translation>In the low-power mode, the power consumption is very small</translation>
+    </message>
+    <message>
+        <source>分钟</source>
+        <translation>min</translation>
+    </message>
+    <message>
+        <source>低功耗</source>
+        <translation>Low power</translation>
+    </message>
+    <message>
+        <source>语言选择，重启软件生效</source>
+        <translation>Language,Restar valid</translation>
+    </message>
+    <message>
+        <source>显示激光头和图片坐标,单位为mm</source>
+        <translation>Display laser head and picture coordinates, in units of mm</translation>
+    </message>
+    <message>
+        <source>是否显示图片打印进度</source>
+        <translation>Display picture print progress</translation>
+    </message>
+    <message>
+        <source>注意：按保存后才能真正保存，否则软件重启后就会恢复！</source>
+        <translation>Note: you must save the picture, or it will be restored if the software be restarted！</translation>
+    </message>
+    <message>
+        <source>保存</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
     </message>
 </context>
 <context>
@@ -419,108 +513,44 @@
     </message>
 </context>
 <context>
-    <name>AboutPopup</name>
+    <name>ToolColumn</name>
     <message>
-        <source>关于我们</source>
-        <translation>About us</translation>
+        <source>激光</source>
+        <translation>Laser</translation>
     </message>
     <message>
-        <source>软件版本：</source>
-        <translation>Software version：</translation>
-    </message>
-    <message>
-        <source>雕刻机版本：</source>
-        <translation>Machine version：</translation>
-    </message>
-    <message>
-        <source>雕刻最大图像大小：1050*1050像素</source>
-        <translation>The maximum Engraving image :1050*1050 pixels</translation>
-    </message>
-    <message>
-        <source>雕刻最大面积：80*80mm</source>
-        <translation>The largest area of sculpture: 80*80mm</translation>
-    </message>
-    <message>
-        <source>快捷键</source>
-        <translation>Keys</translation>
+        <source>雕刻深度</source>
+        <translation>  Depth </translation>
     </message>
 </context>
 <context>
-    <name>QuitPopup</name>
+    <name>ToolPanels</name>
     <message>
-        <source>提示</source>
-        <translation>Tips</translation>
+        <source>橡皮</source>
+        <translation>Eraser</translation>
     </message>
     <message>
-        <source>正在雕刻，退出将停止雕刻。确定退出吗？</source>
-        <translation>Engraving is in progress; quitting stops it. Quit anyway?</translation>
+        <source>缩放</source>
+        <translation>Zoom</translation>
     </message>
     <message>
-        <source>退出</source>
-        <translation>Quit</translation>
-    </message>
-    <message>
-        <source>取消</source>
-        <translation>Cancel</translation>
+        <source>缩放比例 </source>
+        <translation>Zoom Ratio</translation>
     </message>
 </context>
 <context>
-    <name>SettingsPopup</name>
+    <name>TrueSizeView</name>
     <message>
-        <source>设置</source>
-        <translation>Setting</translation>
+        <source>实际大小</source>
+        <translation>True size</translation>
     </message>
     <message>
-        <source>当雕刻机连接成功后,激光器的位置不在左上角,需要重新置位</source>
-        <translation>When the machine is connected successfully, if the position of the optical device is not on the upper left corner , it should be reset</translation>
+        <source>放大2倍</source>
+        <translation>Zoom 2x</translation>
     </message>
     <message>
-        <source>重新置位</source>
-        <translation>Reset</translation>
-    </message>
-    <message>
-        <source>定位激光器到机器中间,这样您可以吧雕刻机收起到包装盒中</source>
-        <translation>Locate the laser at the middle of the machine so that you can put it in the box</translation>
-    </message>
-    <message>
-        <source>中间</source>
-        <translation>Middle</translation>
-    </message>
-    <message>
-        <source>低功耗模式消耗的电能会降低很多</source>
-        <translation>In the low-power mode, the power consumption is very small</translation>
-    </message>
-    <message>
-        <source>分钟</source>
-        <translation>min</translation>
-    </message>
-    <message>
-        <source>低功耗</source>
-        <translation>Low power</translation>
-    </message>
-    <message>
-        <source>语言选择，重启软件生效</source>
-        <translation>Language,Restar valid</translation>
-    </message>
-    <message>
-        <source>显示激光头和图片坐标,单位为mm</source>
-        <translation>Display laser head and picture coordinates, in units of mm</translation>
-    </message>
-    <message>
-        <source>是否显示图片打印进度</source>
-        <translation>Display picture print progress</translation>
-    </message>
-    <message>
-        <source>注意：按保存后才能真正保存，否则软件重启后就会恢复！</source>
-        <translation>Note: you must save the picture, or it will be restored if the software be restarted！</translation>
-    </message>
-    <message>
-        <source>保存</source>
-        <translation>Save</translation>
-    </message>
-    <message>
-        <source>取消</source>
-        <translation>Cancel</translation>
+        <source>关闭</source>
+        <translation>Close</translation>
     </message>
 </context>
 <context>
@@ -556,36 +586,6 @@
     <message>
         <source>控制</source>
         <translation>Control</translation>
-    </message>
-</context>
-<context>
-    <name>ToolPanels</name>
-    <message>
-        <source>橡皮</source>
-        <translation>Eraser</translation>
-    </message>
-    <message>
-        <source>缩放</source>
-        <translation>Zoom</translation>
-    </message>
-    <message>
-        <source>缩放比例 </source>
-        <translation>Zoom Ratio</translation>
-    </message>
-</context>
-<context>
-    <name>TrueSizeView</name>
-    <message>
-        <source>实际大小</source>
-        <translation>True size</translation>
-    </message>
-    <message>
-        <source>放大2倍</source>
-        <translation>Zoom 2x</translation>
-    </message>
-    <message>
-        <source>关闭</source>
-        <translation>Close</translation>
     </message>
 </context>
 </TS>

@@ -2,6 +2,33 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ja_JP" sourcelanguage="zh_CN">
 <context>
+    <name>AboutPopup</name>
+    <message>
+        <source>关于我们</source>
+        <translation>私達について</translation>
+    </message>
+    <message>
+        <source>软件版本：</source>
+        <translation>ソフトウェアバージョン：</translation>
+    </message>
+    <message>
+        <source>雕刻机版本：</source>
+        <translation>彫刻機のバージョン:</translation>
+    </message>
+    <message>
+        <source>雕刻最大图像大小：1050*1050像素</source>
+        <translation>加工できる最大画像ピクセルは:1050*1050ピクセル</translation>
+    </message>
+    <message>
+        <source>雕刻最大面积：80*80mm</source>
+        <translation>加工できる最大面積:80*80mm</translation>
+    </message>
+    <message>
+        <source>快捷键</source>
+        <translation>ショートカットキー</translation>
+    </message>
+</context>
+<context>
     <name>DrawimgBoard</name>
     <message>
         <source>图片保存失败……</source>
@@ -121,6 +148,21 @@
     <message>
         <source>选择字体</source>
         <translation>選択</translation>
+    </message>
+</context>
+<context>
+    <name>JobClocks</name>
+    <message>
+        <source>正在雕刻</source>
+        <translation>彫刻中</translation>
+    </message>
+    <message>
+        <source>耗时</source>
+        <translation>所要</translation>
+    </message>
+    <message>
+        <source>剩余</source>
+        <translation>残り</translation>
     </message>
 </context>
 <context>
@@ -253,32 +295,6 @@
     </message>
 </context>
 <context>
-    <name>ToolColumn</name>
-    <message>
-        <source>激光</source>
-        <translation>レーザ</translation>
-    </message>
-    <message>
-        <source>雕刻深度</source>
-        <translation>彫刻深さ</translation>
-    </message>
-</context>
-<context>
-    <name>JobClocks</name>
-    <message>
-        <source>正在雕刻</source>
-        <translation>彫刻中</translation>
-    </message>
-    <message>
-        <source>耗时</source>
-        <translation>所要</translation>
-    </message>
-    <message>
-        <source>剩余</source>
-        <translation>残り</translation>
-    </message>
-</context>
-<context>
     <name>PenPanel</name>
     <message>
         <source>类型</source>
@@ -309,6 +325,84 @@
     <message>
         <source>输入</source>
         <translation>エントリー</translation>
+    </message>
+</context>
+<context>
+    <name>QuitPopup</name>
+    <message>
+        <source>提示</source>
+        <translation>ヒント</translation>
+    </message>
+    <message>
+        <source>正在雕刻，退出将停止雕刻。确定退出吗？</source>
+        <translation>彫刻中です。終了すると彫刻が止まります。終了しますか？</translation>
+    </message>
+    <message>
+        <source>退出</source>
+        <translation>終了</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>キャンセル</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsPopup</name>
+    <message>
+        <source>设置</source>
+        <translation>セット</translation>
+    </message>
+    <message>
+        <source>当雕刻机连接成功后,激光器的位置不在左上角,需要重新置位</source>
+        <translation>レーザー彫刻と接続できましたらレーザーヘッドは左上にいない場合では位置をリセットする必要があります</translation>
+    </message>
+    <message>
+        <source>重新置位</source>
+        <translation>再設定</translation>
+    </message>
+    <message>
+        <source>定位激光器到机器中间,这样您可以吧雕刻机收起到包装盒中</source>
+        <translation>レーザー加工機を箱に収まれるようにレーザーヘッドを機械の中間に配置してください</translation>
+    </message>
+    <message>
+        <source>中间</source>
+        <translation>真ん中</translation>
+    </message>
+    <message>
+        <source>低功耗模式消耗的电能会降低很多</source>
+        <translation>低電力モードでは低消費電力</translation>
+    </message>
+    <message>
+        <source>分钟</source>
+        <translation>分</translation>
+    </message>
+    <message>
+        <source>低功耗</source>
+        <translation>低消費電力</translation>
+    </message>
+    <message>
+        <source>语言选择，重启软件生效</source>
+        <translation>言語の選択、効果を取るために再起動します</translation>
+    </message>
+    <message>
+        <source>显示激光头和图片坐标,单位为mm</source>
+        <translation>レーザヘッドと画像の座標を示す、単位はmm</translation>
+    </message>
+    <message>
+        <source>是否显示图片打印进度</source>
+        <translation>画像焼けるプログレスバー表示するかどうか</translation>
+    </message>
+    <message>
+        <source>注意：按保存后才能真正保存，否则软件重启后就会恢复！</source>
+        <translation>ご注意：保存するには保存のボタンを押してください、そうしないとソフト再起動したら前の状態に戻ります！</translation>
+    </message>
+    <message>
+        <source>保存</source>
+        <translation>保存</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>キャンセル</translation>
     </message>
 </context>
 <context>
@@ -419,108 +513,44 @@
     </message>
 </context>
 <context>
-    <name>AboutPopup</name>
+    <name>ToolColumn</name>
     <message>
-        <source>关于我们</source>
-        <translation>私達について</translation>
+        <source>激光</source>
+        <translation>レーザ</translation>
     </message>
     <message>
-        <source>软件版本：</source>
-        <translation>ソフトウェアバージョン：</translation>
-    </message>
-    <message>
-        <source>雕刻机版本：</source>
-        <translation>彫刻機のバージョン:</translation>
-    </message>
-    <message>
-        <source>雕刻最大图像大小：1050*1050像素</source>
-        <translation>加工できる最大画像ピクセルは:1050*1050ピクセル</translation>
-    </message>
-    <message>
-        <source>雕刻最大面积：80*80mm</source>
-        <translation>加工できる最大面積:80*80mm</translation>
-    </message>
-    <message>
-        <source>快捷键</source>
-        <translation>ショートカットキー</translation>
+        <source>雕刻深度</source>
+        <translation>彫刻深さ</translation>
     </message>
 </context>
 <context>
-    <name>QuitPopup</name>
+    <name>ToolPanels</name>
     <message>
-        <source>提示</source>
-        <translation>ヒント</translation>
+        <source>橡皮</source>
+        <translation>ゴム</translation>
     </message>
     <message>
-        <source>正在雕刻，退出将停止雕刻。确定退出吗？</source>
-        <translation>彫刻中です。終了すると彫刻が止まります。終了しますか？</translation>
+        <source>缩放</source>
+        <translation>ズーム</translation>
     </message>
     <message>
-        <source>退出</source>
-        <translation>終了</translation>
-    </message>
-    <message>
-        <source>取消</source>
-        <translation>キャンセル</translation>
+        <source>缩放比例 </source>
+        <translation>ズーム比例</translation>
     </message>
 </context>
 <context>
-    <name>SettingsPopup</name>
+    <name>TrueSizeView</name>
     <message>
-        <source>设置</source>
-        <translation>セット</translation>
+        <source>实际大小</source>
+        <translation>実寸</translation>
     </message>
     <message>
-        <source>当雕刻机连接成功后,激光器的位置不在左上角,需要重新置位</source>
-        <translation>レーザー彫刻と接続できましたらレーザーヘッドは左上にいない場合では位置をリセットする必要があります</translation>
+        <source>放大2倍</source>
+        <translation>2倍に拡大</translation>
     </message>
     <message>
-        <source>重新置位</source>
-        <translation>再設定</translation>
-    </message>
-    <message>
-        <source>定位激光器到机器中间,这样您可以吧雕刻机收起到包装盒中</source>
-        <translation>レーザー加工機を箱に収まれるようにレーザーヘッドを機械の中間に配置してください</translation>
-    </message>
-    <message>
-        <source>中间</source>
-        <translation>真ん中</translation>
-    </message>
-    <message>
-        <source>低功耗模式消耗的电能会降低很多</source>
-        <translation>低電力モードでは低消費電力</translation>
-    </message>
-    <message>
-        <source>分钟</source>
-        <translation>分</translation>
-    </message>
-    <message>
-        <source>低功耗</source>
-        <translation>低消費電力</translation>
-    </message>
-    <message>
-        <source>语言选择，重启软件生效</source>
-        <translation>言語の選択、効果を取るために再起動します</translation>
-    </message>
-    <message>
-        <source>显示激光头和图片坐标,单位为mm</source>
-        <translation>レーザヘッドと画像の座標を示す、単位はmm</translation>
-    </message>
-    <message>
-        <source>是否显示图片打印进度</source>
-        <translation>画像焼けるプログレスバー表示するかどうか</translation>
-    </message>
-    <message>
-        <source>注意：按保存后才能真正保存，否则软件重启后就会恢复！</source>
-        <translation>ご注意：保存するには保存のボタンを押してください、そうしないとソフト再起動したら前の状態に戻ります！</translation>
-    </message>
-    <message>
-        <source>保存</source>
-        <translation>保存</translation>
-    </message>
-    <message>
-        <source>取消</source>
-        <translation>キャンセル</translation>
+        <source>关闭</source>
+        <translation>閉じる</translation>
     </message>
 </context>
 <context>
@@ -556,36 +586,6 @@
     <message>
         <source>控制</source>
         <translation>制御</translation>
-    </message>
-</context>
-<context>
-    <name>ToolPanels</name>
-    <message>
-        <source>橡皮</source>
-        <translation>ゴム</translation>
-    </message>
-    <message>
-        <source>缩放</source>
-        <translation>ズーム</translation>
-    </message>
-    <message>
-        <source>缩放比例 </source>
-        <translation>ズーム比例</translation>
-    </message>
-</context>
-<context>
-    <name>TrueSizeView</name>
-    <message>
-        <source>实际大小</source>
-        <translation>実寸</translation>
-    </message>
-    <message>
-        <source>放大2倍</source>
-        <translation>2倍に拡大</translation>
-    </message>
-    <message>
-        <source>关闭</source>
-        <translation>閉じる</translation>
     </message>
 </context>
 </TS>

@@ -1,6 +1,7 @@
 #include "app/storedsettings.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QJSEngine>
 #include <QRegularExpression>
@@ -231,7 +232,11 @@ private slots:
         const QRegularExpression byName(
             QStringLiteral("\\b(?:value|setValue|checked|minimum|maximum)\\(\"(\\w+)\""));
         int properties = 0;
-        const QStringList files = qml.entryList({QStringLiteral("*.qml")}, QDir::Files);
+        QStringList files;
+        QDirIterator documents(qml.path(), {QStringLiteral("*.qml")}, QDir::Files,
+                               QDirIterator::Subdirectories);
+        while (documents.hasNext())
+            files << qml.relativeFilePath(documents.next());
         for (const QString &name : files) {
             QFile document(qml.filePath(name));
             QVERIFY(document.open(QIODevice::ReadOnly));

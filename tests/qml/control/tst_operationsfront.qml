@@ -4,6 +4,7 @@ import "../standins" as Stand
 import Qt.labs.settings 1.0
 import Zan.Engraver 1.0
 import "qrc:/" as Program
+import "qrc:/common" as Common
 
 // The control page against recording stand-ins for the engraver controller
 // and the main window's shared state, handed to it as its properties: only
@@ -15,7 +16,7 @@ Item {
     width: 990
     height: 680
 
-    Program.SharedState {
+    Common.SharedState {
         id: sharedState
     }
 

@@ -4,6 +4,7 @@ import QtTest 1.0
 import Qt.labs.settings 1.0
 import Zan.DrawBoard 1.0
 import "qrc:/" as Program
+import "qrc:/common" as Common
 
 // The editing page on the real canvas and the program's engraver controller,
 // with a stand-in for the state the main window shares with it.
@@ -24,7 +25,7 @@ Item {
 
     // No job is ever running here; Done during a job is tested in the real
     // window (tst_window.qml).
-    Program.SharedState {
+    Common.SharedState {
         id: sharedState
 
         property int changeModelCount: 0

@@ -1,6 +1,7 @@
 #include "app/resources.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QRegularExpression>
 #include <QTranslator>
 #include <QtTest>
@@ -48,7 +49,10 @@ private slots:
         const QDir dir(QStringLiteral(VANDRA_QML_DIR));
         QStringList missing;
         int texts = 0;
-        for (const QString &name : dir.entryList({QStringLiteral("*.qml")})) {
+        QDirIterator documents(dir.path(), {QStringLiteral("*.qml")}, QDir::Files,
+                               QDirIterator::Subdirectories);
+        while (documents.hasNext()) {
+            const QString name = dir.relativeFilePath(documents.next());
             QFile file(dir.filePath(name));
             QVERIFY(file.open(QIODevice::ReadOnly));
             const QByteArray context = QFileInfo(name).completeBaseName().toUtf8();

@@ -1,0 +1,26 @@
+import QtQuick 2.7
+import ".."
+
+// A tool panel holding one labelled slider, such as the laser power or the
+// eraser size: shown on onView(), gone again on its own.
+BoardButtom {
+    id: panel
+
+    property alias fontFamily: content.fontFamily
+    property alias text: content.text
+    property alias labelWidth: content.labelWidth
+    property alias slider: content.slider
+    // Where the row starts and the room between label and slider.
+    property real inset: 6
+    property alias spacing: content.spacing
+
+    signal letGo(real position)
+
+    LabelledSlider {
+        id: content
+
+        x: panel.inset
+        anchors.verticalCenter: parent.verticalCenter
+        onLetGo: panel.letGo(position)
+    }
+}

@@ -1,0 +1,154 @@
+import QtQuick 2.7
+import QtQuick.Controls 2.2
+import Qt.labs.settings 1.0
+import Zan.Desktop 1.0
+import "../common"
+
+// The left column of the control page: the laser power and depth buttons,
+// each showing its panel, and the fan switch, which turns while it is on
+// during a job. The fan's state is kept for the next start.
+Item {
+    id: tools
+
+    property bool jobActive: false
+    property string fontFamily: Theme.fontFamily
+    // The slider positions, in percent.
+    readonly property real laserPower: laserStyle.slider.value
+    readonly property real depth: speedStyle.slider.value
+
+    // A slider was let go at a position between 0 and 1.
+    signal laserLetGo(real position)
+    signal depthLetGo(real position)
+    // The user switched the fan.
+    signal fanSwitched(bool on)
+
+    function setLaserPower(percent) {
+        laserStyle.slider.value = percent
+    }
+
+    function setDepth(percent) {
+        speedStyle.slider.value = percent
+    }
+
+    // A button of the left column that shows its panel.
+    component PanelButton: IconButton {
+        property Item panel
+
+        width: 32
+        height: 44
+        padding: 0
+        onHoveredChanged: if (hovered) panel.onView()
+        onClicked: panel.onView()
+    }
+
+    // Laser power and depth: a percentage sent when the slider is let go.
+    component MachinePanel: ValuePanel {
+        width: 300
+        height: 40
+        inset: 4
+        spacing: 4
+        slider.height: 36
+        slider.from: 0
+        slider.to: 100
+        slider.stepSize: 0.1
+        slider.value: 0
+    }
+
+    Component.onDestruction: settings.fanValue = fanButton.checked ? 1 : 0
+
+    // Written when the column goes; read through its check below.
+    Settings {
+        id: settings
+
+        property int fanValue: 10
+    }
+
+    Column {
+        id: toolColumn
+
+        spacing: 6
+
+        PanelButton {
+            objectName: "laserButton"
+            iconSource: "qrc:/image/idea.png"
+            panel: laserStyle
+        }
+
+        PanelButton {
+            objectName: "speedButton"
+            iconSource: "qrc:/image/racing.png"
+            panel: speedStyle
+        }
+
+        LitIconButton {
+            id: fanButton
+
+            // Set from the stored value once the column is complete, so that
+            // restoring it does not count as the user switching the fan. The
+            // value is checked as stored: one out of range or of another
+            // type leaves the fan as on a first start.
+            property bool restored: false
+
+            objectName: "fanButton"
+            width: 32
+            height: 44
+            padding: 0
+            checkable: true
+            lit: checked
+            iconSource: "qrc:/image/airscrew.png"
+            onCheckedChanged: {
+                if (restored)
+                    tools.fanSwitched(checked)
+            }
+            Component.onCompleted: {
+                checked = StoredSettings.checked("fanValue", settings.value("fanValue")) !== 0
+                restored = true
+            }
+        }
+    }
+
+    // The fan turns while it is on during a job.
+    RotationAnimation {
+        target: fanButton.contentItem
+        property: "rotation"
+        from: 360
+        to: 0
+        duration: 1000
+        loops: Animation.Infinite
+        running: fanButton.checked && tools.jobActive
+        onRunningChanged: if (!running) fanButton.contentItem.rotation = 0
+    }
+
+    Item {
+        anchors.left: toolColumn.right
+        anchors.leftMargin: 10
+        anchors.top: toolColumn.top
+        anchors.topMargin: 2
+        z: 5
+
+        MachinePanel {
+            id: laserStyle
+
+            objectName: "laserStyle"
+            fontFamily: tools.fontFamily
+            labelWidth: 48
+            text: qsTr("激光") + Math.round(slider.position * 100) + "%"
+            slider.objectName: "laserSlider"
+            slider.width: 240
+            onLetGo: tools.laserLetGo(position)
+        }
+
+        MachinePanel {
+            id: speedStyle
+
+            objectName: "speedStyle"
+            y: 50
+            fontFamily: tools.fontFamily
+            labelWidth: 68
+            text: qsTr("雕刻深度") + Math.round(slider.position * 100) + "%"
+            slider.objectName: "speedSlider"
+            slider.width: 220
+            onLetGo: tools.depthLetGo(position)
+        }
+    }
+}

@@ -1,0 +1,75 @@
+import QtQuick 2.7
+import "../common"
+
+// A tool button of one action (not one of its column's tools) whose icon is drawn
+// here as a few strokes: "open" a folder, "tone" a half-shaded circle,
+// "undo" a bent arrow back and "redo" the same arrow forward.
+ToolIconButton {
+    id: button
+
+    property string glyph
+
+    checkable: false
+    autoExclusive: false
+
+    Canvas {
+        id: glyphCanvas
+
+        anchors.centerIn: parent
+        width: 24
+        height: 24
+        opacity: button.enabled ? 1 : Theme.disabledOpacity
+        // Redo is undo mirrored.
+        transform: Scale {
+            origin.x: 12
+            xScale: button.glyph === "redo" ? -1 : 1
+        }
+        onPaint: {
+            var ctx = getContext("2d")
+            ctx.reset()
+            ctx.strokeStyle = Theme.ink
+            ctx.fillStyle = Theme.ink
+            ctx.lineWidth = 2
+            ctx.lineJoin = "round"
+            if (button.glyph === "open") {
+                // A folder with its tab, the front flap lifted.
+                ctx.beginPath()
+                ctx.moveTo(2, 20)
+                ctx.lineTo(2, 5)
+                ctx.lineTo(9, 5)
+                ctx.lineTo(11, 8)
+                ctx.lineTo(19, 8)
+                ctx.lineTo(19, 11)
+                ctx.stroke()
+                ctx.beginPath()
+                ctx.moveTo(2, 20)
+                ctx.lineTo(6, 11)
+                ctx.lineTo(22, 11)
+                ctx.lineTo(18, 20)
+                ctx.closePath()
+                ctx.stroke()
+            } else if (button.glyph === "tone") {
+                // A circle, dark on one half: light and shade.
+                ctx.beginPath()
+                ctx.arc(12, 12, 9, 0, 2 * Math.PI)
+                ctx.stroke()
+                ctx.beginPath()
+                ctx.arc(12, 12, 9, Math.PI / 2, 3 * Math.PI / 2)
+                ctx.closePath()
+                ctx.fill()
+            } else {
+                // An arrow bending back to the left.
+                ctx.beginPath()
+                ctx.moveTo(20, 20)
+                ctx.bezierCurveTo(20, 8, 14, 8, 6, 8)
+                ctx.stroke()
+                ctx.beginPath()
+                ctx.moveTo(2, 8)
+                ctx.lineTo(9, 3)
+                ctx.lineTo(9, 13)
+                ctx.closePath()
+                ctx.fill()
+            }
+        }
+    }
+}
