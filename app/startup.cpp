@@ -3,13 +3,13 @@
 #include "app/picturefiles.h"
 #include "app/resources.h"
 #include "app/sleepinhibitor.h"
-#include "app/storedsettings.h"
 #include "drawboard/drawimage.h"
 #include "engraver/commands.h"
 #include "engraver/jobpicture.h"
 #include "engraver/jobtimer.h"
 #include "engraver/operations.h"
 #include "engraver/screenimageprovide.h"
+#include "settings/storedsettings.h"
 
 #include <QDebug>
 #include <QGuiApplication>

@@ -1,6 +1,6 @@
 #include "engraver/jobtimer.h"
 
-#include "app/storedsettings.h"
+#include "settings/storedsettings.h"
 
 #include <QElapsedTimer>
 #include <QSettings>

@@ -119,7 +119,7 @@ void Operations::connectToBelow(bool en)
             qDebug() << "error"; // the goodbye has no port to go to
             closeLink();
         }
-        emit includeBackStatus(11);
+        emit includeBackStatus(EngraverProtocol::FramingOff);
         return;
     }
 
@@ -211,7 +211,7 @@ void Operations::acceptPort()
     ++m_linkGeneration;
     m_pendingReply.clear();
     connect(m_serialPort, &QSerialPort::readyRead, this, &Operations::serialDataProcess);
-    emit includeBackStatus(10);
+    emit includeBackStatus(EngraverProtocol::FramingOn);
     // Whatever came after the handshake answer in the same read is gone, as
     // with any reply; bytes still unread are handled now.
     if (linked() && m_serialPort->bytesAvailable() > 0)
@@ -372,7 +372,7 @@ void Operations::handleReply(const QByteArray &reply)
         break;
     case Protocol::ReplyKind::EndOfLink:
         closeLink();
-        emit includeBackStatus(11);
+        emit includeBackStatus(EngraverProtocol::FramingOff);
         break;
     case Protocol::ReplyKind::Ignored:
         break;
@@ -453,7 +453,7 @@ void Operations::reconnect()
         return;
     }
     goodbyeAndClose();
-    emit includeBackStatus(11);
+    emit includeBackStatus(EngraverProtocol::FramingOff);
     if (m_portState == PortState::Closing)
         m_reconnectAfterClose = true; // finishClose() searches
     else
@@ -478,14 +478,14 @@ void Operations::stopAndDisconnect()
     if (m_stalled) {
         // Nothing reads what would be written.
         closeLink();
-        emit includeBackStatus(11);
+        emit includeBackStatus(EngraverProtocol::FramingOff);
         emit linkClosed();
         return;
     }
     enqueue(QByteArray(EngraverCommand::stop), false);
     m_closeRequested = true;
     goodbyeAndClose();
-    emit includeBackStatus(11);
+    emit includeBackStatus(EngraverProtocol::FramingOff);
 }
 
 void Operations::portError(QSerialPort::SerialPortError error)
@@ -523,7 +523,7 @@ void Operations::portError(QSerialPort::SerialPortError error)
             if (!linked() || generation != m_linkGeneration)
                 return;
             closeLink();
-            emit includeBackStatus(11);
+            emit includeBackStatus(EngraverProtocol::FramingOff);
         },
         Qt::QueuedConnection);
 }

@@ -1,4 +1,4 @@
-#include "app/storedsettings.h"
+#include "settings/storedsettings.h"
 
 #include <QDir>
 #include <QDirIterator>
