@@ -111,15 +111,6 @@ Rectangle {
         drawBoard.process(chosen.algorithm, effectFrame.slider.value)
     }
 
-    // Keys must not act on the page while the user types: into the text
-    // tool's box, a spin box of the size panel or any other editor.
-    function typing() {
-        var focused = Window.activeFocusItem
-        if (!focused)
-            return false
-        return focused.cursorPosition !== undefined
-    }
-
     // Rotation, mirrors and negative work on the picture as shown.
     function transform(algorithm, para) {
         if (busy)
@@ -244,11 +235,20 @@ Rectangle {
     PictureSources {
         id: sources
 
-        page: drawimgBoard
+        busy: drawimgBoard.busy
+        onPictureChosen: drawimgBoard.loadPicture(source)
+        onClipboardPicture: drawimgBoard.pastePicture()
     }
 
     EditingKeys {
-        page: drawimgBoard
+        active: drawimgBoard.visible
+        busy: drawimgBoard.busy
+        onOpenRequested: drawimgBoard.openFileDialog()
+        onPasteRequested: drawimgBoard.pasteClipboard()
+        onUndoRequested: drawimgBoard.undo()
+        onRedoRequested: drawimgBoard.redo()
+        onSaveRequested: drawimgBoard.savePicture()
+        onFinishRequested: drawimgBoard.finish()
     }
 
     DropArea {
@@ -441,9 +441,13 @@ Rectangle {
         anchors.right: effectFrame.left
         anchors.rightMargin: 10
         anchors.top: effectFrame.top
-        page: drawimgBoard
         canvas: drawBoard
         tone: tonePanel
+        busy: drawimgBoard.busy
+        loadingFile: drawimgBoard.loadingFile
+        onOpenClicked: drawimgBoard.openFileDialog()
+        onUndoClicked: drawimgBoard.undo()
+        onRedoClicked: drawimgBoard.redo()
     }
 
     TonePanel {
@@ -484,10 +488,12 @@ Rectangle {
         anchors.rightMargin: 18
         anchors.top: effectFrame.bottom
         anchors.topMargin: 30
-        page: drawimgBoard
         fontFamily: drawimgBoard.fontFamily
         busy: drawimgBoard.busy
         onHint: infoRemind.show(text)
+        onSaveClicked: drawimgBoard.savePicture()
+        onClearClicked: drawimgBoard.clearPicture()
+        onDoneClicked: drawimgBoard.finish()
     }
 
     Toast {

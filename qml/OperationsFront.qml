@@ -5,6 +5,7 @@ import Zan.Desktop 1.0
 import Zan.Engraver 1.0
 import "common"
 import "control"
+import "common/helpers.js" as Helpers
 
 // The control page: the engraving area to scale with the published picture,
 // the laser marker, connect, framing, start/pause/stop, power, depth, fan,
@@ -54,10 +55,7 @@ Rectangle {
 
     // The item with the keyboard focus takes text: the page's keys leave it
     // alone (Up and Down would otherwise slip past a coordinate field).
-    readonly property bool typing: {
-        var item = Window.activeFocusItem
-        return item !== null && item !== undefined && item.cursorPosition !== undefined
-    }
+    readonly property bool typing: Helpers.takesText(Window.activeFocusItem)
     readonly property bool pageKeysOn: visible && keysEnabled && !typing
 
     // Commands are written, and status replies read, by EngraverProtocol:

@@ -2,6 +2,13 @@
 
 // Plain calculations of the two pages, kept apart from their items.
 
+// The item with the keyboard focus takes text (a text box, a spin box's
+// editor, a coordinate field): the pages' keys leave it alone then, so that
+// typing never edits the picture or moves the laser.
+function takesText(focusItem) {
+    return !!focusItem && focusItem.cursorPosition !== undefined
+}
+
 // A typed coordinate in millimetres; NaN for anything that is not a number.
 function typedMillimetres(text) {
     var trimmed = String(text).trim()

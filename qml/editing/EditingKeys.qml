@@ -1,56 +1,72 @@
 import QtQuick 2.9
+import QtQuick.Window 2.2
+import "../common/helpers.js" as Helpers
 
 // The editing page's keys, only while the page is on show and never while
-// the user types (see the page's typing()).
+// the user types. Each key says what it asks for; the page acts on it.
 Item {
     id: keys
 
-    // The editing page the keys act on.
-    property Item page: null
+    // The page is on show.
+    property bool active: false
+    // The canvas is busy: Save is not offered, as the Save button.
+    property bool busy: false
+
+    signal openRequested()
+    signal pasteRequested()
+    signal undoRequested()
+    signal redoRequested()
+    signal saveRequested()
+    signal finishRequested()
+
+    // Asked here rather than in PageKey: an inline component does not see
+    // the document's script imports.
+    function typing() {
+        return Helpers.takesText(Window.activeFocusItem)
+    }
 
     // One key of the page: its action runs unless the user is typing.
     component PageKey: Shortcut {
         property var action
 
-        enabled: keys.page && keys.page.visible
+        enabled: keys.active
         onActivated: {
-            if (!keys.page.typing())
+            if (!keys.typing())
                 action()
         }
     }
 
     PageKey {
         sequence: StandardKey.Open
-        action: function() { keys.page.openFileDialog() }
+        action: function() { keys.openRequested() }
     }
 
     PageKey {
         sequences: [StandardKey.Paste]
-        action: function() { keys.page.pasteClipboard() }
+        action: function() { keys.pasteRequested() }
     }
 
     PageKey {
         sequence: "Ctrl+Z"
-        action: function() { keys.page.undo() }
+        action: function() { keys.undoRequested() }
     }
 
     PageKey {
         sequences: ["Ctrl+Shift+Z", "Ctrl+Y"]
-        action: function() { keys.page.redo() }
+        action: function() { keys.redoRequested() }
     }
 
-    // As the Save button, which is not offered while busy.
     PageKey {
         sequence: "Ctrl+S"
         action: function() {
-            if (!keys.page.busy)
-                keys.page.savePicture()
+            if (!keys.busy)
+                keys.saveRequested()
         }
     }
 
     // As the Done button, the confirmation during a job included.
     PageKey {
         sequences: ["Return", "Enter"]
-        action: function() { keys.page.finish() }
+        action: function() { keys.finishRequested() }
     }
 }

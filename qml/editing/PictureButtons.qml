@@ -4,32 +4,38 @@ import QtQuick 2.9
 Column {
     id: buttons
 
-    // The editing page the buttons act on, its canvas and its tone panel (tone).
-    property Item page: null
+    // The canvas (for what can be undone), the tone panel (tone), and
+    // whether the page is busy or loading a file.
     property Item canvas: null
     property Item tone: null
+    property bool busy: false
+    property bool loadingFile: false
+
+    signal openClicked()
+    signal undoClicked()
+    signal redoClicked()
 
     spacing: 6
 
     DrawnToolButton {
         objectName: "openButton"
         glyph: "open"
-        enabled: !buttons.page.busy
-        onClicked: buttons.page.openFileDialog()
+        enabled: !buttons.busy
+        onClicked: buttons.openClicked()
     }
 
     DrawnToolButton {
         objectName: "undoButton"
         glyph: "undo"
-        enabled: buttons.canvas.canUndo && !buttons.page.loadingFile
-        onClicked: buttons.page.undo()
+        enabled: buttons.canvas.canUndo && !buttons.loadingFile
+        onClicked: buttons.undoClicked()
     }
 
     DrawnToolButton {
         objectName: "redoButton"
         glyph: "redo"
-        enabled: buttons.canvas.canRedo && !buttons.page.loadingFile
-        onClicked: buttons.page.redo()
+        enabled: buttons.canvas.canRedo && !buttons.loadingFile
+        onClicked: buttons.redoClicked()
     }
 
     // Shows its panel while it is checked, as the tools do, but keeps

@@ -5,15 +5,19 @@ import Zan.Desktop 1.0
 
 // Where the editing page's pictures come from besides a drop: the open
 // dialog, which starts in the folder last used, the clipboard and the
-// command line. Each hands its picture to the page's loadPicture().
+// command line. Each says which picture was chosen (pictureChosen), or that
+// the clipboard holds picture bytes (clipboardPicture); the page loads it.
 Item {
     id: sources
 
-    // The editing page the pictures go to.
-    property Item page: null
+    // While the page is busy no picture is taken.
+    property bool busy: false
+
+    signal pictureChosen(url source)
+    signal clipboardPicture()
 
     function openFileDialog() {
-        if (page.busy)
+        if (busy)
             return
         if (folderSettings.lastFolder !== "")
             openDialog.folder = folderSettings.lastFolder
@@ -26,25 +30,25 @@ Item {
         var folder = PictureFiles.folderOf(fileUrl).toString()
         if (folder !== "")
             folderSettings.lastFolder = folder
-        page.loadPicture(fileUrl)
+        sources.pictureChosen(fileUrl)
     }
 
     // A copied file, or a copied picture, whose bytes the canvas decodes as
     // it would a file's; nothing happens when the clipboard holds neither.
     function pasteClipboard() {
-        if (page.busy)
+        if (busy)
             return
         var url = PictureFiles.clipboardFile()
         if (url.toString() !== "")
-            page.loadPicture(url)
+            sources.pictureChosen(url)
         else
-            page.pastePicture()
+            sources.clipboardPicture()
     }
 
     // The picture named on the command line, if any.
     function openStartupFile(fileUrl) {
         if (fileUrl.toString() !== "")
-            page.loadPicture(fileUrl)
+            sources.pictureChosen(fileUrl)
     }
 
     // Where the open dialog was last used, checked once as stored: anything
