@@ -6,6 +6,7 @@
 #include "drawboard/drawimage.h"
 #include "engraver/commands.h"
 #include "engraver/jobpicture.h"
+#include "engraver/jobstate.h"
 #include "engraver/jobtimer.h"
 #include "engraver/operations.h"
 #include "engraver/screenimageprovide.h"
@@ -74,8 +75,9 @@ void registerQmlTypes()
     // code as the controller and its tests.
     qmlRegisterSingletonType<EngraverProtocol>("Zan.Engraver", 1, 0, "EngraverProtocol",
                                                &EngraverProtocol::create);
-    // The control page's clock for the time left, and the desktop kept
-    // awake while a job runs.
+    // The control page's job state and its clock for the time left, and
+    // the desktop kept awake while a job runs.
+    qmlRegisterType<JobState>("Zan.Engraver", 1, 0, "JobState");
     qmlRegisterType<JobTimer>("Zan.Engraver", 1, 0, "JobTimer");
     qmlRegisterType<SleepInhibitor>("Zan.Desktop", 1, 0, "SleepInhibitor");
     qmlRegisterSingletonType<PictureFiles>("Zan.Desktop", 1, 0, "PictureFiles",

@@ -29,18 +29,18 @@ Rectangle {
     // off while one of its popups is open.
     property bool keysEnabled: true
 
-    // The job on the engraver, as its status replies tell it: "idle",
-    // "running", "paused", or "interrupted" when the link went down during a
-    // job (play then resumes it, stop starts it over). The buttons, the clock,
+    // The job on the engraver, as its status replies tell it: idle,
+    // running, paused, or interrupted when the link went down during a job
+    // (play then resumes it, stop starts it over). The buttons, the clock,
     // the marker and the shared running flag all follow it.
-    property string jobState: "idle"
-    readonly property bool jobActive: jobState === "running" || jobState === "paused"
+    readonly property JobState jobState: JobState {}
+    readonly property bool jobActive: jobState.active
     // The engraver is framing the picture.
     property bool framing: false
     // The engraver reports the job running but has asked for no data for a
     // while: the page says so until that changes, and offers stop and
     // reconnect.
-    readonly property bool jobStalled: jobState === "running" && !!controller && !!controller.dataRequestOverdue
+    readonly property bool jobStalled: jobState.running && !!controller && !!controller.dataRequestOverdue
 
     property int loadFlag: 0
     property int xImageVertex: 0
@@ -143,13 +143,13 @@ Rectangle {
             infoView(qsTr("正在框定位，请先停止框定位再开始打印……"))
             return
         }
-        if (jobState === "running") {
+        if (jobState.running) {
             send(EngraverProtocol.pauseCommand)
             return
         }
         // A job started from idle always starts at its first byte, even if a
         // line gone wild asked for data in between.
-        if (jobState === "idle")
+        if (jobState.idle)
             rewindJob()
         send(EngraverProtocol.startCommand(carveFrame.pictureLeft(), carveFrame.pictureTop(), shared.readCarveMode()))
     }
@@ -159,9 +159,8 @@ Rectangle {
     // interrupted, in the paused look, with the time spent so far on show.
     function linkLost() {
         framing = false
-        if (!jobActive)
+        if (!jobState.linkLost())
             return
-        jobState = "interrupted"
         jobClocks.interrupted()
         if (shared.beginStopFlag)
             shared.stopDone()
@@ -203,16 +202,15 @@ Rectangle {
         case EngraverProtocol.Started:
             // Only a new job counts from zero: a paused or interrupted one
             // goes on from the time it has spent.
-            if (jobState === "idle")
+            if (jobState.idle)
                 jobClocks.resetElapsed()
-            jobState = "running"
+            jobState.engraverStarted()
             jobClocks.started()
             break
         case EngraverProtocol.Paused:
-            if (jobState === "running") {
-                jobState = "paused"
+            // A pause reported with no job running changes nothing.
+            if (jobState.engraverPaused())
                 jobClocks.paused()
-            }
             break
         case EngraverProtocol.Stopped:
             // Whether the whole job went out is read before the rewind sets
@@ -221,7 +219,7 @@ Rectangle {
             jobClocks.stopped(sentWhole())
             rewindJob()
             carveFrame.progress = 0
-            jobState = "idle"
+            jobState.engraverStopped()
             if (shared.beginStopFlag)
                 shared.stopDone()
             if (ended)

@@ -9,9 +9,11 @@ Item {
 
     // The link to the engraver is up.
     property alias connected: connectButton.connectFlag
-    // The job on the engraver: "idle", "running", "paused" or "interrupted".
-    property string jobState: "idle"
-    readonly property bool jobActive: jobState === "running" || jobState === "paused"
+    // The job on the engraver, the page's JobState (none: the idle look).
+    property QtObject jobState: null
+    readonly property bool jobActive: !!jobState && jobState.active
+    readonly property bool jobRunning: !!jobState && jobState.running
+    readonly property bool jobIdle: !jobState || jobState.idle
     // The engraver is framing the picture.
     property bool framing: false
     // A job has been published: it can be played and looked at.
@@ -74,10 +76,10 @@ Item {
 
                 objectName: "stopButton"
                 anchors.top: parent.top
-                anchors.topMargin: buttons.jobState === "idle" ? 0 : 60
+                anchors.topMargin: buttons.jobIdle ? 0 : 60
                 width: parent.width
                 height: parent.height
-                rotation: buttons.jobState === "running" ? 90 : 0
+                rotation: buttons.jobRunning ? 90 : 0
                 background: Item {}
                 iconSource: "qrc:/image/stop.png"
                 onClicked: buttons.stopClicked()
@@ -104,7 +106,7 @@ Item {
                 id: playButton
 
                 // Play is offered (rather than pause) whenever no job is running.
-                readonly property bool toggle: buttons.jobState !== "running"
+                readonly property bool toggle: !buttons.jobRunning
                 readonly property bool imageLoaded: buttons.imageLoaded
 
                 objectName: "playButton"

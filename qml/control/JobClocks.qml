@@ -10,9 +10,11 @@ import "../common"
 Item {
     id: clocks
 
-    // The job on the engraver: "idle", "running", "paused" or "interrupted".
-    property string jobState: "idle"
-    readonly property bool jobActive: jobState === "running" || jobState === "paused"
+    // The job on the engraver, the page's JobState (none: the idle look).
+    property QtObject jobState: null
+    readonly property bool jobActive: !!jobState && jobState.active
+    readonly property bool jobRunning: !!jobState && jobState.running
+    readonly property bool jobIdle: !jobState || jobState.idle
     // The depth the job burns at, in percent: earlier jobs at the same depth
     // give the estimate.
     property alias depth: jobTimer.depth
@@ -64,16 +66,16 @@ Item {
     TimeLeftClock {
         id: leftClock
 
-        readonly property bool showTaken: clocks.jobState === "idle" && jobTimer.secondsTaken >= 0
+        readonly property bool showTaken: clocks.jobIdle && jobTimer.secondsTaken >= 0
 
         objectName: "leftClock"
         x: parent.width - 320
         y: parent.height - 40
         fontFamily: clocks.fontFamily
-        visible: showTaken || clocks.jobState !== "idle" || jobTimer.secondsLeft >= 0
+        visible: showTaken || !clocks.jobIdle || jobTimer.secondsLeft >= 0
         label: showTaken ? qsTr("耗时") : qsTr("剩余")
         seconds: showTaken ? jobTimer.secondsTaken : jobTimer.secondsLeft
-        running: clocks.jobState === "running"
+        running: clocks.jobRunning
     }
 
     ElapsedClock {
@@ -82,6 +84,6 @@ Item {
         x: parent.width - 160
         y: parent.height - 40
         fontFamily: clocks.fontFamily
-        running: clocks.jobState === "running"
+        running: clocks.jobRunning
     }
 }

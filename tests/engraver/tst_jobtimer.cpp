@@ -1,3 +1,4 @@
+#include "engraver/jobstate.h"
 #include "engraver/jobtimer.h"
 
 #include <QSettings>
@@ -11,8 +12,9 @@ qint64 fakeClock()
 }
 } // namespace
 
-// The time left: the pace measured from confirmed bytes over running time,
-// pauses left out, and the estimate before play from earlier jobs.
+// The control page's job clocks: the job's state as the engraver reports
+// it, and the time left: the pace measured from confirmed bytes over running
+// time, pauses left out, and the estimate before play from earlier jobs.
 class TestJobTimer : public QObject
 {
     Q_OBJECT
@@ -22,6 +24,66 @@ private slots:
     {
         QCoreApplication::setOrganizationName(QStringLiteral("QtProject"));
         QCoreApplication::setApplicationName(QStringLiteral("0_vandra"));
+    }
+
+    void transitions_data()
+    {
+        QTest::addColumn<JobState::Phase>("from");
+        QTest::addColumn<JobState::Event>("event");
+        QTest::addColumn<JobState::Phase>("to");
+        using S = JobState;
+        const auto row = [](S::Phase from, S::Event event, S::Phase to) {
+            const QMetaEnum phases = QMetaEnum::fromType<S::Phase>();
+            const QByteArray tag = QByteArray(phases.valueToKey(from)) + ' '
+                + QMetaEnum::fromType<S::Event>().valueToKey(event);
+            QTest::newRow(tag.constData()) << from << event << to;
+        };
+        // Every start the engraver reports means it runs: a new job, a
+        // paused one going on, an interrupted one resumed.
+        row(S::Idle, S::StartReported, S::Running);
+        row(S::Running, S::StartReported, S::Running);
+        row(S::Paused, S::StartReported, S::Running);
+        row(S::Interrupted, S::StartReported, S::Running);
+        // Only a running job pauses; a stray report changes nothing, and an
+        // interrupted job keeps waiting for its resume or stop.
+        row(S::Idle, S::PauseReported, S::Idle);
+        row(S::Running, S::PauseReported, S::Paused);
+        row(S::Paused, S::PauseReported, S::Paused);
+        row(S::Interrupted, S::PauseReported, S::Interrupted);
+        row(S::Idle, S::StopReported, S::Idle);
+        row(S::Running, S::StopReported, S::Idle);
+        row(S::Paused, S::StopReported, S::Idle);
+        row(S::Interrupted, S::StopReported, S::Idle);
+        // Losing the link interrupts a job on the engraver, and nothing
+        // between jobs.
+        row(S::Idle, S::LinkLost, S::Idle);
+        row(S::Running, S::LinkLost, S::Interrupted);
+        row(S::Paused, S::LinkLost, S::Interrupted);
+        row(S::Interrupted, S::LinkLost, S::Interrupted);
+    }
+
+    // The rule, and the object the page binds to, brought to the same state
+    // by the engraver's reports: it tells the page whether anything changed.
+    void transitions()
+    {
+        QFETCH(JobState::Phase, from);
+        QFETCH(JobState::Event, event);
+        QFETCH(JobState::Phase, to);
+        QCOMPARE(JobState::next(from, event), to);
+
+        JobState state;
+        if (from != JobState::Idle)
+            state.engraverStarted();
+        if (from == JobState::Paused)
+            state.engraverPaused();
+        if (from == JobState::Interrupted)
+            state.linkLost();
+        QCOMPARE(state.phase(), from);
+        QSignalSpy changed(&state, &JobState::changed);
+        QCOMPARE(state.apply(event), to != from);
+        QCOMPARE(state.phase(), to);
+        QCOMPARE(changed.count(), to != from ? 1 : 0);
+        QCOMPARE(state.isActive(), to == JobState::Running || to == JobState::Paused);
     }
 
     void pace_data()
