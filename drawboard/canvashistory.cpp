@@ -144,6 +144,7 @@ KeptState HistoryPictures::keep(const CanvasState &state)
     kept.base = held(state.base);
     kept.working = held(state.working);
     kept.showsBase = state.showsBase;
+    kept.look = state.look;
     return kept;
 }
 
@@ -169,6 +170,7 @@ CanvasState HistoryPictures::show(const KeptState &state)
     shown.base = state.base->show();
     shown.working = state.working->show();
     shown.showsBase = state.showsBase;
+    shown.look = state.look;
     return shown;
 }
 

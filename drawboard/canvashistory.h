@@ -1,5 +1,7 @@
 #pragma once
 
+#include "imaging/processalgorithm.h"
+
 #include <QColorSpace>
 #include <QImage>
 #include <QList>
@@ -12,22 +14,40 @@
 class DrawImage;
 class QUndoStack;
 
-// What an edit of the canvas changes: its pictures and which of them is on
-// show. The stroke layer is left out: it only previews a stroke until the
-// stroke is drawn into the picture, and is empty again before the stroke's
-// step is recorded.
+// The look a picture on show is in, and its threshold, so that undo and
+// redo bring back the look buttons and slider with the picture.
+struct ShownLook
+{
+    Imaging::Algorithm algorithm = Imaging::GreyFilter;
+    double threshold = 0;
+
+    bool operator==(const ShownLook &other) const
+    {
+        return algorithm == other.algorithm && threshold == other.threshold;
+    }
+    bool operator!=(const ShownLook &other) const { return !(*this == other); }
+};
+
+// What an edit of the canvas changes: its pictures, which of them is on
+// show, and the look of the one on show. The base picture is the grey
+// picture with every edit made so far, which each look starts from; the
+// working picture is the one on show and drawn on. The stroke layer is left
+// out: it only previews a stroke until the stroke is drawn into the
+// picture, and is empty again before the stroke's step is recorded.
 struct CanvasState
 {
     QImage base;
     QImage working;
     bool showsBase = false;
+    ShownLook look;
 
     // The same pixels without comparing them: an image that no edit has
     // written keeps its data and its cache key.
     bool sameAs(const CanvasState &other) const
     {
         return base.cacheKey() == other.base.cacheKey()
-            && working.cacheKey() == other.working.cacheKey() && showsBase == other.showsBase;
+            && working.cacheKey() == other.working.cacheKey() && showsBase == other.showsBase
+            && look == other.look;
     }
 };
 
@@ -106,6 +126,7 @@ struct KeptState
     HistoryPictureRef base;
     HistoryPictureRef working;
     bool showsBase = false;
+    ShownLook look;
 };
 
 // Keeps the history's pictures: shares those the canvas shows, and puts
@@ -135,9 +156,11 @@ private:
 
 // One step of the editing history: the canvas before and after one edit
 // (a stroke, a text, a crop, a resize, a clear, or a run that changed the
-// picture). A step costs only the picture that its edit wrote, as the
-// pictures are shared with the canvas and with the neighbouring steps, and
-// at one byte a pixel once put away when they are grey.
+// picture), with the look on show each time. A step costs only the pictures
+// that its edit wrote (a look the picture on show, any other edit that one
+// and the grey picture the looks start from), as the pictures are shared
+// with the canvas and with the neighbouring steps, and at one byte a pixel
+// once put away when they are grey.
 class CanvasStateCommand : public QUndoCommand
 {
 public:

@@ -143,6 +143,12 @@ QString DrawImage::textFont() const
     return m_textFont;
 }
 
+void DrawImage::showLook(const ShownLook &look)
+{
+    m_look = look;
+    emit lookChanged();
+}
+
 bool DrawImage::refuseWhileBusy(const char *what) const
 {
     if (!m_busy)
@@ -176,6 +182,7 @@ void DrawImage::init()
     m_displayed = &m_workingImage;
     m_history->clear();
     m_historyPictures.clear();
+    showLook({Imaging::GreyFilter, 60});
 }
 
 void DrawImage::clear()
@@ -337,10 +344,12 @@ void DrawImage::startRun(ProcessAlgorithm algorithm, double para)
     case Binarize:
     case Floyd:
     case GreyFilter:
-        // Each look starts again from the grey base picture.
+        // Each look starts again from the grey picture with every edit so
+        // far: the look changes, the edits stay.
         m_workingImage = m_baseImage;
         m_displayed = &m_workingImage;
         source = m_displayed;
+        m_lookUnderWay = {Imaging::Algorithm(algorithm), para};
         break;
     default:
         break;
@@ -355,6 +364,11 @@ void DrawImage::startRun(ProcessAlgorithm algorithm, double para)
     auto *run = new AlgorithmAutoRun(m_process, source, Imaging::Algorithm(algorithm), para, look);
     if (algorithm == SaveByte)
         run->setJob(jobToBuild(*source));
+    // A turn, a mirror or the negative is an edit of the grey picture too.
+    const bool edit = algorithm == Rotate || algorithm == HMirror || algorithm == VMirror
+        || algorithm == Negative;
+    if (edit && source != &m_baseImage)
+        run->setEditedGrey(&m_baseImage);
     m_process->start(run);
 }
 
@@ -408,16 +422,21 @@ void DrawImage::finishProcess(DrawImage::ProcessAlgorithm algorithm)
 
     switch (algorithm) {
     case Grey:
-        // A new picture starts a new history.
+        // A new picture starts a new history, and is shown as it is: grey,
+        // with nothing filtered out.
         m_editBefore.reset();
         m_history->clear();
         m_historyPictures.clear();
+        showLook({Imaging::GreyFilter, 255});
         emit loadImageDone();
         break;
     case SaveByte:
         emit saveDone();
         break;
     default:
+        // The look's step records the look it put on show.
+        if (isLook(algorithm))
+            showLook(m_lookUnderWay);
         endEdit(QStringLiteral("run %1").arg(int(algorithm)));
         setWidth(m_displayed->width());
         setHeight(m_displayed->height());
@@ -432,7 +451,13 @@ void DrawImage::cutImage(int x, int y, int i_width, int i_height)
     if (refuseWhileBusy("cutImage"))
         return;
     beginEdit();
-    *m_displayed = m_displayed->copy(QRect(x, y, i_width, i_height));
+    const QRect kept(x, y, i_width, i_height);
+    // While the grey picture is the one on show too (just loaded or
+    // cleared), one copy serves both.
+    const bool together = m_baseImage.cacheKey() == m_displayed->cacheKey();
+    *m_displayed = m_displayed->copy(kept);
+    if (m_displayed != &m_baseImage)
+        m_baseImage = together ? *m_displayed : m_baseImage.copy(kept);
     emit finished(Rotate);
 }
 
@@ -444,15 +469,27 @@ void DrawImage::adjustImageScale(int w, int h)
     const auto toPixels = [](int millimetres) {
         return millimetres >= 0 ? int(qint64(millimetres) * 40 / 3) : 0;
     };
-    const QImage scaled = m_displayed->scaled(toPixels(w), toPixels(h), Qt::KeepAspectRatio,
-                                              Qt::SmoothTransformation);
-    if (scaled.isNull() && toPixels(w) > 0 && toPixels(h) > 0 && !m_displayed->isNull()) {
+    const auto resized = [&](const QImage &picture) {
+        return picture.scaled(toPixels(w), toPixels(h), Qt::KeepAspectRatio,
+                              Qt::SmoothTransformation);
+    };
+    const QImage scaled = resized(*m_displayed);
+    // The grey picture takes the same size, so that the next look keeps it;
+    // while it is the one on show too, it is that one.
+    const bool together = m_baseImage.cacheKey() == m_displayed->cacheKey();
+    const QImage scaledGrey = together ? scaled : resized(m_baseImage);
+    const bool wanted = toPixels(w) > 0 && toPixels(h) > 0;
+    if (wanted
+        && ((scaled.isNull() && !m_displayed->isNull())
+            || (scaledGrey.isNull() && !m_baseImage.isNull()))) {
         qCWarning(lcCanvas) << "cannot resize to" << w << "x" << h
                             << "mm: no memory for the picture";
         return;
     }
     beginEdit();
     *m_displayed = scaled;
+    if (m_displayed != &m_baseImage)
+        m_baseImage = scaledGrey;
     endEdit(QStringLiteral("size"));
     setWidth(m_displayed->width());
     setHeight(m_displayed->height());
@@ -462,7 +499,7 @@ void DrawImage::adjustImageScale(int w, int h)
 
 CanvasState DrawImage::currentState() const
 {
-    return {m_baseImage, m_workingImage, m_displayed == &m_baseImage};
+    return {m_baseImage, m_workingImage, m_displayed == &m_baseImage, m_look};
 }
 
 void DrawImage::beginEdit()
@@ -526,6 +563,8 @@ void DrawImage::restoreState(const KeptState &kept)
     m_baseImage = state.base;
     m_workingImage = state.working;
     m_displayed = state.showsBase ? &m_baseImage : &m_workingImage;
+    // The look buttons and slider follow the picture back.
+    showLook(state.look);
     setWidth(m_displayed->width());
     setHeight(m_displayed->height());
     emit propertyChanged();

@@ -63,6 +63,15 @@ class DrawImage : public QQuickPaintedItem
     // swap.
     Q_PROPERTY(bool canUndo READ canUndo NOTIFY historyChanged)
     Q_PROPERTY(bool canRedo READ canRedo NOTIFY historyChanged)
+    // The look of the picture on show (GreyFilter, Binarize or Floyd) and
+    // its threshold. Every look is worked out from the grey picture with
+    // every edit made so far, so changing it keeps the edits; undo and redo
+    // bring back the look that was on show with each picture. The page
+    // lights its look button and sets its slider from these. A picture not
+    // yet given a look (the blank one, a picture just loaded) counts as the
+    // grey look, whose threshold (60 blank, 255 loaded) leaves it as it is.
+    Q_PROPERTY(ProcessAlgorithm look READ look NOTIFY lookChanged)
+    Q_PROPERTY(double lookThreshold READ lookThreshold NOTIFY lookChanged)
     // True from the start of a run until the last queued run has ended: the
     // page shows its busy indicator and offers no action the canvas would
     // refuse meanwhile.
@@ -130,7 +139,12 @@ public:
     // whether a run is under way or waiting.
     QImage displayedImage() const { return m_displayed ? *m_displayed : QImage(); }
     QImage strokeLayer() const { return m_strokeLayer; }
+    // The grey picture with every edit made so far, which the next look
+    // starts from.
+    QImage editedGrey() const { return m_baseImage; }
     bool isBusy() const { return m_busy; }
+    ProcessAlgorithm look() const { return ProcessAlgorithm(m_look.algorithm); }
+    double lookThreshold() const { return m_look.threshold; }
 
 signals:
     void finished(DrawImage::ProcessAlgorithm algorithm);
@@ -138,6 +152,9 @@ signals:
     void saveDone();
     void loadImageDone();
     void busyChanged();
+    // Each time a picture in a look is put on show, whether or not the look
+    // or its threshold differ from the last one.
+    void lookChanged();
 
 public slots:
     void process(DrawImage::ProcessAlgorithm algorithm, double para);
@@ -226,6 +243,14 @@ private:
     // The one place m_busy changes, so that busyChanged never misses a change.
     void setBusy(bool busy);
     bool refuseWhileBusy(const char *what) const;
+    void showLook(const ShownLook &look);
+
+    // Draws an edit into the picture on show and into the grey picture the
+    // looks start from, so that the next look keeps it: `draw` is called
+    // once for each, with `grey` true for the grey one, where colours are
+    // given as greyOf() them.
+    void drawOnPictures(const std::function<void(QPainter &painter, bool grey)> &draw);
+    static QColor greyOf(const QColor &colour);
 
     void setupStrokePen(QPainter &painter, int width, Qt::BrushStyle style, const QColor &color);
     int randomBetween(int low, int high);
@@ -245,7 +270,12 @@ private:
     };
 
     QColor m_penColor;
+    // The grey picture with every edit so far (the picture as loaded and
+    // turned grey, then cropped, resized, turned, mirrored, negated, drawn
+    // and written on, in the order of the edits): every look starts from it.
     QImage m_baseImage;
+    // The picture on show and drawn on: a look of the base, with the edits
+    // made since that look.
     QImage m_workingImage;
     QImage m_strokeLayer;
     QImage *m_displayed = nullptr;
@@ -266,6 +296,10 @@ private:
     QString m_imageSaveAddr;
     QString m_sourcePath;
     QList<QueuedRun> m_queuedRuns; // requested while a run was under way, in order
+    // The blank picture counts as grey at the page's first threshold, 60,
+    // where white stays white.
+    ShownLook m_look {Imaging::GreyFilter, 60};
+    ShownLook m_lookUnderWay; // what the look run under way will show
     QPointer<JobBuffer> m_jobBuffer;
     double m_toneBrightness = 0;
     double m_toneContrast = 0;

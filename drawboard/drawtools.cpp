@@ -1,7 +1,9 @@
 // The drawing tools of the canvas: the pen in its four styles, the rubber and
 // text. They draw in the GUI thread straight into the displayed picture, in
 // picture pixels (one item unit is one pixel), and are refused while a run is
-// under way, since a worker may then be changing that picture.
+// under way, since a worker may then be changing that picture. Whatever they
+// draw goes into the grey picture the looks start from as well, in grey, so
+// that choosing another look keeps it.
 
 #include "drawboard/canvaslog.h"
 #include "drawboard/drawimage.h"
@@ -109,13 +111,34 @@ int DrawImage::randomBetween(int low, int high)
     return int(low + (r / 100.0) * (high - low));
 }
 
-void DrawImage::commitStroke(const QPainterPath &path)
+QColor DrawImage::greyOf(const QColor &colour)
+{
+    // The weights of the Grey run, so that a colour drawn on the picture and
+    // the grey picture loaded from it agree.
+    const QRgb rgb = colour.rgb();
+    const int level = (11 * qRed(rgb) + 16 * qGreen(rgb) + 5 * qBlue(rgb)) >> 5;
+    return QColor(level, level, level, colour.alpha());
+}
+
+void DrawImage::drawOnPictures(const std::function<void(QPainter &painter, bool grey)> &draw)
 {
     {
         QPainter painter(m_displayed);
-        setupStrokePen(painter, m_penSize, Qt::SolidPattern, m_penColor);
-        painter.drawPath(path);
+        draw(painter, false);
     }
+    if (m_displayed == &m_baseImage || m_baseImage.isNull())
+        return;
+    QPainter painter(&m_baseImage);
+    draw(painter, true);
+}
+
+void DrawImage::commitStroke(const QPainterPath &path)
+{
+    drawOnPictures([&](QPainter &painter, bool grey) {
+        setupStrokePen(painter, m_penSize, Qt::SolidPattern,
+                       grey ? greyOf(m_penColor) : m_penColor);
+        painter.drawPath(path);
+    });
     m_strokeLayer.fill(QColor(255, 255, 255, 0));
     update();
 }
@@ -185,16 +208,15 @@ void DrawImage::drawHairs(bool fur)
         }
     }
 
-    QPainter painter(m_displayed);
-    setupStrokePen(painter, 1, Qt::SolidPattern, m_penColor);
-    painter.drawPath(path);
+    drawOnPictures([&](QPainter &painter, bool grey) {
+        setupStrokePen(painter, 1, Qt::SolidPattern, grey ? greyOf(m_penColor) : m_penColor);
+        painter.drawPath(path);
+    });
     update();
 }
 
 void DrawImage::drawRandomCircleStep(int distance2)
 {
-    QPainter painter(m_displayed);
-    painter.setRenderHint(QPainter::Antialiasing, true);
     if (m_penSize / 3 < distance2) {
         const int radius = m_penSize > 2 ? randomBetween(1, m_penSize >> 1) : 1;
         // Grey whatever the pen's hue: only its red component counts.
@@ -211,9 +233,13 @@ void DrawImage::drawRandomCircleStep(int distance2)
         QPainterPath path;
         path.addEllipse(
             QRectF(m_lastPoint.x() - radius, m_lastPoint.y() - radius, 2 * radius, 2 * radius));
-        painter.setBrush(QBrush(colour));
-        painter.setPen(colour);
-        painter.drawPath(path);
+        // The circle is grey already: the same on both pictures.
+        drawOnPictures([&](QPainter &painter, bool) {
+            painter.setRenderHint(QPainter::Antialiasing, true);
+            painter.setBrush(QBrush(colour));
+            painter.setPen(colour);
+            painter.drawPath(path);
+        });
     }
     update();
 }
@@ -223,9 +249,10 @@ void DrawImage::drawRubberStep()
     QPainterPath path;
     path.moveTo(m_previousPoint);
     path.lineTo(m_lastPoint);
-    QPainter painter(m_displayed);
-    setupStrokePen(painter, m_rubberSize, Qt::SolidPattern, QColor(255, 255, 255, 255));
-    painter.drawPath(path);
+    drawOnPictures([&](QPainter &painter, bool) {
+        setupStrokePen(painter, m_rubberSize, Qt::SolidPattern, QColor(255, 255, 255, 255));
+        painter.drawPath(path);
+    });
     update();
 }
 
@@ -235,14 +262,15 @@ void DrawImage::drawText(int x, int y, QString text)
         return;
     beginEdit();
     QPainterPath path;
-    QPainter painter(m_displayed);
     QFont font(m_textFont, -1, QFont::Thin, false);
     font.setPixelSize(m_textSize);
     path.addText(QPointF(x, y), font, text);
-    setupStrokePen(painter, 0, Qt::SolidPattern, m_textColor);
-    painter.setBrush(QBrush(m_textColor, Qt::SolidPattern));
-    painter.drawPath(path);
-    painter.end();
+    drawOnPictures([&](QPainter &painter, bool grey) {
+        const QColor colour = grey ? greyOf(m_textColor) : m_textColor;
+        setupStrokePen(painter, 0, Qt::SolidPattern, colour);
+        painter.setBrush(QBrush(colour, Qt::SolidPattern));
+        painter.drawPath(path);
+    });
     endEdit(QStringLiteral("text"));
     update();
 }

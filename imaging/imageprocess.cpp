@@ -52,7 +52,16 @@ void AlgorithmAutoRun::run()
         QMutexLocker locker(m_mutex);
         *m_image = Imaging::lookImage(*m_image, m_algorithm, m_para, m_look);
     } else {
+        // While the grey picture is the one on show too (a picture just
+        // loaded or cleared), the edit is made once and serves both.
+        const bool together = m_editedGrey && m_editedGrey->cacheKey() == m_image->cacheKey();
         algorithmTable[m_algorithm](m_image, m_mutex, m_para, &m_job);
+        if (together) {
+            QMutexLocker locker(m_mutex);
+            *m_editedGrey = *m_image;
+        } else if (m_editedGrey) {
+            algorithmTable[m_algorithm](m_editedGrey, m_mutex, m_para, &m_job);
+        }
     }
 
     // Once the event is posted the GUI thread may delete this object at any

@@ -68,10 +68,16 @@ public:
     // What a SaveByte run built; taken by the GUI thread only after the run
     // has posted its completion event.
     Imaging::EngravingJob takeJob() { return std::move(m_job); }
+    // A second picture that takes the same algorithm after `image`: the
+    // canvas's grey picture, which every edit of the picture on show changes
+    // too so that the looks start from it with the edits kept. Set before
+    // the run is started.
+    void setEditedGrey(QImage *grey) { m_editedGrey = grey; }
 
 private:
     QPointer<ImageProcess> m_receiver;
     QImage *m_image;
+    QImage *m_editedGrey = nullptr;
     Imaging::Algorithm m_algorithm;
     QMutex *m_mutex;
     double m_para;

@@ -331,6 +331,9 @@ Rectangle {
                     drawimgBoard.infoView(QT_TR_NOOP("无法读取图片……"))
             }
             onPropertyChanged: drawimgBoard.pictureChanged()
+            // The lit look button and the threshold slider show the look of
+            // the picture on show, after undo and redo too.
+            onLookChanged: effectFrame.lookShown(drawBoard.lookThreshold)
             onSaveDone: {
                 if (drawimgBoard.controller)
                     drawimgBoard.controller.finishedLoadProcess()
@@ -477,6 +480,7 @@ Rectangle {
         anchors.topMargin: 28
         fontFamily: drawimgBoard.fontFamily
         busy: drawimgBoard.busy
+        shownAlgorithm: drawBoard.look
         onRun: {
             infoRemind.show(tip)
             drawBoard.process(algorithm, threshold)

@@ -4,15 +4,26 @@ import Zan.DrawBoard 1.0
 import ".."
 import "../common"
 
-// The look of the picture: grey, black and white or dithered, the chosen one
-// lit, and the upright threshold slider below them. The column asks for each
-// look's run through run(), with the tip to show meanwhile, translated.
+// The look of the picture: grey, black and white or dithered, the one on
+// show lit, and the upright threshold slider below them. The column asks for
+// each look's run through run(), with the tip to show meanwhile, translated.
+// The lit button and the slider follow the look the canvas shows (bound to
+// shownAlgorithm, and lookShown() each time the canvas puts a picture in a
+// look on show, undo and redo included), never a choice the column keeps on
+// its own beyond the run it has asked for.
 Rectangle {
     id: column
 
     property string fontFamily: Theme.fontFamily
-    // 1 grey, 2 black and white, 3 dithering.
-    property int buttonSelect: 1
+    // The look of the picture on show (DrawBoard.GreyFilter, Binarize or
+    // Floyd), as the canvas says.
+    property int shownAlgorithm: DrawBoard.GreyFilter
+    // A look asked for whose picture is not on show yet: lit at once, and
+    // dithering chosen while busy waits here for the slider. 0: none.
+    property int chosenLook: 0
+    // 1 grey, 2 black and white, 3 dithering: the look asked for, else the
+    // one on show.
+    readonly property int buttonSelect: chosenLook || lookOf(shownAlgorithm)
     // While the canvas is busy no look starts.
     property bool busy: false
     property alias slider: effectSlider
@@ -30,21 +41,42 @@ Rectangle {
 
     signal run(int algorithm, real threshold, string tip)
 
+    // The button (1 to 3) of a look algorithm; 0 for none.
+    function lookOf(algorithm) {
+        for (var look = 1; look <= 3; ++look) {
+            if (looks[look].algorithm === algorithm)
+                return look
+        }
+        return 0
+    }
+
+    // The canvas has put a picture in a look on show (a look's run has
+    // ended, an undo or redo brought one back, a picture was loaded), at
+    // threshold: the buttons and the slider show that look, whatever was
+    // asked before. Called even when look and threshold are the same again,
+    // as the slider may have been let go meanwhile without a run; the slider
+    // is set rather than bound, since dragging it must move it.
+    function lookShown(threshold) {
+        chosenLook = 0
+        effectSlider.value = threshold
+    }
+
     // A look chosen by its button. Dithering stays chosen even while busy:
     // releasing the slider later starts it with the slider's value. The
     // others would show their result after the running one's, and the lit
     // button and the picture must never disagree.
     function select(look) {
         if (look === 3)
-            buttonSelect = look
+            chosenLook = look
         if (!busy)
             start(look)
     }
 
-    // Starts a look at its own threshold.
+    // Starts a look at its own threshold; its button and threshold show at
+    // once, until the canvas shows the result.
     function start(look) {
         var chosen = looks[look]
-        buttonSelect = look
+        chosenLook = look
         effectSlider.value = chosen.start
         run(chosen.algorithm, chosen.start, chosen.startTip)
     }

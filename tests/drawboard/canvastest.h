@@ -4,6 +4,7 @@
 #include "imaging/algorithms.h"
 #include "imaging/engravingjob.h"
 
+#include <QMouseEvent>
 #include <QtTest>
 
 // Helpers shared by the canvas and imaging tests: pictures made in memory or
@@ -49,6 +50,32 @@ inline QString writePicture(const QTemporaryDir &dir, const QString &relative, c
         qFatal("cannot write %s", qPrintable(path));
     return QUrl::fromLocalFile(path).toString();
 }
+
+// A canvas that strokes the way a mouse makes it, and runs an algorithm
+// waiting for its end.
+class StrokingCanvas : public DrawImage
+{
+public:
+    void stroke(QPointF from, QPointF to)
+    {
+        QMouseEvent press(QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton, {});
+        mousePressEvent(&press);
+        for (int i = 1; i <= 10; ++i) {
+            QMouseEvent move(QEvent::MouseMove, from + (to - from) * i / 10.0, Qt::NoButton,
+                             Qt::LeftButton, {});
+            mouseMoveEvent(&move);
+        }
+        QMouseEvent release(QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton, {});
+        mouseReleaseEvent(&release);
+    }
+
+    bool runAndWait(ProcessAlgorithm algorithm, double para)
+    {
+        QSignalSpy changed(this, &DrawImage::propertyChanged);
+        process(algorithm, para);
+        return changed.wait(5000);
+    }
+};
 
 // Loads a picture and waits for its Grey run.
 inline bool loadAndWait(DrawImage &canvas, const QString &url)

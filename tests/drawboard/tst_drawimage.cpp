@@ -12,10 +12,10 @@
 using CanvasTest::greyPicture;
 
 // The canvas without a window, as the editing page drives it: set-up,
-// loading, the runs on the thread pool with their end-of-run signals, what is
-// refused while a run is under way, crop, size in millimetres, the job
-// preview and saving next to the loaded file.
-class Canvas : public DrawImage
+// loading, the runs on the thread pool with their end-of-run signals, looks
+// that keep the edits, what is refused while a run is under way, crop, size
+// in millimetres, the job preview and saving next to the loaded file.
+class Canvas : public CanvasTest::StrokingCanvas
 {
 public:
     // What the item shows, painted the way the scene graph would.
@@ -259,27 +259,88 @@ private slots:
         QVERIFY(blank.displayedImage().isNull());
     }
 
-    void effectsStartFromBase()
+    void looksKeepEdits_data()
     {
+        QTest::addColumn<QStringList>("edits");
+        QTest::addColumn<DrawImage::ProcessAlgorithm>("look");
+        QTest::addColumn<double>("threshold");
+        QTest::addColumn<double>("moved"); // the threshold slider let go elsewhere
+
+        const auto row = [](const char *name, const QString &edits,
+                            DrawImage::ProcessAlgorithm look, double threshold, double moved) {
+            QTest::newRow(name) << edits.split(QLatin1Char(' ')) << look << threshold << moved;
+        };
+        row("crop, dithered", "crop", DrawImage::Floyd, 120, 160);
+        row("size, grey", "size", DrawImage::GreyFilter, 255, 150);
+        row("turn, black and white", "turn", DrawImage::Binarize, 128, 90);
+        row("mirrors, dithered", "mirror flip", DrawImage::Floyd, 120, 60);
+        row("negative, black and white", "negative", DrawImage::Binarize, 128, 200);
+        row("pen, dithered", "pen", DrawImage::Floyd, 120, 140);
+        row("rubber, black and white", "rubber", DrawImage::Binarize, 128, 60);
+        row("text, grey", "text", DrawImage::GreyFilter, 255, 100);
+        row("every edit in turn, dithered", "crop size turn mirror flip negative pen rubber text",
+            DrawImage::Floyd, 120, 180);
+        row("turn after text, black and white", "text crop turn pen", DrawImage::Binarize, 128,
+            100);
+    }
+
+    // A look chosen after edits, and its threshold moved, is worked out from
+    // the grey picture with every edit in the order made; the canvas shows
+    // it with the look and threshold it says. A second canvas, showing the
+    // grey picture as it is (grey at 255), takes the same edits for what the
+    // look must start from.
+    void looksKeepEdits()
+    {
+        QFETCH(QStringList, edits);
+        QFETCH(DrawImage::ProcessAlgorithm, look);
+        QFETCH(double, threshold);
+        QFETCH(double, moved);
+
+        const QString url = write(QStringLiteral("edits.png"),
+                                  CanvasTest::randomPicture(160, 110, QImage::Format_RGB32, 9));
         Canvas canvas;
-        QVERIFY(loadGrey(canvas, QStringLiteral("base.png"), {300, 200}, 255));
-        QSignalSpy changed(&canvas, &DrawImage::propertyChanged);
-        canvas.process(DrawImage::Rotate, 90);
-        canvas.process(DrawImage::Negative);
-        QTRY_COMPARE(changed.count(), 2);
-        QCOMPARE(canvas.displayedImage().size(), QSize(200, 300));
-        QCOMPARE(canvas.displayedImage().pixel(0, 0), qRgb(0, 0, 0));
-        for (auto effect : {DrawImage::Binarize, DrawImage::Floyd, DrawImage::GreyFilter}) {
-            canvas.cutImage(0, 0, 50, 50);
-            canvas.adjustImageScale(10, 10);
-            QCOMPARE(canvas.displayedImage().size(), QSize(133, 133));
-            // Back to the uncropped, unturned, un-negated grey base.
-            const int runs = changed.count() + 1;
-            canvas.process(effect, 255);
-            QTRY_COMPARE(changed.count(), runs);
-            QCOMPARE(canvas.displayedImage().size(), QSize(300, 200));
-            QCOMPARE(canvas.displayedImage().pixel(150, 100), qRgb(255, 255, 255));
-            QCOMPARE(canvas.size(), QSizeF(300, 200));
+        Canvas reference;
+        QVERIFY(CanvasTest::loadAndWait(canvas, url));
+        QVERIFY(CanvasTest::loadAndWait(reference, url));
+        // As the page does after a load.
+        QVERIFY(canvas.runAndWait(DrawImage::Binarize, 128));
+        QVERIFY(reference.runAndWait(DrawImage::GreyFilter, 255));
+        for (Canvas *c : {&canvas, &reference}) {
+            for (const QString &edit : edits) {
+                if (edit == QLatin1String("crop")) {
+                    c->cutImage(7, 5, 120, 90);
+                } else if (edit == QLatin1String("size")) {
+                    c->adjustImageScale(7, 7); // 93 pixels at most
+                } else if (edit == QLatin1String("pen") || edit == QLatin1String("rubber")) {
+                    c->setPenSize(5);
+                    c->setRubberSize(9);
+                    c->setDrawType(edit == QLatin1String("pen") ? DrawImage::PenType
+                                                                : DrawImage::RubberType);
+                    c->stroke({3, 4}, {70, 60});
+                } else if (edit == QLatin1String("text")) {
+                    c->setTextSize(30);
+                    c->drawText(10, 40, QStringLiteral("Vandra"));
+                } else {
+                    const QMap<QString, DrawImage::ProcessAlgorithm> runs {
+                        {QStringLiteral("turn"), DrawImage::Rotate},
+                        {QStringLiteral("mirror"), DrawImage::HMirror},
+                        {QStringLiteral("flip"), DrawImage::VMirror},
+                        {QStringLiteral("negative"), DrawImage::Negative}};
+                    QVERIFY(runs.contains(edit));
+                    QVERIFY(c->runAndWait(runs[edit], 90));
+                }
+            }
+        }
+        const QImage edited = reference.displayedImage();
+        QCOMPARE(reference.editedGrey(), edited);
+        for (double t : {threshold, moved}) {
+            QSignalSpy lookShown(&canvas, &DrawImage::lookChanged);
+            QVERIFY(canvas.runAndWait(look, t));
+            QCOMPARE(lookShown.count(), 1);
+            QCOMPARE(canvas.look(), look);
+            QCOMPARE(canvas.lookThreshold(), t);
+            QCOMPARE(canvas.displayedImage(), CanvasTest::run(look, edited, t));
+            QCOMPARE(canvas.size(), QSizeF(edited.size()));
         }
     }
 
@@ -329,18 +390,21 @@ private slots:
         QVERIFY(!canvas.isBusy());
         QCOMPARE(reported, asked);
 
-        // The same steps one after the other through the algorithm table. Grey
-        // runs and the effects start from the base picture again.
+        // The same steps one after the other through the algorithm table.
+        // The turns, mirrors and negatives change the grey picture too, and
+        // the looks start from it.
         QImage base
             = CanvasTest::run(DrawImage::Grey, picture.convertToFormat(QImage::Format_ARGB32));
         QImage expected = base;
         for (DrawImage::ProcessAlgorithm algorithm : asked) {
-            if (algorithm == DrawImage::Grey)
+            if (algorithm == DrawImage::Grey) {
                 expected = base = CanvasTest::run(algorithm, base);
-            else if (algorithm >= DrawImage::Binarize && algorithm <= DrawImage::GreyFilter)
+            } else if (algorithm >= DrawImage::Binarize && algorithm <= DrawImage::GreyFilter) {
                 expected = CanvasTest::run(algorithm, base, 90);
-            else
+            } else if (algorithm != DrawImage::SaveByte) {
                 expected = CanvasTest::run(algorithm, expected, 90);
+                base = CanvasTest::run(algorithm, base, 90);
+            }
         }
         QCOMPARE(canvas.displayedImage(), expected);
         QCOMPARE(canvas.size(), QSizeF(expected.size()));

@@ -1,42 +1,23 @@
 #include "tests/drawboard/canvastest.h"
 
-#include <QMouseEvent>
 #include <QUndoStack>
 
 using CanvasTest::greyPicture;
 
 // The editing history: every kind of edit taken back and done again to the
-// exact pixels, never while a run works on the pictures, at most
-// historyLimit steps, and a new one for each picture.
+// exact pixels, with the look that was on show, never while a run works on
+// the pictures, at most historyLimit steps, and a new one for each picture.
 class TestHistory : public QObject
 {
     Q_OBJECT
 
     QTemporaryDir m_dir;
 
-    // Strokes the way a mouse makes them.
-    class Canvas : public DrawImage
-    {
-    public:
-        void stroke(QPointF from, QPointF to)
-        {
-            QMouseEvent press(QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton, {});
-            mousePressEvent(&press);
-            for (int i = 1; i <= 10; ++i) {
-                QMouseEvent move(QEvent::MouseMove, from + (to - from) * i / 10.0, Qt::NoButton,
-                                 Qt::LeftButton, {});
-                mouseMoveEvent(&move);
-            }
-            QMouseEvent release(QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton, {});
-            mouseReleaseEvent(&release);
-        }
-    };
+    using Canvas = CanvasTest::StrokingCanvas;
 
-    static bool runAndWait(DrawImage &canvas, DrawImage::ProcessAlgorithm algorithm, double para)
+    static bool runAndWait(Canvas &canvas, DrawImage::ProcessAlgorithm algorithm, double para)
     {
-        QSignalSpy changed(&canvas, &DrawImage::propertyChanged);
-        canvas.process(algorithm, para);
-        return changed.wait(5000);
+        return canvas.runAndWait(algorithm, para);
     }
 
     bool loaded(DrawImage &canvas)
@@ -65,7 +46,8 @@ private slots:
     }
 
     // A mixed history undone to the start and redone to the end, the
-    // pictures and the item's size exact at every step.
+    // pictures, the item's size and the look on show (which the page's
+    // look buttons and slider follow) exact at every step.
     void roundTrip()
     {
         QFETCH(int, tool);
@@ -81,8 +63,16 @@ private slots:
         canvas.setTextColor(colour);
 
         QList<QImage> states {canvas.displayedImage()};
+        // The look on show: a loaded picture is grey as it is.
+        using Look = QPair<int, double>;
+        const auto look = [&] {
+            return Look(canvas.look(), canvas.lookThreshold());
+        };
+        QCOMPARE(look(), Look(DrawImage::GreyFilter, 255));
+        QList<Look> looks {look()};
         const auto record = [&] {
             states << canvas.displayedImage();
+            looks << look();
         };
         QVERIFY(runAndWait(canvas, DrawImage::Binarize, 100));
         record();
@@ -100,7 +90,10 @@ private slots:
         record();
         QVERIFY(runAndWait(canvas, DrawImage::Floyd, 140));
         record();
-        const int beforeClear = states.size() - 1;
+        // The threshold moved: the same look again, with the edits.
+        QVERIFY(runAndWait(canvas, DrawImage::Floyd, 90));
+        record();
+        QCOMPARE(states.last().size(), states[states.size() - 3].size());
         // The blank picture is ARGB32; a crop reaching beyond it adds
         // transparent pixels.
         canvas.clear();
@@ -111,24 +104,27 @@ private slots:
         record();
         QCOMPARE(canvas.history()->count(), states.size() - 1);
 
+        QSignalSpy lookShown(&canvas, &DrawImage::lookChanged);
         for (int i = states.size() - 2; i >= 0; --i) {
             QVERIFY(canvas.canUndo());
             canvas.undo();
             QCOMPARE(canvas.displayedImage(), states[i]);
             QCOMPARE(canvas.size(), QSizeF(states[i].size()));
+            QCOMPARE(look(), looks[i]);
         }
+        QCOMPARE(lookShown.count(), states.size() - 1);
         QVERIFY(!canvas.canUndo());
         for (int i = 1; i < states.size(); ++i) {
             canvas.redo();
             QCOMPARE(canvas.displayedImage(), states[i]);
+            QCOMPARE(look(), looks[i]);
         }
         QVERIFY(!canvas.canRedo());
-        // An effect run after an undo starts from the base picture as ever,
-        // and the base comes back exact: GreyFilter at 255 shows it as it is.
-        while (states.size() - 1 > beforeClear) {
+        // Undone to the first look, the grey picture the looks start from
+        // comes back exact, without the edits taken back: GreyFilter at 255
+        // shows it as it is, and the first look is made again.
+        while (canvas.history()->index() > 1)
             canvas.undo();
-            states.removeLast();
-        }
         QVERIFY(runAndWait(canvas, DrawImage::GreyFilter, 255));
         QCOMPARE(canvas.displayedImage(), states[0]);
         QVERIFY(runAndWait(canvas, DrawImage::Binarize, 100));
@@ -210,9 +206,10 @@ private slots:
         QVERIFY(loaded(canvas));
         for (int i = 0; i < DrawImage::historyLimit + 5; ++i)
             canvas.drawText(5, 20, QString::number(i));
-        // Grey pictures are kept at one byte a pixel: the one on show and
-        // the base cost nothing, each of the others 120 x 90 bytes.
-        QCOMPARE(canvas.historyBytes(), qint64(DrawImage::historyLimit) * 120 * 90);
+        // Grey pictures are kept at one byte a pixel: the two on show cost
+        // nothing, and each text step wrote two others of 120 x 90 bytes,
+        // the picture on show and the grey one the looks start from.
+        QCOMPARE(canvas.historyBytes(), qint64(DrawImage::historyLimit) * 2 * 120 * 90);
         int undone = 0;
         for (; canvas.canUndo(); ++undone)
             canvas.undo();

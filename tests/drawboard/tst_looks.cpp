@@ -2,8 +2,9 @@
 #include "tests/drawboard/canvastest.h"
 
 // The canvas's looks with the tone controls and the dithering choices: each
-// look on the canvas equals the tone applied to the grey picture followed by
-// that look, and the untouched settings give exactly the looks as they were.
+// look on the canvas equals the tone applied to the grey picture, with the
+// edits made before it, followed by that look, and the untouched settings
+// give exactly the looks as they were.
 class TestLooks : public QObject
 {
     Q_OBJECT
@@ -19,28 +20,35 @@ private slots:
         QTest::addColumn<int>("method");
         QTest::addColumn<bool>("serpentine");
         QTest::addColumn<double>("dotSize");
+        QTest::addColumn<bool>("edited"); // cropped, turned and negated before the look
 
         const QVector<double> neutral {0, 0, 1};
         const QVector<double> toned {15, 25, 1.4};
         const int floyd = DrawImage::FloydSteinberg;
         QTest::newRow("dithered as ever")
-            << int(DrawImage::Floyd) << 120.0 << neutral << floyd << false << 1.0;
+            << int(DrawImage::Floyd) << 120.0 << neutral << floyd << false << 1.0 << false;
         QTest::newRow("black and white as ever")
-            << int(DrawImage::Binarize) << 128.0 << neutral << floyd << false << 1.0;
+            << int(DrawImage::Binarize) << 128.0 << neutral << floyd << false << 1.0 << false;
         QTest::newRow("toned, black and white")
-            << int(DrawImage::Binarize) << 128.0 << toned << floyd << false << 1.0;
+            << int(DrawImage::Binarize) << 128.0 << toned << floyd << false << 1.0 << false;
         QTest::newRow("toned, grey")
-            << int(DrawImage::GreyFilter) << 200.0 << toned << floyd << false << 1.0;
+            << int(DrawImage::GreyFilter) << 200.0 << toned << floyd << false << 1.0 << false;
         QTest::newRow("toned, Floyd")
-            << int(DrawImage::Floyd) << 120.0 << toned << floyd << false << 1.0;
-        QTest::newRow("Atkinson, serpentine")
-            << int(DrawImage::Floyd) << 128.0 << toned << int(DrawImage::Atkinson) << true << 1.0;
+            << int(DrawImage::Floyd) << 120.0 << toned << floyd << false << 1.0 << false;
+        QTest::newRow("Atkinson, serpentine") << int(DrawImage::Floyd) << 128.0 << toned
+                                              << int(DrawImage::Atkinson) << true << 1.0 << false;
         QTest::newRow("Stucki") << int(DrawImage::Floyd) << 128.0 << neutral
-                                << int(DrawImage::Stucki) << false << 1.0;
+                                << int(DrawImage::Stucki) << false << 1.0 << false;
         QTest::newRow("halftone") << int(DrawImage::Floyd) << 128.0 << neutral
-                                  << int(DrawImage::Halftone) << false << 1.0;
+                                  << int(DrawImage::Halftone) << false << 1.0 << false;
         QTest::newRow("Floyd, wide dots")
-            << int(DrawImage::Floyd) << 120.0 << neutral << floyd << false << 3.0;
+            << int(DrawImage::Floyd) << 120.0 << neutral << floyd << false << 3.0 << false;
+        QTest::newRow("edited, toned, grey")
+            << int(DrawImage::GreyFilter) << 200.0 << toned << floyd << false << 1.0 << true;
+        QTest::newRow("edited, Bayer") << int(DrawImage::Floyd) << 128.0 << neutral
+                                       << int(DrawImage::Bayer) << false << 1.0 << true;
+        QTest::newRow("edited, toned, Stucki") << int(DrawImage::Floyd) << 128.0 << toned
+                                               << int(DrawImage::Stucki) << true << 1.0 << true;
     }
 
     void looks()
@@ -51,13 +59,23 @@ private slots:
         QFETCH(int, method);
         QFETCH(bool, serpentine);
         QFETCH(double, dotSize);
+        QFETCH(bool, edited);
 
-        DrawImage canvas;
+        CanvasTest::StrokingCanvas canvas;
         QVERIFY(CanvasTest::loadAndWait(
             canvas,
             CanvasTest::writePicture(m_dir, QStringLiteral("photo.png"),
                                      CanvasTest::randomPicture(90, 70, QImage::Format_RGB32, 2))));
-        const QImage grey = canvas.displayedImage();
+        QImage grey = canvas.displayedImage();
+        if (edited) {
+            // In the page's first look, as after every load.
+            QVERIFY(canvas.runAndWait(DrawImage::Binarize, 128));
+            canvas.cutImage(4, 3, 80, 60);
+            QVERIFY(canvas.runAndWait(DrawImage::Rotate, 90));
+            QVERIFY(canvas.runAndWait(DrawImage::Negative, 0));
+            grey = Imaging::rotatedImage(grey.copy(4, 3, 80, 60), 90);
+            Imaging::negate(grey);
+        }
         canvas.setProperty("toneBrightness", tone[0]);
         canvas.setProperty("toneContrast", tone[1]);
         canvas.setProperty("toneGamma", tone[2]);
@@ -82,7 +100,8 @@ private slots:
             expected = CanvasTest::run(algorithm, expected, threshold);
         }
         QCOMPARE(canvas.displayedImage(), expected);
-        // The grey picture itself is never toned: the next look starts afresh.
+        // The grey picture itself is never toned: the next look starts afresh,
+        // with the edits.
         canvas.setProperty("toneBrightness", 0.0);
         canvas.setProperty("toneContrast", 0.0);
         canvas.setProperty("toneGamma", 1.0);

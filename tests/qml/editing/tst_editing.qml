@@ -683,6 +683,53 @@ Item {
             verify(!item("redoButton").enabled)
         }
 
+        // A look chosen after a crop keeps the crop, and the lit look button
+        // and the threshold slider follow the picture on show through undo
+        // and redo: each step shows the look, threshold and size it had.
+        function test_lookFollowsUndo() {
+            load("bands.png")
+            var lit = function() {
+                return ["greyButton", "binarizeButton", "ditheringButton"].filter(function(name) {
+                    return Qt.colorEqual(item(name).circleTextAlias.color, "limegreen")
+                })
+            }
+            var shown = function() {
+                return [lit(), item("effectSlider").value, drawBoard.width, drawBoard.height]
+            }
+            var states = [shown()]
+            mouseClick(item("ditheringButton"))
+            waitIdle()
+            states.push(shown())
+            var threshold = releaseEffectSlider(160)
+            waitIdle()
+            states.push(shown())
+            drawBoard.cutImage(20, 10, 200, 150)
+            waitIdle()
+            states.push(shown())
+            mouseClick(item("greyButton"))
+            waitIdle()
+            states.push(shown())
+            compare(states, [
+                [["binarizeButton"], 128, 300, 200], [["ditheringButton"], 120, 300, 200],
+                [["ditheringButton"], threshold, 300, 200], [["ditheringButton"], threshold, 200, 150],
+                [["greyButton"], 255, 200, 150]
+            ])
+            // The grey look of the cropped picture, which starts 20 px into
+            // the bands: each sample falls one band further on.
+            compare(bandGreys(20).slice(0, 6), [40, 100, 127, 128, 150, 199])
+
+            for (var i = states.length - 2; i >= 0; --i) {
+                page.undo()
+                waitIdle()
+                compare(shown(), states[i], "undo to state " + i)
+            }
+            for (i = 1; i < states.length; ++i) {
+                page.redo()
+                waitIdle()
+                compare(shown(), states[i], "redo to state " + i)
+            }
+        }
+
         // While a run is under way nothing can be taken back, not even a
         // step before it: the button is not offered and undo does nothing
         // (asked at once, before the event loop can report the run's end);
