@@ -207,6 +207,9 @@ Rectangle {
         property bool ditherSerpentine: false
         property int halftoneCell: 6
         property real dotSize: 1
+        // The look chosen last and its threshold, for the next picture.
+        property int lastLook: 2
+        property int lastThreshold: 128
 
         // The panel and the property that writes it back both take the
         // checked value.
@@ -218,6 +221,8 @@ Rectangle {
             tonePanel.serpentine = ditherSerpentine = StoredSettings.checked("ditherSerpentine", value("ditherSerpentine"))
             tonePanel.halftoneCell = halftoneCell = StoredSettings.checked("halftoneCell", value("halftoneCell"))
             tonePanel.dotSize = dotSize = StoredSettings.checked("dotSize", value("dotSize"))
+            lastLook = StoredSettings.checked("lastLook", value("lastLook"))
+            lastThreshold = StoredSettings.checked("lastThreshold", value("lastThreshold"))
         }
     }
 
@@ -314,10 +319,11 @@ Rectangle {
             enabled: paintTools.drawing
 
             Component.onCompleted: drawBoard.init()
-            // Every loaded picture goes on to black and white; the page stays
-            // busy, as that run starts before the load counts as done.
+            // Every loaded picture goes on to the look chosen last (black and
+            // white at 128 the first time); the page stays busy, as that run
+            // starts before the load counts as done.
             onLoadImageDone: {
-                effectFrame.start(2)
+                effectFrame.start(editingSettings.lastLook, editingSettings.lastThreshold)
                 drawimgBoard.loadingFile = false
             }
             onLoadIncomplete: drawimgBoard.incompleteFile = true
@@ -484,6 +490,8 @@ Rectangle {
         onRun: {
             infoRemind.show(tip)
             drawBoard.process(algorithm, threshold)
+            editingSettings.lastLook = effectFrame.lookOf(algorithm)
+            editingSettings.lastThreshold = threshold
         }
     }
 

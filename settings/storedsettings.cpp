@@ -51,6 +51,10 @@ const std::vector<Entry> &table()
         // In engraving pixels.
         {"halftoneCell", {Kind::Whole, 4, 16, 6}},
         {"dotSize", {Kind::Number, 1, 4, 1.0}},
+        // The look a new picture gets (1 grey, 2 black and white, 3
+        // dithered) and its threshold: the last the user chose.
+        {"lastLook", {Kind::Whole, 1, 3, 2}},
+        {"lastThreshold", {Kind::Whole, 0, 255, 128}},
         // Bytes a second: the serial link carries at most about 11500, and a
         // pace below one would make a job of 10 MB last for months.
         {"jobPace", {Kind::PaceMap, 1, 1e6, QVariantMap()}},

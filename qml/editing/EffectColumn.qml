@@ -72,13 +72,14 @@ Rectangle {
             start(look)
     }
 
-    // Starts a look at its own threshold; its button and threshold show at
-    // once, until the canvas shows the result.
-    function start(look) {
+    // Starts a look at the given threshold, else at its own; its button
+    // and threshold show at once, until the canvas shows the result.
+    function start(look, threshold) {
         var chosen = looks[look]
+        var at = threshold === undefined ? chosen.start : threshold
         chosenLook = look
-        effectSlider.value = chosen.start
-        run(chosen.algorithm, chosen.start, chosen.startTip)
+        effectSlider.value = at
+        run(chosen.algorithm, at, chosen.startTip)
     }
 
     // Runs the chosen look again at the slider's threshold.

@@ -216,6 +216,9 @@ Item {
         function init() {
             sharedState.carveMode = 0
             sharedState.changeModelCount = 0
+            // Each test starts as the first start does: black and white at 128.
+            store.setValue("lastLook", 2)
+            store.setValue("lastThreshold", 128)
             pageLoader.active = true
             page = pageLoader.item
             drawBoard = item("drawBoard")
@@ -728,6 +731,14 @@ Item {
                 waitIdle()
                 compare(shown(), states[i], "redo to state " + i)
             }
+
+            // A new picture takes the look chosen last and its threshold,
+            // and so will the next start.
+            drop("bands.png")
+            waitIdle()
+            compare(shown(), [["greyButton"], 255, 300, 200])
+            compare(Number(store.value("lastLook")), 1)
+            compare(Number(store.value("lastThreshold")), 255)
         }
 
         // While a run is under way nothing can be taken back, not even a
