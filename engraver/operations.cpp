@@ -12,6 +12,11 @@
 #include <QSerialPortInfo>
 
 Q_LOGGING_CATEGORY(lcEngraver, "vandra.engraver")
+#ifdef QT_NO_DEBUG
+Q_LOGGING_CATEGORY(lcUpload, "vandra.upload", QtInfoMsg)
+#else
+Q_LOGGING_CATEGORY(lcUpload, "vandra.upload")
+#endif
 
 namespace {
 // An engraver answers "$40" within this time, or it is not one.
@@ -358,8 +363,12 @@ void Operations::serialDataProcess()
 void Operations::handleReply(const QByteArray &reply)
 {
     const QString text = Protocol::replyText(reply);
-    qDebug() << "response" << text;
-    switch (Protocol::classifyReply(text)) {
+    const Protocol::ReplyKind kind = Protocol::classifyReply(text);
+    if (kind == Protocol::ReplyKind::DataRequest || kind == Protocol::ReplyKind::ResendRequest)
+        qCDebug(lcUpload) << "response" << text;
+    else
+        qDebug() << "response" << text;
+    switch (kind) {
     case Protocol::ReplyKind::Status:
         watchStatus(text);
         emit toFrontStatus(text);
@@ -385,7 +394,7 @@ void Operations::sendChunk(int mode)
     dataRequested(plan.endOfData);
     if (plan.endOfData) {
         if (enqueueAnswer(QByteArray(EngraverCommand::endOfData), true))
-            qDebug() << "done";
+            qCDebug(lcUpload) << "done";
         return;
     }
     // A resend leaves the send position where it was, so it may be folded
