@@ -87,11 +87,25 @@ void registerQmlTypes()
                                              &StoredSettings::create);
 }
 
-void exposeToEngine(QQmlEngine *engine, Operations *operations, Edition edition)
+QString languageOf(const QString &translationFile)
+{
+    if (translationFile == QLatin1String(":/0_vandra_EN.qm"))
+        return QStringLiteral("English");
+    if (translationFile == QLatin1String(":/0_vandra_JP.qm"))
+        return QStringLiteral("日本の");
+    return QStringLiteral("简体中文");
+}
+
+void exposeToEngine(QQmlEngine *engine, Operations *operations, Edition edition,
+                    const QString &translationFile)
 {
     engine->rootContext()->setContextProperty(QStringLiteral("operationEnd"), operations);
     engine->rootContext()->setContextProperty(QStringLiteral("japaneseEdition"),
                                               edition == Edition::Japanese);
+    // The settings popup shows the language on screen, which without a
+    // stored choice follows the system's.
+    engine->rootContext()->setContextProperty(QStringLiteral("languageInUse"),
+                                              languageOf(translationFile));
     engine->addImageProvider(QStringLiteral("screen"), operations->imageProvider());
     // The true-size view of the published job, drawn when asked for.
     engine->addImageProvider(QStringLiteral("job"),
@@ -132,7 +146,7 @@ int run(int argc, char **argv, Edition edition, const QUrl &root)
     QQuickStyle::setStyle(QStringLiteral("Material"));
 
     QQmlApplicationEngine engine;
-    exposeToEngine(&engine, theOperations, edition);
+    exposeToEngine(&engine, theOperations, edition, file);
     engine.load(root);
     if (engine.rootObjects().isEmpty()) {
         // The engine has already printed why; running an event loop without

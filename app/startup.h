@@ -27,10 +27,16 @@ QString translationFileForSystem(const QLocale &system);
 // Makes DrawImage known to QML as DrawBoard 1.0 in "Zan.DrawBoard".
 void registerQmlTypes();
 
+// The language a translation file (as translationFileFor gives it) shows,
+// named as the settings popup lists it: "简体中文", "English" or "日本の".
+QString languageOf(const QString &translationFile);
+
 // Gives an engine what every document expects to find: the context property
 // "operationEnd", the "screen" image provider (the engine takes ownership of
-// it) and whether the document runs in the Japanese edition.
-void exposeToEngine(QQmlEngine *engine, Operations *operations, Edition edition);
+// it), whether the document runs in the Japanese edition, and the language
+// of the translation installed ("languageInUse", as languageOf names it).
+void exposeToEngine(QQmlEngine *engine, Operations *operations, Edition edition,
+                    const QString &translationFile);
 
 // The program's whole life: start-up, event loop, teardown. Returns the event
 // loop's result, or 1 when the root document cannot be loaded.

@@ -193,17 +193,9 @@ WindowPopup {
                         width: 200
                         font.family: Theme.fontFamily
                         model: ["简体中文", "English", "日本の"]
-                        // A stored value differing only in letter case
-                        // still picks its entry; anything else keeps the first.
-                        Component.onCompleted: {
-                            var stored = (StoredSettings.checked("languages", languageSettings.value("languages")) || "简体中文").toLowerCase()
-                            for (var i = 0; i < model.length; ++i) {
-                                if (model[i].toLowerCase() === stored) {
-                                    currentIndex = i
-                                    break
-                                }
-                            }
-                        }
+                        // The language on screen, which need not be the
+                        // one stored: with none stored it is the system's.
+                        currentIndex: Math.max(0, model.indexOf(languageInUse))
                         // Written at once, whether the popup is saved or not.
                         onActivated: languageSettings.setValue("languages", model[index])
                     }

@@ -36,5 +36,7 @@ void QuickTestSetup::qmlEngineAvailable(QQmlEngine *engine)
 {
     // One controller per engine: the engine owns and deletes its provider.
     m_operations = new Operations(engine);
-    Startup::exposeToEngine(engine, m_operations, testEdition());
+    Startup::exposeToEngine(
+        engine, m_operations, testEdition(),
+        Startup::translationFileFor(qEnvironmentVariable("VANDRA_TEST_LANGUAGE"), testEdition()));
 }
