@@ -19,6 +19,17 @@ inline int diffused(int level, int error, int weight)
     return std::clamp(value, 0, 255);
 }
 
+// Pure white and pure black are kept as they are and spread no error. On a
+// logo or text on white, the error a light edge leaves behind would
+// otherwise drift through the white (Floyd truncates and clamps each stored
+// level, which biases negative error downwards) until it burns stray dots
+// far from anything drawn; and a pure black pixel can catch enough error to
+// turn white. A grey level between them is dithered as it always was.
+inline bool isPureLevel(int level)
+{
+    return level == 0 || level == 255;
+}
+
 void floydPlain(const QImage &source, QImage &target, double threshold, const uchar *levels)
 {
     const int width = source.width();
@@ -46,21 +57,35 @@ void floydPlain(const QImage &source, QImage &target, double threshold, const uc
 
     // The row being quantised and the one below it, as grey levels; every
     // value stays clamped to 0..255 after each step, as the pixels would.
+    // Beside them, the levels the two rows started with: they tell the pure
+    // pixels, whatever error has reached them since.
     std::vector<int> rowA(size_t(width), 0);
     std::vector<int> rowB(size_t(width), 0);
+    std::vector<uchar> startA(size_t(width), 0);
+    std::vector<uchar> startB(size_t(width), 0);
     int *current = rowA.data();
     int *below = rowB.data();
+    uchar *currentStart = startA.data();
+    uchar *belowStart = startB.data();
     // Each row is read before any row below it is written, so the target
     // may be the source.
-    const auto readRow = [&source, width, levels](int y, int *out) {
+    const auto readRow = [&source, width, levels](int y, int *out, uchar *start) {
         const auto *line = reinterpret_cast<const QRgb *>(source.constScanLine(y));
         if (levels) {
             for (int x = 0; x < width; ++x)
-                out[x] = levels[redOf(line[x])];
+                start[x] = levels[redOf(line[x])];
         } else {
             for (int x = 0; x < width; ++x)
-                out[x] = redOf(line[x]);
+                start[x] = uchar(redOf(line[x]));
         }
+        for (int x = 0; x < width; ++x)
+            out[x] = start[x];
+    };
+    // The frame is never quantised, but a pure pixel there keeps its level
+    // all the same; the inner ones already have.
+    const auto keepPure = [](int *out, const uchar *start, int x) {
+        if (isPureLevel(start[x]))
+            out[x] = start[x];
     };
     // Every pixel the diffusion reached is stored as an opaque grey (black
     // and white being greys too); the first pixel of row 1 is never reached.
@@ -70,9 +95,9 @@ void floydPlain(const QImage &source, QImage &target, double threshold, const uc
             line[x] = opaqueGrey(out[x]);
     };
 
-    readRow(1, current);
+    readRow(1, current, currentStart);
     for (int y = 1; y < height - 1; ++y) {
-        readRow(y + 1, below);
+        readRow(y + 1, below, belowStart);
         // The pixel being quantised and the three below it that it feeds are
         // carried in registers along the row: each level is read once and
         // written once, and every step is the same arithmetic as the
@@ -82,10 +107,14 @@ void floydPlain(const QImage &source, QImage &target, double threshold, const uc
         int here = current[1];
         int belowLeft = below[0];
         int belowHere = below[1];
+        // A pure pixel keeps its level and passes on an error of 0, which
+        // leaves every neighbour as it is: the same steps, with no branch.
         for (int x = 1; x < width - 1; ++x) {
+            const int start = currentStart[x];
+            const bool pure = isPureLevel(start);
             const int white = here >= firstWhite ? 255 : 0;
-            const int error = here - white;
-            current[x] = white;
+            const int error = pure ? 0 : here - white;
+            current[x] = pure ? start : white;
             here = diffused(current[x + 1], error, 7);
             below[x - 1] = diffused(belowLeft, error, 3);
             belowLeft = diffused(belowHere, error, 5);
@@ -94,9 +123,14 @@ void floydPlain(const QImage &source, QImage &target, double threshold, const uc
         current[width - 1] = here;
         below[width - 2] = belowLeft;
         below[width - 1] = belowHere;
+        keepPure(current, currentStart, 0);
+        keepPure(current, currentStart, width - 1);
         writeRow(y, current, y == 1 ? 1 : 0);
         std::swap(current, below);
+        std::swap(currentStart, belowStart);
     }
+    for (int x = 0; x < width; ++x)
+        keepPure(current, currentStart, x);
     writeRow(height - 1, current, 0);
 }
 
@@ -104,11 +138,19 @@ void floydGeneric(QImage &image, double threshold)
 {
     const int width = image.width();
     const int height = image.height();
+    // The levels before any error reached them, to tell the pure pixels.
+    const QImage start = image.copy();
+    const auto pureAt = [&start](int x, int y) {
+        return isPureLevel(redOf(start.pixel(x, y)));
+    };
     for (int y = 1; y < height - 1; ++y) {
         for (int x = 1; x < width - 1; ++x) {
             const int v = redOf(image.pixel(x, y));
             int error;
-            if (threshold > double(v)) {
+            if (pureAt(x, y)) {
+                image.setPixel(x, y, opaqueGrey(redOf(start.pixel(x, y))));
+                error = 0;
+            } else if (threshold > double(v)) {
                 image.setPixel(x, y, opaqueBlack);
                 error = v;
             } else {
@@ -121,7 +163,8 @@ void floydGeneric(QImage &image, double threshold)
             } neighbours[] = {{1, 0, 7}, {-1, 1, 3}, {0, 1, 5}, {1, 1, 1}};
             for (const auto &n : neighbours) {
                 const int level = redOf(image.pixel(x + n.dx, y + n.dy));
-                image.setPixel(x + n.dx, y + n.dy, opaqueGrey(diffused(level, error, n.weight)));
+                const int spread = pureAt(x + n.dx, y + n.dy) ? 0 : error;
+                image.setPixel(x + n.dx, y + n.dy, opaqueGrey(diffused(level, spread, n.weight)));
             }
         }
     }
@@ -214,7 +257,14 @@ void diffuse(const QImage &source, QImage &target, const Levels &levels, double 
         const int step = serpentine && (y % 2 == 1) ? -1 : 1;
         int x = step > 0 ? 0 : width - 1;
         for (int i = 0; i < width; ++i, x += step) {
-            const float value = float(levelAt(in, x, levels)) + rows[0][x];
+            const int level = levelAt(in, x, levels);
+            if (isPureLevel(level)) {
+                // Pure black and white stay as they are and spread nothing:
+                // what reached them is dropped (see isPureLevel).
+                out[x] = opaqueGrey(level);
+                continue;
+            }
+            const float value = float(level) + rows[0][x];
             const bool black = value < limit;
             out[x] = black ? opaqueBlack : opaqueWhite;
             const float error = value - (black ? 0.0f : 255.0f);

@@ -68,16 +68,20 @@ std::array<uchar, 256> spotCompensationTable(double dotSize);
 
 // Dithers a grey picture into black and white by the chosen method, after
 // spot compensation. Floyd keeps the canvas look's one-pixel grey frame;
-// every other method quantises every pixel. The result is a picture of its
-// own; the source is only read. When `levels` is given, each grey level is
-// first mapped through it (the tone), as if applyTone had run before.
+// every other method quantises every pixel. The error-diffusion methods
+// keep a pixel of level 0 or 255 (after the mapping) black or white, frame
+// included, and spread no error from it or into it. The result is a picture
+// of its own; the source is only read. When `levels` is given, each grey
+// level is first mapped through it (the tone), as if applyTone had run
+// before.
 QImage dithered(const QImage &source, const DitherOptions &options,
                 const std::array<uchar, 256> *levels = nullptr);
 // The same, replacing the picture.
 void dither(QImage &image, const DitherOptions &options);
 
 // Floyd-Steinberg error diffusion on the inner pixels; the one-pixel frame
-// receives error but is never quantised.
+// receives error but is never quantised. Pure black and white pixels stay
+// as they are and neither spread nor take error.
 void floydDither(QImage &image, double threshold);
 // The same written from a grey picture into another one, as the other looks
 // are (see binarizeInto): the target may be the source, and `levels` maps

@@ -39,7 +39,8 @@ class TestAlgorithms : public QObject
     }
 
     // Floyd-Steinberg in floating point, in place, on the inner pixels only;
-    // the frame receives error but is never quantised.
+    // the frame receives error but is never quantised. A pixel that starts
+    // at 0 or 255 keeps its level, spreads no error and takes none.
     static QImage floydDefinition(QImage image, double threshold)
     {
         const struct
@@ -47,15 +48,21 @@ class TestAlgorithms : public QObject
             int dx, dy;
             double weight;
         } spread[] = {{1, 0, 7 / 16.0}, {-1, 1, 3 / 16.0}, {0, 1, 5 / 16.0}, {1, 1, 1 / 16.0}};
+        const QImage start = image;
+        const auto pure = [&start](int x, int y) {
+            const int level = qRed(start.pixel(x, y));
+            return level == 0 || level == 255;
+        };
         for (int y = 1; y < image.height() - 1; ++y) {
             for (int x = 1; x < image.width() - 1; ++x) {
                 const int v = qRed(image.pixel(x, y));
-                const bool black = threshold > v;
+                const bool black = pure(x, y) ? qRed(start.pixel(x, y)) == 0 : threshold > v;
                 image.setPixel(x, y, black ? 0xFF000000u : 0xFFFFFFFFu);
-                const double e = black ? v : v - 255;
+                const double e = pure(x, y) ? 0 : black ? v : v - 255;
                 for (const auto &s : spread) {
                     const int n = qRed(image.pixel(x + s.dx, y + s.dy));
-                    const int value = qBound(0, int(n + e * s.weight), 255);
+                    const double taken = pure(x + s.dx, y + s.dy) ? 0 : e * s.weight;
+                    const int value = qBound(0, int(n + taken), 255);
                     image.setPixel(x + s.dx, y + s.dy, qRgb(value, value, value));
                 }
             }

@@ -3,6 +3,9 @@
 #include "imaging/looks.h"
 #include "tests/drawboard/canvastest.h"
 
+#include <QCryptographicHash>
+#include <QPainter>
+
 #include <cmath>
 #include <limits>
 #include <vector>
@@ -11,8 +14,8 @@ using CanvasTest::greyPicture;
 using Imaging::DitherMethod;
 
 // The dithering methods beside Floyd, the tone controls and the spot
-// compensation: small pictures worked out by hand, and every method against
-// a plain definition on random pictures.
+// compensation: small pictures worked out by hand, every method against a
+// plain definition on random pictures, and logos and text on pure white.
 class TestDithering : public QObject
 {
     Q_OBJECT
@@ -104,7 +107,8 @@ class TestDithering : public QObject
 
     // Error diffusion as defined: every pixel in scan order (odd rows right
     // to left when serpentine, the kernel mirrored), value = level + error
-    // carried, black below the threshold, the miss spread by the kernel.
+    // carried, black below the threshold, the miss spread by the kernel;
+    // levels 0 and 255 stay black and white and spread nothing.
     static QImage definition(const QImage &picture, const Published &kernel, double threshold,
                              bool serpentine)
     {
@@ -116,7 +120,12 @@ class TestDithering : public QObject
             const bool leftward = serpentine && y % 2 == 1;
             for (int i = 0; i < w; ++i) {
                 const int x = leftward ? w - 1 - i : i;
-                const float value = float(qRed(picture.pixel(x, y))) + carried[size_t(y * w + x)];
+                const int level = qRed(picture.pixel(x, y));
+                if (level == 0 || level == 255) {
+                    out.setPixel(x, y, qRgb(level, level, level));
+                    continue;
+                }
+                const float value = float(level) + carried[size_t(y * w + x)];
                 const bool black = value < float(threshold);
                 out.setPixel(x, y, black ? 0xFF000000u : 0xFFFFFFFFu);
                 const float error = value - (black ? 0.0f : 255.0f);
@@ -199,8 +208,11 @@ private slots:
         QFETCH(double, threshold);
         QFETCH(bool, serpentine);
         const Published p = published().at(kernel);
-        const QImage picture = Imaging::greyImage(
+        QImage picture = Imaging::greyImage(
             CanvasTest::randomPicture(37, 23, QImage::Format_RGB32, quint32(kernel + 1)));
+        // Patches of pure white and pure black among the greys.
+        QPainter(&picture).fillRect(5, 4, 8, 6, Qt::white);
+        QPainter(&picture).fillRect(20, 12, 8, 7, Qt::black);
         QCOMPARE(dithered(picture, p.method, threshold, serpentine),
                  definition(picture, p, threshold, serpentine));
     }
@@ -225,6 +237,131 @@ private slots:
             black += level == 0;
         }
         QVERIFY2(std::abs(black - 64 * 64 / 2) < 64 * 64 / 10, qPrintable(QString::number(black)));
+    }
+
+    // Pictures drawn on pure white: a logo (a dark disc in a pale halo, whose
+    // light edge leaves error behind, and a black square) and text. Pure
+    // white stays white and pure black stays black, frame included: the
+    // error left by the halo used to drift through the white and burn rows
+    // of stray dots out to the picture's edge.
+    void pureWhiteAndBlackKept_data()
+    {
+        QTest::addColumn<QImage>("picture");
+        QTest::addColumn<int>("method");
+        QTest::addColumn<double>("threshold");
+        QTest::addColumn<bool>("serpentine");
+
+        QImage logo(320, 240, QImage::Format_RGB32);
+        logo.fill(Qt::white);
+        {
+            QPainter painter(&logo);
+            painter.setRenderHint(QPainter::Antialiasing);
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(QColor(250, 250, 250));
+            painter.drawEllipse(QPointF(110, 120), 80, 80);
+            painter.setBrush(QColor(40, 40, 40));
+            painter.drawEllipse(QPointF(110, 120), 55, 55);
+            painter.fillRect(230, 30, 50, 50, Qt::black);
+        }
+        QImage text(420, 132, QImage::Format_RGB32);
+        text.fill(Qt::white);
+        {
+            QPainter painter(&text);
+            QFont font;
+            font.setPixelSize(56);
+            painter.setFont(font);
+            painter.drawText(text.rect(), Qt::AlignCenter, QStringLiteral("Vandra 激光雕刻"));
+        }
+        const struct
+        {
+            const char *name;
+            DitherMethod method;
+            double threshold;
+            bool serpentine;
+        } methods[] = {{"Floyd", DitherMethod::Floyd, 120, false},
+                       {"Floyd, threshold 200", DitherMethod::Floyd, 200, false},
+                       {"Atkinson", DitherMethod::Atkinson, 128, false},
+                       {"Jarvis", DitherMethod::JarvisJudiceNinke, 128, false},
+                       {"Stucki", DitherMethod::Stucki, 128, false},
+                       {"Sierra", DitherMethod::Sierra, 128, false},
+                       {"Sierra serpentine", DitherMethod::Sierra, 128, true}};
+        for (const auto &m : methods) {
+            QTest::addRow("logo, %s", m.name)
+                << logo << int(m.method) << m.threshold << m.serpentine;
+            QTest::addRow("text, %s", m.name)
+                << text << int(m.method) << m.threshold << m.serpentine;
+        }
+    }
+
+    void pureWhiteAndBlackKept()
+    {
+        QFETCH(QImage, picture);
+        QFETCH(int, method);
+        QFETCH(double, threshold);
+        QFETCH(bool, serpentine);
+        const QImage out = dithered(picture, DitherMethod(method), threshold, serpentine);
+        int strayBlack = 0;
+        int strayWhite = 0;
+        for (int y = 0; y < picture.height(); ++y) {
+            for (int x = 0; x < picture.width(); ++x) {
+                const int level = qRed(picture.pixel(x, y));
+                strayBlack += level == 255 && out.pixel(x, y) != 0xFFFFFFFFu;
+                strayWhite += level == 0 && out.pixel(x, y) != 0xFF000000u;
+            }
+        }
+        QCOMPARE(strayBlack, 0);
+        QCOMPARE(strayWhite, 0);
+        if (DitherMethod(method) == DitherMethod::Floyd) {
+            QImage look = picture; // the canvas's own look, in place
+            Imaging::floydDither(look, threshold);
+            QCOMPARE(look, out);
+        }
+    }
+
+    void photoKeepsItsBytes_data()
+    {
+        QTest::addColumn<int>("method");
+        QTest::addColumn<double>("threshold");
+        QTest::addColumn<bool>("serpentine");
+        QTest::addColumn<QByteArray>("md5");
+        QTest::newRow("Floyd") << int(DitherMethod::Floyd) << 120.0 << false
+                               << QByteArray("e45978bdf6a38fa8f8e6a9da882b33c0");
+        QTest::newRow("Atkinson") << int(DitherMethod::Atkinson) << 128.0 << false
+                                  << QByteArray("432868ed5fdcfb4a00ccfb7f204caebc");
+        QTest::newRow("Jarvis") << int(DitherMethod::JarvisJudiceNinke) << 128.0 << false
+                                << QByteArray("0d95d1f5f8881e14f55418fa86d129a0");
+        QTest::newRow("Stucki") << int(DitherMethod::Stucki) << 128.0 << false
+                                << QByteArray("fcefafb6868115cfa095cb6d7971f1bb");
+        QTest::newRow("Sierra") << int(DitherMethod::Sierra) << 128.0 << false
+                                << QByteArray("565b49d4bfcca465ae3534f20532a96d");
+        QTest::newRow("Sierra serpentine") << int(DitherMethod::Sierra) << 128.0 << true
+                                           << QByteArray("195ecd9fa42c0fd7357a3a5ad0da6dba");
+    }
+
+    // A photo with no pure white or black, only levels 1 to 254 with long
+    // runs at both ends, dithers to exactly the bytes it always did (the
+    // checksums were taken from the dithering before pure levels were kept).
+    void photoKeepsItsBytes()
+    {
+        QFETCH(int, method);
+        QFETCH(double, threshold);
+        QFETCH(bool, serpentine);
+        QFETCH(QByteArray, md5);
+        QRandomGenerator random(3);
+        QImage photo(96, 64, QImage::Format_RGB32);
+        for (int y = 0; y < photo.height(); ++y) {
+            for (int x = 0; x < photo.width(); ++x) {
+                const int wave = (x * 5 + y * 3) % 508;
+                const int ramp = wave < 254 ? wave : 507 - wave;
+                const int level = qBound(1, ramp * 3 / 2 - 63 + int(random.bounded(16)), 254);
+                photo.setPixel(x, y, qRgb(level, level, level));
+            }
+        }
+        const QImage out = dithered(photo, DitherMethod(method), threshold, serpentine);
+        QCryptographicHash hash(QCryptographicHash::Md5);
+        for (int y = 0; y < out.height(); ++y)
+            hash.addData(reinterpret_cast<const char *>(out.constScanLine(y)), out.width() * 4);
+        QCOMPARE(hash.result().toHex(), md5);
     }
 
     // Floyd through the method choice is the canvas's own look, grey frame and all.
@@ -447,5 +584,6 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestDithering)
+// A GUI application: the text picture needs the fonts.
+QTEST_MAIN(TestDithering)
 #include "tst_dithering.moc"
