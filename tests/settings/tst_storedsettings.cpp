@@ -268,6 +268,25 @@ private slots:
         }
         QVERIFY(properties >= 12);
     }
+
+    // The README's table and the manual page name every key the store holds.
+    void documentedEveryKey_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::newRow("README") << QStringLiteral("README.md");
+        QTest::newRow("manual page") << QStringLiteral("packaging/0_vandra.1");
+    }
+
+    void documentedEveryKey()
+    {
+        QFETCH(QString, file);
+        QFile page(QStringLiteral(VANDRA_SOURCE_DIR "/") + file);
+        QVERIFY(page.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(page.readAll());
+        for (const QString &key : SettingsRules::keys())
+            QVERIFY2(text.contains(QRegularExpression(QStringLiteral("\\b%1\\b").arg(key))),
+                     qPrintable(key));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestStoredSettings)
