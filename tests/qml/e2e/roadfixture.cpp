@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QQmlContext>
 #include <QQmlEngine>
+#include <QRadialGradient>
 #include <QUrl>
 
 void RoadFixture::qmlEngineAvailable(QQmlEngine *engine)
@@ -66,6 +67,40 @@ QString RoadFixture::makePhoto(const QString &name, int width, int height) const
     painter.end();
     photo.save(path(name), "PNG");
     return QUrl::fromLocalFile(path(name)).toString();
+}
+
+QString RoadFixture::makeLogo(const QString &name, int width, int height) const
+{
+    QImage logo(width, height, QImage::Format_RGB32);
+    logo.fill(Qt::white);
+    QPainter painter(&logo);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    // A pale halo fading into the white, as a scanned or exported logo has.
+    const QPointF centre(width / 2.0, height / 2.0);
+    QRadialGradient halo(centre, height * 0.4);
+    halo.setColorAt(0.5, QColor(225, 225, 225));
+    halo.setColorAt(1, Qt::white);
+    painter.setBrush(halo);
+    painter.drawEllipse(centre, height * 0.4, height * 0.4);
+    painter.setBrush(QColor(40, 40, 40));
+    painter.drawEllipse(centre, height * 0.2, height * 0.2);
+    painter.end();
+    logo.save(path(name), "PNG");
+    return QUrl::fromLocalFile(path(name)).toString();
+}
+
+int RoadFixture::burnedOutside(double cx, double cy, double radius) const
+{
+    const QByteArray &bytes = job().bytes();
+    int outside = 0;
+    for (int i = 0; i + 4 <= bytes.size(); i += 4) {
+        const auto *r = reinterpret_cast<const uchar *>(bytes.constData() + i);
+        const double dx = (r[0] | (r[1] & 0xF0) << 4) - cx;
+        const double dy = ((r[1] & 0x0F) << 8 | r[2]) - cy;
+        outside += r[3] > 0 && dx * dx + dy * dy > radius * radius;
+    }
+    return outside;
 }
 
 QString RoadFixture::makeBrokenFile(const QString &kind) const

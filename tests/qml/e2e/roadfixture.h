@@ -34,6 +34,11 @@ public:
     Q_INVOKABLE int jobSize() const { return job().bytes().size(); }
     // A photo-like picture (gradients and shapes) in the test's directory.
     Q_INVOKABLE QString makePhoto(const QString &name, int width, int height) const;
+    // A logo: a dark disc in a pale halo, in the middle of pure white.
+    Q_INVOKABLE QString makeLogo(const QString &name, int width, int height) const;
+    // How many of the job's burned pixels lie farther than radius from
+    // (cx, cy), in engraving pixels of the job's picture.
+    Q_INVOKABLE int burnedOutside(double cx, double cy, double radius) const;
     // A file a user might drop by mistake: "truncated", "bitflipped",
     // "empty", "directory", "text" or "huge" (a picture claiming
     // 60000 × 60000 pixels). Returns its URL.

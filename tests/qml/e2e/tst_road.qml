@@ -169,6 +169,41 @@ TestCase {
         compare(roadFixture.burnMismatches(px, py), 0)
     }
 
+    // A logo on pure white, dithered: the laser leaves the white blank (no
+    // dot runs from the disc to the edge), and burns what the job says.
+    function test_1a_logoDitheredLeavesWhiteBlank() {
+        drop(roadFixture.makeLogo("logo.png", 300, 200))
+        pickLook("dither", 120)
+        pressDone()
+        var buffer = control.jobBuffer
+        // The halo's radius is 0.4 of the height; the scaling to engraving
+        // pixels blurs it by a pixel or two.
+        compare(roadFixture.burnedOutside(buffer.pictureWidth / 2, buffer.pictureHeight / 2,
+                                          buffer.pictureHeight * 0.4 + 3), 0)
+        connectEngraver()
+        place(0, 0)
+        engrave()
+        compare(roadFixture.burnMismatches(0, 0), 0)
+    }
+
+    // A crop stays through a change of look and its threshold, up to the
+    // job: the job has the cropped picture's shape.
+    function test_1b_cropKeptThroughLook() {
+        drop(photo)
+        var canvas = child(editing, "drawBoard")
+        canvas.cutImage(20, 10, 200, 100)
+        waitIdle(editing)
+        pickLook("dither", 140)
+        pickLook("grey", 200)
+        compare([canvas.width, canvas.height], [200, 100])
+        pressDone()
+        var buffer = control.jobBuffer
+        compare(Math.round(buffer.pictureWidth / buffer.pictureHeight), 2)
+        place(0, 0)
+        engrave()
+        compare(roadFixture.burnMismatches(0, 0), 0)
+    }
+
     // A fresh simulated engraver with the given options; the page sees the
     // old one go and connects to the new one.
     function replaceEngraver(options) {
