@@ -1,11 +1,13 @@
 #include "app/picturefiles.h"
 
 #include "drawboard/drawimage.h"
+#include "imaging/pictureexport.h"
 
 #include <QClipboard>
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QFutureWatcher>
 #include <QGuiApplication>
 #include <QImage>
 #include <QImageReader>
@@ -13,6 +15,7 @@
 #include <QMimeData>
 #include <QQmlEngine>
 #include <QStandardPaths>
+#include <QtConcurrent>
 
 Q_DECLARE_LOGGING_CATEGORY(lcDesktop)
 
@@ -101,6 +104,49 @@ QUrl PictureFiles::folderOf(const QUrl &file) const
     if (!file.isLocalFile())
         return QUrl();
     return QUrl::fromLocalFile(QFileInfo(file.toLocalFile()).absolutePath());
+}
+
+QString PictureFiles::savedFile(DrawImage *canvas) const
+{
+    if (!canvas)
+        return QString();
+    const QFileInfo source(canvas->sourcePath());
+    return QStringLiteral("%1/%2_%3").arg(source.path(), QStringLiteral("new"), source.fileName());
+}
+
+QString PictureFiles::exportPath(const QString &chosen)
+{
+    if (chosen.endsWith(QLatin1String(".png"), Qt::CaseInsensitive))
+        return chosen;
+    return chosen + QStringLiteral(".png");
+}
+
+bool PictureFiles::exportPicture(DrawImage *canvas, const QUrl &file, bool greyLook,
+                                 double threshold)
+{
+    // While a run is under way its pool thread may be writing the picture.
+    if (!canvas || canvas->isBusy() || !file.isLocalFile())
+        return false;
+    // A shared copy: an edit made while the file is written gets pictures
+    // of its own, and this one stays as it was asked for.
+    const QImage picture = canvas->displayedImage();
+    if (picture.isNull())
+        return false;
+    const QString path = exportPath(file.toLocalFile());
+    auto *watcher = new QFutureWatcher<QString>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, path] {
+        const QString error = watcher->result();
+        watcher->deleteLater();
+        if (error.isEmpty())
+            qCInfo(lcDesktop) << "picture exported to" << path;
+        else
+            qCWarning(lcDesktop) << "cannot export the picture to" << path << "-" << error;
+        emit pictureExported(path, error);
+    });
+    watcher->setFuture(QtConcurrent::run([picture, greyLook, threshold, path] {
+        return Imaging::writePngFile(Imaging::exportedPicture(picture, greyLook, threshold), path);
+    }));
+    return true;
 }
 
 QUrl PictureFiles::fileFromArguments(const QStringList &arguments)

@@ -49,10 +49,32 @@ public:
     // user last opened a picture.
     Q_INVOKABLE QUrl folderOf(const QUrl &file) const;
 
+    // The file the canvas's Save writes: new_ and the name of the picture's
+    // file, in its folder.
+    Q_INVOKABLE QString savedFile(DrawImage *canvas) const;
+
+    // Writes the picture on show for other programs (see
+    // Imaging::exportedPicture: one bit a pixel, or 8-bit grey for the grey
+    // look, at its true size) as PNG to the file chosen, on a pool thread:
+    // a large picture takes tens of milliseconds to compress. Its end comes
+    // by pictureExported. False, and nothing written, when there is no
+    // picture to take now: no canvas, a run of it under way, or no local
+    // file.
+    Q_INVOKABLE bool exportPicture(DrawImage *canvas, const QUrl &file, bool greyLook,
+                                   double threshold);
+    // The file written for the name chosen: ".png" is added unless the name
+    // ends so, since a PNG is what is written whatever the name says.
+    static QString exportPath(const QString &chosen);
+
     // The first argument that is not an option, taken as a file name
     // relative to the current directory (a file URL is taken as it is).
     static QUrl fileFromArguments(const QStringList &arguments);
     static void setStartupFile(const QUrl &file) { s_startupFile = file; }
+
+signals:
+    // An export has ended: `path` is the file written, or tried; `error` is
+    // empty when it was written, else why it was not.
+    void pictureExported(const QString &path, const QString &error);
 
 private:
     static QUrl s_startupFile;

@@ -200,6 +200,10 @@ public:
     // the new one is ready.
     bool isLoading() const { return m_loadWatcher != nullptr; }
 
+    // The file the picture came from (or the name it stands for), from
+    // which the files made of it are named.
+    QString sourcePath() const { return m_sourcePath; }
+
 signals:
     // The file could not be read, was not a regular file, was too large to
     // decode, or the canvas was busy; or, with givenUp, it took longer than

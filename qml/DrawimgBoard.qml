@@ -120,11 +120,28 @@ Rectangle {
         drawBoard.process(algorithm, para)
     }
 
+    // Save names the whole file it wrote, so the user can find it.
     function savePicture() {
         if (drawBoard.saveImage() === false)
             infoView(QT_TR_NOOP("图片保存失败……"))
         else
-            infoView(qsTr("图片已保存到 ") + drawBoard.imageSaveAddr)
+            infoRemind.show(qsTr("图片已保存到 %1").arg(PictureFiles.savedFile(drawBoard)))
+    }
+
+    // Export for other programs: the save dialog first, then exportTo.
+    function exportPicture() {
+        if (!busy)
+            pictureButtons.chooseExportFile()
+    }
+
+    // Writes the picture on show as Done would engrave it, in the background:
+    // one bit a pixel for the black-and-white and dithered looks (black
+    // where the laser burns at the threshold set), 8-bit grey for the grey
+    // look. pictureExported then says where it went, or why it did not.
+    function exportTo(fileUrl) {
+        if (busy || !PictureFiles.exportPicture(drawBoard, fileUrl, effectFrame.buttonSelect === 1,
+                                                effectFrame.slider.value))
+            infoView(QT_TR_NOOP("现在无法导出图片……"))
     }
 
     function clearPicture() {
@@ -245,6 +262,16 @@ Rectangle {
         onClipboardPicture: drawimgBoard.pastePicture()
     }
 
+    Connections {
+        target: PictureFiles
+        function onPictureExported(path, error) {
+            if (error === "")
+                infoRemind.show(qsTr("图片已导出到 %1").arg(path))
+            else
+                infoRemind.show(qsTr("图片导出失败：%1").arg(error))
+        }
+    }
+
     EditingKeys {
         active: drawimgBoard.visible
         busy: drawimgBoard.busy
@@ -253,6 +280,7 @@ Rectangle {
         onUndoRequested: drawimgBoard.undo()
         onRedoRequested: drawimgBoard.redo()
         onSaveRequested: drawimgBoard.savePicture()
+        onExportRequested: drawimgBoard.exportPicture()
         onFinishRequested: drawimgBoard.finish()
     }
 
@@ -455,6 +483,8 @@ Rectangle {
         busy: drawimgBoard.busy
         loadingFile: drawimgBoard.loadingFile
         onOpenClicked: drawimgBoard.openFileDialog()
+        onExportClicked: drawimgBoard.exportPicture()
+        onExportChosen: drawimgBoard.exportTo(file)
         onUndoClicked: drawimgBoard.undo()
         onRedoClicked: drawimgBoard.redo()
     }

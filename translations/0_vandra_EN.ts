@@ -35,10 +35,6 @@
         <translation>The picture could not be saved……</translation>
     </message>
     <message>
-        <source>图片已保存到 </source>
-        <translation>Picture saved to </translation>
-    </message>
-    <message>
         <source>图片文件不完整，只加载了可读的部分……</source>
         <translation>The picture file is incomplete; only its readable part was loaded……</translation>
     </message>
@@ -69,6 +65,22 @@
     <message>
         <source>图片加载超时，已放弃……</source>
         <translation>Loading the picture took too long and was given up……</translation>
+    </message>
+    <message>
+        <source>图片已保存到 %1</source>
+        <translation>Picture saved to %1</translation>
+    </message>
+    <message>
+        <source>现在无法导出图片……</source>
+        <translation>The picture cannot be exported now……</translation>
+    </message>
+    <message>
+        <source>图片已导出到 %1</source>
+        <translation>Picture exported to %1</translation>
+    </message>
+    <message>
+        <source>图片导出失败：%1</source>
+        <translation>The picture could not be exported: %1</translation>
     </message>
 </context>
 <context>
@@ -223,6 +235,10 @@
         <source>退出</source>
         <translation>Quit</translation>
     </message>
+    <message>
+        <source>导出为 PNG 图片</source>
+        <translation>Export as a PNG picture</translation>
+    </message>
 </context>
 <context>
     <name>MenuModel</name>
@@ -303,6 +319,21 @@
     <message>
         <source>大小</source>
         <translation>Size</translation>
+    </message>
+</context>
+<context>
+    <name>PictureButtons</name>
+    <message>
+        <source>导出为 PNG 图片，供其他程序使用（Ctrl+Shift+S）</source>
+        <translation>Export as a PNG picture for other programs (Ctrl+Shift+S)</translation>
+    </message>
+    <message>
+        <source>导出为 PNG 图片</source>
+        <translation>Export as a PNG picture</translation>
+    </message>
+    <message>
+        <source>PNG 图片</source>
+        <translation>PNG pictures</translation>
     </message>
 </context>
 <context>

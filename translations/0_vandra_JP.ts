@@ -35,10 +35,6 @@
         <translation>画像を保存できませんでした……</translation>
     </message>
     <message>
-        <source>图片已保存到 </source>
-        <translation>画像保存完了 </translation>
-    </message>
-    <message>
         <source>图片文件不完整，只加载了可读的部分……</source>
         <translation>画像ファイルが不完全です。読み取れた部分だけを読み込みました……</translation>
     </message>
@@ -69,6 +65,22 @@
     <message>
         <source>图片加载超时，已放弃……</source>
         <translation>画像の読み込みに時間がかかりすぎたため、中止しました……</translation>
+    </message>
+    <message>
+        <source>图片已保存到 %1</source>
+        <translation>画像を %1 に保存しました</translation>
+    </message>
+    <message>
+        <source>现在无法导出图片……</source>
+        <translation>今は画像を書き出せません……</translation>
+    </message>
+    <message>
+        <source>图片已导出到 %1</source>
+        <translation>画像を %1 に書き出しました</translation>
+    </message>
+    <message>
+        <source>图片导出失败：%1</source>
+        <translation>画像を書き出せませんでした：%1</translation>
     </message>
 </context>
 <context>
@@ -223,6 +235,10 @@
         <source>退出</source>
         <translation>終了</translation>
     </message>
+    <message>
+        <source>导出为 PNG 图片</source>
+        <translation>PNG 画像として書き出す</translation>
+    </message>
 </context>
 <context>
     <name>MenuModel</name>
@@ -303,6 +319,21 @@
     <message>
         <source>大小</source>
         <translation>大きさ</translation>
+    </message>
+</context>
+<context>
+    <name>PictureButtons</name>
+    <message>
+        <source>导出为 PNG 图片，供其他程序使用（Ctrl+Shift+S）</source>
+        <translation>他のプログラム用に PNG 画像として書き出す（Ctrl+Shift+S）</translation>
+    </message>
+    <message>
+        <source>导出为 PNG 图片</source>
+        <translation>PNG 画像として書き出す</translation>
+    </message>
+    <message>
+        <source>PNG 图片</source>
+        <translation>PNG 画像</translation>
     </message>
 </context>
 <context>

@@ -2,8 +2,9 @@ import QtQuick 2.7
 import "../common"
 
 // A tool button of one action (not one of its column's tools) whose icon is drawn
-// here as a few strokes: "open" a folder, "tone" a half-shaded circle,
-// "undo" a bent arrow back and "redo" the same arrow forward.
+// here as a few strokes: "open" a folder, "export" an arrow rising out of
+// a tray, "tone" a half-shaded circle, "undo" a bent arrow back and "redo"
+// the same arrow forward.
 ToolIconButton {
     id: button
 
@@ -48,6 +49,24 @@ ToolIconButton {
                 ctx.lineTo(18, 20)
                 ctx.closePath()
                 ctx.stroke()
+            } else if (button.glyph === "export") {
+                // A tray, and an arrow leaving it upwards.
+                ctx.beginPath()
+                ctx.moveTo(3, 13)
+                ctx.lineTo(3, 21)
+                ctx.lineTo(21, 21)
+                ctx.lineTo(21, 13)
+                ctx.stroke()
+                ctx.beginPath()
+                ctx.moveTo(12, 17)
+                ctx.lineTo(12, 7)
+                ctx.stroke()
+                ctx.beginPath()
+                ctx.moveTo(12, 1)
+                ctx.lineTo(17, 8)
+                ctx.lineTo(7, 8)
+                ctx.closePath()
+                ctx.fill()
             } else if (button.glyph === "tone") {
                 // A circle, dark on one half: light and shade.
                 ctx.beginPath()

@@ -9,7 +9,7 @@ Item {
 
     // The page is on show.
     property bool active: false
-    // The canvas is busy: Save is not offered, as the Save button.
+    // The canvas is busy: Save and export are not offered, as their buttons.
     property bool busy: false
 
     signal openRequested()
@@ -17,6 +17,7 @@ Item {
     signal undoRequested()
     signal redoRequested()
     signal saveRequested()
+    signal exportRequested()
     signal finishRequested()
 
     // Asked here rather than in PageKey: an inline component does not see
@@ -61,6 +62,14 @@ Item {
         action: function() {
             if (!keys.busy)
                 keys.saveRequested()
+        }
+    }
+
+    PageKey {
+        sequence: "Ctrl+Shift+S"
+        action: function() {
+            if (!keys.busy)
+                keys.exportRequested()
         }
     }
 

@@ -1,6 +1,12 @@
 import QtQuick 2.9
+import QtQuick.Controls 2.0
+import QtQuick.Dialogs 1.3
+import Qt.labs.settings 1.0
+import Zan.Desktop 1.0
+import "../common"
 
-// Opening a picture, undo and redo, and the tone, right beside the looks.
+// Opening a picture, exporting it, undo and redo, and the tone, right
+// beside the looks.
 Column {
     id: buttons
 
@@ -10,10 +16,28 @@ Column {
     property Item tone: null
     property bool busy: false
     property bool loadingFile: false
+    // The folder of the last export of this session: the next export
+    // starts there.
+    property url exportFolder: ""
 
     signal openClicked()
+    signal exportClicked()
     signal undoClicked()
     signal redoClicked()
+    // The file the user chose to export to, as typed: the page adds the
+    // suffix and writes it.
+    signal exportChosen(url file)
+
+    // The save dialog of an export. It starts in the folder of the last
+    // export, else in the one where a picture was last opened.
+    function chooseExportFile() {
+        var folder = exportFolder.toString()
+        if (folder === "")
+            folder = StoredSettings.checked("lastFolder", folderStore.value("lastFolder"))
+        if (folder !== "")
+            exportDialog.folder = folder
+        exportDialog.open()
+    }
 
     spacing: 6
 
@@ -22,6 +46,23 @@ Column {
         glyph: "open"
         enabled: !buttons.busy
         onClicked: buttons.openClicked()
+    }
+
+    DrawnToolButton {
+        id: exportButton
+
+        objectName: "exportButton"
+        glyph: "export"
+        enabled: !buttons.busy
+        onClicked: buttons.exportClicked()
+
+        ToolTip {
+            objectName: "exportTip"
+            visible: exportButton.hovered
+            delay: 600
+            text: qsTr("导出为 PNG 图片，供其他程序使用（Ctrl+Shift+S）")
+            font.family: Theme.fontFamily
+        }
     }
 
     DrawnToolButton {
@@ -51,6 +92,28 @@ Column {
         onHoveredChanged: {
             if (checked)
                 buttons.tone.onView()
+        }
+    }
+
+    // Only read, when the dialog opens: the open dialog keeps this key.
+    Settings {
+        id: folderStore
+    }
+
+    FileDialog {
+        id: exportDialog
+
+        objectName: "exportDialog"
+        title: qsTr("导出为 PNG 图片")
+        selectExisting: false
+        selectMultiple: false
+        defaultSuffix: "png"
+        nameFilters: [qsTr("PNG 图片") + " (*.png)"]
+        onAccepted: {
+            var folder = PictureFiles.folderOf(fileUrl).toString()
+            if (folder !== "")
+                buttons.exportFolder = folder
+            buttons.exportChosen(fileUrl)
         }
     }
 }

@@ -17,6 +17,7 @@ Grid {
             "Ctrl+Z", qsTr("撤销"),
             "Ctrl+Shift+Z / Ctrl+Y", qsTr("重做"),
             "Ctrl+S", qsTr("保存图片"),
+            "Ctrl+Shift+S", qsTr("导出为 PNG 图片"),
             "Enter", qsTr("完成修图"),
             qsTr("方向键 / Shift+方向键"), qsTr("移动图片 0.5mm / 5mm"),
             qsTr("空格"), qsTr("开始 / 暂停雕刻"),

@@ -1,5 +1,8 @@
 #include "engraver/jobbuffer.h"
+#include "imaging/pictureexport.h"
 #include "tests/drawboard/canvastest.h"
+
+#include <QImageReader>
 
 using CanvasTest::greyPicture;
 using CanvasTest::run;
@@ -7,7 +10,8 @@ using CanvasTest::run;
 // The canvas algorithms, called through the table the pipeline uses: the
 // fast scan-line code against the plain per-pixel definitions, and small
 // pictures whose expected pixels are known; SaveByte turning a picture into
-// the engraving job, and the job buffer it writes.
+// the engraving job, and the job buffer it writes; the picture exported for
+// other programs.
 class TestAlgorithms : public QObject
 {
     Q_OBJECT
@@ -463,6 +467,125 @@ private slots:
         QCOMPARE(job.bytes.size(), expected.bytes.size());
         QVERIFY(job.bytes == expected.bytes);
         QCOMPARE(bounds(job), bounds(expected));
+    }
+    // The exported file shows what Done engraves: for the black-and-white
+    // and dithered looks black exactly where a pixel is burned, for the grey
+    // look each pixel's grey level; read back as written, lossless, at 0.075
+    // mm a pixel. Widths off a multiple of 8 leave a part byte at each line's end.
+    void exportedPicture_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<QImage::Format>("format");
+        QTest::addColumn<bool>("greyLook");
+        QTest::addColumn<double>("threshold");
+
+        QTest::newRow("black and white, RGB32")
+            << QSize(13, 5) << QImage::Format_RGB32 << false << 128.0;
+        QTest::newRow("dithered, ARGB32")
+            << QSize(101, 57) << QImage::Format_ARGB32 << false << 120.0;
+        QTest::newRow("burn nothing") << QSize(64, 3) << QImage::Format_RGB32 << false << -1.0;
+        QTest::newRow("burn all") << QSize(9, 9) << QImage::Format_ARGB32 << false << 255.0;
+        QTest::newRow("grey, RGB32") << QSize(257, 4) << QImage::Format_RGB32 << true << 255.0;
+        QTest::newRow("grey, ARGB32") << QSize(31, 17) << QImage::Format_ARGB32 << true << 60.0;
+        QTest::newRow("grey, indexed") << QSize(40, 30) << QImage::Format_Indexed8 << true << 255.0;
+    }
+
+    void exportedPicture()
+    {
+        QFETCH(QSize, size);
+        QFETCH(QImage::Format, format);
+        QFETCH(bool, greyLook);
+        QFETCH(double, threshold);
+
+        // Every grey level. Where the format has alpha, pixels are opaque or
+        // wholly transparent at random, as on the canvas (a crop reaching
+        // past a blank picture leaves transparent ones).
+        QRandomGenerator random(uint(size.width() * 1000 + size.height()));
+        QImage picture(size, QImage::Format_ARGB32);
+        for (int y = 0; y < size.height(); ++y) {
+            for (int x = 0; x < size.width(); ++x) {
+                const quint32 r = random.generate();
+                const int level = (y * size.width() + x) % 256;
+                const int alpha = format == QImage::Format_ARGB32 && (r & 1) ? 0 : 255;
+                picture.setPixel(x, y, qRgba(level, level, level, alpha));
+            }
+        }
+        picture = picture.convertToFormat(format);
+
+        const QImage exported = Imaging::exportedPicture(picture, greyLook, threshold);
+        QCOMPARE(exported.format(), greyLook ? QImage::Format_Grayscale8 : QImage::Format_Mono);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("picture.png"));
+        QCOMPARE(Imaging::writePngFile(exported, path), QString());
+        QImageReader reader(path);
+        QCOMPARE(reader.format(), QByteArray("png"));
+        const QImage read = reader.read();
+        QCOMPARE(read.format(), exported.format());
+        QCOMPARE(read.size(), size);
+        QCOMPARE(read.dotsPerMeterX(), 13333);
+        QCOMPARE(read.dotsPerMeterY(), 13333);
+
+        // Against the engraving job: the records at the threshold are the
+        // burned pixels, those at 255 (every pixel burned) carry each
+        // pixel's level as its intensity. Canvas pixel (x, y) covers
+        // engraving pixel (1.5 x, 1.5 y), rounded up.
+        const auto intensities = [](const QImage &image, double at) {
+            QHash<quint32, int> found;
+            const QByteArray bytes = Imaging::engravingJob(image, at).bytes;
+            for (int i = 0; i < bytes.size(); i += 4) {
+                const auto *b = reinterpret_cast<const uchar *>(bytes.constData() + i);
+                const int x = b[0] | (b[1] & 0xF0) << 4;
+                const int y = b[2] | (b[1] & 0x0F) << 8;
+                found.insert(quint32(x) << 16 | quint32(y), b[3]);
+            }
+            return found;
+        };
+        const QHash<quint32, int> burned = intensities(picture, threshold);
+        const QHash<quint32, int> all = intensities(picture, 255);
+        for (int y = 0; y < size.height(); ++y) {
+            for (int x = 0; x < size.width(); ++x) {
+                const quint32 at = quint32(Imaging::engravingSize(x) + x % 2) << 16
+                    | quint32(Imaging::engravingSize(y) + y % 2);
+                QVERIFY(all.contains(at));
+                const QRgb pixel = read.pixel(x, y);
+                if (greyLook)
+                    QCOMPARE(qRed(pixel), 255 - all.value(at));
+                else
+                    QCOMPARE(pixel, burned.contains(at) ? qRgb(0, 0, 0) : qRgb(255, 255, 255));
+            }
+        }
+    }
+
+    // A write that fails says why and leaves no file behind, nor a part of
+    // one; a file already there stays as it was.
+    void exportWriteFails_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QImage>("picture");
+
+        QTest::newRow("no such folder")
+            << QStringLiteral("missing/picture.png") << greyPicture(8, 8, 0);
+        QTest::newRow("nothing to write") << QStringLiteral("picture.png") << QImage();
+    }
+
+    void exportWriteFails()
+    {
+        QFETCH(QString, name);
+        QFETCH(QImage, picture);
+
+        QTemporaryDir dir;
+        QFile old(dir.filePath(QStringLiteral("picture.png")));
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("earlier");
+        old.close();
+
+        const QString error = Imaging::writePngFile(Imaging::exportedPicture(picture, false, 128),
+                                                    dir.filePath(name));
+        QVERIFY2(!error.isEmpty(), "a failed write must say why");
+        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                 QStringList {QStringLiteral("picture.png")});
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        QCOMPARE(old.readAll(), QByteArray("earlier"));
     }
 };
 

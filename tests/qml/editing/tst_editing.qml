@@ -158,6 +158,12 @@ Item {
             drawBoard.update()
             wait(50)
             grabTo(drawBoard, path)
+            return filePixels(url, width, height)
+        }
+
+        // The grey level of each pixel of an opaque picture file, as
+        // canvasPixels gives it.
+        function filePixels(url, width, height) {
             probe.loadImage(url)
             tryVerify(function() { return probe.isImageLoaded(url) })
             var context = probe.getContext("2d"), data = null
@@ -279,7 +285,7 @@ Item {
         // and leaves the picture as it was. Clear leaves an empty canvas.
         function test_drop_data() {
             return [
-                { tag: "one file, saved", files: ["bands.png"], tip: "图片已保存到 /proc/self/cwd" },
+                { tag: "one file, saved", files: ["bands.png"], tip: "图片已保存到 /proc/self/cwd/new_bands.png" },
                 { tag: "several files, not saved", files: [host.longName, "large.png"], tip: "图片保存失败……" },
             ]
         }
@@ -595,11 +601,16 @@ Item {
         }
 
         // The open dialog starts where a file was last chosen, a restart
-        // of the page later too, and both the button and Ctrl+O open it.
+        // of the page later too, and both the button and Ctrl+O open it;
+        // the export dialog starts there as well, from its button or
+        // Ctrl+Shift+S.
         function test_openDialog_data() {
             return [
-                { tag: "button", open: function() { mouseClick(item("openButton")) } },
-                { tag: "Ctrl+O", open: function() { keyClick(Qt.Key_O, Qt.ControlModifier) } },
+                { tag: "button", dialog: "openDialog", open: function() { mouseClick(item("openButton")) } },
+                { tag: "Ctrl+O", dialog: "openDialog", open: function() { keyClick(Qt.Key_O, Qt.ControlModifier) } },
+                { tag: "export button", dialog: "exportDialog", open: function() { mouseClick(item("exportButton")) } },
+                { tag: "Ctrl+Shift+S", dialog: "exportDialog",
+                  open: function() { keyClick(Qt.Key_S, Qt.ControlModifier | Qt.ShiftModifier) } },
             ]
         }
 
@@ -609,7 +620,7 @@ Item {
             restartPage()
             page = pageLoader.item
             busy = item("busy")
-            var dialog = item("openDialog")
+            var dialog = item(data.dialog)
             verify(!dialog.visible)
             page.forceActiveFocus()
             data.open()
@@ -617,6 +628,38 @@ Item {
             compare(String(dialog.folder), "file:///proc/self/cwd")
             dialog.close()
             tryCompare(dialog, "visible", false)
+        }
+
+        // Export writes what Done would engrave, in the background, and says
+        // where it went: one bit a pixel in black and white, the grey levels
+        // in grey, ".png" added to a name without it. A folder that is not
+        // there is named as the reason it failed.
+        function test_export_data() {
+            return [
+                { tag: "black and white", look: 2, name: "exported-bw", written: "exported-bw.png",
+                  greys: [255, 0, 0, 0, 255, 255, 255, 255, 255, 255] },
+                { tag: "grey", look: 1, name: "exported-grey.PNG", written: "exported-grey.PNG",
+                  greys: host.bandGreys },
+                { tag: "no such folder", look: 2, name: "missing/exported", written: "missing/exported.png" },
+            ]
+        }
+
+        function test_export(data) {
+            load("bands.png")
+            if (data.look === 1) {
+                mouseClick(item("greyButton"))
+                waitIdle()
+            }
+            page.exportTo(fileUrl(data.name))
+            var path = host.workDir + data.written, toast = item("infoText")
+            if (!data.greys) {
+                tryVerify(function() { return toast.text.indexOf("图片导出失败：") === 0 }, 5000)
+                verify(toast.text.length > "图片导出失败：".length, "no reason given")
+                return
+            }
+            tryCompare(toast, "text", "图片已导出到 " + path, 5000)
+            var pixels = filePixels("file://" + path, 300, 200)
+            compare(host.bandGreys.map(function(grey, band) { return pixels(band * 30 + 15, 20) }), data.greys)
         }
 
         // Ctrl+V with text, no picture, on the clipboard does nothing.
