@@ -179,15 +179,6 @@ Rectangle {
             drawBoard.cutImage(crop.x, crop.y, crop.width, crop.height)
     }
 
-    // The box lies in the frame too: the text goes where the box shows it.
-    function placeText() {
-        if (!drawText.dropFlag)
-            return
-        drawBoard.drawText(drawText.dragX - drawBoard.x, drawText.dragY - drawBoard.y, drawText.textField.text)
-        drawText.dropFlag = false
-        drawText.visible = false
-    }
-
     // After each run that changed the picture: centre it, fit it to the page
     // and tell the size panel its new size.
     function pictureChanged() {
@@ -207,6 +198,17 @@ Rectangle {
     gradient: Theme.panelGradient
 
     Component.onCompleted: openStartupFile(PictureFiles.startupFile)
+
+    // The tools' panels; under everything else of the page. Escape puts
+    // away the crop too, once no panel is open.
+    PanelGroup {
+        id: panelGroup
+
+        anchors.fill: parent
+        active: drawimgBoard.visible
+        escapeWanted: paintTools.cropping
+        onEscaped: paintTools.cropping = false
+    }
 
     // The tone and dithering, kept for the next start. Each stored value is
     // checked once, when the page is made, and handed to the tone panel,
@@ -281,7 +283,8 @@ Rectangle {
         onRedoRequested: drawimgBoard.redo()
         onSaveRequested: drawimgBoard.savePicture()
         onExportRequested: drawimgBoard.exportPicture()
-        onFinishRequested: drawimgBoard.finish()
+        // While cropping, Enter applies the crop rather than Done.
+        onFinishRequested: paintTools.cropping ? drawimgBoard.cutPicture() : drawimgBoard.finish()
     }
 
     DropArea {
@@ -375,49 +378,21 @@ Rectangle {
             }
         }
 
-        MouseArea {
-            id: dragArea
-
+        ZoomDragArea {
             objectName: "dragArea"
             anchors.fill: parent
             enabled: paintTools.zooming
-            hoverEnabled: true
-            drag.target: boardFrame
-            drag.minimumX: -boardFrame.width * 0.5
-            drag.maximumX: drawimgBoard.width - boardFrame.width * 0.5
-            drag.minimumY: -boardFrame.height * 0.5
-            drag.maximumY: drawimgBoard.height - boardFrame.height * 0.5
-            onWheel: panels.zoomStyle.slider.value += wheel.angleDelta.y / 120 / 20
-            onDoubleClicked: {
-                panels.zoomStyle.slider.value = 1
-                boardFrame.scale = 1
-            }
+            frame: boardFrame
+            page: drawimgBoard
+            zoomSlider: panels.zoomStyle.slider
         }
 
-        MouseArea {
-            id: textDrag
+        TextPlacer {
+            id: textPlacer
 
-            objectName: "textDrag"
             anchors.fill: parent
-            enabled: paintTools.texting
-            onClicked: {
-                if (drawText.dropFlag)
-                    return
-                drawText.dropFlag = true
-                drawText.x = mouse.x
-                drawText.y = mouse.y
-                drawText.visible = true
-            }
-            onDoubleClicked: drawimgBoard.placeText()
-        }
-
-        PutText {
-            id: drawText
-
-            property bool dropFlag: false
-
-            objectName: "drawText"
-            visible: false
+            active: paintTools.texting
+            canvas: drawBoard
             fontFamily: panels.textPanel.textFont
             fontSize: panels.textPanel.textSize
         }
@@ -428,7 +403,10 @@ Rectangle {
             anchors.fill: parent
             active: paintTools.cropping
             frameScale: boardFrame.scale
+            page: drawimgBoard
+            fontFamily: drawimgBoard.fontFamily
             onCropRequested: drawimgBoard.cutPicture()
+            onCancelRequested: paintTools.cropping = false
         }
     }
 
@@ -442,12 +420,12 @@ Rectangle {
         onTextShown: drawimgBoard.infoView(QT_TR_NOOP("滚动鼠标滚轮可选择字体……"))
         onZoomShown: drawimgBoard.infoView(QT_TR_NOOP("滚动鼠标滚轮可缩放大小，双击图片可预览原图大小……"))
         // A text box left on the board belongs to the text tool only.
-        onTextToolToggled: {
-            drawText.dropFlag = false
-            drawText.visible = false
-            drawText.textField.text = qsTr("输入")
+        onTextToolToggled: textPlacer.reset()
+        // Cropping is a tool too: the panel open before closes.
+        onCropRequested: {
+            panelGroup.closeAll()
+            cropOverlay.open()
         }
-        onCropRequested: cropOverlay.open()
     }
 
     TransformColumn {

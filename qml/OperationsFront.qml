@@ -234,6 +234,12 @@ Rectangle {
     anchors.fill: parent
     color: "white"
 
+    // The power and depth panels; under everything else of the page.
+    PanelGroup {
+        anchors.fill: parent
+        active: operateRoot.visible && operateRoot.keysEnabled
+    }
+
     // The running flag the main window and the editing page read.
     Binding {
         target: operateRoot.shared

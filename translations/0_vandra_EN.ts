@@ -29,6 +29,17 @@
     </message>
 </context>
 <context>
+    <name>CropOverlay</name>
+    <message>
+        <source>应用裁剪（Enter）</source>
+        <translation>Apply the crop (Enter)</translation>
+    </message>
+    <message>
+        <source>取消裁剪（Esc）</source>
+        <translation>Cancel the crop (Esc)</translation>
+    </message>
+</context>
+<context>
     <name>DrawimgBoard</name>
     <message>
         <source>图片保存失败……</source>
@@ -57,10 +68,6 @@
     <message>
         <source>滚动鼠标滚轮可选择字体……</source>
         <translation>Scroll the Mouse Wheel to Select the Font……</translation>
-    </message>
-    <message>
-        <source>输入</source>
-        <translation>Input</translation>
     </message>
     <message>
         <source>图片加载超时，已放弃……</source>
@@ -238,6 +245,18 @@
     <message>
         <source>导出为 PNG 图片</source>
         <translation>Export as a PNG picture</translation>
+    </message>
+    <message>
+        <source>Enter（裁剪时）</source>
+        <translation>Enter (while cropping)</translation>
+    </message>
+    <message>
+        <source>应用裁剪</source>
+        <translation>Apply the crop</translation>
+    </message>
+    <message>
+        <source>关闭面板 / 取消裁剪</source>
+        <translation>Close the panel / cancel the crop</translation>
     </message>
 </context>
 <context>
@@ -498,6 +517,13 @@
     <message>
         <source>大小</source>
         <translation>Size</translation>
+    </message>
+</context>
+<context>
+    <name>TextPlacer</name>
+    <message>
+        <source>输入</source>
+        <translation>Input</translation>
     </message>
 </context>
 <context>

@@ -29,6 +29,17 @@
     </message>
 </context>
 <context>
+    <name>CropOverlay</name>
+    <message>
+        <source>应用裁剪（Enter）</source>
+        <translation>トリミングを適用（Enter）</translation>
+    </message>
+    <message>
+        <source>取消裁剪（Esc）</source>
+        <translation>トリミングを取り消す（Esc）</translation>
+    </message>
+</context>
+<context>
     <name>DrawimgBoard</name>
     <message>
         <source>图片保存失败……</source>
@@ -57,10 +68,6 @@
     <message>
         <source>滚动鼠标滚轮可选择字体……</source>
         <translation>マウスのスクロールホイールを回すことで、書体の選択ができる……</translation>
-    </message>
-    <message>
-        <source>输入</source>
-        <translation>入力</translation>
     </message>
     <message>
         <source>图片加载超时，已放弃……</source>
@@ -238,6 +245,18 @@
     <message>
         <source>导出为 PNG 图片</source>
         <translation>PNG 画像として書き出す</translation>
+    </message>
+    <message>
+        <source>Enter（裁剪时）</source>
+        <translation>Enter（トリミング中）</translation>
+    </message>
+    <message>
+        <source>应用裁剪</source>
+        <translation>トリミングを適用</translation>
+    </message>
+    <message>
+        <source>关闭面板 / 取消裁剪</source>
+        <translation>パネルを閉じる / トリミングを取り消す</translation>
     </message>
 </context>
 <context>
@@ -498,6 +517,13 @@
     <message>
         <source>大小</source>
         <translation>大きさ</translation>
+    </message>
+</context>
+<context>
+    <name>TextPlacer</name>
+    <message>
+        <source>输入</source>
+        <translation>入力</translation>
     </message>
 </context>
 <context>

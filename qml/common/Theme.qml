@@ -47,9 +47,11 @@ QtObject {
     readonly property real disabledOpacity: 0.4
 
     // Pictures: their frame, the coordinate tags over them, the crop
-    // handle and the text box (its fill all but transparent).
+    // handle, the shade over what a crop cuts away and the text box (its
+    // fill all but transparent).
     readonly property color frameBorder: "#50000000"
     readonly property color tag: "#A0A0A0"
     readonly property color handle: "green"
+    readonly property color cropShade: "#8C000000"
     readonly property color textBox: "#0042f465"
 }

@@ -2,7 +2,7 @@ import QtQuick 2.7
 import ".."
 
 // A tool panel holding one labelled slider, such as the laser power or the
-// eraser size: shown on onView(), gone again on its own.
+// eraser size: open from onView() until it is closed.
 BoardButtom {
     id: panel
 

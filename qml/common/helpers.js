@@ -40,6 +40,26 @@ function cropOf(r, left, top, width, height) {
     return { x: x0, y: y0, width: x1 - x0, height: y1 - y0 }
 }
 
+// Where a bar of w × h goes beside the rectangle r (x, y, width, height) on
+// a page of pageWidth × pageHeight, gap away from it: under r's bottom-right
+// corner, else over its top-right corner, else inside r along its bottom,
+// clear of the square of side corner in r's bottom-right corner. Whichever
+// it is, the bar lies whole on the page.
+function barBeside(r, w, h, pageWidth, pageHeight, gap, corner) {
+    var x = r.x + r.width - w, y = r.y + r.height + gap
+    if (y + h > pageHeight) {
+        y = r.y - gap - h
+        if (y < 0) {
+            x -= corner + gap
+            y = r.y + r.height - h - gap
+        }
+    }
+    return {
+        x: Math.max(0, Math.min(x, pageWidth - w)),
+        y: Math.max(0, Math.min(y, pageHeight - h))
+    }
+}
+
 // The size panel for a frame of w × h pixels, 0.075 mm each: the longer side
 // may reach 80 mm, the shorter side no less than 5 mm, and the sides keep
 // their ratio.

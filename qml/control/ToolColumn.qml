@@ -5,7 +5,7 @@ import Zan.Desktop 1.0
 import "../common"
 
 // The left column of the control page: the laser power and depth buttons,
-// each showing its panel, and the fan switch, which turns while it is on
+// each opening its panel, and the fan switch, which turns while it is on
 // during a job. The fan's state is kept for the next start.
 Item {
     id: tools
@@ -30,15 +30,16 @@ Item {
         speedStyle.slider.value = percent
     }
 
-    // A button of the left column that shows its panel.
-    component PanelButton: IconButton {
+    // A button of the left column that opens its panel, or closes it
+    // again, lit while it is open.
+    component PanelButton: LitIconButton {
         property Item panel
 
         width: 32
         height: 44
         padding: 0
-        onHoveredChanged: if (hovered) panel.onView()
-        onClicked: panel.onView()
+        lit: panel.open
+        onClicked: panel.toggle()
     }
 
     // Laser power and depth: a percentage sent when the slider is let go.

@@ -2,8 +2,8 @@ import QtQuick 2.7
 import Zan.DrawBoard 1.0
 
 // The drawing tools down the left of the editing page: pen, eraser, text,
-// zoom, crop and size, one of them checked at a time. A tool with a panel
-// shows it from `toolPanels` as the pointer passes over it while checked.
+// zoom, crop and size, one of them checked at a time. A click on a tool
+// with a panel opens or closes its panel from `toolPanels`.
 Column {
     id: tools
 
@@ -16,9 +16,9 @@ Column {
     // The crop frame is up; the page puts it down after a crop or a turn.
     property alias cropping: cut.checked
 
-    // The pen's or the eraser's panel was shown: the canvas draws with it.
+    // The pen or the eraser was taken up: the canvas draws with it.
     signal drawTypeChosen(int drawType)
-    // The text or zoom panel was shown: the page says how the wheel works.
+    // The text or zoom panel was opened: the page says how the wheel works.
     signal textShown()
     signal zoomShown()
     // The text tool was taken up or put down.
@@ -33,7 +33,7 @@ Column {
         objectName: "penButton"
         iconSource: "qrc:/image/pencil32.png"
         panel: tools.toolPanels ? tools.toolPanels.penPanel : null
-        onShown: tools.drawTypeChosen(DrawBoard.PenType)
+        onChosen: tools.drawTypeChosen(DrawBoard.PenType)
     }
 
     PanelTool {
@@ -42,7 +42,7 @@ Column {
         objectName: "rubberButton"
         iconSource: "qrc:/image/eraser.png"
         panel: tools.toolPanels ? tools.toolPanels.rubberStyle : null
-        onShown: tools.drawTypeChosen(DrawBoard.RubberType)
+        onChosen: tools.drawTypeChosen(DrawBoard.RubberType)
     }
 
     PanelTool {

@@ -1,19 +1,31 @@
 import QtQuick 2.9
 
-// A tool with a panel: while it is checked, the pointer coming onto it or
-// leaving it shows the panel and tells the page through shown().
+// A tool with a panel. A click that takes the tool up opens the panel and
+// tells the page through chosen(); a click on the tool already chosen opens
+// or closes its panel. Each click that opens the panel tells shown().
+// Putting the tool down closes the panel. The pointer passing over the
+// button changes nothing.
 ToolIconButton {
     id: tool
 
     property Item panel
 
+    signal chosen()
     signal shown()
 
-    onHoveredChanged: {
-        if (!checked)
+    onToggled: {
+        if (checked)
+            chosen()
+    }
+    onClicked: {
+        if (!panel)
             return
-        if (panel)
-            panel.onView()
-        shown()
+        panel.toggle()
+        if (panel.open)
+            shown()
+    }
+    onCheckedChanged: {
+        if (!checked && panel)
+            panel.close()
     }
 }

@@ -79,20 +79,13 @@ Column {
         onClicked: buttons.redoClicked()
     }
 
-    // Shows its panel while it is checked, as the tools do, but keeps
+    // Opens and closes the tone panel, lit while it is open, and keeps
     // the tool chosen on the left.
     DrawnToolButton {
         objectName: "toneButton"
         glyph: "tone"
-        checkable: true
-        onClicked: {
-            if (checked)
-                buttons.tone.onView()
-        }
-        onHoveredChanged: {
-            if (checked)
-                buttons.tone.onView()
-        }
+        highlighted: buttons.tone.open
+        onClicked: buttons.tone.toggle()
     }
 
     // Only read, when the dialog opens: the open dialog keeps this key.

@@ -2,8 +2,9 @@ import QtQuick 2.9
 import "../common"
 
 // The panels of the editing page's tools, right of the tool column: the pen,
-// the eraser's size, the text, the zoom and the picture's size. Each shows
-// on its own tool's onView(); the zoom tells its new scale through hint().
+// the eraser's size, the text, the zoom and the picture's size. Each opens
+// by its own tool and stays open until closed; the zoom tells its new scale
+// through hint().
 Item {
     id: panels
 

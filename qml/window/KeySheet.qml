@@ -19,6 +19,8 @@ Grid {
             "Ctrl+S", qsTr("保存图片"),
             "Ctrl+Shift+S", qsTr("导出为 PNG 图片"),
             "Enter", qsTr("完成修图"),
+            qsTr("Enter（裁剪时）"), qsTr("应用裁剪"),
+            "Esc", qsTr("关闭面板 / 取消裁剪"),
             qsTr("方向键 / Shift+方向键"), qsTr("移动图片 0.5mm / 5mm"),
             qsTr("空格"), qsTr("开始 / 暂停雕刻"),
             qsTr("方向键（激光头选中时）"), qsTr("移动激光头 0.5mm / 5mm"),

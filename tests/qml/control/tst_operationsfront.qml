@@ -417,6 +417,41 @@ Item {
             compare(operationEnd.sent, [data.expected])
         }
 
+        // The power and depth panels open on a click on their button, not
+        // on the pointer passing over it, and stay open with the pointer
+        // gone until closed as the row says; one at a time.
+        function test_panels_data() {
+            return [
+                { tag: "laser, closed by its button", button: "laserButton", panel: "laserStyle", close: "button" },
+                { tag: "laser, closed by the depth button", button: "laserButton", panel: "laserStyle", close: "other" },
+                { tag: "depth, closed by Escape", button: "speedButton", panel: "speedStyle", close: "escape" },
+                { tag: "depth, closed by a press on the background", button: "speedButton", panel: "speedStyle",
+                  close: "background" },
+            ]
+        }
+
+        function test_panels(data) {
+            var button = child(data.button), panel = child(data.panel)
+            var otherButton = child(data.button === "laserButton" ? "speedButton" : "laserButton")
+            var otherPanel = child(data.panel === "laserStyle" ? "speedStyle" : "laserStyle")
+            mouseMove(button, button.width / 2, button.height / 2)
+            verify(!panel.visible, "opened by the pointer alone")
+            mouseClick(button)
+            verify(panel.visible)
+            mouseMove(page, 500, 660)
+            wait(0)
+            verify(panel.visible, "closed by itself")
+            var closeBy = {
+                button: function() { mouseClick(button) },
+                other: function() { mouseClick(otherButton) },
+                escape: function() { keyClick(Qt.Key_Escape) },
+                background: function() { mousePress(page, 100, 600); mouseRelease(page, 100, 600) },
+            }
+            closeBy[data.close]()
+            verify(!panel.visible)
+            compare(otherPanel.visible, data.close === "other")
+        }
+
         function test_connect() {
             var button = child("connectButton")
             mouseClick(button)

@@ -152,12 +152,17 @@ Item {
         // What the canvas shows, pixel by pixel: the function returned gives
         // the grey level of canvas pixel (x, y), whatever the frame's scale.
         function canvasPixels() {
-            var path = host.workDir + "canvas-" + (++grabCount) + ".png", url = "file://" + path
-            var width = drawBoard.width, height = drawBoard.height
             // Painted afresh as a whole, not from what an earlier frame left.
             drawBoard.update()
             wait(50)
-            grabTo(drawBoard, path)
+            return itemPixels(drawBoard)
+        }
+
+        // The same for any item, with what lies over it inside it.
+        function itemPixels(source) {
+            var path = host.workDir + "canvas-" + (++grabCount) + ".png", url = "file://" + path
+            var width = source.width, height = source.height
+            grabTo(source, path)
             return filePixels(url, width, height)
         }
 
@@ -422,13 +427,20 @@ Item {
             compare([frame.x, frame.y], [x, y])
         }
 
-        // The crop rectangle opens at 0.8 of the frame; its handle resizes
-        // it and it moves whole. The crop is what it covers of the picture,
-        // never the frame's 2 px border: the bands change at canvas x 30.
+        // The crop rectangle opens at 0.8 of the frame, what lies outside it
+        // shaded; its handle resizes it and it moves whole. The crop is what
+        // it covers of the picture, never the frame's 2 px border: the bands
+        // change at canvas x 30. A double-click on it, its apply button or
+        // Enter (not Done then) applies it.
         function test_crop_data() {
+            var doubleClick = function() { mouseDoubleClickSequence(item("cutArea"), 40, 40) }
             return [
-                { tag: "where it was opened", toCorner: false, left: 28, top: 18 },
-                { tag: "moved to the frame's corner", toCorner: true, left: 0, top: 0 },
+                { tag: "where it was opened", toCorner: false, left: 28, top: 18, apply: doubleClick },
+                { tag: "moved to the frame's corner", toCorner: true, left: 0, top: 0, apply: doubleClick },
+                { tag: "applied by its button", toCorner: false, left: 28, top: 18,
+                  apply: function() { mouseClick(item("cropApply")) } },
+                { tag: "applied by Enter", toCorner: true, left: 0, top: 0,
+                  apply: function() { keyClick(Qt.Key_Return) } },
                 // Turning the picture ends cropping.
                 { tag: "ended by turning", rotate: true },
             ]
@@ -438,8 +450,12 @@ Item {
             load("bands.png")
             var rect = item("cutRectOutside"), handle = item("cutDragSize")
             mouseClick(item("cut"))
-            verify(rect.visible && handle.visible)
+            verify(rect.visible && handle.visible && item("cropButtons").visible)
             compare([rect.width, rect.height], [304 * 0.8, 204 * 0.8])
+            // Band 4 is white: shaded above the rectangle, bright inside it.
+            var shown = itemPixels(item("boardFrame"))
+            compare(shown(137, 100), 255)
+            verify(shown(137, 5) < 160, "not shaded: " + shown(137, 5))
             if (data.rotate) {
                 mouseClick(item("rotate"))
                 verify(!item("cut").checked && !rect.visible)
@@ -457,12 +473,89 @@ Item {
             }
             var right = Math.round(rect.x + width) - 2, bottom = Math.round(rect.y + height) - 2
 
-            mouseDoubleClickSequence(item("cutArea"), 40, 40)
-            verify(!item("cut").checked && !rect.visible)
+            page.forceActiveFocus()
+            data.apply()
+            verify(!item("cut").checked && !rect.visible && !item("cropButtons").visible)
             waitIdle()
             compare([drawBoard.width, drawBoard.height], [right - data.left, bottom - data.top])
+            compare(sharedState.carveMode, 0, "Enter went on to Done")
             var pixels = canvasPixels()
             compare([pixels(0, 0), pixels(29 - data.left, 20), pixels(30 - data.left, 20)], [255, 255, 0])
+        }
+
+        // The cancel button or Escape puts the crop away and leaves the
+        // picture as it was. With a panel open, Escape closes the panel
+        // first and the crop stays.
+        function test_cropCancelled_data() {
+            return [
+                { tag: "its button", cancel: function() { mouseClick(item("cropCancel")) } },
+                { tag: "Escape", cancel: function() { keyClick(Qt.Key_Escape) } },
+                { tag: "Escape, the tone panel open", panel: true, cancel: function() { keyClick(Qt.Key_Escape) } },
+            ]
+        }
+
+        function test_cropCancelled(data) {
+            load("bands.png")
+            var before = snapshot(), rect = item("cutRectOutside")
+            mouseClick(item("cut"))
+            if (data.panel) {
+                mouseClick(item("toneButton"))
+                verify(item("tonePanel").visible)
+                keyClick(Qt.Key_Escape)
+                verify(!item("tonePanel").visible)
+                verify(rect.visible && item("cut").checked)
+            }
+            data.cancel()
+            verify(!item("cut").checked && !rect.visible && !item("cropButtons").visible)
+            wait(300)
+            verify(!busy.running)
+            verify(snapshot() === before, "the picture changed")
+        }
+
+        // The crop buttons sit beside the rectangle, under it, over it or
+        // in it, and always whole on the page, where a click reaches them:
+        // with the rectangle at the page's bottom, as high as the page,
+        // with the frame half off the page, or zoomed while cropping.
+        function test_cropButtonsOnPage_data() {
+            return [
+                { tag: "under the rectangle", file: "bands.png", side: "under" },
+                { tag: "under the rectangle, zoomed while cropping", file: "bands.png", zoom: 0.5, side: "under" },
+                { tag: "over a rectangle down to the page's bottom", file: "large.png", handleDown: true, side: "over" },
+                { tag: "in a rectangle as high as the page", file: "large.png", whole: true, side: "in" },
+                { tag: "frame half off the page", file: "bands.png", frameAway: true },
+            ]
+        }
+
+        function test_cropButtonsOnPage(data) {
+            load(data.file)
+            var frame = item("boardFrame")
+            if (data.frameAway) {
+                dragInWindow(item("dragArea"), 100, 100, 600, 400)
+                tryVerify(function() { return frame.x + frame.width > page.width && frame.y + frame.height > page.height })
+            }
+            mouseClick(item("cut"))
+            var rect = item("cutRectOutside"), handle = item("cutDragSize"), bar = item("cropButtons")
+            if (data.handleDown)
+                dragInWindow(handle, handle.width / 2, handle.height / 2, 0, 400)
+            if (data.whole) {
+                dragInWindow(item("cutArea"), 20, 20, -400, -400)
+                dragInWindow(handle, handle.width / 2, handle.height / 2, 1200, 1200)
+            }
+            if (data.zoom) {
+                item("zoomSlider").value = data.zoom
+                tryCompare(frame, "scale", data.zoom)
+            }
+            var top = rect.mapToItem(page, 0, 0), bottom = rect.mapToItem(page, rect.width, rect.height)
+            tryVerify(function() { return bar.x >= 0 && bar.y >= 0 && bar.x + bar.width <= page.width && bar.y + bar.height <= page.height },
+                      1000, "off the page at " + bar.x + ", " + bar.y)
+            if (data.side === "under")
+                verify(bar.y >= bottom.y && bar.y < bottom.y + 10, bar.y + " not under " + bottom.y)
+            else if (data.side === "over")
+                verify(bar.y + bar.height <= top.y)
+            else if (data.side === "in")
+                verify(bar.y >= top.y && bar.y + bar.height <= bottom.y)
+            mouseClick(item("cropCancel"))
+            verify(!item("cut").checked && !rect.visible)
         }
 
         // Text is drawn where the box showed it: the text's left edge at the
@@ -498,33 +591,79 @@ Item {
             verify(!box.visible && !box.dropFlag)
         }
 
-        // A tool's panel opens, and the canvas takes the tool, once the
-        // pointer leaves the button that was checked; the panel's slider
-        // sets the canvas.
-        function test_tools_data() {
+        // A click on a tool opens its panel, and the canvas takes the tool.
+        // The panel stays open with the pointer gone, and while the tip
+        // the tool shows comes and goes on the page's own timer; its slider
+        // sets the canvas. It closes as the row says, and a press where it
+        // was then reaches what lies under it: the canvas draws, or the
+        // frame moves.
+        function test_panels_data() {
             return [
-                { tag: "pen", button: "penButton", panel: "penStyle", drawType: DrawBoard.PenType,
-                  slider: "penSizeSlider", setting: "penSize" },
-                { tag: "eraser", button: "rubberButton", panel: "rubberStyle", drawType: DrawBoard.RubberType,
-                  slider: "rubberSlider", setting: "rubberSize" },
-                { tag: "text", button: "textButton", panel: "textStyle", slider: "textSizeSlider", setting: "textSize" },
+                { tag: "pen, closed by its tool", button: "penButton", panel: "penStyle", drawType: DrawBoard.PenType,
+                  slider: "penSizeSlider", setting: "penSize", close: "tool", under: "stroke" },
+                { tag: "eraser, closed by Escape", button: "rubberButton", panel: "rubberStyle", drawType: DrawBoard.RubberType,
+                  slider: "rubberSlider", setting: "rubberSize", close: "escape" },
+                { tag: "text, closed by another tool", button: "textButton", panel: "textStyle", slider: "textSizeSlider",
+                  setting: "textSize", close: "other", tip: true },
+                { tag: "zoom, closed by a press on the background", button: "zoomButton", panel: "zoomStyle",
+                  close: "background", under: "drag" },
+                { tag: "size, closed by cropping", button: "adjustScale", panel: "adjustScaleStyle", close: "crop" },
+                { tag: "tone, closed by its button", button: "toneButton", panel: "tonePanel", close: "tool", under: "drag" },
+                { tag: "tone, closed by a tool's panel", button: "toneButton", panel: "tonePanel", close: "other" },
+                { tag: "tone, closed by Escape", button: "toneButton", panel: "tonePanel", close: "escape" },
             ]
         }
 
-        function test_tools(data) {
-            var button = item(data.button), panel = item(data.panel)
+        function test_panels(data) {
+            var button = item(data.button), panel = item(data.panel), toast = item("infoRemind")
             verify(!panel.visible)
             mouseMove(button, button.width / 2, button.height / 2)
             mouseClick(button)
-            verify(button.checked)
-            mouseMove(page, 500, 30)
             verify(panel.visible)
             compare(drawBoard.enabled, data.drawType !== undefined)
             if (data.drawType !== undefined)
                 compare(drawBoard.drawType, data.drawType)
-            verify(!item("dragArea").enabled)
-            item(data.slider).value = 56
-            compare(drawBoard[data.setting], 56)
+            mouseMove(page, 500, 30)
+            if (data.tip) {
+                tryCompare(toast.anchors, "bottomMargin", -2)
+                tryCompare(toast.anchors, "bottomMargin", -24, 5000)
+            }
+            wait(0)
+            verify(panel.visible, "closed by itself")
+            if (data.slider) {
+                item(data.slider).value = 56
+                compare(drawBoard[data.setting], 56)
+            }
+            var where = panel.mapToItem(page, panel.width / 2, panel.height / 2)
+
+            var other = item(data.button === "penButton" ? "rubberButton" : "penButton")
+            var closeBy = {
+                tool: function() { mouseClick(button) },
+                escape: function() { keyClick(Qt.Key_Escape) },
+                other: function() { mouseClick(other) },
+                background: function() { mousePress(page, 880, 650); mouseRelease(page, 880, 650) },
+                crop: function() { mouseClick(item("cut")) },
+            }
+            closeBy[data.close]()
+            verify(!panel.visible)
+            compare(item("penStyle").visible, data.close === "other" && data.button !== "penButton")
+            compare(item("rubberStyle").visible, data.close === "other" && data.button === "penButton")
+            if (data.close === "tool") {
+                mouseClick(button)
+                verify(panel.visible, "the tool opens its panel again")
+                mouseClick(button)
+                verify(!panel.visible)
+            }
+
+            if (data.under === "stroke") {
+                verify(!drawBoard.canUndo)
+                dragInWindow(page, where.x, where.y, 40, 20)
+                verify(drawBoard.canUndo, "the stroke did not reach the canvas")
+            } else if (data.under === "drag") {
+                var frame = item("boardFrame"), x = frame.x
+                var moved = dragInWindow(page, where.x, where.y, 80, 0)
+                tryCompare(frame, "x", x + moved.dx)
+            }
         }
 
         // Done hands the job over: engraving mode by effect, the preview,

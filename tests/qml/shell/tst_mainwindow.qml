@@ -127,14 +127,22 @@ TestCase {
         compare(part("menuControlList").currentIndex, 1)
     }
 
+    // Escape closes the popup, also over a page with a tool panel open:
+    // the page's own Escape (which closes the panel) stays out of its way.
     function test_popupCloseReturnsHighlight_data() {
         return [
             { tag: "settings over editing", page: 0, entry: 2, popup: "settingDialog" },
-            { tag: "about over control", page: 1, entry: 3, popup: "aboutDialog" }
+            { tag: "about over control", page: 1, entry: 3, popup: "aboutDialog" },
+            { tag: "settings over editing, a panel open", page: 0, entry: 2, popup: "settingDialog",
+              button: "toneButton", panel: "tonePanel" },
+            { tag: "about over control, a panel open", page: 1, entry: 3, popup: "aboutDialog",
+              button: "laserButton", panel: "laserStyle" }
         ]
     }
     function test_popupCloseReturnsHighlight(data) {
         clickMenu(data.page)
+        if (data.button)
+            mouseClick(part(data.button))
         var popup = part(data.popup)
         clickMenu(data.entry)
         tryCompare(popup, "opened", true)
@@ -145,6 +153,11 @@ TestCase {
         tryCompare(popup, "visible", false)
         compare(part("menuControlList").currentIndex, data.page)
         verifyPage(data.page)
+        if (!data.panel)
+            return
+        verify(part(data.panel).visible)
+        keyClick(Qt.Key_Escape)
+        verify(!part(data.panel).visible)
     }
 
     function test_resizeKeepsMenuColumn() {
