@@ -136,7 +136,7 @@ void Operations::connectToBelow(bool en)
         finishClose();
 
     m_searchPorts = candidatePorts();
-    m_portState = PortState::Searching;
+    setPortState(PortState::Searching);
     connect(m_serialPort, &QSerialPort::readyRead, this, &Operations::handshakeRead);
     probeNextPort();
 }
@@ -212,7 +212,7 @@ void Operations::acceptPort()
     disconnect(m_serialPort, &QSerialPort::readyRead, this, &Operations::handshakeRead);
     m_handshakeBytes.clear();
     m_searchPorts.clear();
-    m_portState = PortState::Linked;
+    setPortState(PortState::Linked);
     ++m_linkGeneration;
     m_pendingReply.clear();
     connect(m_serialPort, &QSerialPort::readyRead, this, &Operations::serialDataProcess);
@@ -233,7 +233,7 @@ void Operations::stopSearch()
     m_handshakeBytes.clear();
     m_inPort = 0;
     m_serialPort->close();
-    m_portState = PortState::Closed;
+    setPortState(PortState::Closed);
 }
 
 void Operations::serialWriteData(QByteArray str)
@@ -307,7 +307,7 @@ void Operations::portBytesWritten(qint64 bytes)
     if (m_portState != PortState::Linked && m_portState != PortState::Closing)
         return; // the handshake's "$40"
     if (m_stalled) {
-        m_stalled = false;
+        setStalled(false);
         qCInfo(lcEngraver) << "engraver on" << m_serialPort->portName() << "takes bytes again";
     }
     writeNext();
@@ -331,7 +331,7 @@ void Operations::writeWatchExpired()
     }
     if (m_portState != PortState::Linked || m_stalled || m_inPort == 0)
         return;
-    m_stalled = true;
+    setStalled(true);
     qCWarning(lcEngraver) << "engraver on" << m_serialPort->portName() << "has taken no bytes for"
                           << stallMs / 1000 << "s;" << m_outgoing.size() << "messages wait";
     emit writeStalled();
@@ -344,7 +344,7 @@ void Operations::dropOutgoing()
     m_inPort = 0;
     m_queuedCommands = 0;
     m_writeWatch.stop();
-    m_stalled = false;
+    setStalled(false);
 }
 
 void Operations::serialDataProcess()
@@ -437,7 +437,7 @@ void Operations::goodbyeAndClose()
         return;
     }
     takeLinkDown();
-    m_portState = PortState::Closing;
+    setPortState(PortState::Closing);
     enqueue(QByteArray(EngraverCommand::disconnect), false);
 }
 
@@ -446,7 +446,7 @@ void Operations::finishClose()
     const bool wasClosing = m_portState == PortState::Closing;
     dropOutgoing();
     m_serialPort->close();
-    m_portState = PortState::Closed;
+    setPortState(PortState::Closed);
     if (wasClosing && m_closeRequested) {
         m_closeRequested = false;
         emit linkClosed();
@@ -600,4 +600,25 @@ void Operations::dataWatchExpired()
                           << "reports a running job but has asked for no data for"
                           << m_dataWatch.interval() << "ms";
     setDataRequestOverdue(true);
+}
+
+QString Operations::portName() const
+{
+    return linked() ? m_serialPort->portName() : QString();
+}
+
+void Operations::setPortState(PortState state)
+{
+    if (state == m_portState)
+        return;
+    m_portState = state;
+    emit linkStateChanged();
+}
+
+void Operations::setStalled(bool stalled)
+{
+    if (stalled == m_stalled)
+        return;
+    m_stalled = stalled;
+    emit linkStateChanged();
 }

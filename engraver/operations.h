@@ -31,6 +31,13 @@ class Operations : public QObject
     // How long a running job may go without a data request, in ms: a chunk
     // burns in well under a second, so 10 s means it is stuck. Tests shorten it.
     Q_PROPERTY(int dataRequestTimeout READ dataRequestTimeout WRITE setDataRequestTimeout)
+    // What the window's status line tells of the link: a search for the
+    // engraver is under way; the port of the link that is up (empty while it
+    // is down); the engraver on it has taken no byte for a while (writeStalled
+    // came, and nothing was taken since).
+    Q_PROPERTY(bool searching READ searching NOTIFY linkStateChanged)
+    Q_PROPERTY(QString portName READ portName NOTIFY linkStateChanged)
+    Q_PROPERTY(bool engraverSilent READ engraverSilent NOTIFY linkStateChanged)
 public:
     explicit Operations(QObject *parent = nullptr);
     ~Operations() override;
@@ -70,6 +77,10 @@ public:
     int dataRequestTimeout() const { return m_dataWatch.interval(); }
     void setDataRequestTimeout(int ms);
 
+    bool searching() const { return m_portState == PortState::Searching; }
+    QString portName() const;
+    bool engraverSilent() const { return m_stalled; }
+
     // Messages waiting behind the one the port is writing.
     int queuedMessages() const { return int(m_outgoing.size()); }
 
@@ -94,6 +105,7 @@ signals:
     // queued meanwhile follows in order.
     void writeStalled();
     void dataRequestOverdueChanged();
+    void linkStateChanged();
 
 public slots:
     void finishedLoadProcess();
@@ -124,6 +136,8 @@ private:
     };
 
     bool linked() const { return m_portState == PortState::Linked; }
+    void setPortState(PortState state);
+    void setStalled(bool stalled);
     void sendChunk(int mode);
     void handleReply(const QByteArray &reply);
 
