@@ -592,14 +592,19 @@ void DrawImage::publishJob(Imaging::EngravingJob job)
     m_previewWanted = false;
 }
 
+QString DrawImage::savedPath() const
+{
+    const QFileInfo source(m_sourcePath);
+    return QStringLiteral("%1/%2_%3").arg(source.path(), QStringLiteral("new"), source.fileName());
+}
+
 bool DrawImage::saveImage()
 {
     if (refuseWhileBusy("saveImage"))
         return false;
     const QFileInfo source(m_sourcePath);
     m_imageSaveAddr = source.path();
-    const QString target
-        = QStringLiteral("%1/%2_%3").arg(source.path(), QStringLiteral("new"), source.fileName());
+    const QString target = savedPath();
     // The writer is chosen from the name's suffix, blanks around it left
     // out: the file itself keeps the name exactly as the picture's.
     const QByteArray suffix = source.suffix().trimmed().toLower().toLatin1();

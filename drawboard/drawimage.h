@@ -200,9 +200,8 @@ public:
     // the new one is ready.
     bool isLoading() const { return m_loadWatcher != nullptr; }
 
-    // The file the picture came from (or the name it stands for), from
-    // which the files made of it are named.
-    QString sourcePath() const { return m_sourcePath; }
+    // Where saveImage writes: "new_" and the loaded file's name, beside it.
+    QString savedPath() const;
 
 signals:
     // The file could not be read, was not a regular file, was too large to
