@@ -461,7 +461,7 @@ void DrawImage::cutImage(int x, int y, int i_width, int i_height)
     emit finished(Rotate);
 }
 
-void DrawImage::adjustImageScale(int w, int h)
+void DrawImage::adjustImageScale(int w, int h, bool keepAspect)
 {
     if (refuseWhileBusy("adjustImageScale"))
         return;
@@ -470,7 +470,8 @@ void DrawImage::adjustImageScale(int w, int h)
         return millimetres >= 0 ? int(qint64(millimetres) * 40 / 3) : 0;
     };
     const auto resized = [&](const QImage &picture) {
-        return picture.scaled(toPixels(w), toPixels(h), Qt::KeepAspectRatio,
+        return picture.scaled(toPixels(w), toPixels(h),
+                              keepAspect ? Qt::KeepAspectRatio : Qt::IgnoreAspectRatio,
                               Qt::SmoothTransformation);
     };
     const QImage scaled = resized(*m_displayed);
