@@ -115,6 +115,8 @@ TestCase {
             found.controls.push(item)
         if (isIconButton(item))
             found.iconButtons.push(item)
+        if (item.open === true && typeof item.onView === "function")
+            found.panels.push(item)
         for (var i = 0; i < item.children.length; ++i)
             collect(item.children[i], found)
     }
@@ -156,12 +158,25 @@ TestCase {
     // What is wrong with the texts on show now; empty when all is well.
     function problems(scene) {
         var root = window.contentItem.parent || window.contentItem
-        var found = { texts: [], labelled: [], controls: [], iconButtons: [] }, faults = []
+        var found = { texts: [], labelled: [], controls: [], iconButtons: [], panels: [] }, faults = []
         collect(root, found)
+        // An open panel is opaque and lies over the page: what it covers is
+        // hidden while it is open, not overlapped. Pop-ups (tips, lists)
+        // lie over it in turn.
+        function covered(item, r) {
+            if (layerOf(item) !== null)
+                return false
+            for (var p = 0; p < found.panels.length; ++p) {
+                if (!isAncestor(found.panels[p], item) && overlap(r, box(found.panels[p])))
+                    return true
+            }
+            return false
+        }
+        found.controls = found.controls.filter(function(c) { return !covered(c, box(c)) })
         var texts = [], rects = []
         for (var k = 0; k < found.texts.length; ++k) {
             var rect = glyphRect(found.texts[k]), clip = clipping(found.texts[k], rect)
-            if (!clip.shown)
+            if (!clip.shown || covered(found.texts[k], rect))
                 continue
             if (clip.cut)
                 faults.push(scene + ": cut by its frame " + describe(found.texts[k]))
@@ -263,7 +278,7 @@ TestCase {
         var items = window.overlay.children
         for (var i = 0; i < items.length; ++i) {
             if (items[i].visible && items[i].opacity === 1 && String(items[i]).indexOf("Popup") >= 0) {
-                var found = { texts: [], labelled: [], controls: [], iconButtons: [] }
+                var found = { texts: [], labelled: [], controls: [], iconButtons: [], panels: [] }
                 collect(items[i], found)
                 if (found.texts.length > 0)
                     return true
