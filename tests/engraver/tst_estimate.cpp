@@ -60,6 +60,8 @@ private slots:
         model.command(Sim::parseCommand("$9 P" + depth.toLatin1()));
 
         Operations operations;
+        // The clock below moves on with every chunk's progress.
+        operations.setProgressInterval(0);
         QByteArray job;
         for (int i = 0; i < records; ++i) {
             const int x = i % 1400;
