@@ -303,8 +303,8 @@ int main(int argc, char **argv)
             bool busy;
             double target;
         };
-        for (const Case &c :
-             {Case {"window idle", false, 0.95}, Case {"looks every 60 ms, 4 spinners", true, 0.90}}) {
+        for (const Case &c : {Case {"window idle", false, 0.95},
+                              Case {"looks every 60 ms, 4 spinners", true, 0.90}}) {
             operations->clearIndex();
             waitFor([] { return false; }, 100);
             engraver.reset();
