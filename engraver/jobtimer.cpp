@@ -6,6 +6,7 @@
 #include <QSettings>
 
 #include <cmath>
+#include <cstdlib>
 
 namespace {
 
@@ -27,7 +28,76 @@ qint64 monotonicMs()
 
 const QString paceKey = QStringLiteral("jobPace");
 
+// The pace model: bytes a second by depth in percent. The engraver asks for
+// a chunk, takes its 1024 bytes off the wire, burns its 256 records and only
+// then asks for the next one, so a chunk costs
+//   its time on the wire: 1024 bytes × 10 bits (8N1) / 115200 baud = 88.9 ms
+//   (the wire alone would carry at most 11.5 kB a second), plus
+//   its burn: 256 records at 4000 pixels a second at depth 0 = 64 ms, four
+//   times that at full depth (64 × (1 + 3 × depth) ms), as the simulated
+//   engraver burns (tools/engraver-sim, its default --rate);
+// 1024 bytes over 152.9 ms at depth 0 and over 344.9 ms at full depth. The
+// time a byte takes grows in a straight line with depth, so interpolating
+// seconds a byte between these rows gives the model exactly.
+struct PaceRow
+{
+    int depth;
+    double bytesPerSecond;
+};
+constexpr PaceRow paceModel[] = {
+    {0, 6698}, {25, 5097}, {50, 4114}, {75, 3449}, {100, 2969},
+};
+
+// The depth of a "jobPace" entry: plain digits only, as the timer writes them.
+bool depthOfKey(const QString &key, int *depth)
+{
+    bool ok = false;
+    const int value = key.toInt(&ok);
+    if (!ok || value < 0 || value > 100 || key != QString::number(value))
+        return false;
+    *depth = value;
+    return true;
+}
+
 } // namespace
+
+double modelPace(int depth)
+{
+    depth = qBound(0, depth, 100);
+    const PaceRow *row = paceModel;
+    while (row[1].depth < depth)
+        ++row;
+    const double share = double(depth - row[0].depth) / double(row[1].depth - row[0].depth);
+    const double secondsPerByte
+        = (1 - share) / row[0].bytesPerSecond + share / row[1].bytesPerSecond;
+    return 1.0 / secondsPerByte;
+}
+
+double expectedPace(int depth, const QVariantMap &remembered)
+{
+    const double here = remembered.value(QString::number(depth)).toDouble();
+    if (here > 0)
+        return here;
+    // The nearest depth measured, the shallower one on a tie.
+    int nearest = -1;
+    double measured = 0;
+    for (auto it = remembered.cbegin(); it != remembered.cend(); ++it) {
+        int at = 0;
+        const double pace = it.value().toDouble();
+        if (!depthOfKey(it.key(), &at) || !(pace > 0))
+            continue;
+        const int distance = std::abs(at - depth);
+        const int best = nearest < 0 ? -1 : std::abs(nearest - depth);
+        if (best < 0 || distance < best || (distance == best && at < nearest)) {
+            nearest = at;
+            measured = pace;
+        }
+    }
+    const double model = modelPace(depth);
+    if (nearest < 0)
+        return model;
+    return model * measured / modelPace(nearest);
+}
 
 void PaceEstimate::reset()
 {
@@ -105,6 +175,7 @@ void JobTimer::prepare(qint64 totalBytes)
 {
     m_totalBytes = totalBytes;
     m_pace.reset();
+    readRemembered();
     update();
 }
 
@@ -136,13 +207,17 @@ void JobTimer::stopped(bool finished)
     const qint64 ranMs = m_pace.runningMs(now);
     if (finished && ranMs > 0) {
         m_secondsTaken = int((ranMs + 500) / 1000);
-        // Remembered for the next job at this depth.
-        if (m_totalBytes > 0) {
+        // Remembered for the next job at this depth, unless it is beyond
+        // what the store takes (a job that ended as it began).
+        const double pace = double(m_totalBytes) * 1000.0 / ranMs;
+        const SettingsRules::Rule *rule = SettingsRules::ruleFor(paceKey);
+        if (m_totalBytes > 0 && rule && pace >= rule->minimum && pace <= rule->maximum) {
             QSettings settings;
             // Entries that fail their check are dropped.
             QVariantMap paces = StoredSettings::read(settings, paceKey).toMap();
-            paces.insert(QString::number(m_depth), double(m_totalBytes) * 1000.0 / ranMs);
+            paces.insert(QString::number(m_depth), pace);
             settings.setValue(paceKey, paces);
+            m_remembered = paces;
         }
     }
     m_pace.reset();
@@ -157,23 +232,26 @@ void JobTimer::progress(double share)
     update();
 }
 
-double JobTimer::rememberedPace() const
+void JobTimer::readRemembered()
 {
     // Only paces that pass their check; none is 0.
-    const QVariantMap paces = StoredSettings::read(QSettings(), paceKey).toMap();
-    return paces.value(QString::number(m_depth)).toDouble();
+    m_remembered = StoredSettings::read(QSettings(), paceKey).toMap();
 }
 
 void JobTimer::update()
 {
+    int estimate = -1;
     int left = -1;
-    if (m_pace.bytesPerSecond() > 0) {
-        left = int(m_pace.secondsLeft(m_totalBytes));
-    } else if (!m_pace.isRunning() && m_totalBytes > 0) {
-        const double pace = rememberedPace();
-        if (pace > 0)
-            left = int(std::ceil(double(m_totalBytes) / pace));
+    if (m_totalBytes > 0) {
+        const double pace = expectedPace(m_depth, m_remembered);
+        estimate = int(std::ceil(double(m_totalBytes) / pace));
+        // Until the job's own pace is measured, what is left of it goes at
+        // the expected pace.
+        const qint64 toGo = m_totalBytes - m_pace.confirmedBytes();
+        left = m_pace.bytesPerSecond() > 0 ? int(m_pace.secondsLeft(m_totalBytes))
+                                           : int(std::ceil(double(qMax<qint64>(0, toGo)) / pace));
     }
     m_secondsLeft = left;
+    m_secondsEstimate = estimate;
     emit changed();
 }

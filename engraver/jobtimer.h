@@ -10,8 +10,8 @@
 // bytes the engraver has asked for (each data request confirms the chunk
 // before it) against the time spent running, paused time left out, and
 // smoothed so that a change of depth shows within half a minute. Before the
-// job starts, the estimate comes from its size and the pace measured on
-// earlier jobs at the same depth, if there are any.
+// job starts, the estimate comes from its size and the pace expected at its
+// depth (expectedPace below).
 //
 // Plain arithmetic on times given by the caller, so that it is tested
 // without waiting; JobTimer below gives it a clock and a QML face.
@@ -32,6 +32,8 @@ public:
     double bytesPerSecond() const { return m_rate; }
     // Milliseconds spent running so far.
     qint64 runningMs(qint64 nowMs) const;
+    // The job's bytes the engraver has taken so far; 0 before the first.
+    qint64 confirmedBytes() const { return m_lastBytes < 0 ? 0 : m_lastBytes; }
     // Seconds still to go for a job of totalBytes; -1 while unknown.
     qint64 secondsLeft(qint64 totalBytes) const;
     // The same in milliseconds, unrounded; -1 while unknown.
@@ -46,6 +48,17 @@ private:
     double m_rate = 0;
 };
 
+// The pace a job is expected to keep before it has run, in bytes a second,
+// for a depth in percent (0 to 100). Without history it is the pace model
+// that ships with the program (jobtimer.cpp tells how it was made), between
+// about 6700 bytes a second at depth 0 and 3000 at full depth.
+double modelPace(int depth);
+// The model refined by the paces measured on finished jobs ("jobPace": depth
+// in percent as text → bytes a second): the pace measured at this depth if
+// there is one, else the model scaled by how the engraver compared with it
+// at the nearest depth measured (a slower engraver is slower at every depth).
+double expectedPace(int depth, const QVariantMap &remembered);
+
 // The control page's clock for the time left: fed the job's size, the
 // engraver's status and the progress of the upload, it publishes the
 // seconds still to go and, once a job has ended, how long it took. The pace
@@ -54,9 +67,13 @@ private:
 class JobTimer : public QObject
 {
     Q_OBJECT
-    // Seconds still to go: measured while a job runs, estimated from earlier
-    // jobs before it starts; -1 when there is nothing to go on.
+    // Seconds still to go: measured while a job runs (from the expected pace
+    // until the first measurement), the whole job's estimate before it
+    // starts; -1 without a job.
     Q_PROPERTY(int secondsLeft READ secondsLeft NOTIFY changed)
+    // What the whole job is expected to take at the depth set, from the
+    // expected pace; -1 without a job.
+    Q_PROPERTY(int secondsEstimate READ secondsEstimate NOTIFY changed)
     // How long the last job that ended took, in seconds of running time; -1
     // until one has ended (and again once the next one starts).
     Q_PROPERTY(int secondsTaken READ secondsTaken NOTIFY changed)
@@ -67,6 +84,7 @@ public:
     explicit JobTimer(QObject *parent = nullptr);
 
     int secondsLeft() const { return m_secondsLeft; }
+    int secondsEstimate() const { return m_secondsEstimate; }
     int secondsTaken() const { return m_secondsTaken; }
     int depth() const { return m_depth; }
     void setDepth(int depth);
@@ -92,12 +110,14 @@ signals:
 
 private:
     void update();
-    double rememberedPace() const;
+    void readRemembered();
 
     PaceEstimate m_pace;
     std::function<qint64()> m_clock;
     qint64 m_totalBytes = 0;
     int m_depth = 0;
+    QVariantMap m_remembered; // "jobPace" as checked, read with each new job
     int m_secondsLeft = -1;
+    int m_secondsEstimate = -1;
     int m_secondsTaken = -1;
 };

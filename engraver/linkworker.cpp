@@ -61,7 +61,7 @@ void LinkWorker::connectToBelow()
         finishClose();
 
     m_searchPorts = Operations::candidatePorts();
-    m_portState = PortState::Searching;
+    setPortState(PortState::Searching);
     connect(m_serialPort, &QSerialPort::readyRead, this, &LinkWorker::handshakeRead);
     probeNextPort();
 }
@@ -158,7 +158,7 @@ void LinkWorker::acceptPort()
     disconnect(m_serialPort, &QSerialPort::readyRead, this, &LinkWorker::handshakeRead);
     m_handshakeBytes.clear();
     m_searchPorts.clear();
-    m_portState = PortState::Linked;
+    setPortState(PortState::Linked);
     ++m_linkGeneration;
     m_pendingReply.clear();
     connect(m_serialPort, &QSerialPort::readyRead, this, &LinkWorker::serialDataProcess);
@@ -182,7 +182,7 @@ void LinkWorker::stopSearch()
     m_inPort = 0;
     const bool wasOpen = m_serialPort->isOpen();
     m_serialPort->close();
-    m_portState = PortState::Closed;
+    setPortState(PortState::Closed);
     if (wasOpen)
         openedOrClosed();
 }
@@ -268,7 +268,7 @@ void LinkWorker::portBytesWritten(qint64 bytes)
         return; // the handshake's "$40"
     }
     if (m_stalled) {
-        m_stalled = false;
+        setStalled(false);
         qCInfo(lcEngraver) << "engraver on" << m_serialPort->portName() << "takes bytes again";
     }
     writeNext();
@@ -293,7 +293,7 @@ void LinkWorker::writeWatchExpired()
     }
     if (m_portState != PortState::Linked || m_stalled || m_inPort == 0)
         return;
-    m_stalled = true;
+    setStalled(true);
     qCWarning(lcEngraver) << "engraver on" << m_serialPort->portName() << "has taken no bytes for"
                           << stallMs / 1000 << "s;" << m_outgoing.size() << "messages wait";
     flushProgress();
@@ -307,7 +307,7 @@ void LinkWorker::dropOutgoing()
     m_inPort = 0;
     m_queuedCommands = 0;
     m_writeWatch.stop();
-    m_stalled = false;
+    setStalled(false);
     countQueue();
 }
 
@@ -436,7 +436,7 @@ void LinkWorker::goodbyeAndClose()
         return;
     }
     takeLinkDown();
-    m_portState = PortState::Closing;
+    setPortState(PortState::Closing);
     enqueue(QByteArray(EngraverCommand::disconnect), false);
 }
 
@@ -446,7 +446,7 @@ void LinkWorker::finishClose()
     dropOutgoing();
     const bool wasOpen = m_serialPort->isOpen();
     m_serialPort->close();
-    m_portState = PortState::Closed;
+    setPortState(PortState::Closed);
     if (wasOpen)
         openedOrClosed();
     if (wasClosing && m_closeRequested) {
@@ -540,4 +540,20 @@ void LinkWorker::portError(QSerialPort::SerialPortError error)
             reportLinkLost();
         },
         Qt::QueuedConnection);
+}
+
+void LinkWorker::setPortState(PortState state)
+{
+    const bool wasSearching = m_portState == PortState::Searching;
+    m_portState = state;
+    if (wasSearching != (state == PortState::Searching))
+        emit linkState(state == PortState::Searching, m_stalled);
+}
+
+void LinkWorker::setStalled(bool stalled)
+{
+    if (stalled == m_stalled)
+        return;
+    m_stalled = stalled;
+    emit linkState(m_portState == PortState::Searching, stalled);
 }

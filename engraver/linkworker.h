@@ -69,6 +69,9 @@ signals:
     void engraverNotFound(const QString &deniedPort);
     void linkClosed();
     void writeStalled();
+    // Whether a search is under way, and whether the engraver has stopped
+    // taking bytes; sent when either changes.
+    void linkState(bool searching, bool silent);
 
 private:
     enum class PortState {
@@ -79,6 +82,8 @@ private:
     };
 
     bool linked() const { return m_portState == PortState::Linked; }
+    void setPortState(PortState state);
+    void setStalled(bool stalled);
     void serialDataProcess();
     void sendChunk(int mode);
     void handleReply(const QByteArray &reply);

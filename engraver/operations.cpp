@@ -72,6 +72,7 @@ Operations::Operations(QObject *parent)
     connect(m_worker, &LinkWorker::engraverNotFound, this, &Operations::engraverNotFound, queued);
     connect(m_worker, &LinkWorker::linkClosed, this, &Operations::linkClosed, queued);
     connect(m_worker, &LinkWorker::writeStalled, this, &Operations::writeStalled, queued);
+    connect(m_worker, &LinkWorker::linkState, this, &Operations::linkStateReported, queued);
 
     connect(m_jobBuffer, &JobBuffer::sendingRestarted, this, &Operations::handOverJob);
     m_linkThread->start();
@@ -160,7 +161,7 @@ void Operations::connectToBelow(bool en)
         return;
     }
     // Down for the page at once; the link thread says goodbye in its own time.
-    m_linked = false;
+    setLinked(false);
     stopDataWatch();
     LinkWorker *worker = m_worker;
     QMetaObject::invokeMethod(
@@ -194,34 +195,52 @@ void Operations::clearIndex()
 
 void Operations::reconnect()
 {
-    m_linked = false;
+    setLinked(false);
     stopDataWatch();
     QMetaObject::invokeMethod(m_worker, &LinkWorker::reconnect, Qt::QueuedConnection);
 }
 
 void Operations::stopAndDisconnect()
 {
-    m_linked = false;
+    setLinked(false);
     stopDataWatch();
     QMetaObject::invokeMethod(m_worker, &LinkWorker::stopAndDisconnect, Qt::QueuedConnection);
+}
+
+void Operations::setLinked(bool linked)
+{
+    if (linked == m_linked)
+        return;
+    m_linked = linked;
+    emit linkStateChanged();
+}
+
+void Operations::linkStateReported(bool searching, bool silent)
+{
+    if (searching == m_searching && silent == m_silent)
+        return;
+    m_searching = searching;
+    m_silent = silent;
+    emit linkStateChanged();
 }
 
 void Operations::portChanged(bool open, const QString &name)
 {
     m_port.m_open = open;
     m_port.m_name = name;
+    emit linkStateChanged();
 }
 
 void Operations::linkUp(quint64 link)
 {
-    m_linked = true;
+    setLinked(true);
     m_linkSeen = link;
     emit includeBackStatus(EngraverProtocol::FramingOn);
 }
 
 void Operations::linkLost()
 {
-    m_linked = false;
+    setLinked(false);
     stopDataWatch();
     emit includeBackStatus(EngraverProtocol::FramingOff);
 }

@@ -58,6 +58,13 @@ class Operations : public QObject
     // How long a running job may go without a data request, in ms: a chunk
     // burns in well under a second, so 10 s means it is stuck. Tests shorten it.
     Q_PROPERTY(int dataRequestTimeout READ dataRequestTimeout WRITE setDataRequestTimeout)
+    // What the window's status line tells of the link: a search for the
+    // engraver is under way; the port of the link that is up (empty while it
+    // is down); the engraver on it has taken no byte for a while (writeStalled
+    // came, and nothing was taken since).
+    Q_PROPERTY(bool searching READ searching NOTIFY linkStateChanged)
+    Q_PROPERTY(QString portName READ portName NOTIFY linkStateChanged)
+    Q_PROPERTY(bool engraverSilent READ engraverSilent NOTIFY linkStateChanged)
 public:
     explicit Operations(QObject *parent = nullptr);
     ~Operations() override;
@@ -97,6 +104,10 @@ public:
     int dataRequestTimeout() const { return m_dataWatch.interval(); }
     void setDataRequestTimeout(int ms);
 
+    bool searching() const { return m_searching; }
+    QString portName() const { return m_linked ? m_port.portName() : QString(); }
+    bool engraverSilent() const { return m_silent; }
+
     // Messages waiting behind the one the port is writing.
     int queuedMessages() const;
 
@@ -126,6 +137,7 @@ signals:
     // queued meanwhile follows in order.
     void writeStalled();
     void dataRequestOverdueChanged();
+    void linkStateChanged();
 
 public slots:
     void finishedLoadProcess();
@@ -155,6 +167,8 @@ private:
     void progressReported(quint32 epoch, const QVector<double> &shares, int requests,
                           bool endOfData);
     void portChanged(bool open, const QString &name);
+    void setLinked(bool linked);
+    void linkStateReported(bool searching, bool silent);
 
     // The watch over a running job's data requests.
     void watchStatus(const QString &text);
@@ -171,6 +185,8 @@ private:
     LinkWorker *m_worker = nullptr; // lives on the link thread, deleted when it ends
     LinkPort m_port;
     bool m_linked = false; // as the link thread last reported
+    bool m_searching = false; // the same
+    bool m_silent = false; // the same
     quint64 m_linkSeen = 0; // the number of that link
     std::shared_ptr<PublishedRecords> m_published;
     bool m_providerForEngine = false; // made as an engine's child: the engine deletes it

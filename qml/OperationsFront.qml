@@ -41,6 +41,15 @@ Rectangle {
     // while: the page says so until that changes, and offers stop and
     // reconnect.
     readonly property bool jobStalled: jobState.running && !!controller && !!controller.dataRequestOverdue
+    // The link is up, as the engraver's handshake and goodbye tell it.
+    readonly property alias connected: controlButtons.connected
+    // The share of the job sent; 1 once a job sent whole has ended.
+    property real jobProgress: 0
+    // The user chose to start this job with nothing to burn: resuming it
+    // does not ask again.
+    property bool zeroBurnAccepted: false
+    // What the window's status line says of this page.
+    readonly property alias pageStatus: pageStatus
 
     property int loadFlag: 0
     property int xImageVertex: 0
@@ -56,7 +65,7 @@ Rectangle {
     // The item with the keyboard focus takes text: the page's keys leave it
     // alone (Up and Down would otherwise slip past a coordinate field).
     readonly property bool typing: Helpers.takesText(Window.activeFocusItem)
-    readonly property bool pageKeysOn: visible && keysEnabled && !typing
+    readonly property bool pageKeysOn: visible && keysEnabled && !typing && !zeroBurnQuestion.visible
 
     // Commands are written, and status replies read, by EngraverProtocol:
     // the same code that the controller and its tests run.
@@ -109,6 +118,10 @@ Rectangle {
             infoView(qsTr("请先加载图像……"))
             return
         }
+        if (!connected) {
+            infoView(qsTr("雕刻机未连接，请先点击连接按钮……"))
+            return
+        }
         if (!framing) {
             sendFrame()
         } else {
@@ -143,10 +156,23 @@ Rectangle {
             infoView(qsTr("正在框定位，请先停止框定位再开始打印……"))
             return
         }
+        if (!connected) {
+            infoView(qsTr("雕刻机未连接，请先点击连接按钮……"))
+            return
+        }
         if (jobState.running) {
             send(EngraverProtocol.pauseCommand)
             return
         }
+        // Nothing would burn: ask first (once for the job; a resume does
+        // not ask again).
+        if (!zeroBurnAccepted && zeroBurnQuestion.ask(Math.round(toolColumn.laserPower * 10) === 0,
+                                                      Math.round(toolColumn.depth * 10) === 0))
+            return
+        startJob()
+    }
+
+    function startJob() {
         // A job started from idle always starts at its first byte, even if a
         // line gone wild asked for data in between.
         if (jobState.idle)
@@ -202,8 +228,10 @@ Rectangle {
         case EngraverProtocol.Started:
             // Only a new job counts from zero: a paused or interrupted one
             // goes on from the time it has spent.
-            if (jobState.idle)
+            if (jobState.idle) {
                 jobClocks.resetElapsed()
+                jobProgress = 0
+            }
             jobState.engraverStarted()
             jobClocks.started()
             break
@@ -216,10 +244,16 @@ Rectangle {
             // Whether the whole job went out is read before the rewind sets
             // the send position back to the start.
             var ended = jobActive
-            jobClocks.stopped(sentWhole())
+            // A job sent whole reads 100 % until the next one; one cut short
+            // goes back to 0.
+            if (!jobState.idle) {
+                var whole = sentWhole()
+                jobClocks.stopped(whole)
+                jobProgress = whole ? 1 : 0
+            }
             rewindJob()
-            carveFrame.progress = 0
             jobState.engraverStopped()
+            zeroBurnAccepted = false
             if (shared.beginStopFlag)
                 shared.stopDone()
             if (ended)
@@ -252,12 +286,14 @@ Rectangle {
 
         function onFinishedLoad(xmin, ymin, xmax, ymax) {
             operateRoot.publishJob(xmin, ymin, xmax, ymax)
+            if (operateRoot.jobState.idle)
+                operateRoot.jobProgress = 0
             if (operateRoot.jobBuffer)
                 jobClocks.prepare(operateRoot.jobBuffer.size)
         }
 
         function onCompletePecent(pecent) {
-            carveFrame.progress = pecent
+            operateRoot.jobProgress = pecent
             jobClocks.progress(pecent)
         }
 
@@ -315,20 +351,30 @@ Rectangle {
         when: operateRoot.jobBuffer !== null
     }
 
+    AreaRoom {
+        id: areaRoom
+
+        clocksWidth: jobClocks.fullWidth
+        belowHeight: jobProgressBar.implicitHeight
+    }
+
     EngravingArea {
         id: carveFrame
 
         objectName: "carveFrame"
+        x: areaRoom.x
+        y: areaRoom.y
         width: 660
         height: 660
-        anchors.centerIn: parent
-        scale: operateRoot.height / 700
+        transformOrigin: Item.TopLeft
+        scale: areaRoom.width / 660
         fontFamily: operateRoot.fontFamily
         framing: operateRoot.framing
         markerDraggable: !operateRoot.jobActive
         showCoordinates: operateRoot.shared.coordinateDisplayFlag
         showProgress: operateRoot.shared.shadyDisplayFlag
         engraving: operateRoot.jobActive
+        progress: operateRoot.jobProgress
         jobX: operateRoot.xImageVertex
         jobY: operateRoot.yImageVertex
         jobWidth: operateRoot.wImageVertex
@@ -343,6 +389,16 @@ Rectangle {
         }
         onPictureStepped: operateRoot.sendFrame()
         onCoordinateRefused: operateRoot.infoView(qsTr("输入有误,请重新输入"))
+    }
+
+    JobProgress {
+        id: jobProgressBar
+
+        x: areaRoom.x
+        y: areaRoom.y + areaRoom.height + 8
+        width: areaRoom.width
+        fontFamily: operateRoot.fontFamily
+        value: operateRoot.jobProgress
     }
 
     // ---- Left: power, depth and fan ----------------------------------------
@@ -402,10 +458,29 @@ Rectangle {
     JobClocks {
         id: jobClocks
 
-        anchors.fill: parent
+        anchors.right: parent.right
+        anchors.bottom: parent.bottom
+        anchors.margins: 20
         jobState: operateRoot.jobState
         depth: Math.round(toolColumn.depth)
         fontFamily: operateRoot.fontFamily
+    }
+
+    PageStatus {
+        id: pageStatus
+
+        page: operateRoot
+        area: carveFrame
+        clocks: jobClocks
+    }
+
+    ZeroBurnQuestion {
+        id: zeroBurnQuestion
+
+        onStartAnyway: {
+            operateRoot.zeroBurnAccepted = true
+            operateRoot.startJob()
+        }
     }
 
     Toast {

@@ -110,10 +110,34 @@ ApplicationWindow {
             id: operateText
 
             objectName: "operateText"
-            anchors.fill: parent
-            horizontalAlignment: Text.AlignHCenter
-            verticalAlignment: Text.AlignVCenter
+            x: 12
+            anchors.verticalCenter: parent.verticalCenter
             text: lastModelIndex === 0 ? qsTr("修图") : qsTr("控制")
+        }
+
+        Rectangle {
+            id: titleRule
+
+            x: operateText.x + operateText.width + 10
+            y: 4
+            width: 1
+            height: parent.height - 8
+            color: Theme.line
+        }
+
+        // The link, the engraver and the job, told all the time, on every
+        // page: the messages that come and go at the bottom of a page are
+        // no place to keep them.
+        StatusLine {
+            id: statusLine
+
+            objectName: "statusLine"
+            anchors.left: titleRule.right
+            anchors.leftMargin: 10
+            anchors.right: parent.right
+            anchors.rightMargin: 8
+            height: parent.height
+            status: caseLoader2.item ? caseLoader2.item.pageStatus : null
         }
     }
 
@@ -247,6 +271,7 @@ ApplicationWindow {
         controller: operationEnd
         shared: connectDrawOperations
         shutMinutes: window.shutMinutes
+        connected: caseLoader2.item ? caseLoader2.item.connected : false
         onClosed: menuControlList.currentIndex = lastModelIndex
     }
 

@@ -122,20 +122,6 @@
     </message>
 </context>
 <context>
-    <name>ElapsedClock</name>
-    <message>
-        <source>用时</source>
-        <translation>Time</translation>
-    </message>
-</context>
-<context>
-    <name>EngravingArea</name>
-    <message>
-        <source>完成度</source>
-        <translation>Complete </translation>
-    </message>
-</context>
-<context>
     <name>FinishColumn</name>
     <message>
         <source>保存</source>
@@ -182,6 +168,21 @@
     <message>
         <source>剩余</source>
         <translation>Left</translation>
+    </message>
+    <message>
+        <source>用时</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>预计</source>
+        <translation>Estimate</translation>
+    </message>
+</context>
+<context>
+    <name>JobProgress</name>
+    <message>
+        <source>完成度</source>
+        <translation>Complete </translation>
     </message>
 </context>
 <context>
@@ -260,6 +261,13 @@
     </message>
 </context>
 <context>
+    <name>MachineAction</name>
+    <message>
+        <source>雕刻机未连接，没有执行。请先在控制页点击连接按钮。</source>
+        <translation>The engraver is not connected, so nothing was done. Press the connect button on the control page first.</translation>
+    </message>
+</context>
+<context>
     <name>MenuModel</name>
     <message>
         <source>修图</source>
@@ -327,6 +335,73 @@
     <message>
         <source>没有权限打开 %1，请把用户加入 dialout 组后重新登录……</source>
         <translation>Not allowed to open %1: add your user to the dialout group and log in again……</translation>
+    </message>
+    <message>
+        <source>雕刻机未连接，请先点击连接按钮……</source>
+        <translation>The engraver is not connected: press the connect button first……</translation>
+    </message>
+</context>
+<context>
+    <name>PageStatus</name>
+    <message>
+        <source>正在查找雕刻机……</source>
+        <translation>Searching for the engraver……</translation>
+    </message>
+    <message>
+        <source>未连接</source>
+        <translation>Not connected</translation>
+    </message>
+    <message>
+        <source>已连接 %1</source>
+        <translation>Connected to %1</translation>
+    </message>
+    <message>
+        <source>已连接</source>
+        <translation>Connected</translation>
+    </message>
+    <message>
+        <source>无响应：雕刻机不接收数据</source>
+        <translation>Silent: the engraver takes no data</translation>
+    </message>
+    <message>
+        <source>停滞：雕刻机不再请求数据</source>
+        <translation>Stalled: the engraver asks for no data</translation>
+    </message>
+    <message>
+        <source>已中断</source>
+        <translation>Interrupted</translation>
+    </message>
+    <message>
+        <source>正在雕刻</source>
+        <translation>Engraving</translation>
+    </message>
+    <message>
+        <source>已暂停</source>
+        <translation>Paused</translation>
+    </message>
+    <message>
+        <source>正在框定位</source>
+        <translation>Framing</translation>
+    </message>
+    <message>
+        <source>空闲</source>
+        <translation>Idle</translation>
+    </message>
+    <message>
+        <source>没有作业</source>
+        <translation>No job</translation>
+    </message>
+    <message>
+        <source>剩余 %1</source>
+        <translation>%1 left</translation>
+    </message>
+    <message>
+        <source>耗时 %1</source>
+        <translation>Took %1</translation>
+    </message>
+    <message>
+        <source>预计 %1</source>
+        <translation>Estimate %1</translation>
     </message>
 </context>
 <context>
@@ -608,6 +683,33 @@
     <message>
         <source>关闭</source>
         <translation>Close</translation>
+    </message>
+</context>
+<context>
+    <name>ZeroBurnQuestion</name>
+    <message>
+        <source>提示</source>
+        <translation>Tips</translation>
+    </message>
+    <message>
+        <source>激光功率和雕刻深度都为 0，什么也不会烧出来。仍然开始吗？</source>
+        <translation>Laser power and depth are both 0: nothing will burn. Start anyway?</translation>
+    </message>
+    <message>
+        <source>激光功率为 0，什么也不会烧出来。仍然开始吗？</source>
+        <translation>Laser power is 0: nothing will burn. Start anyway?</translation>
+    </message>
+    <message>
+        <source>雕刻深度为 0，什么也不会烧出来。仍然开始吗？</source>
+        <translation>Depth is 0: nothing will burn. Start anyway?</translation>
+    </message>
+    <message>
+        <source>仍然开始</source>
+        <translation>Start anyway</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
     </message>
 </context>
 <context>

@@ -122,20 +122,6 @@
     </message>
 </context>
 <context>
-    <name>ElapsedClock</name>
-    <message>
-        <source>用时</source>
-        <translation>時間</translation>
-    </message>
-</context>
-<context>
-    <name>EngravingArea</name>
-    <message>
-        <source>完成度</source>
-        <translation>完成度</translation>
-    </message>
-</context>
-<context>
     <name>FinishColumn</name>
     <message>
         <source>保存</source>
@@ -182,6 +168,21 @@
     <message>
         <source>剩余</source>
         <translation>残り</translation>
+    </message>
+    <message>
+        <source>用时</source>
+        <translation>時間</translation>
+    </message>
+    <message>
+        <source>预计</source>
+        <translation>予想</translation>
+    </message>
+</context>
+<context>
+    <name>JobProgress</name>
+    <message>
+        <source>完成度</source>
+        <translation>完成度</translation>
     </message>
 </context>
 <context>
@@ -260,6 +261,13 @@
     </message>
 </context>
 <context>
+    <name>MachineAction</name>
+    <message>
+        <source>雕刻机未连接，没有执行。请先在控制页点击连接按钮。</source>
+        <translation>彫刻機が接続されていないため、何も実行されませんでした。先に制御ページで接続ボタンを押してください。</translation>
+    </message>
+</context>
+<context>
     <name>MenuModel</name>
     <message>
         <source>修图</source>
@@ -327,6 +335,73 @@
     <message>
         <source>没有权限打开 %1，请把用户加入 dialout 组后重新登录……</source>
         <translation>%1 を開く権限がありません。ユーザーを dialout グループに追加して、ログインし直してください……</translation>
+    </message>
+    <message>
+        <source>雕刻机未连接，请先点击连接按钮……</source>
+        <translation>彫刻機が接続されていません。先に接続ボタンを押してください……</translation>
+    </message>
+</context>
+<context>
+    <name>PageStatus</name>
+    <message>
+        <source>正在查找雕刻机……</source>
+        <translation>彫刻機を探しています……</translation>
+    </message>
+    <message>
+        <source>未连接</source>
+        <translation>未接続</translation>
+    </message>
+    <message>
+        <source>已连接 %1</source>
+        <translation>%1 に接続</translation>
+    </message>
+    <message>
+        <source>已连接</source>
+        <translation>接続済み</translation>
+    </message>
+    <message>
+        <source>无响应：雕刻机不接收数据</source>
+        <translation>応答なし：彫刻機がデータを受け取りません</translation>
+    </message>
+    <message>
+        <source>停滞：雕刻机不再请求数据</source>
+        <translation>停滞：彫刻機がデータを求めません</translation>
+    </message>
+    <message>
+        <source>已中断</source>
+        <translation>中断</translation>
+    </message>
+    <message>
+        <source>正在雕刻</source>
+        <translation>彫刻中</translation>
+    </message>
+    <message>
+        <source>已暂停</source>
+        <translation>一時停止中</translation>
+    </message>
+    <message>
+        <source>正在框定位</source>
+        <translation>枠位置決め中</translation>
+    </message>
+    <message>
+        <source>空闲</source>
+        <translation>待機中</translation>
+    </message>
+    <message>
+        <source>没有作业</source>
+        <translation>ジョブなし</translation>
+    </message>
+    <message>
+        <source>剩余 %1</source>
+        <translation>残り %1</translation>
+    </message>
+    <message>
+        <source>耗时 %1</source>
+        <translation>所要 %1</translation>
+    </message>
+    <message>
+        <source>预计 %1</source>
+        <translation>予想 %1</translation>
     </message>
 </context>
 <context>
@@ -608,6 +683,33 @@
     <message>
         <source>关闭</source>
         <translation>閉じる</translation>
+    </message>
+</context>
+<context>
+    <name>ZeroBurnQuestion</name>
+    <message>
+        <source>提示</source>
+        <translation>ヒント</translation>
+    </message>
+    <message>
+        <source>激光功率和雕刻深度都为 0，什么也不会烧出来。仍然开始吗？</source>
+        <translation>レーザ出力と彫刻深さがどちらも 0 です。何も焼けません。それでも開始しますか？</translation>
+    </message>
+    <message>
+        <source>激光功率为 0，什么也不会烧出来。仍然开始吗？</source>
+        <translation>レーザ出力が 0 です。何も焼けません。それでも開始しますか？</translation>
+    </message>
+    <message>
+        <source>雕刻深度为 0，什么也不会烧出来。仍然开始吗？</source>
+        <translation>彫刻深さが 0 です。何も焼けません。それでも開始しますか？</translation>
+    </message>
+    <message>
+        <source>仍然开始</source>
+        <translation>それでも開始</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>キャンセル</translation>
     </message>
 </context>
 <context>

@@ -22,6 +22,11 @@ QtObject {
     readonly property color line: "grey"
     readonly property color menuHover: "#666666"
     readonly property color menuCurrent: "#222222"
+    // The status line in the header: what it tells, and what needs a look.
+    readonly property color statusText: "#DDDDDD"
+    readonly property color statusAlert: "#FFB74D"
+    // A short warning on a light panel: why an action did nothing.
+    readonly property color warning: "#D84315"
 
     // Panels: a light gradient from top to bottom.
     readonly property color panelTop: "#F4F4F4"

@@ -87,3 +87,26 @@ function fitZoom(w, h, pageWidth, pageHeight) {
         return Math.min(pageHeight / h, pageWidth / w)
     return 1
 }
+
+// A time in whole seconds as a clock shows it, H:MM:SS ("0:05:33",
+// "12:00:07"); "-:--:--" when unknown (negative).
+function clockText(seconds) {
+    if (seconds < 0 || isNaN(seconds))
+        return "-:--:--"
+    var s = Math.floor(seconds)
+    var minutes = Math.floor(s / 60) % 60
+    var rest = s % 60
+    return Math.floor(s / 3600) + ":" + (minutes < 10 ? "0" : "") + minutes + ":" + (rest < 10 ? "0" : "") + rest
+}
+
+// A length in millimetres as the status line gives it: at most one decimal,
+// none when whole ("40", "12.5").
+function millimetres(mm) {
+    return String(Math.round(mm * 10) / 10)
+}
+
+// The square side that fits a room of width × height once the margins are
+// taken off; never below minimum.
+function fittedSide(width, height, left, right, top, bottom, minimum) {
+    return Math.max(minimum, Math.min(width - left - right, height - top - bottom))
+}

@@ -8,6 +8,8 @@ Row {
     id: axis
 
     property string caption
+    // Said after the number.
+    property string unit
     property real value: 0
     property string fontFamily: Theme.fontFamily
     property alias input: input
@@ -30,5 +32,12 @@ Row {
         font.pixelSize: Theme.titleSize
         selectByMouse: true
         text: axis.value.toFixed(2)
+    }
+
+    Text {
+        text: axis.unit
+        color: "white"
+        font.family: axis.fontFamily
+        font.pixelSize: Theme.titleSize
     }
 }

@@ -1,7 +1,7 @@
 import QtQuick 2.7
 import "../common"
 
-// One box of a clock: a caption or a number on the panel gradient.
+// One box of a clock: its caption, or its time, on the panel gradient.
 Rectangle {
     property alias text: label.text
     property alias textName: label.objectName
@@ -20,5 +20,6 @@ Rectangle {
         anchors.centerIn: parent
         font.family: Theme.fontFamily
         font.pixelSize: Theme.textSize
+        color: Theme.ink
     }
 }

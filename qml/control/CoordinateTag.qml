@@ -1,8 +1,8 @@
 import QtQuick 2.7
 import "../common"
 
-// A place in millimetres over the engraving area, "x: … y: …", each number
-// editable: see AxisField.
+// A place in millimetres over the engraving area, "x: … mm y: … mm", each
+// number editable: see AxisField.
 Rectangle {
     id: tag
 
@@ -21,12 +21,13 @@ Rectangle {
 
         x: 3
         anchors.verticalCenter: parent.verticalCenter
-        spacing: 2
+        spacing: 8
 
         AxisField {
             id: xAxis
 
             caption: "x:"
+            unit: "mm"
             fontFamily: tag.fontFamily
         }
 
@@ -34,6 +35,7 @@ Rectangle {
             id: yAxis
 
             caption: "y:"
+            unit: "mm"
             fontFamily: tag.fontFamily
         }
     }

@@ -1,14 +1,21 @@
 import QtQuick 2.7
 import "../common"
+import "../common/helpers.js" as Helpers
 
-// The elapsed engraving time, hours, minutes and seconds in boxes of their
-// own. It counts while running is true and keeps its time when stopped;
-// reset() starts it from zero again.
+// The elapsed engraving time beside its caption, as H:MM:SS. It counts while
+// running is true and keeps its time when stopped; reset() starts it from
+// zero again.
 Row {
     id: clock
 
     property string fontFamily: Theme.fontFamily
     property alias running: carveTiming.running
+    property string label
+    property real labelWidth: 35
+    property real timeWidth: 60
+    // The time on show, in whole seconds.
+    readonly property int totalSeconds: carveTiming.carveHourse * 3600 + carveTiming.carveMinute * 60
+                                        + carveTiming.carveSecond
 
     function reset() {
         carveTiming.carveSecond = 0
@@ -16,7 +23,7 @@ Row {
         carveTiming.carveHourse = 0
     }
 
-    spacing: 12
+    spacing: 6
 
     Timer {
         id: carveTiming
@@ -71,17 +78,17 @@ Row {
         }
     }
 
-    Repeater {
-        model: 4
+    ClockBox {
+        width: clock.labelWidth
+        fontFamily: clock.fontFamily
+        textName: "timeLabel"
+        text: clock.label
+    }
 
-        ClockBox {
-            width: index === 0 ? 35 : 25
-            fontFamily: clock.fontFamily
-            textName: ["timeLabel", "hourText", "minuteText", "secondText"][index]
-            text: index === 0 ? qsTr("用时")
-                : index === 1 ? String(carveTiming.carveHourse)
-                : index === 2 ? String(carveTiming.carveMinute)
-                : String(carveTiming.carveSecond)
-        }
+    ClockBox {
+        width: clock.timeWidth
+        fontFamily: clock.fontFamily
+        textName: "elapsedText"
+        text: Helpers.clockText(clock.totalSeconds)
     }
 }

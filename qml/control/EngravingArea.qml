@@ -28,7 +28,8 @@ Item {
     property alias pictureY: operateImageFrame.placedY
     property alias markerX: carveLocation.placedX
     property alias markerY: carveLocation.placedY
-    readonly property bool pictureShown: operateImageFrame.visible
+    // A job's picture has been published: it shows (while the page does).
+    property bool pictureShown: false
 
     // The picture is being framed: a right click opens the positioning menu.
     property bool framing: false
@@ -42,7 +43,8 @@ Item {
     property int jobY: 0
     property int jobWidth: 0
     property int jobHeight: 0
-    property alias progress: carveProgress.value
+    // The share of the job sent, 0 to 1.
+    property real progress: 0
 
     // The marker was let go or clicked: its tip is where the laser goes.
     signal markerReleased()
@@ -55,11 +57,17 @@ Item {
     // A typed coordinate of the picture was refused (once for each field).
     signal coordinateRefused()
 
-    // Shows a new picture in the middle of the area.
+    // Shows a new picture: the first one in the middle of the area, each one
+    // after it where the picture before it was placed, moved in only as far
+    // as it must be to stay on the area.
     function showPicture(source) {
         operateImage.source = source
-        placePicture((width - operateImageFrame.width) / 2, (height - operateImageFrame.height) / 2)
-        operateImageFrame.visible = true
+        if (pictureShown)
+            placePicture(Math.max(0, Math.min(pictureX, width - operateImageFrame.width)),
+                         Math.max(0, Math.min(pictureY, height - operateImageFrame.height)))
+        else
+            placePicture((width - operateImageFrame.width) / 2, (height - operateImageFrame.height) / 2)
+        pictureShown = true
         imageCoordinate.opacity = 1
     }
 
@@ -162,17 +170,13 @@ Item {
         pictureStepped()
     }
 
+    // The area's edges: the laser reaches no further.
     Rectangle {
-        width: parent.width
-        height: 2
-        color: Theme.line
-    }
-
-    Rectangle {
-        anchors.bottom: parent.bottom
-        width: parent.width
-        height: 2
-        color: Theme.line
+        objectName: "areaBorder"
+        anchors.fill: parent
+        color: "transparent"
+        border.width: 2
+        border.color: Theme.line
     }
 
     // Left click anywhere on the area closes the positioning menu; a
@@ -192,7 +196,7 @@ Item {
         id: operateImageFrame
 
         objectName: "operateImageFrame"
-        visible: false
+        visible: area.pictureShown
         width: area.pictureWidth * area.scaleSize + 4
         height: area.pictureHeight * area.scaleSize + 4
         border.width: 2
@@ -226,7 +230,7 @@ Item {
             visible: area.showProgress
             opacity: area.engraving ? 1 : 0
             x: area.jobX * area.scaleSize
-            y: (area.jobY + area.jobHeight * carveProgress.value) * area.scaleSize
+            y: (area.jobY + area.jobHeight * area.progress) * area.scaleSize
             width: area.jobWidth * area.scaleSize + 5
             height: 2 / area.scale
             radius: 1 / area.scale
@@ -314,26 +318,5 @@ Item {
         objectName: "imageLocMenu"
         fontFamily: area.fontFamily
         onStep: area.stepPicture(dx, dy)
-    }
-
-    ProgressBar {
-        id: carveProgress
-
-        objectName: "carveProgress"
-        width: parent.width
-        y: parent.height + 8
-        from: 0
-        to: 1
-        value: 0
-    }
-
-    Text {
-        objectName: "progressLabel"
-        x: Math.min(carveProgress.value * carveProgress.width, carveProgress.width - width)
-        y: carveProgress.y - height - 2
-        text: qsTr("完成度") + Math.round(carveProgress.value * 100) + "%"
-        font.family: area.fontFamily
-        font.pixelSize: Theme.captionSize
-        color: Theme.ink
     }
 }

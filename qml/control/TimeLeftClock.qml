@@ -1,23 +1,26 @@
 import QtQuick 2.7
 import "../common"
+import "../common/helpers.js" as Helpers
 
-// The time still to go beside the elapsed clock, in the same boxes: a label,
-// then hours, minutes and seconds. The estimator only reports a new figure
-// when the engraver asks for data, a few times a minute at slow depths, so
-// the shown figure counts down on its own from the last report while the job
-// runs; a pause holds it. seconds < 0 shows "--".
+// The time still to go, or the estimate before play, beside its caption, as
+// H:MM:SS. The estimator only reports a new figure when the engraver asks
+// for data, a few times a minute at slow depths, so the shown figure counts
+// down on its own from the last report while the job runs; a pause holds it.
+// seconds < 0 shows no time.
 Row {
     id: clock
 
     property string fontFamily: Theme.fontFamily
     property string label
+    property real labelWidth: 35
+    property real timeWidth: 60
     // The last figure reported, and whether it is to count down meanwhile.
     property int seconds: -1
     property bool running: false
     // What is on show, in whole seconds; -1 when unknown.
     readonly property int shownSeconds: seconds < 0 ? -1 : Math.max(0, seconds - countdown.passed)
 
-    spacing: 12
+    spacing: 6
 
     // A new figure starts a new countdown.
     onSecondsChanged: countdown.restartFrom(Date.now())
@@ -44,18 +47,17 @@ Row {
         onTriggered: passed = Math.floor((Date.now() - since) / 1000)
     }
 
-    Repeater {
-        model: 4
+    ClockBox {
+        width: clock.labelWidth
+        fontFamily: clock.fontFamily
+        textName: "leftLabel"
+        text: clock.label
+    }
 
-        ClockBox {
-            width: index === 0 ? 35 : 25
-            fontFamily: clock.fontFamily
-            textName: ["leftLabel", "leftHourText", "leftMinuteText", "leftSecondText"][index]
-            text: index === 0 ? clock.label
-                : clock.shownSeconds < 0 ? "--"
-                : index === 1 ? String(Math.floor(clock.shownSeconds / 3600))
-                : index === 2 ? String(Math.floor(clock.shownSeconds / 60) % 60)
-                : String(clock.shownSeconds % 60)
-        }
+    ClockBox {
+        width: clock.timeWidth
+        fontFamily: clock.fontFamily
+        textName: "leftText"
+        text: Helpers.clockText(clock.shownSeconds)
     }
 }

@@ -6,9 +6,10 @@ import Zan.Desktop 1.0
 import "../common"
 
 // The settings popup of the main window. Each machine action sends one
-// command and closes the popup; none of them is offered while a job runs.
-// The two display switches are read by the window through the properties
-// below.
+// command and closes the popup; none of them is offered while a job runs,
+// and with no engraver connected the popup says so beside the button and
+// stays open. The two display switches are read by the window through the
+// properties below.
 WindowPopup {
     id: settingDialog
 
@@ -18,12 +19,35 @@ WindowPopup {
     property QtObject shared
     // The low-power choices, in minutes; "shutTime" stores the index.
     property var shutMinutes: []
+    // The engraver is connected: the machine actions can reach it.
+    property bool connected: false
+    // A low-power time saved while no engraver was connected, in minutes:
+    // it goes to the engraver when one connects (0: none waiting).
+    property int pendingShutMinutes: 0
     readonly property bool coordinateChecked: coordinateDisplay.checked
     readonly property bool completeShadyChecked: completeShadyDisplay.checked
 
     function sendCommand(command) {
         controller.serialWriteData(command)
         close()
+    }
+
+    // A machine action: sent, or, with no engraver to take it, nothing sent
+    // and the reason shown beside its button.
+    function machineAction(action) {
+        if (!connected) {
+            action.noteShown = true
+            return
+        }
+        sendCommand(action.command)
+    }
+
+    // The engraver's low-power time in whole minutes, now or on connecting.
+    function sendShutTime(minutes) {
+        if (connected)
+            controller.serialWriteData(EngraverProtocol.lowPowerTimeCommand(minutes))
+        else
+            pendingShutMinutes = minutes
     }
 
     // A low-power choice the list has: the first one for any other index.
@@ -34,21 +58,24 @@ WindowPopup {
     tall: true
     // The chooser shows what was last saved; a choice left by Cancel
     // never reached the engraver.
-    onAboutToShow: shutTimeSelect.currentIndex = shutIndexWithin(settings4.shutTime)
+    onAboutToShow: {
+        shutTimeSelect.currentIndex = shutIndexWithin(settings4.shutTime)
+        resetButton.noteShown = middleButton.noteShown = lowPowerButton.noteShown = false
+    }
+    onConnectedChanged: {
+        if (connected) {
+            resetButton.noteShown = middleButton.noteShown = lowPowerButton.noteShown = false
+            if (pendingShutMinutes > 0) {
+                sendShutTime(pendingShutMinutes)
+                pendingShutMinutes = 0
+            }
+        }
+    }
 
     component Rule: Rectangle {
         width: parent.width
         height: 2
         color: Theme.line
-    }
-
-    // A machine action: one command, then the popup closes. None is
-    // offered while a job runs.
-    component MachineButton: PopupButton {
-        property string command
-
-        visible: !settingDialog.shared.startCarveFlag
-        onClicked: settingDialog.sendCommand(command)
     }
 
     // Each stored value is checked once, when the popup is made, and handed
@@ -108,12 +135,16 @@ WindowPopup {
                 text: qsTr("当雕刻机连接成功后,激光器的位置不在左上角,需要重新置位")
             }
 
-            MachineButton {
+            // None is offered while a job runs.
+            MachineAction {
                 id: resetButton
 
-                objectName: "resetButton"
+                visible: !settingDialog.shared.startCarveFlag
+                buttonName: "resetButton"
+                noteName: "resetButtonNote"
                 text: qsTr("重新置位")
                 command: EngraverProtocol.resetPositionCommand
+                onTriggered: settingDialog.machineAction(resetButton)
             }
 
             Rule {}
@@ -122,12 +153,16 @@ WindowPopup {
                 text: qsTr("定位激光器到机器中间,这样您可以吧雕刻机收起到包装盒中")
             }
 
-            MachineButton {
+            // None is offered while a job runs.
+            MachineAction {
                 id: middleButton
 
-                objectName: "middleButton"
+                visible: !settingDialog.shared.startCarveFlag
+                buttonName: "middleButton"
+                noteName: "middleButtonNote"
                 text: qsTr("中间")
                 command: EngraverProtocol.moveToMiddleCommand
+                onTriggered: settingDialog.machineAction(middleButton)
             }
 
             Rule {}
@@ -149,12 +184,16 @@ WindowPopup {
                 model: settingDialog.shutMinutes.map(function(minutes) { return minutes + " " + qsTr("分钟") })
             }
 
-            MachineButton {
+            // None is offered while a job runs.
+            MachineAction {
                 id: lowPowerButton
 
-                objectName: "lowPowerButton"
+                visible: !settingDialog.shared.startCarveFlag
+                buttonName: "lowPowerButton"
+                noteName: "lowPowerButtonNote"
                 text: qsTr("低功耗")
                 command: EngraverProtocol.lowPowerCommand
+                onTriggered: settingDialog.machineAction(lowPowerButton)
             }
 
             Rule {}
@@ -246,8 +285,7 @@ WindowPopup {
                         settings3.completeShadyChecked = completeShadyDisplay.checked
                         var chosen = settingDialog.shutIndexWithin(shutTimeSelect.currentIndex)
                         settings4.shutTime = chosen
-                        // The engraver's low-power time in whole minutes.
-                        settingDialog.controller.serialWriteData(EngraverProtocol.lowPowerTimeCommand(settingDialog.shutMinutes[chosen]))
+                        settingDialog.sendShutTime(settingDialog.shutMinutes[chosen])
                         settingDialog.close()
                     }
                 }

@@ -4,6 +4,8 @@
 #include <QSettings>
 #include <QtTest>
 
+#include <cmath>
+
 namespace {
 qint64 fakeNow = 0;
 qint64 fakeClock()
@@ -14,7 +16,8 @@ qint64 fakeClock()
 
 // The control page's job clocks: the job's state as the engraver reports
 // it, and the time left: the pace measured from confirmed bytes over running
-// time, pauses left out, and the estimate before play from earlier jobs.
+// time, pauses left out, and the estimate before play from the pace model
+// refined by earlier jobs.
 class TestJobTimer : public QObject
 {
     Q_OBJECT
@@ -146,11 +149,16 @@ private slots:
         timer.setDepth(40);
         fakeNow = 0;
         timer.prepare(60000);
-        QCOMPARE(timer.secondsLeft(), -1); // no history yet
+        // No history yet: the pace model's 4458 bytes a second at depth 40.
+        QCOMPARE(timer.secondsLeft(), 14);
+        QCOMPARE(timer.secondsEstimate(), 14);
 
         timer.started();
+        timer.progress(0);
+        QCOMPARE(timer.secondsLeft(), 14); // nothing measured yet
         for (int second = 0; second < 30; ++second, fakeNow += 1000)
             timer.progress(second * 1000 / 60000.0);
+        QCOMPARE(timer.secondsEstimate(), 14); // the whole job's, still
         QCOMPARE(timer.secondsLeft(), 31);
         timer.paused();
         fakeNow += 45000; // paused: neither the estimate nor the time taken grows
@@ -166,8 +174,10 @@ private slots:
         // The next job at this depth: 30000 bytes at the 1000 a second measured.
         timer.prepare(30000);
         QCOMPARE(timer.secondsLeft(), 30);
+        // Another depth: the model, slowed as this engraver was at 40
+        // (1000 against 4458 bytes a second), 705 bytes a second at 90.
         timer.setDepth(90);
-        QCOMPARE(timer.secondsLeft(), -1);
+        QCOMPARE(timer.secondsLeft(), 43);
         timer.setDepth(40);
         timer.started();
         QCOMPARE(timer.secondsTaken(), -1);
@@ -180,6 +190,34 @@ private slots:
                  1000.0);
     }
 
+    void paceModel_data()
+    {
+        QTest::addColumn<int>("depth");
+        QTest::addColumn<int>("clampedTo");
+        for (int depth : {0, 10, 25, 40, 50, 60, 90, 100})
+            QTest::newRow(qPrintable(QString::number(depth))) << depth << depth;
+        QTest::newRow("below 0") << -20 << 0;
+        QTest::newRow("above 100") << 250 << 100;
+    }
+
+    // The pace the program expects without history: a chunk is 1024 bytes
+    // on the 115200-baud wire (10 bits a byte), then 256 records burned at
+    // the simulated engraver's 4000 pixels a second, four times as long at
+    // full depth. Never faster than the wire alone.
+    void paceModel()
+    {
+        QFETCH(int, depth);
+        QFETCH(int, clampedTo);
+        const double chunkSeconds
+            = 1024 * 10 / 115200.0 + 256 / 4000.0 * (1 + 3 * clampedTo / 100.0);
+        const double expected = 1024 / chunkSeconds;
+        const double pace = modelPace(depth);
+        QVERIFY2(std::abs(pace - expected) < expected * 0.001,
+                 qPrintable(QStringLiteral("%1 against %2").arg(pace).arg(expected)));
+        QVERIFY(pace < 115200 / 10.0);
+        QCOMPARE(expectedPace(depth, {}), pace);
+    }
+
     void rememberedPace_data()
     {
         QTest::addColumn<QVariant>("stored"); // under "jobPace"
@@ -189,21 +227,25 @@ private slots:
         };
         QTest::newRow("1000 a second") << QVariant(at40(1000.0)) << 30;
         QTest::newRow("as text") << QVariant(at40(QStringLiteral("1000"))) << 30;
-        QTest::newRow("another depth only") << QVariant(QVariantMap {{"50", 1000.0}}) << -1;
+        // The nearest depth measured scales the model: 1000 at 50 against
+        // the model's 4114 makes 1084 at 40 (70, with 500, is further).
+        QTest::newRow("another depth only") << QVariant(QVariantMap {{"50", 1000.0}}) << 28;
         // A pace that fails its check is no pace: neither a time of 0 nor
-        // one beyond what an int holds.
-        QTest::newRow("negative") << QVariant(at40(-5.0)) << -1;
-        QTest::newRow("NaN") << QVariant(at40(qQNaN())) << -1;
-        QTest::newRow("infinite") << QVariant(at40(qInf())) << -1;
-        QTest::newRow("next to nothing") << QVariant(at40(1e-300)) << -1;
-        QTest::newRow("words") << QVariant(at40(QStringLiteral("fast"))) << -1;
-        QTest::newRow("depth with a leading zero") << QVariant(QVariantMap {{"040", 1000.0}}) << -1;
-        QTest::newRow("no map") << QVariant(QStringLiteral("40=1000")) << -1;
+        // one beyond what an int holds. The good one at 70 (500 against the
+        // model's 3564) scales the model instead: 625 bytes a second.
+        QTest::newRow("negative") << QVariant(at40(-5.0)) << 48;
+        QTest::newRow("NaN") << QVariant(at40(qQNaN())) << 48;
+        QTest::newRow("infinite") << QVariant(at40(qInf())) << 48;
+        QTest::newRow("next to nothing") << QVariant(at40(1e-300)) << 48;
+        QTest::newRow("words") << QVariant(at40(QStringLiteral("fast"))) << 48;
+        QTest::newRow("depth with a leading zero") << QVariant(QVariantMap {{"040", 1000.0}}) << 48;
+        // Nothing usable at all: the model alone, 4458 bytes a second.
+        QTest::newRow("no map") << QVariant(QStringLiteral("40=1000")) << 7;
     }
 
-    // The estimate before play takes only paces that pass their check; the
-    // next finished job keeps the good ones of other depths and drops the
-    // rest.
+    // The estimate before play takes only paces that pass their check, the
+    // model where there are none; the next finished job keeps the good ones
+    // of other depths and drops the rest.
     void rememberedPace()
     {
         QFETCH(QVariant, stored);

@@ -162,6 +162,8 @@ private slots:
         // for the ports' answers.
         QCOMPARE(link.count(), 0);
         QCOMPARE(finished.count(), 0);
+        QVERIFY(operations.searching());
+        QCOMPARE(operations.portName(), QString());
 
         int asked = chosen < 0 ? int(engravers.size()) : chosen + 1;
         if (end == "stop") {
@@ -173,6 +175,11 @@ private slots:
             QVERIFY(finished.wait(5000));
         }
         QCOMPARE(firstArguments(finished), QVariantList {chosen >= 0});
+        QVERIFY(!operations.searching());
+        // The status line names the port the link is up on, and only then.
+        QCOMPARE(!operations.portName().isEmpty(), chosen >= 0);
+        if (chosen >= 0)
+            QVERIFY(devices.at(chosen).endsWith(operations.portName()));
         for (int i = 0; i < int(engravers.size()); ++i)
             QTRY_COMPARE(engravers[i]->handshakes(), i < asked ? 1 : 0);
         if (chosen < 0) {
@@ -193,6 +200,7 @@ private slots:
             }
             QTRY_COMPARE(link.count(), 2);
             QTRY_VERIFY(!operations.serialPort()->isOpen());
+            QCOMPARE(operations.portName(), QString());
             // Later commands fail visibly in the log instead of vanishing.
             QTest::ignoreMessage(QtDebugMsg, "error");
             operations.serialWriteData("$31");
@@ -435,6 +443,7 @@ private slots:
         // Generous: before writes were queued, this was 16.6 s.
         QVERIFY2(longestFreeze() < 500, qPrintable(QString::number(longestFreeze()) + " ms"));
         QTRY_COMPARE_WITH_TIMEOUT(stalled.count(), 1, 10000);
+        QVERIFY(operations.engraverSilent());
         for (int click = 0; click < clicks; ++click) {
             const QByteArray command = "$8 P0." + QByteArray::number(100 + click);
             if (click < Operations::maxQueuedCommands)
@@ -451,6 +460,7 @@ private slots:
         engraver.send("B1");
         expected += job.mid(answered * 1024, 1024);
         QTRY_VERIFY(engraver.received() == expected);
+        QVERIFY(!operations.engraverSilent());
 
         QVERIFY2(longestFreeze() < 500, qPrintable(QString::number(longestFreeze()) + " ms"));
         ticker.stop();

@@ -69,6 +69,10 @@ TestCase {
     when: windowShown
 
     function init() {
+        operationEnd.searching = false
+        operationEnd.portName = ""
+        operationEnd.engraverSilent = false
+        operationEnd.dataRequestOverdue = false
         store.setValue("coordinateChecked", true)
         store.setValue("completeShadyChecked", true)
         store.setValue("languages", "")
@@ -173,21 +177,41 @@ TestCase {
 
     function test_machineCommands_data() {
         return [
-            { tag: "reset", button: "resetButton", command: "$42" },
-            { tag: "middle", button: "middleButton", command: "$25 P800 800" },
-            { tag: "low power", button: "lowPowerButton", command: "$50" }
+            { tag: "reset", button: "resetButton", command: "$42", connected: true },
+            { tag: "middle", button: "middleButton", command: "$25 P800 800", connected: true },
+            { tag: "low power", button: "lowPowerButton", command: "$50", connected: true },
+            { tag: "reset, not connected", button: "resetButton", command: "$42", connected: false },
+            { tag: "low power, not connected", button: "lowPowerButton", command: "$50", connected: false },
         ]
     }
     // Each machine button is hidden while a job runs and sends its command
-    // when clicked.
+    // when clicked. With no engraver connected nothing is sent, and the
+    // popup stays open saying why beside the button, until it connects.
     function test_machineCommands(data) {
         var state = part("connectDrawOperations")
+        if (data.connected)
+            operationEnd.includeBackStatus(10)
         state.setStartCarveFlag(true)
         var dialog = openSettings()
         verify(!part(data.button).visible, "hidden during a job")
         state.setStartCarveFlag(false)
         verify(part(data.button).visible, "back after the job")
+        // Laid out again with the next frame, as a user sees them.
+        tryVerify(function() {
+            return part("resetButton").mapToItem(null, 0, 0).y < part("lowPowerButton").mapToItem(null, 0, 0).y
+        })
+        var note = part(data.button + "Note")
+        verify(!note.visible)
         mouseClick(part(data.button))
+        if (!data.connected) {
+            compare(operationEnd.sent, [])
+            verify(note.visible, "says why nothing happened")
+            compare(note.text, qsTranslate("MachineAction", "雕刻机未连接，没有执行。请先在控制页点击连接按钮。"))
+            verify(dialog.visible)
+            operationEnd.includeBackStatus(10)
+            verify(!note.visible, "gone once the engraver connects")
+            mouseClick(part(data.button))
+        }
         compare(operationEnd.sent, [data.command])
         tryCompare(dialog, "visible", false)
         compare(part("menuControlList").currentIndex, 0)
@@ -322,14 +346,19 @@ TestCase {
             { tag: "200 min saved", index: 5, button: "saveButton", sent: ["$51 P200"], stored: 5 },
             { tag: "1 min saved", index: 0, button: "saveButton", sent: ["$51 P1"], stored: 0 },
             { tag: "cancelled", index: 3, button: "cancelButton", sent: [], stored: 1 },
+            { tag: "saved while not connected", index: 2, button: "saveButton", sent: [], stored: 2,
+              notConnected: true },
         ]
     }
     // The low-power time goes to the engraver with Save, which also stores
     // the choice; Cancel sends and stores nothing. The chooser stays during
-    // a job, when the machine buttons do not.
+    // a job, when the machine buttons do not. Saved with no engraver
+    // connected, the time goes to the next engraver that connects.
     function test_lowPowerTime(data) {
         store.setValue("shutTime", 1)
         restart()
+        if (!data.notConnected)
+            operationEnd.includeBackStatus(10)
         part("connectDrawOperations").setStartCarveFlag(true)
         var dialog = openSettings()
         var chooser = part("shutTimeSelect")
@@ -346,6 +375,13 @@ TestCase {
         openSettings()
         compare(part("shutTimeSelect").currentIndex, data.stored, "shows what was saved")
         keyClick(Qt.Key_Escape)
+        if (data.notConnected) {
+            operationEnd.includeBackStatus(10)
+            compare(operationEnd.sent, ["$51 P10"], "sent on connecting")
+            operationEnd.includeBackStatus(11)
+            operationEnd.includeBackStatus(10)
+            compare(operationEnd.sent, ["$51 P10"], "once")
+        }
         restart()
         compare(Number(store.value("shutTime", -1)), data.stored)
     }
@@ -384,6 +420,7 @@ TestCase {
         for (var key in data.stored)
             store.setValue(key, data.stored[key])
         window = createWindow()
+        operationEnd.includeBackStatus(10)
         var state = part("connectDrawOperations")
         verify(state.coordinateDisplayFlag && state.shadyDisplayFlag, "both switches on")
         verify(part("fanButton").checked, "the fan on")
@@ -402,6 +439,9 @@ TestCase {
     function test_windowKeys() {
         keyClick(Qt.Key_2, Qt.ControlModifier)
         verifyPage(1)
+        operationEnd.includeBackStatus(10)
+        part("laserSlider").value = 50
+        part("speedSlider").value = 50
         operationEnd.finishedLoad(12, 30, 62, 70)
         keyClick(Qt.Key_Space)
         compare(operationEnd.sent.length, 1)
@@ -414,5 +454,66 @@ TestCase {
         verifyPage(0)
         keyClick(Qt.Key_Space)
         compare(operationEnd.sent.length, 1, "no play from a popup or the editing page")
+    }
+
+    function test_headerStatusLine_data() {
+        return [
+            { tag: "not connected", steps: [], parts: ["未连接", "", "没有作业"] },
+            { tag: "searching", steps: ["searching"], parts: ["正在查找雕刻机……", "", "没有作业"] },
+            { tag: "connected, job ready", steps: ["connected", "job"], parts: ["已连接 %1", "空闲", "预计 %1"] },
+            { tag: "running", steps: ["connected", "job", "F20"], parts: ["已连接 %1", "正在雕刻", "剩余 %1"] },
+            { tag: "paused", steps: ["connected", "job", "F20", "F21"], parts: ["已连接 %1", "已暂停", "剩余 %1"] },
+            { tag: "framing", steps: ["connected", "job", "F10"], parts: ["已连接 %1", "正在框定位", "预计 %1"] },
+            { tag: "interrupted", steps: ["connected", "job", "F20", "lost"], parts: ["未连接", "已中断", "剩余 %1"] },
+            { tag: "stalled", steps: ["connected", "job", "F20", "overdue"],
+              parts: ["已连接 %1", "停滞：雕刻机不再请求数据", "剩余 %1"] },
+            { tag: "silent", steps: ["connected", "job", "F20", "silent"],
+              parts: ["已连接 %1", "无响应：雕刻机不接收数据", "剩余 %1"] },
+        ]
+    }
+    // The header tells the link, the engraver and the job on every page, in
+    // the language on screen, whole at the window's size as it opens: the
+    // longest states with the longest job texts fit.
+    function test_headerStatusLine(data) {
+        var line = part("statusLine")
+        // Hours to go, and the longest size there is.
+        operationEnd.jobBuffer.size = 30000000
+        operationEnd.jobBuffer.pictureWidth = 1589
+        operationEnd.jobBuffer.pictureHeight = 1589
+        for (var i = 0; i < data.steps.length; ++i) {
+            var step = data.steps[i]
+            if (step === "searching")
+                operationEnd.searching = true
+            else if (step === "connected") {
+                operationEnd.portName = "ttyUSB0"
+                operationEnd.includeBackStatus(10)
+            } else if (step === "lost")
+                operationEnd.includeBackStatus(11)
+            else if (step === "job")
+                operationEnd.finishedLoad(12, 30, 62, 70)
+            else if (step === "overdue")
+                operationEnd.dataRequestOverdue = true
+            else if (step === "silent")
+                operationEnd.engraverSilent = true
+            else
+                operationEnd.toFrontStatus(step)
+        }
+        verify(line.visible)
+        compare(line.linkText, qsTranslate("PageStatus", data.parts[0]).replace("%1", "ttyUSB0"))
+        if (data.parts[1] === "")
+            compare(line.stateText, "")
+        else
+            verify(line.stateText.indexOf(qsTranslate("PageStatus", data.parts[1])) === 0, line.stateText)
+        var job = qsTranslate("PageStatus", data.parts[2])
+        verify(line.jobText.indexOf(job.replace("%1", "")) >= 0, line.jobText + " lacks " + job)
+        if (data.steps.indexOf("job") >= 0)
+            verify(line.jobText.indexOf("79.5 × 79.5 mm") === 0, line.jobText)
+        verify(line.fits, "the status line needs " + line.naturalWidth + " of " + line.width + ": " + line.text)
+        // The same on the editing page.
+        clickMenu(0)
+        verify(line.visible && line.text !== "")
+        operationEnd.jobBuffer.size = 0
+        operationEnd.jobBuffer.pictureWidth = 680
+        operationEnd.jobBuffer.pictureHeight = 680
     }
 }

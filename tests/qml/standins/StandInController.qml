@@ -12,6 +12,10 @@ QtObject {
     property int reconnectCalls: 0
     // A running job has asked for no data for a while.
     property bool dataRequestOverdue: false
+    // The link as the status line tells it.
+    property bool searching: false
+    property string portName: ""
+    property bool engraverSilent: false
     // The published job: its size, how far it has been sent, its picture.
     property QtObject jobBuffer: QtObject {
         property int size: 0
