@@ -108,10 +108,7 @@ QUrl PictureFiles::folderOf(const QUrl &file) const
 
 QString PictureFiles::savedFile(DrawImage *canvas) const
 {
-    if (!canvas)
-        return QString();
-    const QFileInfo source(canvas->sourcePath());
-    return QStringLiteral("%1/%2_%3").arg(source.path(), QStringLiteral("new"), source.fileName());
+    return canvas ? canvas->savedPath() : QString();
 }
 
 QString PictureFiles::exportPath(const QString &chosen)

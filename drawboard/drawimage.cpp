@@ -461,7 +461,7 @@ void DrawImage::cutImage(int x, int y, int i_width, int i_height)
     emit finished(Rotate);
 }
 
-void DrawImage::adjustImageScale(int w, int h)
+void DrawImage::adjustImageScale(int w, int h, bool keepAspect)
 {
     if (refuseWhileBusy("adjustImageScale"))
         return;
@@ -470,7 +470,8 @@ void DrawImage::adjustImageScale(int w, int h)
         return millimetres >= 0 ? int(qint64(millimetres) * 40 / 3) : 0;
     };
     const auto resized = [&](const QImage &picture) {
-        return picture.scaled(toPixels(w), toPixels(h), Qt::KeepAspectRatio,
+        return picture.scaled(toPixels(w), toPixels(h),
+                              keepAspect ? Qt::KeepAspectRatio : Qt::IgnoreAspectRatio,
                               Qt::SmoothTransformation);
     };
     const QImage scaled = resized(*m_displayed);
@@ -592,14 +593,19 @@ void DrawImage::publishJob(Imaging::EngravingJob job)
     m_previewWanted = false;
 }
 
+QString DrawImage::savedPath() const
+{
+    const QFileInfo source(m_sourcePath);
+    return QStringLiteral("%1/%2_%3").arg(source.path(), QStringLiteral("new"), source.fileName());
+}
+
 bool DrawImage::saveImage()
 {
     if (refuseWhileBusy("saveImage"))
         return false;
     const QFileInfo source(m_sourcePath);
     m_imageSaveAddr = source.path();
-    const QString target
-        = QStringLiteral("%1/%2_%3").arg(source.path(), QStringLiteral("new"), source.fileName());
+    const QString target = savedPath();
     // The writer is chosen from the name's suffix, blanks around it left
     // out: the file itself keeps the name exactly as the picture's.
     const QByteArray suffix = source.suffix().trimmed().toLower().toLatin1();

@@ -176,7 +176,9 @@ public:
     // True when the file was written.
     Q_INVOKABLE bool saveImage();
     Q_INVOKABLE void done();
-    Q_INVOKABLE void adjustImageScale(int w, int h);
+    // Resizes the picture to w × h millimetres, as large as fits in them
+    // with its ratio kept, or stretched to them when keepAspect is false.
+    Q_INVOKABLE void adjustImageScale(int w, int h, bool keepAspect = true);
     // Take back the last edit, or do again the last one taken back; refused
     // while a run is under way.
     Q_INVOKABLE void undo();
@@ -200,9 +202,8 @@ public:
     // the new one is ready.
     bool isLoading() const { return m_loadWatcher != nullptr; }
 
-    // The file the picture came from (or the name it stands for), from
-    // which the files made of it are named.
-    QString sourcePath() const { return m_sourcePath; }
+    // Where saveImage writes: "new_" and the loaded file's name, beside it.
+    QString savedPath() const;
 
 signals:
     // The file could not be read, was not a regular file, was too large to

@@ -1,10 +1,13 @@
 import QtQuick 2.7
+import QtQuick.Controls 2.2
 import "common"
 
 // A round icon button. Users set its size (a square gives a circle), the
 // label through circleTextAlias and attach their handlers to buttonClicked.
 // While not available it fades and takes no clicks, but still follows the
 // pointer: coming available again under a resting pointer is no new entry.
+// Its tip, if it has one, shows on its left when the pointer rests on it:
+// the round buttons stand at the right edge of their page.
 Rectangle {
     id: circleButton
 
@@ -15,6 +18,7 @@ Rectangle {
     property alias buttonClicked: circleArea
     property string buttonIcon: ""
     property bool available: true
+    property string tip
 
     radius: height / 2
     border.width: 2
@@ -61,6 +65,23 @@ Rectangle {
         Behavior on opacity {
             NumberAnimation { duration: 150 }
         }
+    }
+
+    ToolTip {
+        objectName: "tip"
+        x: -width - 8
+        y: (circleButton.height - height) / 2
+        // Shown only while the pointer rests on the button, so nothing
+        // else may close it; it goes with its page (Done leaves the pointer
+        // on it), and at once: a tip still fading out takes the clicks
+        // under it.
+        visible: circleButton.visible && circleArea.containsMouse && circleButton.tip !== ""
+        closePolicy: Popup.NoAutoClose
+        exit: null
+        delay: Theme.tipDelay
+        text: circleButton.tip
+        font.family: circleButton.fontFamily
+        font.pixelSize: Theme.textSize
     }
 
     MouseArea {

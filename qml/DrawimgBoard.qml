@@ -1,6 +1,5 @@
 import QtQuick 2.9
 import QtQuick.Window 2.2
-import Qt.labs.settings 1.0
 import Zan.DrawBoard 1.0
 import Zan.Desktop 1.0
 import QtQuick.Controls 2.0
@@ -210,50 +209,11 @@ Rectangle {
         onEscaped: paintTools.cropping = false
     }
 
-    // The tone and dithering, kept for the next start. Each stored value is
-    // checked once, when the page is made, and handed to the tone panel,
-    // which the canvas follows: one out of range or of another type gives
-    // way to its default and never reaches the canvas, not even for a
-    // moment, so nothing binds the panel to the store. The panel's values
-    // are written back as they change.
-    Settings {
+    // The tone, the dithering and the last look, kept for the next start.
+    EditingSettings {
         id: editingSettings
 
-        property real toneBrightness: 0
-        property real toneContrast: 0
-        property real toneGamma: 1
-        property int ditherMethod: DrawBoard.FloydSteinberg
-        property bool ditherSerpentine: false
-        property int halftoneCell: 6
-        property real dotSize: 1
-        // The look chosen last and its threshold, for the next picture.
-        property int lastLook: 2
-        property int lastThreshold: 128
-
-        // The panel and the property that writes it back both take the
-        // checked value.
-        Component.onCompleted: {
-            tonePanel.brightness = toneBrightness = StoredSettings.checked("toneBrightness", value("toneBrightness"))
-            tonePanel.contrast = toneContrast = StoredSettings.checked("toneContrast", value("toneContrast"))
-            tonePanel.gamma = toneGamma = StoredSettings.checked("toneGamma", value("toneGamma"))
-            tonePanel.method = ditherMethod = StoredSettings.checked("ditherMethod", value("ditherMethod"))
-            tonePanel.serpentine = ditherSerpentine = StoredSettings.checked("ditherSerpentine", value("ditherSerpentine"))
-            tonePanel.halftoneCell = halftoneCell = StoredSettings.checked("halftoneCell", value("halftoneCell"))
-            tonePanel.dotSize = dotSize = StoredSettings.checked("dotSize", value("dotSize"))
-            lastLook = StoredSettings.checked("lastLook", value("lastLook"))
-            lastThreshold = StoredSettings.checked("lastThreshold", value("lastThreshold"))
-        }
-    }
-
-    Connections {
-        target: tonePanel
-        function onBrightnessChanged() { editingSettings.toneBrightness = tonePanel.brightness }
-        function onContrastChanged() { editingSettings.toneContrast = tonePanel.contrast }
-        function onGammaChanged() { editingSettings.toneGamma = tonePanel.gamma }
-        function onMethodChanged() { editingSettings.ditherMethod = tonePanel.method }
-        function onSerpentineChanged() { editingSettings.ditherSerpentine = tonePanel.serpentine }
-        function onHalftoneCellChanged() { editingSettings.halftoneCell = tonePanel.halftoneCell }
-        function onDotSizeChanged() { editingSettings.dotSize = tonePanel.dotSize }
+        tonePanel: tonePanel
     }
 
     PictureSources {

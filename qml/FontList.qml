@@ -67,11 +67,16 @@ Rectangle {
                 id: textFamily
 
                 anchors.centerIn: parent
-                width: parent.width - 4
+                // Clear of the scroll bar on the right.
+                width: parent.width - 20
                 horizontalAlignment: Text.AlignHCenter
+                // A long family name gets smaller rather than cut short.
+                fontSizeMode: Text.HorizontalFit
+                minimumPixelSize: 8
                 elide: Text.ElideRight
                 text: "SC " + modelData
                 font.family: modelData
+                font.pixelSize: Theme.messageSize
                 renderType: Text.NativeRendering
             }
 

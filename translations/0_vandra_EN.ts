@@ -29,6 +29,37 @@
     </message>
 </context>
 <context>
+    <name>ControlButtons</name>
+    <message>
+        <source>断开雕刻机</source>
+        <translation>Disconnect the engraver</translation>
+    </message>
+    <message>
+        <source>连接雕刻机</source>
+        <translation>Connect to the engraver</translation>
+    </message>
+    <message>
+        <source>定位：激光沿图片的外框走一圈</source>
+        <translation>Frame: the laser traces the picture&apos;s outline</translation>
+    </message>
+    <message>
+        <source>停止雕刻</source>
+        <translation>Stop engraving</translation>
+    </message>
+    <message>
+        <source>开始雕刻（空格）</source>
+        <translation>Start engraving (Space)</translation>
+    </message>
+    <message>
+        <source>暂停雕刻（空格）</source>
+        <translation>Pause engraving (Space)</translation>
+    </message>
+    <message>
+        <source>按实际大小查看要雕刻的点</source>
+        <translation>See the dots to engrave at true size</translation>
+    </message>
+</context>
+<context>
     <name>CropOverlay</name>
     <message>
         <source>应用裁剪（Enter）</source>
@@ -120,6 +151,38 @@
         <source>离散</source>
         <translation>Dc</translation>
     </message>
+    <message>
+        <source>灰度：按深浅雕刻</source>
+        <translation>Gray: engraves the shades of gray</translation>
+    </message>
+    <message>
+        <source>截止值</source>
+        <translation>Cut-off</translation>
+    </message>
+    <message>
+        <source>截止值：比它亮的像素留白，松开滑块后生效</source>
+        <translation>Cut-off: pixels lighter than it stay blank; applied when you let go</translation>
+    </message>
+    <message>
+        <source>黑白：每个像素只烧或不烧</source>
+        <translation>Black and white: each pixel is burned or left</translation>
+    </message>
+    <message>
+        <source>阈值</source>
+        <translation>Threshold</translation>
+    </message>
+    <message>
+        <source>阈值：比它暗的像素被雕刻，松开滑块后生效</source>
+        <translation>Threshold: pixels darker than it are burned; applied when you let go</translation>
+    </message>
+    <message>
+        <source>离散：用点的疏密表现深浅（方式在色调面板中选）</source>
+        <translation>Dithered: shades as dots, dense or sparse (the method is in the tone panel)</translation>
+    </message>
+    <message>
+        <source>阈值：越高雕刻的点越多，松开滑块后生效</source>
+        <translation>Threshold: the higher, the more dots are burned; applied when you let go</translation>
+    </message>
 </context>
 <context>
     <name>FinishColumn</name>
@@ -146,6 +209,18 @@
     <message>
         <source>点击将清除所有内容……</source>
         <translation>Click to Clear All……</translation>
+    </message>
+    <message>
+        <source>保存：写在原图片旁，文件名前加 new_（Ctrl+S）</source>
+        <translation>Save next to the original picture, its name starting with new_ (Ctrl+S)</translation>
+    </message>
+    <message>
+        <source>清除画布上的全部内容（可撤销）</source>
+        <translation>Clear everything on the canvas (can be undone)</translation>
+    </message>
+    <message>
+        <source>完成：生成雕刻任务并转到控制页（Enter）</source>
+        <translation>Done: prepare the engraving and go to the control page (Enter)</translation>
     </message>
 </context>
 <context>
@@ -405,6 +480,33 @@
     </message>
 </context>
 <context>
+    <name>PaintTools</name>
+    <message>
+        <source>画笔：在图片上绘画</source>
+        <translation>Pen: draw on the picture</translation>
+    </message>
+    <message>
+        <source>文字：点击图片放下文字框，双击图片写上文字</source>
+        <translation>Text: click the picture to place a text box, double-click to write it</translation>
+    </message>
+    <message>
+        <source>移动和缩放：拖动图片移动，滚轮缩放，双击看原大</source>
+        <translation>Move and zoom: drag to move, wheel to zoom, double-click for the own size</translation>
+    </message>
+    <message>
+        <source>裁剪：拖动框和角，双击或按 Enter 应用，Esc 取消</source>
+        <translation>Crop: drag the frame and its corner; double-click or Enter applies, Esc cancels</translation>
+    </message>
+    <message>
+        <source>图片大小（毫米）</source>
+        <translation>Picture size (mm)</translation>
+    </message>
+    <message>
+        <source>橡皮：把擦过的地方涂成白色</source>
+        <translation>Eraser: paints white where it passes</translation>
+    </message>
+</context>
+<context>
     <name>PenPanel</name>
     <message>
         <source>类型</source>
@@ -413,6 +515,22 @@
     <message>
         <source>大小</source>
         <translation>Size</translation>
+    </message>
+    <message>
+        <source>实线</source>
+        <translation>Solid line</translation>
+    </message>
+    <message>
+        <source>毛刷：笔迹旁带细丝</source>
+        <translation>Fur: fine hairs along the stroke</translation>
+    </message>
+    <message>
+        <source>随机圆圈</source>
+        <translation>Random circles</translation>
+    </message>
+    <message>
+        <source>网状：笔迹之间连线</source>
+        <translation>Net: lines between the stroke&apos;s points</translation>
     </message>
 </context>
 <context>
@@ -428,6 +546,22 @@
     <message>
         <source>PNG 图片</source>
         <translation>PNG pictures</translation>
+    </message>
+    <message>
+        <source>打开图片（Ctrl+O）</source>
+        <translation>Open a picture (Ctrl+O)</translation>
+    </message>
+    <message>
+        <source>撤销（Ctrl+Z）</source>
+        <translation>Undo (Ctrl+Z)</translation>
+    </message>
+    <message>
+        <source>重做（Ctrl+Shift+Z 或 Ctrl+Y）</source>
+        <translation>Redo (Ctrl+Shift+Z or Ctrl+Y)</translation>
+    </message>
+    <message>
+        <source>色调和离散方式</source>
+        <translation>Tone and dithering</translation>
     </message>
 </context>
 <context>
@@ -548,6 +682,10 @@
         <source>高度(mm)</source>
         <translation>Height</translation>
     </message>
+    <message>
+        <source>保持宽高比</source>
+        <translation>Keep the aspect ratio</translation>
+    </message>
 </context>
 <context>
     <name>StalledJobNotice</name>
@@ -654,6 +792,18 @@
         <source>雕刻深度</source>
         <translation>  Depth </translation>
     </message>
+    <message>
+        <source>设置激光功率</source>
+        <translation>Set the laser power</translation>
+    </message>
+    <message>
+        <source>设置雕刻深度</source>
+        <translation>Set the engraving depth</translation>
+    </message>
+    <message>
+        <source>打开或关闭风扇</source>
+        <translation>Switch the fan on or off</translation>
+    </message>
 </context>
 <context>
     <name>ToolPanels</name>
@@ -668,6 +818,25 @@
     <message>
         <source>缩放比例 </source>
         <translation>Zoom Ratio</translation>
+    </message>
+</context>
+<context>
+    <name>TransformColumn</name>
+    <message>
+        <source>顺时针旋转 90°</source>
+        <translation>Rotate 90° clockwise</translation>
+    </message>
+    <message>
+        <source>左右镜像</source>
+        <translation>Mirror left to right</translation>
+    </message>
+    <message>
+        <source>上下镜像</source>
+        <translation>Mirror top to bottom</translation>
+    </message>
+    <message>
+        <source>反相：黑变白，白变黑</source>
+        <translation>Negative: black turns white, white black</translation>
     </message>
 </context>
 <context>

@@ -29,6 +29,37 @@
     </message>
 </context>
 <context>
+    <name>ControlButtons</name>
+    <message>
+        <source>断开雕刻机</source>
+        <translation>彫刻機を切断</translation>
+    </message>
+    <message>
+        <source>连接雕刻机</source>
+        <translation>彫刻機に接続</translation>
+    </message>
+    <message>
+        <source>定位：激光沿图片的外框走一圈</source>
+        <translation>位置決め：レーザーが画像の外枠をなぞる</translation>
+    </message>
+    <message>
+        <source>停止雕刻</source>
+        <translation>彫刻を停止</translation>
+    </message>
+    <message>
+        <source>开始雕刻（空格）</source>
+        <translation>彫刻を開始（スペース）</translation>
+    </message>
+    <message>
+        <source>暂停雕刻（空格）</source>
+        <translation>彫刻を一時停止（スペース）</translation>
+    </message>
+    <message>
+        <source>按实际大小查看要雕刻的点</source>
+        <translation>彫刻する点を実寸で見る</translation>
+    </message>
+</context>
+<context>
     <name>CropOverlay</name>
     <message>
         <source>应用裁剪（Enter）</source>
@@ -120,6 +151,38 @@
         <source>离散</source>
         <translation>離散</translation>
     </message>
+    <message>
+        <source>灰度：按深浅雕刻</source>
+        <translation>グレー：濃淡のまま彫刻</translation>
+    </message>
+    <message>
+        <source>截止值</source>
+        <translation>上限値</translation>
+    </message>
+    <message>
+        <source>截止值：比它亮的像素留白，松开滑块后生效</source>
+        <translation>上限値：これより明るい画素は彫刻しない（スライダーを離すと適用）</translation>
+    </message>
+    <message>
+        <source>黑白：每个像素只烧或不烧</source>
+        <translation>白黒：各画素を焼くか焼かないか</translation>
+    </message>
+    <message>
+        <source>阈值</source>
+        <translation>しきい値</translation>
+    </message>
+    <message>
+        <source>阈值：比它暗的像素被雕刻，松开滑块后生效</source>
+        <translation>しきい値：これより暗い画素を彫刻（スライダーを離すと適用）</translation>
+    </message>
+    <message>
+        <source>离散：用点的疏密表现深浅（方式在色调面板中选）</source>
+        <translation>離散：点の粗密で濃淡を表す（方式は色調パネルで選択）</translation>
+    </message>
+    <message>
+        <source>阈值：越高雕刻的点越多，松开滑块后生效</source>
+        <translation>しきい値：高いほど彫刻する点が増える（スライダーを離すと適用）</translation>
+    </message>
 </context>
 <context>
     <name>FinishColumn</name>
@@ -146,6 +209,18 @@
     <message>
         <source>点击将清除所有内容……</source>
         <translation>クリックして、一切削除……</translation>
+    </message>
+    <message>
+        <source>保存：写在原图片旁，文件名前加 new_（Ctrl+S）</source>
+        <translation>元の画像の横に new_ で始まる名前で保存（Ctrl+S）</translation>
+    </message>
+    <message>
+        <source>清除画布上的全部内容（可撤销）</source>
+        <translation>キャンバスの内容をすべて消去（元に戻せます）</translation>
+    </message>
+    <message>
+        <source>完成：生成雕刻任务并转到控制页（Enter）</source>
+        <translation>完了：彫刻ジョブを作成して制御ページへ（Enter）</translation>
     </message>
 </context>
 <context>
@@ -405,6 +480,33 @@
     </message>
 </context>
 <context>
+    <name>PaintTools</name>
+    <message>
+        <source>画笔：在图片上绘画</source>
+        <translation>ペン：画像に描く</translation>
+    </message>
+    <message>
+        <source>文字：点击图片放下文字框，双击图片写上文字</source>
+        <translation>文字：画像をクリックして文字枠を置き、ダブルクリックで書き込む</translation>
+    </message>
+    <message>
+        <source>移动和缩放：拖动图片移动，滚轮缩放，双击看原大</source>
+        <translation>移動とズーム：ドラッグで移動、ホイールでズーム、ダブルクリックで原寸</translation>
+    </message>
+    <message>
+        <source>裁剪：拖动框和角，双击或按 Enter 应用，Esc 取消</source>
+        <translation>トリミング：枠と角をドラッグ、ダブルクリックか Enter で適用、Esc で取り消し</translation>
+    </message>
+    <message>
+        <source>图片大小（毫米）</source>
+        <translation>画像サイズ（mm）</translation>
+    </message>
+    <message>
+        <source>橡皮：把擦过的地方涂成白色</source>
+        <translation>消しゴム：なぞった所を白にする</translation>
+    </message>
+</context>
+<context>
     <name>PenPanel</name>
     <message>
         <source>类型</source>
@@ -413,6 +515,22 @@
     <message>
         <source>大小</source>
         <translation>大きさ</translation>
+    </message>
+    <message>
+        <source>实线</source>
+        <translation>実線</translation>
+    </message>
+    <message>
+        <source>毛刷：笔迹旁带细丝</source>
+        <translation>毛筆：線に沿って細い毛</translation>
+    </message>
+    <message>
+        <source>随机圆圈</source>
+        <translation>ランダムな円</translation>
+    </message>
+    <message>
+        <source>网状：笔迹之间连线</source>
+        <translation>網目：線の点どうしを結ぶ</translation>
     </message>
 </context>
 <context>
@@ -428,6 +546,22 @@
     <message>
         <source>PNG 图片</source>
         <translation>PNG 画像</translation>
+    </message>
+    <message>
+        <source>打开图片（Ctrl+O）</source>
+        <translation>画像を開く（Ctrl+O）</translation>
+    </message>
+    <message>
+        <source>撤销（Ctrl+Z）</source>
+        <translation>元に戻す（Ctrl+Z）</translation>
+    </message>
+    <message>
+        <source>重做（Ctrl+Shift+Z 或 Ctrl+Y）</source>
+        <translation>やり直す（Ctrl+Shift+Z または Ctrl+Y）</translation>
+    </message>
+    <message>
+        <source>色调和离散方式</source>
+        <translation>色調とディザリング方式</translation>
     </message>
 </context>
 <context>
@@ -548,6 +682,10 @@
         <source>高度(mm)</source>
         <translation>高さ</translation>
     </message>
+    <message>
+        <source>保持宽高比</source>
+        <translation>縦横比を保つ</translation>
+    </message>
 </context>
 <context>
     <name>StalledJobNotice</name>
@@ -654,6 +792,18 @@
         <source>雕刻深度</source>
         <translation>彫刻深さ</translation>
     </message>
+    <message>
+        <source>设置激光功率</source>
+        <translation>レーザー出力を設定</translation>
+    </message>
+    <message>
+        <source>设置雕刻深度</source>
+        <translation>彫刻深さを設定</translation>
+    </message>
+    <message>
+        <source>打开或关闭风扇</source>
+        <translation>ファンのオン / オフ</translation>
+    </message>
 </context>
 <context>
     <name>ToolPanels</name>
@@ -668,6 +818,25 @@
     <message>
         <source>缩放比例 </source>
         <translation>ズーム比例</translation>
+    </message>
+</context>
+<context>
+    <name>TransformColumn</name>
+    <message>
+        <source>顺时针旋转 90°</source>
+        <translation>時計回りに 90° 回転</translation>
+    </message>
+    <message>
+        <source>左右镜像</source>
+        <translation>左右反転</translation>
+    </message>
+    <message>
+        <source>上下镜像</source>
+        <translation>上下反転</translation>
+    </message>
+    <message>
+        <source>反相：黑变白，白变黑</source>
+        <translation>ネガ：黒を白に、白を黒に</translation>
     </message>
 </context>
 <context>

@@ -48,6 +48,8 @@ QtObject {
     readonly property color knobBorder: "#9E9E9E"
     readonly property color ring: "lightgreen"
     readonly property color chosen: "limegreen"
+    // How long the pointer rests on a button before its tip shows, in ms.
+    readonly property int tipDelay: 500
     // An action that cannot run now.
     readonly property real disabledOpacity: 0.4
 

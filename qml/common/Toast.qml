@@ -2,7 +2,8 @@ import QtQuick 2.7
 import "."
 
 // The message line at the bottom-left corner of a page: show() slides it up
-// with its text, and it slides away again 2.5 s after the last message.
+// with its text, and it slides away again 2.5 s after the last message. A
+// message longer than the page is wide wraps onto more lines.
 Rectangle {
     id: toast
 
@@ -10,18 +11,21 @@ Rectangle {
     property alias text: infoText.text
 
     function show(message) {
-        infoText.text = message
         hide.stop()
+        visible = true
+        infoText.text = message
         rise.restart()
         holdTimer.restart()
     }
 
+    visible: false
     width: infoText.width + 8
-    height: 24
+    // One line as it always was; more only as high as they need.
+    height: infoText.lineCount > 1 ? infoText.height + 8 : 24
     anchors.left: parent.left
     anchors.leftMargin: 10
     anchors.bottom: parent.bottom
-    anchors.bottomMargin: -24
+    anchors.bottomMargin: -height
     radius: 3
     border.width: 2
     border.color: Theme.toastBorder
@@ -32,6 +36,9 @@ Rectangle {
 
         objectName: "infoText"
         anchors.centerIn: parent
+        // As wide as the text, up to the page's width less the margins.
+        width: Math.min(implicitWidth, toast.parent ? toast.parent.width - 2 * toast.anchors.leftMargin - 8 : implicitWidth)
+        wrapMode: Text.Wrap
         font.family: toast.fontFamily
         font.pixelSize: Theme.messageSize
     }
@@ -50,8 +57,13 @@ Rectangle {
 
         target: toast
         property: "anchors.bottomMargin"
-        to: -24
+        to: -toast.height
         duration: 500
+        // Away below the page, it is no longer shown at all.
+        onStopped: {
+            if (toast.anchors.bottomMargin <= -toast.height)
+                toast.visible = false
+        }
     }
 
     Timer {

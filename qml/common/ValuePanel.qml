@@ -9,10 +9,14 @@ BoardButtom {
     property alias fontFamily: content.fontFamily
     property alias text: content.text
     property alias labelWidth: content.labelWidth
+    property alias valueText: content.valueText
+    property alias widestValue: content.widestValue
     property alias slider: content.slider
     // Where the row starts and the room between label and slider.
     property real inset: 6
     property alias spacing: content.spacing
+    // How wide the row is: a panel may fit itself to it.
+    property alias contentWidth: content.implicitWidth
 
     signal letGo(real position)
 

@@ -60,23 +60,22 @@ function barBeside(r, w, h, pageWidth, pageHeight, gap, corner) {
     }
 }
 
-// The size panel for a frame of w × h pixels, 0.075 mm each: the longer side
-// may reach 80 mm, the shorter side no less than 5 mm, and the sides keep
-// their ratio.
+// The limits of the size panel's spin boxes, in millimetres, for sides kept
+// at the ratio width / height: the longer side may reach 80 mm, the shorter
+// no less than 5 mm.
+function ratioLimits(ratio) {
+    if (ratio > 1)
+        return { widthFrom: Math.ceil(5 * ratio), widthTo: 80, heightFrom: 5, heightTo: Math.floor(80 / ratio) }
+    return { widthFrom: 5, widthTo: Math.floor(80 * ratio), heightFrom: Math.ceil(5 / ratio), heightTo: 80 }
+}
+
+// The size panel for a frame of w × h pixels, 0.075 mm each: its ratio, its
+// sides in whole millimetres and the limits that keep that ratio.
 function sizeLimits(w, h) {
-    var ratio = w / h
-    var limits = { ratio: ratio, width: Math.round(w * 0.075), height: Math.round(h * 0.075) }
-    if (w > h) {
-        limits.widthFrom = Math.ceil(5 * ratio)
-        limits.widthTo = 80
-        limits.heightFrom = 5
-        limits.heightTo = Math.floor(80 / ratio)
-    } else {
-        limits.widthFrom = 5
-        limits.widthTo = Math.floor(80 * ratio)
-        limits.heightFrom = Math.ceil(5 / ratio)
-        limits.heightTo = 80
-    }
+    var limits = ratioLimits(w / h)
+    limits.ratio = w / h
+    limits.width = Math.round(w * 0.075)
+    limits.height = Math.round(h * 0.075)
     return limits
 }
 

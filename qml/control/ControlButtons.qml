@@ -39,7 +39,17 @@ Item {
         anchors.top: parent.top
         lit: connectFlag
         iconSource: "qrc:/image/usb.png"
+        hoverEnabled: true
         onClicked: buttons.connectClicked()
+
+        ToolTip {
+            objectName: "tip"
+            visible: parent.visible && parent.hovered
+            delay: 500
+            closePolicy: Popup.NoAutoClose
+            exit: null
+            text: connectButton.connectFlag ? qsTr("断开雕刻机") : qsTr("连接雕刻机")
+        }
     }
 
     Column {
@@ -61,7 +71,17 @@ Item {
             enabled: !buttons.jobActive
             lit: locImageFlag
             iconSource: "qrc:/image/target.png"
+            hoverEnabled: true
             onClicked: buttons.frameClicked()
+
+            ToolTip {
+                objectName: "tip"
+                visible: parent.visible && parent.hovered
+                delay: 500
+                closePolicy: Popup.NoAutoClose
+                exit: null
+                text: qsTr("定位：激光沿图片的外框走一圈")
+            }
         }
 
         // The stop button hangs from the play button's top edge: at rest it
@@ -82,6 +102,7 @@ Item {
                 rotation: buttons.jobRunning ? 90 : 0
                 background: Item {}
                 iconSource: "qrc:/image/stop.png"
+                hoverEnabled: true
                 onClicked: buttons.stopClicked()
 
                 Behavior on anchors.topMargin {
@@ -100,6 +121,15 @@ Item {
                         easing.period: 1.5
                     }
                 }
+
+                ToolTip {
+                    objectName: "tip"
+                    visible: parent.visible && parent.hovered
+                    delay: 500
+                    closePolicy: Popup.NoAutoClose
+                    exit: null
+                    text: qsTr("停止雕刻")
+                }
             }
 
             LitIconButton {
@@ -113,7 +143,17 @@ Item {
                 anchors.fill: parent
                 restColor: "white"
                 iconSource: toggle ? "qrc:/image/play.png" : "qrc:/image/pause.png"
+                hoverEnabled: true
                 onClicked: buttons.playClicked()
+
+                ToolTip {
+                    objectName: "tip"
+                    visible: parent.visible && parent.hovered
+                    delay: 500
+                    closePolicy: Popup.NoAutoClose
+                    exit: null
+                    text: playButton.toggle ? qsTr("开始雕刻（空格）") : qsTr("暂停雕刻（空格）")
+                }
             }
         }
     }
@@ -129,6 +169,16 @@ Item {
         y: buttonColumn.y + locImageButton.y + (locImageButton.height - height) / 2
         enabled: playButton.imageLoaded
         iconSource: "qrc:/image/zoom.png"
+        hoverEnabled: true
         onClicked: buttons.trueSizeClicked()
+
+        ToolTip {
+            objectName: "tip"
+            visible: parent.visible && parent.hovered
+            delay: 500
+            closePolicy: Popup.NoAutoClose
+            exit: null
+            text: qsTr("按实际大小查看要雕刻的点")
+        }
     }
 }

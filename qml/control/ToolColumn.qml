@@ -72,13 +72,33 @@ Item {
         PanelButton {
             objectName: "laserButton"
             iconSource: "qrc:/image/idea.png"
+            hoverEnabled: true
             panel: laserStyle
+
+            ToolTip {
+                objectName: "tip"
+                visible: parent.visible && parent.hovered
+                delay: Theme.tipDelay
+                closePolicy: Popup.NoAutoClose
+                exit: null
+                text: qsTr("设置激光功率")
+            }
         }
 
         PanelButton {
             objectName: "speedButton"
             iconSource: "qrc:/image/racing.png"
+            hoverEnabled: true
             panel: speedStyle
+
+            ToolTip {
+                objectName: "tip"
+                visible: parent.visible && parent.hovered
+                delay: Theme.tipDelay
+                closePolicy: Popup.NoAutoClose
+                exit: null
+                text: qsTr("设置雕刻深度")
+            }
         }
 
         LitIconButton {
@@ -97,6 +117,7 @@ Item {
             checkable: true
             lit: checked
             iconSource: "qrc:/image/airscrew.png"
+            hoverEnabled: true
             onCheckedChanged: {
                 if (restored)
                     tools.fanSwitched(checked)
@@ -104,6 +125,15 @@ Item {
             Component.onCompleted: {
                 checked = StoredSettings.checked("fanValue", settings.value("fanValue")) !== 0
                 restored = true
+            }
+
+            ToolTip {
+                objectName: "tip"
+                visible: parent.visible && parent.hovered
+                delay: Theme.tipDelay
+                closePolicy: Popup.NoAutoClose
+                exit: null
+                text: qsTr("打开或关闭风扇")
             }
         }
     }

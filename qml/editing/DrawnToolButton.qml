@@ -3,8 +3,9 @@ import "../common"
 
 // A tool button of one action (not one of its column's tools) whose icon is drawn
 // here as a few strokes: "open" a folder, "export" an arrow rising out of
-// a tray, "tone" a half-shaded circle, "undo" a bent arrow back and "redo"
-// the same arrow forward.
+// a tray, "tone" a half-shaded circle, "undo" a bent arrow back, "redo"
+// the same arrow forward and "lock" a padlock, shut while the button is
+// checked.
 ToolIconButton {
     id: button
 
@@ -12,6 +13,7 @@ ToolIconButton {
 
     checkable: false
     autoExclusive: false
+    onCheckedChanged: glyphCanvas.requestPaint()
 
     Canvas {
         id: glyphCanvas
@@ -76,6 +78,22 @@ ToolIconButton {
                 ctx.arc(12, 12, 9, Math.PI / 2, 3 * Math.PI / 2)
                 ctx.closePath()
                 ctx.fill()
+            } else if (button.glyph === "lock") {
+                // The body, and the shackle in it or lifted out on the left.
+                ctx.fillRect(5, 11, 14, 10)
+                ctx.beginPath()
+                if (button.checked) {
+                    ctx.moveTo(8, 11)
+                    ctx.lineTo(8, 7)
+                    ctx.arc(12, 7, 4, Math.PI, 2 * Math.PI)
+                    ctx.lineTo(16, 11)
+                } else {
+                    ctx.moveTo(8, 7)
+                    ctx.lineTo(8, 4)
+                    ctx.arc(12, 4, 4, Math.PI, 2 * Math.PI)
+                    ctx.lineTo(16, 11)
+                }
+                ctx.stroke()
             } else {
                 // An arrow bending back to the left.
                 ctx.beginPath()

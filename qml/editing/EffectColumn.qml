@@ -1,5 +1,5 @@
 import QtQuick 2.7
-import QtQuick.Controls 2.0
+import QtQuick.Controls 2.2
 import Zan.DrawBoard 1.0
 import ".."
 import "../common"
@@ -29,14 +29,19 @@ Rectangle {
     property alias slider: effectSlider
 
     // What each look runs, the threshold it starts from, and the tips shown
-    // when it starts and when its threshold is let go.
+    // when it starts and when its threshold is let go; what its button does
+    // and what the slider sets for it, named under the slider and told
+    // in full while the pointer rests on the slider.
     readonly property var looks: ({
         1: { "algorithm": DrawBoard.GreyFilter, "start": 255, "startTip": qsTr("正在加载原图……"),
-             "tip": qsTr("正在进行过滤处理……") },
+             "tip": qsTr("正在进行过滤处理……"), "buttonTip": qsTr("灰度：按深浅雕刻"),
+             "caption": qsTr("截止值"), "sliderTip": qsTr("截止值：比它亮的像素留白，松开滑块后生效") },
         2: { "algorithm": DrawBoard.Binarize, "start": 128, "startTip": qsTr("正在进行二值化处理……"),
-             "tip": qsTr("正在进行二值化处理……") },
+             "tip": qsTr("正在进行二值化处理……"), "buttonTip": qsTr("黑白：每个像素只烧或不烧"),
+             "caption": qsTr("阈值"), "sliderTip": qsTr("阈值：比它暗的像素被雕刻，松开滑块后生效") },
         3: { "algorithm": DrawBoard.Floyd, "start": 120, "startTip": qsTr("正在进行离散化处理……"),
-             "tip": qsTr("正在进行离散化处理……") }
+             "tip": qsTr("正在进行离散化处理……"), "buttonTip": qsTr("离散：用点的疏密表现深浅（方式在色调面板中选）"),
+             "caption": qsTr("阈值"), "sliderTip": qsTr("阈值：越高雕刻的点越多，松开滑块后生效") }
     })
 
     signal run(int algorithm, real threshold, string tip)
@@ -90,13 +95,15 @@ Rectangle {
     }
 
     width: 50
-    height: 320
+    height: 350
     radius: 25
     border.width: 2
     border.color: "white"
     gradient: Theme.panelGradient
 
     Column {
+        id: buttons
+
         anchors.fill: parent
         anchors.margins: 4
         spacing: 10
@@ -117,15 +124,13 @@ Rectangle {
                 fontFamily: column.fontFamily
                 circleTextAlias.text: modelData.text
                 circleTextAlias.color: column.buttonSelect === index + 1 ? Theme.chosen : "black"
+                tip: column.looks[index + 1].buttonTip
                 buttonClicked.onClicked: column.select(index + 1)
             }
         }
 
         Slider {
             id: effectSlider
-
-            // 100% at threshold 0, 0% at 255.
-            property int filterValue: Math.round((1 - position) * 100)
 
             objectName: "effectSlider"
             width: 150
@@ -134,6 +139,7 @@ Rectangle {
             to: 255
             stepSize: 1
             value: 60
+            hoverEnabled: true
             // Upright, 0 at the top.
             transform: Rotation {
                 origin.x: 20
@@ -145,13 +151,39 @@ Rectangle {
                 if (!pressed)
                     column.applyThreshold()
             }
-
-            Text {
-                x: 10
-                text: effectSlider.filterValue + "%"
-                font.family: column.fontFamily
-                font.pixelSize: Theme.noteSize
-            }
         }
+    }
+
+    // What the slider sets for the look chosen, and its value, under the
+    // slider; it follows a drag.
+    Text {
+        objectName: "thresholdCaption"
+        anchors.horizontalCenter: parent.horizontalCenter
+        anchors.bottom: parent.bottom
+        anchors.bottomMargin: 8
+        width: parent.width - 8
+        horizontalAlignment: Text.AlignHCenter
+        // A long name in some language gets smaller rather than cut.
+        fontSizeMode: Text.HorizontalFit
+        minimumPixelSize: 7
+        text: column.looks[column.buttonSelect]
+              ? column.looks[column.buttonSelect].caption + "\n" + Math.round(effectSlider.value) : ""
+        font.family: column.fontFamily
+        font.pixelSize: Theme.noteSize
+    }
+
+    // The slider's tip on its left, at its middle, also while it is dragged.
+    ToolTip {
+        objectName: "thresholdTip"
+        x: -width - 8
+        y: buttons.y + effectSlider.y + effectSlider.width / 2 - 5 - height / 2
+        visible: column.visible && column.looks[column.buttonSelect] !== undefined
+                 && (effectSlider.hovered || effectSlider.pressed)
+        closePolicy: Popup.NoAutoClose
+        exit: null
+        delay: effectSlider.pressed ? 0 : Theme.tipDelay
+        text: column.looks[column.buttonSelect] ? column.looks[column.buttonSelect].sliderTip : ""
+        font.family: column.fontFamily
+        font.pixelSize: Theme.textSize
     }
 }

@@ -31,6 +31,8 @@ Column {
         id: penButton
 
         objectName: "penButton"
+        tipSide: "right"
+        tip: qsTr("画笔：在图片上绘画")
         iconSource: "qrc:/image/pencil32.png"
         panel: tools.toolPanels ? tools.toolPanels.penPanel : null
         onChosen: tools.drawTypeChosen(DrawBoard.PenType)
@@ -40,6 +42,8 @@ Column {
         id: rubberButton
 
         objectName: "rubberButton"
+        tipSide: "right"
+        tip: qsTr("橡皮：把擦过的地方涂成白色")
         iconSource: "qrc:/image/eraser.png"
         panel: tools.toolPanels ? tools.toolPanels.rubberStyle : null
         onChosen: tools.drawTypeChosen(DrawBoard.RubberType)
@@ -49,6 +53,8 @@ Column {
         id: textButton
 
         objectName: "textButton"
+        tipSide: "right"
+        tip: qsTr("文字：点击图片放下文字框，双击图片写上文字")
         iconSource: "qrc:/image/text.png"
         panel: tools.toolPanels ? tools.toolPanels.textPanel : null
         onShown: tools.textShown()
@@ -59,6 +65,8 @@ Column {
         id: zoomButton
 
         objectName: "zoomButton"
+        tipSide: "right"
+        tip: qsTr("移动和缩放：拖动图片移动，滚轮缩放，双击看原大")
         iconSource: "qrc:/image/zoom.png"
         checked: true
         panel: tools.toolPanels ? tools.toolPanels.zoomStyle : null
@@ -69,12 +77,16 @@ Column {
         id: cut
 
         objectName: "cut"
+        tipSide: "right"
+        tip: qsTr("裁剪：拖动框和角，双击或按 Enter 应用，Esc 取消")
         iconSource: "qrc:/image/scissors.png"
         onClicked: tools.cropRequested()
     }
 
     PanelTool {
         objectName: "adjustScale"
+        tipSide: "right"
+        tip: qsTr("图片大小（毫米）")
         iconSource: "qrc:/image/scale.png"
         panel: tools.toolPanels ? tools.toolPanels.adjustScaleStyle : null
     }

@@ -43,30 +43,26 @@ Column {
 
     DrawnToolButton {
         objectName: "openButton"
+        tipSide: "left"
+        tip: qsTr("打开图片（Ctrl+O）")
         glyph: "open"
         enabled: !buttons.busy
         onClicked: buttons.openClicked()
     }
 
     DrawnToolButton {
-        id: exportButton
-
         objectName: "exportButton"
         glyph: "export"
+        tipSide: "left"
+        tip: qsTr("导出为 PNG 图片，供其他程序使用（Ctrl+Shift+S）")
         enabled: !buttons.busy
         onClicked: buttons.exportClicked()
-
-        ToolTip {
-            objectName: "exportTip"
-            visible: exportButton.hovered
-            delay: 600
-            text: qsTr("导出为 PNG 图片，供其他程序使用（Ctrl+Shift+S）")
-            font.family: Theme.fontFamily
-        }
     }
 
     DrawnToolButton {
         objectName: "undoButton"
+        tipSide: "left"
+        tip: qsTr("撤销（Ctrl+Z）")
         glyph: "undo"
         enabled: buttons.canvas.canUndo && !buttons.loadingFile
         onClicked: buttons.undoClicked()
@@ -74,6 +70,8 @@ Column {
 
     DrawnToolButton {
         objectName: "redoButton"
+        tipSide: "left"
+        tip: qsTr("重做（Ctrl+Shift+Z 或 Ctrl+Y）")
         glyph: "redo"
         enabled: buttons.canvas.canRedo && !buttons.loadingFile
         onClicked: buttons.redoClicked()
@@ -83,6 +81,8 @@ Column {
     // the tool chosen on the left.
     DrawnToolButton {
         objectName: "toneButton"
+        tipSide: "left"
+        tip: qsTr("色调和离散方式")
         glyph: "tone"
         highlighted: buttons.tone.open
         onClicked: buttons.tone.toggle()

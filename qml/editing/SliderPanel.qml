@@ -1,10 +1,10 @@
 import QtQuick 2.9
 import "../common"
 
-// A tool panel of one slider, the eraser's size or the zoom.
+// A tool panel of one slider, the eraser's size or the zoom, as wide as its
+// name, its value and the slider take.
 ValuePanel {
-    spacing: 10
-    labelWidth: 40
-    slider.width: width - 50
+    width: contentWidth + 2 * inset
+    slider.width: 145
     slider.height: 28
 }

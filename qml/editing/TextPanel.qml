@@ -3,7 +3,8 @@ import QtQuick.Layouts 1.1
 import ".."
 import "../common"
 
-// The text tool's panel: the size of the text and its font.
+// The text tool's panel: the size of the text and its font, the font list
+// wide enough for most names of families.
 BoardButtom {
     id: panel
 
@@ -12,7 +13,8 @@ BoardButtom {
     property int textSize: 12
     readonly property alias textFont: fontList.listFontFamily
 
-    height: 240
+    width: 240
+    height: 280
 
     ColumnLayout {
         anchors.fill: parent
@@ -23,8 +25,9 @@ BoardButtom {
             id: sizeRow
 
             fontFamily: panel.fontFamily
-            labelWidth: 40
-            text: qsTr("大小") + panel.textSize
+            text: qsTr("大小")
+            valueText: panel.textSize
+            widestValue: "200"
             slider.objectName: "textSizeSlider"
             slider.width: 145
             slider.height: 20
@@ -41,8 +44,8 @@ BoardButtom {
 
             objectName: "textFontList"
             fontFamily: panel.fontFamily
-            Layout.preferredWidth: 180
-            Layout.preferredHeight: 180
+            Layout.preferredWidth: 220
+            Layout.preferredHeight: 220
             Layout.alignment: Qt.AlignHCenter
         }
     }

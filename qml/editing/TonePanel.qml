@@ -49,6 +49,13 @@ BoardButtom {
         return 0
     }
 
+    // The rows' names and reset buttons line up in columns as wide as the
+    // widest of them, whatever the language.
+    readonly property real labelWidth: Math.max(brightnessRow.labelNeeds, contrastRow.labelNeeds, gammaRow.labelNeeds,
+                                                cellRow.labelNeeds, dotRow.labelNeeds)
+    readonly property real resetWidth: Math.max(brightnessRow.resetNeeds, contrastRow.resetNeeds, gammaRow.resetNeeds,
+                                                cellRow.resetNeeds, dotRow.resetNeeds)
+
     // One value: its slider, its value and the way back to neutral. The
     // slider follows the panel's value; only the user's moves write it back.
     component ToneRow: Row {
@@ -59,6 +66,8 @@ BoardButtom {
         property real value
         property real neutral
         property int decimals: 0
+        readonly property real labelNeeds: label.implicitWidth
+        readonly property real resetNeeds: reset.contentItem.implicitWidth + reset.leftPadding + reset.rightPadding
 
         signal moved(real value)
 
@@ -67,7 +76,7 @@ BoardButtom {
         Text {
             id: label
 
-            width: 70
+            width: panel.labelWidth
             anchors.verticalCenter: parent.verticalCenter
             font.family: panel.fontFamily
             font.pixelSize: Theme.textSize
@@ -92,9 +101,13 @@ BoardButtom {
         }
 
         Button {
+            id: reset
+
             objectName: slider.objectName + "Reset"
-            width: 44
+            width: panel.resetWidth
             height: 30
+            leftPadding: 8
+            rightPadding: 8
             anchors.verticalCenter: parent.verticalCenter
             enabled: row.value !== row.neutral
             focusPolicy: Qt.NoFocus
@@ -105,10 +118,12 @@ BoardButtom {
         }
     }
 
-    width: 300
-    height: 300
+    width: rows.implicitWidth + 2 * rows.anchors.margins
+    height: rows.implicitHeight + 2 * rows.anchors.margins
 
     Column {
+        id: rows
+
         anchors.fill: parent
         anchors.margins: 8
         spacing: 4
@@ -121,6 +136,8 @@ BoardButtom {
         }
 
         ToneRow {
+            id: brightnessRow
+
             text: qsTr("亮度")
             slider.objectName: "brightnessSlider"
             slider.from: StoredSettings.minimum("toneBrightness")
@@ -135,6 +152,8 @@ BoardButtom {
         }
 
         ToneRow {
+            id: contrastRow
+
             text: qsTr("对比度")
             slider.objectName: "contrastSlider"
             slider.from: StoredSettings.minimum("toneContrast")
@@ -149,6 +168,8 @@ BoardButtom {
         }
 
         ToneRow {
+            id: gammaRow
+
             text: qsTr("伽马")
             slider.objectName: "gammaSlider"
             slider.from: StoredSettings.minimum("toneGamma")
@@ -203,6 +224,8 @@ BoardButtom {
         }
 
         ToneRow {
+            id: cellRow
+
             text: qsTr("网点大小")
             slider.objectName: "halftoneCellSlider"
             slider.from: StoredSettings.minimum("halftoneCell")
@@ -218,6 +241,8 @@ BoardButtom {
         }
 
         ToneRow {
+            id: dotRow
+
             text: qsTr("激光点大小")
             slider.objectName: "dotSizeSlider"
             slider.from: StoredSettings.minimum("dotSize")

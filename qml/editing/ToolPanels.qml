@@ -37,7 +37,9 @@ Item {
         objectName: "rubberStyle"
         y: 54
         fontFamily: panels.fontFamily
-        text: qsTr("橡皮") + slider.value.toFixed(0)
+        text: qsTr("橡皮")
+        valueText: slider.value.toFixed(0)
+        widestValue: "200"
         slider.objectName: "rubberSlider"
         slider.from: 1
         slider.to: 200
@@ -59,7 +61,9 @@ Item {
         objectName: "zoomStyle"
         y: 152
         fontFamily: panels.fontFamily
-        text: qsTr("缩放") + slider.value.toFixed(1)
+        text: qsTr("缩放")
+        valueText: slider.value.toFixed(1)
+        widestValue: "2.0"
         slider.objectName: "zoomSlider"
         slider.from: 0.1
         slider.to: 2
@@ -83,7 +87,7 @@ Item {
         busy: panels.busy
         onResizeRequested: {
             if (!panels.busy)
-                panels.canvas.adjustImageScale(widthMm, heightMm)
+                panels.canvas.adjustImageScale(widthMm, heightMm, keepRatio)
         }
     }
 }

@@ -537,18 +537,22 @@ private slots:
         QTest::addColumn<QSize>("millimetres");
         QTest::addColumn<QSize>("expected");
         QTest::addColumn<QSize>("preview");
+        QTest::addColumn<bool>("keepAspect");
 
         // 40 × mm / 3, rounded down, on a square picture; the job preview is
         // 1.5 times larger, rounded down.
         const int table[][3] = {{5, 66, 99},      {30, 400, 600}, {78, 1040, 1560},
                                 {80, 1066, 1599}, {1, 13, 19},    {0, 0, 0}};
         for (const auto &row : table)
-            QTest::addRow("%d mm", row[0]) << QSize(680, 680) << QSize(row[0], row[0])
-                                           << QSize(row[1], row[1]) << QSize(row[2], row[2]);
+            QTest::addRow("%d mm", row[0])
+                << QSize(680, 680) << QSize(row[0], row[0]) << QSize(row[1], row[1])
+                << QSize(row[2], row[2]) << true;
         QTest::newRow("80 on 1050x787")
-            << QSize(1050, 787) << QSize(80, 80) << QSize(1066, 798) << QSize(1599, 1197);
+            << QSize(1050, 787) << QSize(80, 80) << QSize(1066, 798) << QSize(1599, 1197) << true;
         QTest::newRow("keeps aspect")
-            << QSize(680, 680) << QSize(80, 30) << QSize(400, 400) << QSize(600, 600);
+            << QSize(680, 680) << QSize(80, 30) << QSize(400, 400) << QSize(600, 600) << true;
+        QTest::newRow("stretched, the ratio unlocked")
+            << QSize(680, 680) << QSize(80, 30) << QSize(1066, 400) << QSize(1599, 600) << false;
     }
 
     void adjustImageScale()
@@ -557,6 +561,7 @@ private slots:
         QFETCH(QSize, millimetres);
         QFETCH(QSize, expected);
         QFETCH(QSize, preview);
+        QFETCH(bool, keepAspect);
 
         // init takes the item's size, cut down to whole pixels.
         DrawImage canvas;
@@ -564,7 +569,7 @@ private slots:
         canvas.init();
         QCOMPARE(canvas.displayedImage().size(), picture);
         QSignalSpy changed(&canvas, &DrawImage::propertyChanged);
-        canvas.adjustImageScale(millimetres.width(), millimetres.height());
+        canvas.adjustImageScale(millimetres.width(), millimetres.height(), keepAspect);
         QCOMPARE(changed.count(), 1);
         QCOMPARE(canvas.displayedImage().size(), expected);
         QCOMPARE(canvas.size(), QSizeF(expected));

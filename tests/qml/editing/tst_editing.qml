@@ -385,26 +385,47 @@ Item {
         // from, to) and values are whole millimetres of the frame (0.075 mm
         // a pixel), the longer side at most 80 mm and the shorter at least
         // 5 mm; then one spin box set by the user moves the other: setWidth
-        // and setHeight give both values after.
+        // and setHeight give both values after. With the ratio unlocked each
+        // side goes alone within 5 to 80 mm, Save stretches the picture to
+        // them (saved: the frame after), and locked again the sides keep the
+        // ratio they had then (relocked: its limits and a width set).
         function test_largePicture_data() {
             return [
                 { tag: "wider than the page", file: "large.png", scale: 990 / 1054, frame: [1054, 704],
                   limits: [8, 80, 5, 53], values: [79, 53], setWidth: [60, 40], setHeight: [8, 5] },
                 { tag: "higher than the page", file: "upright.png", scale: 680 / 1054, frame: [704, 1054],
                   limits: [5, 53, 8, 80], values: [53, 79], setWidth: [40, 60], setHeight: [53, 80] },
+                { tag: "the ratio unlocked", file: "large.png", scale: 990 / 1054, frame: [1054, 704], unlock: true,
+                  limits: [5, 80, 5, 80], values: [79, 53], setWidth: [60, 53], setHeight: [60, 40],
+                  saved: [804, 537], relocked: { limits: [8, 80, 5, 53], setWidth: [30, 20] } },
             ]
         }
 
         function test_largePicture(data) {
             load(data.file)
             var frame = item("boardFrame"), widthBox = item("widthSpinBox"), heightBox = item("heightSpinBox")
+            var limitsAndValues = function() {
+                return [widthBox.from, widthBox.to, heightBox.from, heightBox.to, widthBox.value, heightBox.value]
+            }
             compare([frame.width, frame.height], data.frame)
             fuzzyCompare(frame.scale, data.scale, 1e-6)
-            compare([widthBox.from, widthBox.to, heightBox.from, heightBox.to, widthBox.value, heightBox.value], data.limits.concat(data.values))
+            item("adjustScaleStyle").onView()
+            if (data.unlock)
+                mouseClick(item("ratioLock"))
+            compare(limitsAndValues(), data.limits.concat(data.values))
             widthBox.value = data.setWidth[0]
             compare([widthBox.value, heightBox.value], data.setWidth)
             heightBox.value = data.setHeight[1]
             compare([widthBox.value, heightBox.value], data.setHeight)
+            if (!data.saved)
+                return
+            mouseClick(item("adjustScaleSave"))
+            waitIdle()
+            compare([frame.width, frame.height], data.saved)
+            mouseClick(item("ratioLock"))
+            compare(limitsAndValues(), data.relocked.limits.concat(data.setHeight))
+            widthBox.value = data.relocked.setWidth[0]
+            compare([widthBox.value, heightBox.value], data.relocked.setWidth)
         }
 
         // Dragging moves the frame; the wheel zooms no further than 2 nor
