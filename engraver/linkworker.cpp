@@ -5,8 +5,11 @@
 #include "engraver/jobbuffer.h"
 #include "engraver/operations.h"
 #include "engraver/replies.h"
+#include "imaging/threadhandover.h"
 
 #include <QDebug>
+
+#include <utility>
 
 namespace {
 // An engraver answers "$40" within this time, or it is not one.
@@ -35,8 +38,14 @@ LinkWorker::LinkWorker(JobBuffer *jobBuffer)
     connect(m_serialPort, &QSerialPort::bytesWritten, this, &LinkWorker::portBytesWritten);
 }
 
+LinkWorker::~LinkWorker()
+{
+    takeOver(this);
+}
+
 void LinkWorker::setJob(const QByteArray &bytes, quint32 epoch, quint32 position)
 {
+    takeOver(this);
     flushProgress(); // what was sent of the job before belongs to it
     m_job = bytes;
     m_epoch = epoch;
@@ -50,12 +59,17 @@ void LinkWorker::openedOrClosed()
     emit portChanged(m_serialPort->isOpen(), m_serialPort->portName());
 }
 
-void LinkWorker::connectToBelow()
+void LinkWorker::connectToBelow(quint32 search)
 {
+    m_search = search;
     m_reconnectAfterClose = false;
-    // A link that is up stays; a search under way goes on.
-    if (m_portState == PortState::Linked || m_portState == PortState::Searching)
+    // A link that is up stays; a search under way goes on. Either way the
+    // window hears where things stand, as it showed a search from its click.
+    if (m_portState == PortState::Linked || m_portState == PortState::Searching) {
+        flushProgress();
+        emit linkState(m_portState == PortState::Searching, m_stalled, m_search);
         return;
+    }
     // The last link's goodbye is still on its way; the port is needed now.
     if (m_portState == PortState::Closing)
         finishClose();
@@ -189,6 +203,7 @@ void LinkWorker::stopSearch()
 
 void LinkWorker::write(const QByteArray &bytes)
 {
+    takeOver(this);
     if (m_portState != PortState::Linked) {
         qDebug() << "error";
         return;
@@ -390,12 +405,19 @@ void LinkWorker::movePosition(quint32 position)
 
 void LinkWorker::flushProgress()
 {
+    // Whatever signal follows, what it carries was written before this.
+    handOver(m_window);
     if (m_requests == 0 && !m_positionMoved)
         return;
     m_progressTimer.stop();
     m_sinceReport.start();
-    emit progress(m_epoch, m_shares, m_requests, m_endOfData);
-    m_shares.clear();
+    {
+        std::lock_guard<std::mutex> lock(m_batchesLock);
+        // Moved, not shared: this thread never writes the batch's memory again.
+        m_batches.append(
+            {++m_batchSerial, m_epoch, std::exchange(m_shares, {}), m_requests, m_endOfData});
+    }
+    emit progress(m_batchSerial);
     m_requests = 0;
     m_endOfData = false;
     m_positionMoved = false;
@@ -455,13 +477,13 @@ void LinkWorker::finishClose()
         emit linkClosed();
     }
     if (wasClosing && m_reconnectAfterClose)
-        connectToBelow();
+        connectToBelow(m_search);
 }
 
 void LinkWorker::reconnect()
 {
     if (!linked()) {
-        connectToBelow();
+        connectToBelow(m_search);
         return;
     }
     goodbyeAndClose();
@@ -469,7 +491,7 @@ void LinkWorker::reconnect()
     if (m_portState == PortState::Closing)
         m_reconnectAfterClose = true; // finishClose() searches
     else
-        connectToBelow(); // let go at once: nothing read the goodbye
+        connectToBelow(m_search); // let go at once: nothing read the goodbye
 }
 
 void LinkWorker::stopAndDisconnect()
@@ -546,8 +568,10 @@ void LinkWorker::setPortState(PortState state)
 {
     const bool wasSearching = m_portState == PortState::Searching;
     m_portState = state;
-    if (wasSearching != (state == PortState::Searching))
-        emit linkState(state == PortState::Searching, m_stalled);
+    if (wasSearching != (state == PortState::Searching)) {
+        flushProgress();
+        emit linkState(state == PortState::Searching, m_stalled, m_search);
+    }
 }
 
 void LinkWorker::setStalled(bool stalled)
@@ -555,5 +579,17 @@ void LinkWorker::setStalled(bool stalled)
     if (stalled == m_stalled)
         return;
     m_stalled = stalled;
-    emit linkState(m_portState == PortState::Searching, stalled);
+    flushProgress();
+    emit linkState(m_portState == PortState::Searching, stalled, m_search);
+}
+
+QVector<LinkWorker::ProgressBatch> LinkWorker::takeProgress(quint32 upTo)
+{
+    std::lock_guard<std::mutex> lock(m_batchesLock);
+    int count = 0;
+    while (count < m_batches.size() && qint32(upTo - m_batches.at(count).serial) >= 0)
+        ++count;
+    QVector<ProgressBatch> taken = m_batches.mid(0, count);
+    m_batches.remove(0, count);
+    return taken;
 }

@@ -11,6 +11,7 @@
 #include <QVector>
 
 #include <atomic>
+#include <mutex>
 
 class JobBuffer;
 
@@ -20,8 +21,12 @@ class JobBuffer;
 // once, whatever the window is busy with; the window hears of it afterwards
 // by queued signals, the progress in batches at most ten times a second.
 //
-// Operations calls the slots by queued calls only; the atomics below are the
-// one state the window reads directly.
+// Operations calls the slots by queued calls only; the atomics below and the
+// progress batches (under their lock) are the one state the window reads
+// directly. Both sides connect by name, so that every argument crosses in
+// Qt's own copy: the hand-over is then marked once per message
+// (imaging/threadhandover.h), on the worker's side in flushProgress, which
+// comes before every signal, and on the window's in each slot.
 class LinkWorker : public QObject
 {
     Q_OBJECT
@@ -29,6 +34,8 @@ public:
     // jobBuffer: the window's job, whose send position this thread moves on
     // (JobBuffer::followLink); the bytes come by setJob.
     explicit LinkWorker(JobBuffer *jobBuffer);
+    // On the link thread as it ends, after the window's last call.
+    ~LinkWorker() override;
 
     // Any thread: messages waiting behind the one the port is writing, and
     // bytes the port has still to pass to the system.
@@ -38,8 +45,25 @@ public:
     // The window hears the progress at most once in this time, by default.
     static constexpr int defaultProgressIntervalMs = 100;
 
+    // Data requests answered in one batch of the job handed over as epoch:
+    // the progress of each chunk sent, in order, and whether the last was
+    // answered with the end of data. requests is 0 when only the send
+    // position moved (a rewind). The position itself is in the job buffer
+    // already.
+    struct ProgressBatch
+    {
+        quint32 serial = 0;
+        quint32 epoch = 0;
+        QVector<double> shares;
+        int requests = 0;
+        bool endOfData = false;
+    };
+    // Any thread: takes the batches up to the one progress(upTo) told of.
+    QVector<ProgressBatch> takeProgress(quint32 upTo);
+
 public slots:
-    void connectToBelow();
+    // search: the window's number for this request, told back in linkState.
+    void connectToBelow(quint32 search);
     // The user's disconnect. linkSeen: the number of the last link the
     // window had heard of; a link it has not (its "up" still on the way)
     // is reported down here, after that "up".
@@ -59,19 +83,17 @@ signals:
     void linkUp(quint64 link);
     void linkLost();
     void status(const QString &text);
-    // Data requests answered since the last batch of the job handed over as
-    // epoch: the progress of each chunk sent, in order, and whether the last
-    // was answered with the end of data. requests is 0 when only the send
-    // position moved (a rewind). The position itself is in the job buffer
-    // already.
-    void progress(quint32 epoch, const QVector<double> &shares, int requests, bool endOfData);
+    // A batch of progress waits in takeProgress, up to the one numbered upTo.
+    void progress(quint32 upTo);
     void searchFinished(bool found);
     void engraverNotFound(const QString &deniedPort);
     void linkClosed();
     void writeStalled();
     // Whether a search is under way, and whether the engraver has stopped
-    // taking bytes; sent when either changes.
-    void linkState(bool searching, bool silent);
+    // taking bytes; sent when either changes and on every connectToBelow.
+    // search: the number of the last connectToBelow taken here, so that the
+    // window can tell a report sent before its request from the answer.
+    void linkState(bool searching, bool silent, quint32 search);
 
 private:
     enum class PortState {
@@ -118,13 +140,14 @@ private:
     void movePosition(quint32 position);
     // Sends the window the progress not yet reported; called before every
     // other signal, so that the window hears things in the order they
-    // happened.
+    // happened, and so that what the signal carries is handed over.
     void flushProgress();
 
     JobBuffer *m_window; // lives on the window's thread: only followLink is called
     QSerialPort *m_serialPort;
     PortState m_portState = PortState::Closed;
     quint64 m_linkGeneration = 0;
+    quint32 m_search = 0; // the window's number of the last connectToBelow
     QByteArray m_pendingReply; // a bare "F" or "B" that ended the last read
 
     QStringList m_searchPorts; // candidates not yet probed
@@ -166,6 +189,10 @@ private:
     // request; -1 when there is none.
     qint64 m_unconfirmedStart = -1;
 
+    // Batches told to the window and not yet taken.
+    std::mutex m_batchesLock;
+    QVector<ProgressBatch> m_batches;
+    quint32 m_batchSerial = 0;
     // Progress not yet reported to the window.
     QVector<double> m_shares;
     int m_requests = 0;

@@ -7,6 +7,7 @@
 #include "engraver/linkworker.h"
 #include "engraver/replies.h"
 #include "engraver/screenimageprovide.h"
+#include "imaging/threadhandover.h"
 
 #include <QDebug>
 #include <QQmlEngine>
@@ -52,7 +53,6 @@ Operations::Operations(QObject *parent)
     m_dataWatch.setInterval(defaultDataRequestTimeoutMs);
     connect(&m_dataWatch, &QTimer::timeout, this, &Operations::dataWatchExpired);
 
-    qRegisterMetaType<QVector<double>>();
     m_linkThread = new QThread(this);
     m_linkThread->setObjectName(QStringLiteral("engraver link"));
     m_worker = new LinkWorker(m_jobBuffer);
@@ -61,18 +61,26 @@ Operations::Operations(QObject *parent)
     connect(m_linkThread, &QThread::finished, m_worker, &QObject::deleteLater);
     m_port.m_bytesToWrite = &m_worker->portBytesToWrite();
 
-    // All queued, in the order the link thread emits them.
-    const auto queued = Qt::QueuedConnection;
-    connect(m_worker, &LinkWorker::portChanged, this, &Operations::portChanged, queued);
-    connect(m_worker, &LinkWorker::linkUp, this, &Operations::linkUp, queued);
-    connect(m_worker, &LinkWorker::linkLost, this, &Operations::linkLost, queued);
-    connect(m_worker, &LinkWorker::status, this, &Operations::statusReported, queued);
-    connect(m_worker, &LinkWorker::progress, this, &Operations::progressReported, queued);
-    connect(m_worker, &LinkWorker::searchFinished, this, &Operations::searchFinished, queued);
-    connect(m_worker, &LinkWorker::engraverNotFound, this, &Operations::engraverNotFound, queued);
-    connect(m_worker, &LinkWorker::linkClosed, this, &Operations::linkClosed, queued);
-    connect(m_worker, &LinkWorker::writeStalled, this, &Operations::writeStalled, queued);
-    connect(m_worker, &LinkWorker::linkState, this, &Operations::linkStateReported, queued);
+    // Queued, in the order the link thread emits them; by name, so that the
+    // arguments cross in Qt's own copies (see LinkWorker).
+    const struct
+    {
+        const char *signal;
+        const char *slot;
+    } told[] = {
+        {SIGNAL(portChanged(bool, QString)), SLOT(portChanged(bool, QString))},
+        {SIGNAL(linkUp(quint64)), SLOT(linkUp(quint64))},
+        {SIGNAL(linkLost()), SLOT(linkLost())},
+        {SIGNAL(status(QString)), SLOT(statusReported(QString))},
+        {SIGNAL(progress(quint32)), SLOT(progressReported(quint32))},
+        {SIGNAL(searchFinished(bool)), SLOT(searchEnded(bool))},
+        {SIGNAL(engraverNotFound(QString)), SLOT(engraverMissing(QString))},
+        {SIGNAL(linkClosed()), SLOT(linkLetGo())},
+        {SIGNAL(writeStalled()), SLOT(writeStalledOnLink())},
+        {SIGNAL(linkState(bool, bool, quint32)), SLOT(linkStateReported(bool, bool, quint32))},
+    };
+    for (const auto &pair : told)
+        connect(m_worker, pair.signal, this, pair.slot, Qt::QueuedConnection);
 
     connect(m_jobBuffer, &JobBuffer::sendingRestarted, this, &Operations::handOverJob);
     m_linkThread->start();
@@ -81,7 +89,9 @@ Operations::Operations(QObject *parent)
 
 Operations::~Operations()
 {
-    // The link thread ends with the port closed and the worker deleted.
+    // The link thread ends with the port closed and the worker deleted,
+    // after everything the window did with it.
+    handOver(m_worker);
     m_linkThread->quit();
     m_linkThread->wait();
 
@@ -134,12 +144,16 @@ void Operations::finishedLoadProcess()
 // reads the buffer's own.
 void Operations::handOverJob()
 {
-    LinkWorker *worker = m_worker;
-    QMetaObject::invokeMethod(
-        worker,
-        [worker, bytes = m_jobBuffer->bytes(), epoch = m_jobBuffer->sendEpoch(),
-         position = m_jobBuffer->position()] { worker->setJob(bytes, epoch, position); },
-        Qt::QueuedConnection);
+    toLink("setJob", Q_ARG(QByteArray, m_jobBuffer->bytes()),
+           Q_ARG(quint32, m_jobBuffer->sendEpoch()), Q_ARG(quint32, m_jobBuffer->position()));
+}
+
+template<typename... Args>
+void Operations::toLink(const char *slot, Args... args)
+{
+    handOver(m_worker);
+    if (!QMetaObject::invokeMethod(m_worker, slot, Qt::QueuedConnection, args...))
+        qCWarning(lcEngraver) << "the link thread has no slot" << slot;
 }
 
 int Operations::queuedMessages() const
@@ -149,24 +163,30 @@ int Operations::queuedMessages() const
 
 void Operations::setProgressInterval(int ms)
 {
-    LinkWorker *worker = m_worker;
-    QMetaObject::invokeMethod(
-        worker, [worker, ms] { worker->setProgressInterval(ms); }, Qt::QueuedConnection);
+    toLink("setProgressInterval", Q_ARG(int, ms));
 }
 
 void Operations::connectToBelow(bool en)
 {
     if (en) {
-        QMetaObject::invokeMethod(m_worker, &LinkWorker::connectToBelow, Qt::QueuedConnection);
+        // The page shows the search from the click on, not from whenever
+        // the link thread gets to it.
+        ++m_search;
+        if (!m_linked && !m_searching) {
+            m_searching = true;
+            emit linkStateChanged();
+        }
+        toLink("connectToBelow", Q_ARG(quint32, m_search));
         return;
     }
     // Down for the page at once; the link thread says goodbye in its own time.
+    if (m_searching) {
+        m_searching = false;
+        emit linkStateChanged();
+    }
     setLinked(false);
     stopDataWatch();
-    LinkWorker *worker = m_worker;
-    QMetaObject::invokeMethod(
-        worker, [worker, seen = m_linkSeen] { worker->disconnectLink(seen); },
-        Qt::QueuedConnection);
+    toLink("disconnectLink", Q_ARG(quint64, m_linkSeen));
     emit includeBackStatus(EngraverProtocol::FramingOff);
 }
 
@@ -176,16 +196,14 @@ void Operations::serialWriteData(QByteArray str)
         qDebug() << "error";
         return;
     }
-    LinkWorker *worker = m_worker;
-    QMetaObject::invokeMethod(
-        worker, [worker, str] { worker->write(str); }, Qt::QueuedConnection);
+    toLink("write", Q_ARG(QByteArray, str));
 }
 
 // The port is read on the link thread as bytes arrive; this asks it to read
 // now.
 void Operations::serialDataProcess()
 {
-    QMetaObject::invokeMethod(m_worker, &LinkWorker::readPort, Qt::QueuedConnection);
+    toLink("readPort");
 }
 
 void Operations::clearIndex()
@@ -197,14 +215,14 @@ void Operations::reconnect()
 {
     setLinked(false);
     stopDataWatch();
-    QMetaObject::invokeMethod(m_worker, &LinkWorker::reconnect, Qt::QueuedConnection);
+    toLink("reconnect");
 }
 
 void Operations::stopAndDisconnect()
 {
     setLinked(false);
     stopDataWatch();
-    QMetaObject::invokeMethod(m_worker, &LinkWorker::stopAndDisconnect, Qt::QueuedConnection);
+    toLink("stopAndDisconnect");
 }
 
 void Operations::setLinked(bool linked)
@@ -215,8 +233,13 @@ void Operations::setLinked(bool linked)
     emit linkStateChanged();
 }
 
-void Operations::linkStateReported(bool searching, bool silent)
+void Operations::linkStateReported(bool searching, bool silent, quint32 search)
 {
+    takeOver(m_jobBuffer);
+    // Sent before the link thread took the last click: the search that
+    // click started is still to come.
+    if (search != m_search)
+        searching = m_searching;
     if (searching == m_searching && silent == m_silent)
         return;
     m_searching = searching;
@@ -226,6 +249,7 @@ void Operations::linkStateReported(bool searching, bool silent)
 
 void Operations::portChanged(bool open, const QString &name)
 {
+    takeOver(m_jobBuffer);
     m_port.m_open = open;
     m_port.m_name = name;
     emit linkStateChanged();
@@ -233,6 +257,7 @@ void Operations::portChanged(bool open, const QString &name)
 
 void Operations::linkUp(quint64 link)
 {
+    takeOver(m_jobBuffer);
     setLinked(true);
     m_linkSeen = link;
     emit includeBackStatus(EngraverProtocol::FramingOn);
@@ -240,6 +265,7 @@ void Operations::linkUp(quint64 link)
 
 void Operations::linkLost()
 {
+    takeOver(m_jobBuffer);
     setLinked(false);
     stopDataWatch();
     emit includeBackStatus(EngraverProtocol::FramingOff);
@@ -247,22 +273,50 @@ void Operations::linkLost()
 
 void Operations::statusReported(const QString &text)
 {
+    takeOver(m_jobBuffer);
     watchStatus(text);
     emit toFrontStatus(text);
 }
 
-void Operations::progressReported(quint32 epoch, const QVector<double> &shares, int requests,
-                                  bool endOfData)
+void Operations::progressReported(quint32 upTo)
 {
-    // The link thread has moved the buffer's position already.
-    if (requests > 0)
-        dataRequested(endOfData);
-    // Chunks of a job replaced or rewound since are no news for the page.
-    if (epoch != m_jobBuffer->sendEpoch())
-        return;
-    m_jobBuffer->announceSent();
-    for (double share : shares)
-        emit completePecent(share);
+    takeOver(m_jobBuffer);
+    const QVector<LinkWorker::ProgressBatch> batches = m_worker->takeProgress(upTo);
+    for (const LinkWorker::ProgressBatch &batch : batches) {
+        // The link thread has moved the buffer's position already.
+        if (batch.requests > 0)
+            dataRequested(batch.endOfData);
+        // Chunks of a job replaced or rewound since are no news for the page.
+        if (batch.epoch != m_jobBuffer->sendEpoch())
+            continue;
+        m_jobBuffer->announceSent();
+        for (double share : batch.shares)
+            emit completePecent(share);
+    }
+}
+
+void Operations::searchEnded(bool found)
+{
+    takeOver(m_jobBuffer);
+    emit searchFinished(found);
+}
+
+void Operations::engraverMissing(const QString &deniedPort)
+{
+    takeOver(m_jobBuffer);
+    emit engraverNotFound(deniedPort);
+}
+
+void Operations::linkLetGo()
+{
+    takeOver(m_jobBuffer);
+    emit linkClosed();
+}
+
+void Operations::writeStalledOnLink()
+{
+    takeOver(m_jobBuffer);
+    emit writeStalled();
 }
 
 void Operations::setDataRequestTimeout(int ms)

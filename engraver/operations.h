@@ -159,16 +159,26 @@ public:
     // is written, searches for the engraver again.
     Q_INVOKABLE void reconnect();
 
-private:
-    void handOverJob();
+private slots:
+    // What the link thread tells, connected by name (see LinkWorker).
     void linkUp(quint64 link);
     void linkLost();
     void statusReported(const QString &text);
-    void progressReported(quint32 epoch, const QVector<double> &shares, int requests,
-                          bool endOfData);
+    void progressReported(quint32 upTo);
     void portChanged(bool open, const QString &name);
+    void linkStateReported(bool searching, bool silent, quint32 search);
+    void searchEnded(bool found);
+    void engraverMissing(const QString &deniedPort);
+    void linkLetGo();
+    void writeStalledOnLink();
+
+private:
+    void handOverJob();
     void setLinked(bool linked);
-    void linkStateReported(bool searching, bool silent);
+    // Calls a slot of the link thread's by name, with its arguments handed
+    // over.
+    template<typename... Args>
+    void toLink(const char *slot, Args... args);
 
     // The watch over a running job's data requests.
     void watchStatus(const QString &text);
@@ -185,7 +195,8 @@ private:
     LinkWorker *m_worker = nullptr; // lives on the link thread, deleted when it ends
     LinkPort m_port;
     bool m_linked = false; // as the link thread last reported
-    bool m_searching = false; // the same
+    bool m_searching = false; // the same, or true from a click until it is answered
+    quint32 m_search = 0; // the number of the last connectToBelow(true)
     bool m_silent = false; // the same
     quint64 m_linkSeen = 0; // the number of that link
     std::shared_ptr<PublishedRecords> m_published;
