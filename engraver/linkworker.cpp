@@ -411,11 +411,12 @@ void LinkWorker::flushProgress()
         return;
     m_progressTimer.stop();
     m_sinceReport.start();
+    // Moved, not shared: this thread never writes the batch's memory again.
+    ProgressBatch batch {++m_batchSerial, m_epoch, std::exchange(m_shares, {}), m_requests,
+                         m_endOfData};
     {
         std::lock_guard<std::mutex> lock(m_batchesLock);
-        // Moved, not shared: this thread never writes the batch's memory again.
-        m_batches.append(
-            {++m_batchSerial, m_epoch, std::exchange(m_shares, {}), m_requests, m_endOfData});
+        m_batches.append(std::move(batch));
     }
     emit progress(m_batchSerial);
     m_requests = 0;
@@ -583,13 +584,10 @@ void LinkWorker::setStalled(bool stalled)
     emit linkState(m_portState == PortState::Searching, stalled, m_search);
 }
 
-QVector<LinkWorker::ProgressBatch> LinkWorker::takeProgress(quint32 upTo)
+QVector<LinkWorker::ProgressBatch> LinkWorker::takeProgress()
 {
+    QVector<ProgressBatch> taken;
     std::lock_guard<std::mutex> lock(m_batchesLock);
-    int count = 0;
-    while (count < m_batches.size() && qint32(upTo - m_batches.at(count).serial) >= 0)
-        ++count;
-    QVector<ProgressBatch> taken = m_batches.mid(0, count);
-    m_batches.remove(0, count);
+    taken.swap(m_batches);
     return taken;
 }

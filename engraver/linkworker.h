@@ -58,8 +58,11 @@ public:
         int requests = 0;
         bool endOfData = false;
     };
-    // Any thread: takes the batches up to the one progress(upTo) told of.
-    QVector<ProgressBatch> takeProgress(quint32 upTo);
+    // Any thread: takes the batches told so far (and perhaps one or two
+    // whose progress(upTo) is still on its way), in order. The lock is held
+    // for a swap only, so that this thread is never kept waiting by a window
+    // that is itself kept from running.
+    QVector<ProgressBatch> takeProgress();
 
 public slots:
     // search: the window's number for this request, told back in linkState.

@@ -281,7 +281,14 @@ void Operations::statusReported(const QString &text)
 void Operations::progressReported(quint32 upTo)
 {
     takeOver(m_jobBuffer);
-    const QVector<LinkWorker::ProgressBatch> batches = m_worker->takeProgress(upTo);
+    m_batches += m_worker->takeProgress();
+    // Batches after upTo were taken early: they wait for their own signal,
+    // so that the page hears them after what the link told in between.
+    int told = 0;
+    while (told < m_batches.size() && qint32(upTo - m_batches.at(told).serial) >= 0)
+        ++told;
+    const QVector<LinkWorker::ProgressBatch> batches = m_batches.mid(0, told);
+    m_batches.remove(0, told);
     for (const LinkWorker::ProgressBatch &batch : batches) {
         // The link thread has moved the buffer's position already.
         if (batch.requests > 0)

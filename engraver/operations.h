@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engraver/linkworker.h"
+
 #include <QByteArray>
 #include <QHash>
 #include <QObject>
@@ -12,7 +14,6 @@
 #include <memory>
 
 class JobBuffer;
-class LinkWorker;
 class PublishedRecords;
 class QThread;
 class ScreenImageProvide;
@@ -199,6 +200,7 @@ private:
     quint32 m_search = 0; // the number of the last connectToBelow(true)
     bool m_silent = false; // the same
     quint64 m_linkSeen = 0; // the number of that link
+    QVector<LinkWorker::ProgressBatch> m_batches; // taken from the link, not yet told
     std::shared_ptr<PublishedRecords> m_published;
     bool m_providerForEngine = false; // made as an engine's child: the engine deletes it
     QTimer m_dataWatch; // runs while a running job waits for its next request
