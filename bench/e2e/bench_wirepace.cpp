@@ -171,14 +171,23 @@ private:
     std::atomic<int> m_slowAnswers {0};
 };
 
-// Waits in the event loop until done() or the time is up.
+// Waits in the event loop until done() or the time is up. The loop sleeps
+// between events as the program's own does: a loop spinning on
+// processEvents() would keep a core busy and rob the link of its share.
 template<typename Done>
 bool waitFor(Done done, int ms)
 {
     QElapsedTimer clock;
     clock.start();
-    while (!done() && clock.elapsed() < ms)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    QEventLoop loop;
+    QTimer check;
+    QObject::connect(&check, &QTimer::timeout, [&] {
+        if (done() || clock.elapsed() >= ms)
+            loop.quit();
+    });
+    check.start(5);
+    if (!done())
+        loop.exec();
     return done();
 }
 
