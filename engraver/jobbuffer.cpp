@@ -60,7 +60,9 @@ void JobBuffer::setJobPreview(const QImage &image)
 void JobBuffer::appendJobBytes(const QByteArray &data)
 {
     m_bytes.append(data);
+    restartAt(position());
     emit changed();
+    emit sendingRestarted();
 }
 
 void JobBuffer::clearJobBytes()
@@ -79,19 +81,42 @@ void JobBuffer::setJobBounds(int xmin, int ymin, int xmax, int ymax)
 
 void JobBuffer::resetJobPosition()
 {
-    m_position = 0;
+    restartAt(0);
     m_unconfirmedStart = -1;
     emit changed();
+    emit sendingRestarted();
+}
+
+void JobBuffer::restartAt(quint32 position)
+{
+    const quint64 epoch = (m_cursor.load() >> 32) + 1;
+    m_cursor.store(epoch << 32 | position);
+}
+
+void JobBuffer::setPosition(quint32 position)
+{
+    const quint64 epoch = m_cursor.load() >> 32;
+    m_cursor.store(epoch << 32 | position);
+}
+
+bool JobBuffer::followLink(quint32 epoch, quint32 position)
+{
+    quint64 current = m_cursor.load();
+    while (quint32(current >> 32) == epoch) {
+        if (m_cursor.compare_exchange_weak(current, quint64(epoch) << 32 | position))
+            return true;
+    }
+    return false;
 }
 
 Protocol::ChunkPlan JobBuffer::takeChunk(int mode)
 {
-    const Protocol::ChunkPlan plan = Protocol::planChunk(quint32(m_bytes.size()), m_position, mode);
+    const Protocol::ChunkPlan plan = Protocol::planChunk(quint32(m_bytes.size()), position(), mode);
     // Any request means the chunk before it arrived; a resend hands over the
     // same chunk again, which stays unconfirmed.
     if (mode != 2)
         m_unconfirmedStart = plan.endOfData ? -1 : qint64(plan.start);
-    m_position = plan.nextPosition;
+    setPosition(plan.nextPosition);
     emit changed();
     return plan;
 }
@@ -100,7 +125,7 @@ void JobBuffer::rewindUnconfirmedChunk()
 {
     if (m_unconfirmedStart < 0)
         return;
-    m_position = quint32(m_unconfirmedStart);
+    setPosition(quint32(m_unconfirmedStart));
     m_unconfirmedStart = -1;
     emit changed();
 }

@@ -7,6 +7,8 @@
 #include <QObject>
 #include <QtGlobal>
 
+#include <atomic>
+
 // The prepared engraving job: the preview the control page shows, the byte
 // stream of 4-byte records that goes to the engraver, the bounding box of the
 // burned pixels and the send position in the stream.
@@ -14,9 +16,14 @@
 // One buffer belongs to the engraver controller, which hands it to the canvas.
 // It lives in the GUI thread and is only ever touched there: a SaveByte run
 // builds its job on a pool thread in memory of its own, and the canvas
-// publishes the finished job here in one step when the run is reported. A
-// data request therefore reads either the old job or the new one, never a
-// job half written.
+// publishes the finished job here in one step when the run is reported.
+//
+// The engraver link answers data requests on a thread of its own, from a
+// shared copy of the bytes handed over whenever the job or its send position
+// starts over (sendingRestarted). The one thing that thread writes here is the
+// send position, through followLink: the position carries the number of the
+// hand-over it belongs to, so a position of a job replaced meanwhile, or from
+// before a rewind, is never taken.
 class JobBuffer : public QObject
 {
     Q_OBJECT
@@ -45,9 +52,17 @@ public:
     quint16 xmax() const { return m_xmax; }
     quint16 ymax() const { return m_ymax; }
     // Offset of the first byte not yet sent.
-    quint32 position() const { return m_position; }
+    quint32 position() const { return quint32(m_cursor.load()); }
     int size() const { return m_bytes.size(); }
-    int sent() const { return int(m_position); }
+    int sent() const { return int(position()); }
+    // Counts the times the job or its send position started over.
+    quint32 sendEpoch() const { return quint32(m_cursor.load() >> 32); }
+    // Any thread: the link has sent up to position of the job as handed over
+    // at epoch. Ignored (false) once the job or its position has started over
+    // since. Emits nothing: the link announces its progress in batches
+    // through announceSent, on the buffer's thread.
+    bool followLink(quint32 epoch, quint32 position);
+    void announceSent() { emit changed(); }
     int pictureWidth() const { return m_pictureSize.width(); }
     int pictureHeight() const { return m_pictureSize.height(); }
     double previewScale() const { return m_previewScale; }
@@ -89,8 +104,15 @@ public:
 signals:
     void changed();
     void previewScaleChanged();
+    // The bytes, or the position sending starts from, changed by a call of
+    // the buffer's own (publish, a reset), not by sending.
+    void sendingRestarted();
 
 private:
+    void setPosition(quint32 position);
+    // A new hand-over number, with the position given.
+    void restartAt(quint32 position);
+
     QImage m_preview {680, 680, QImage::Format_ARGB32};
     QSize m_pictureSize {680, 680};
     double m_previewScale = 1;
@@ -100,7 +122,8 @@ private:
     quint16 m_ymin = 0;
     quint16 m_xmax = 0;
     quint16 m_ymax = 0;
-    quint32 m_position = 0;
+    // The hand-over number in the upper 32 bits, the send position in the lower.
+    std::atomic<quint64> m_cursor {0};
     // Start of the chunk handed to the engraver and not yet followed by a
     // request; -1 when there is none.
     qint64 m_unconfirmedStart = -1;

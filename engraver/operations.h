@@ -1,21 +1,49 @@
 #pragma once
 
+#include "engraver/linkworker.h"
+
 #include <QByteArray>
 #include <QHash>
 #include <QObject>
-#include <QSerialPort>
 #include <QString>
 #include <QStringList>
 #include <QTimer>
+#include <QVector>
 
+#include <atomic>
 #include <memory>
 
 class JobBuffer;
 class PublishedRecords;
+class QThread;
 class ScreenImageProvide;
+
+// The link's serial port as the window sees it: the port itself lives on the
+// link thread. Whether it is open and its name follow the port's own state
+// in the order of the controller's signals; bytesToWrite is read live.
+class LinkPort
+{
+public:
+    bool isOpen() const { return m_open; }
+    QString portName() const { return m_name; }
+    qint64 bytesToWrite() const { return m_bytesToWrite ? m_bytesToWrite->load() : 0; }
+
+private:
+    friend class Operations;
+    bool m_open = false;
+    QString m_name;
+    const std::atomic<qint64> *m_bytesToWrite = nullptr;
+};
 
 // The engraver controller: finds the engraver among the serial ports, keeps
 // the link, writes commands, turns replies into signals and feeds the job.
+//
+// The link itself (port, search, message queue, answers to data requests)
+// runs on a thread of its own, in a LinkWorker, so that a window busy
+// drawing never keeps the engraver waiting for its next chunk. This object
+// stays on the window's thread, passes the page's calls on by queued calls
+// and turns what the link reports back into its signals; the progress
+// arrives in batches, at most ten a second, a completePecent for every chunk.
 class Operations : public QObject
 {
     Q_OBJECT
@@ -46,8 +74,8 @@ public:
     // Serves the published job's preview; owned by the QML engine once
     // registered with it (null once the engine has deleted it).
     ScreenImageProvide *imageProvider() const { return m_imageProvider; }
-    // The link's port, a child of this object.
-    QSerialPort *serialPort() const { return m_serialPort; }
+    // The link's port, as last reported by the link thread.
+    const LinkPort *serialPort() const { return &m_port; }
     // The records of the job last published, for the true-size view, which
     // is drawn off the GUI thread.
     std::shared_ptr<const PublishedRecords> publishedRecords() const { return m_published; }
@@ -77,12 +105,17 @@ public:
     int dataRequestTimeout() const { return m_dataWatch.interval(); }
     void setDataRequestTimeout(int ms);
 
-    bool searching() const { return m_portState == PortState::Searching; }
-    QString portName() const;
-    bool engraverSilent() const { return m_stalled; }
+    bool searching() const { return m_searching; }
+    QString portName() const { return m_linked ? m_port.portName() : QString(); }
+    bool engraverSilent() const { return m_silent; }
 
     // Messages waiting behind the one the port is writing.
-    int queuedMessages() const { return int(m_outgoing.size()); }
+    int queuedMessages() const;
+
+    // The page hears the upload's progress at most once in this time (100 ms
+    // by default), the chunks sent meanwhile together. A test that answers
+    // every chunk as it goes sets 0.
+    void setProgressInterval(int ms);
 
 signals:
     void finishedLoad(int xmin, int ymin, int xmax, int ymax);
@@ -127,42 +160,26 @@ public:
     // is written, searches for the engraver again.
     Q_INVOKABLE void reconnect();
 
+private slots:
+    // What the link thread tells, connected by name (see LinkWorker).
+    void linkUp(quint64 link);
+    void linkLost();
+    void statusReported(const QString &text);
+    void progressReported(quint32 upTo);
+    void portChanged(bool open, const QString &name);
+    void linkStateReported(bool searching, bool silent, quint32 search);
+    void searchEnded(bool found);
+    void engraverMissing(const QString &deniedPort);
+    void linkLetGo();
+    void writeStalledOnLink();
+
 private:
-    enum class PortState {
-        Closed,
-        Searching, // open on a candidate, waiting for its handshake answer
-        Linked,
-        Closing, // the link is down; the goodbye is still being written
-    };
-
-    bool linked() const { return m_portState == PortState::Linked; }
-    void setPortState(PortState state);
-    void setStalled(bool stalled);
-    void sendChunk(int mode);
-    void handleReply(const QByteArray &reply);
-
-    void probeNextPort();
-    void handshakeRead();
-    void handshakeDecided();
-    void acceptPort();
-    void stopSearch();
-
-    // capped: a command of the page's, dropped when too many wait.
-    void enqueue(const QByteArray &bytes, bool capped);
-    // An answer to one of the engraver's requests. One that repeats an
-    // answer still waiting to be written (a resend, the end of data) is not
-    // queued again: false then.
-    bool enqueueAnswer(const QByteArray &bytes, bool repeatable);
-    void writeNext();
-    void portBytesWritten(qint64 bytes);
-    void writeWatchExpired();
-    void dropOutgoing();
-
-    void closeLink();
-    void takeLinkDown();
-    void goodbyeAndClose();
-    void finishClose();
-    void portError(QSerialPort::SerialPortError error);
+    void handOverJob();
+    void setLinked(bool linked);
+    // Calls a slot of the link thread's by name, with its arguments handed
+    // over.
+    template<typename... Args>
+    void toLink(const char *slot, Args... args);
 
     // The watch over a running job's data requests.
     void watchStatus(const QString &text);
@@ -174,43 +191,18 @@ private:
     friend class ScreenImageProvide; // tells us when an engine deletes it
 
     ScreenImageProvide *m_imageProvider = nullptr;
-    QSerialPort *m_serialPort = nullptr;
     JobBuffer *m_jobBuffer = nullptr; // child of this object
+    QThread *m_linkThread = nullptr; // child of this object
+    LinkWorker *m_worker = nullptr; // lives on the link thread, deleted when it ends
+    LinkPort m_port;
+    bool m_linked = false; // as the link thread last reported
+    bool m_searching = false; // the same, or true from a click until it is answered
+    quint32 m_search = 0; // the number of the last connectToBelow(true)
+    bool m_silent = false; // the same
+    quint64 m_linkSeen = 0; // the number of that link
+    QVector<LinkWorker::ProgressBatch> m_batches; // taken from the link, not yet told
     std::shared_ptr<PublishedRecords> m_published;
     bool m_providerForEngine = false; // made as an engine's child: the engine deletes it
-    PortState m_portState = PortState::Closed;
-    quint64 m_linkGeneration = 0;
-    QByteArray m_pendingReply; // a bare "F" or "B" that ended the last read
-
-    QStringList m_searchPorts; // candidates not yet probed
-    QStringList m_deniedPorts; // candidates the system would not let us open
-    QByteArray m_handshakeBytes; // what the candidate has answered so far
-    QTimer m_handshakeTimer;
-
-    enum class Message {
-        Answer, // to a request of the engraver's
-        Command, // the page's, capped
-        Own, // the controller's: the goodbye, the stop when leaving
-    };
-    struct Outgoing
-    {
-        QByteArray bytes;
-        Message kind = Message::Own;
-    };
-    QList<Outgoing> m_outgoing; // waiting for the port to finish the message before
-    int m_queuedCommands = 0; // Command entries of outgoing
-    // The answers in outgoing, by their bytes, with how often each waits.
-    QHash<QByteArray, int> m_waitingAnswers;
-    // Bytes of the message handed to the port that the port has not yet
-    // reported written. The port's own count (bytesToWrite) drops to 0 as
-    // soon as the system takes the bytes, which a full terminal buffer may
-    // still hold back; the report comes when the system can take more.
-    qint64 m_inPort = 0;
-    QTimer m_writeWatch; // runs while a message is in the port
-    bool m_stalled = false;
-    bool m_closeRequested = false; // stopAndDisconnect() waits for linkClosed()
-    bool m_reconnectAfterClose = false; // reconnect() searches once the port is let go
-
     QTimer m_dataWatch; // runs while a running job waits for its next request
     bool m_watchingJob = false; // the engraver reports the job running, data still to go
     bool m_dataRequestOverdue = false;
