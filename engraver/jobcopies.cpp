@@ -127,6 +127,8 @@ void JobLayout::setJobBuffer(JobBuffer *buffer)
 {
     if (buffer == m_buffer)
         return;
+    if (m_buffer)
+        disconnect(m_buffer, nullptr, this, nullptr);
     m_buffer = buffer;
     m_single = QByteArray();
     m_published = QByteArray();
@@ -136,6 +138,16 @@ void JobLayout::setJobBuffer(JobBuffer *buffer)
         connect(m_buffer, &JobBuffer::sendingRestarted, this, &JobLayout::followBuffer);
     emit jobChanged();
     emit layoutChanged();
+}
+
+QObject *JobLayout::jobBufferObject() const
+{
+    return m_buffer;
+}
+
+void JobLayout::setJobBufferObject(QObject *buffer)
+{
+    setJobBuffer(qobject_cast<JobBuffer *>(buffer));
 }
 
 void JobLayout::followBuffer()

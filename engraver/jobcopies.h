@@ -63,7 +63,9 @@ QByteArray recordsInside(const QByteArray &records, const QPoint &start, const Q
 class JobLayout : public QObject
 {
     Q_OBJECT
-    Q_PROPERTY(JobBuffer *jobBuffer READ jobBuffer WRITE setJobBuffer NOTIFY jobChanged)
+    // The controller's job buffer (a JobBuffer; QML knows its type only by
+    // the controller's property).
+    Q_PROPERTY(QObject *jobBuffer READ jobBufferObject WRITE setJobBufferObject NOTIFY jobChanged)
     Q_PROPERTY(int columns READ columns WRITE setColumns NOTIFY gridChanged)
     Q_PROPERTY(int rows READ rows WRITE setRows NOTIFY gridChanged)
     // Millimetres between neighbouring copies.
@@ -83,6 +85,8 @@ public:
 
     JobBuffer *jobBuffer() const { return m_buffer; }
     void setJobBuffer(JobBuffer *buffer);
+    QObject *jobBufferObject() const;
+    void setJobBufferObject(QObject *buffer);
     int columns() const { return m_grid.columns; }
     void setColumns(int columns);
     int rows() const { return m_grid.rows; }
