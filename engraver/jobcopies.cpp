@@ -233,8 +233,11 @@ int JobLayout::fittingRows(int x, int y)
 
 bool JobLayout::prepareStart(int x, int y)
 {
-    if (!m_buffer || !fits(x, y))
+    if (!fits(x, y))
         return false;
+    // Without a job buffer there is nothing to lay out.
+    if (!m_buffer)
+        return true;
     const QByteArray records = JobCopies::gridRecords(m_single, m_burned, m_grid);
     if (m_buffer->bytes().constData() != records.constData())
         publish(records);

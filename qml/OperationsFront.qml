@@ -94,8 +94,9 @@ Rectangle {
     }
 
     function sendFrame() {
+        // Around the whole grid when there are copies.
         send(EngraverProtocol.frameCommand(xImageVertex + carveFrame.pictureLeft(), yImageVertex + carveFrame.pictureTop(),
-                                           wImageVertex, hImageVertex))
+                                           wImageVertex + copiesControl.extraWidth, hImageVertex + copiesControl.extraHeight))
     }
 
     function publishJob(xmin, ymin, xmax, ymax) {

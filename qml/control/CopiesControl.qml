@@ -22,6 +22,10 @@ CopiesTools {
         gap: control.gap
     }
 
+    // How far the grid reaches beyond the first copy, in engraving pixels.
+    readonly property int extraWidth: (columns - 1) * layout.stepX
+    readonly property int extraHeight: (rows - 1) * layout.stepY
+
     // The picture's top-left corner on the area, in whole engraving pixels,
     // as the start command sends it.
     function startX() {
