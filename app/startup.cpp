@@ -5,6 +5,7 @@
 #include "app/sleepinhibitor.h"
 #include "drawboard/drawimage.h"
 #include "engraver/commands.h"
+#include "engraver/jobcopies.h"
 #include "engraver/jobpicture.h"
 #include "engraver/jobstate.h"
 #include "engraver/jobtimer.h"
@@ -79,6 +80,8 @@ void registerQmlTypes()
     // the desktop kept awake while a job runs.
     qmlRegisterType<JobState>("Zan.Engraver", 1, 0, "JobState");
     qmlRegisterType<JobTimer>("Zan.Engraver", 1, 0, "JobTimer");
+    // Copies in a grid and the touch-up of the job burned last.
+    qmlRegisterType<JobLayout>("Zan.Engraver", 1, 0, "JobLayout");
     qmlRegisterType<SleepInhibitor>("Zan.Desktop", 1, 0, "SleepInhibitor");
     qmlRegisterSingletonType<PictureFiles>("Zan.Desktop", 1, 0, "PictureFiles",
                                            &PictureFiles::create);

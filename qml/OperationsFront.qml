@@ -94,8 +94,9 @@ Rectangle {
     }
 
     function sendFrame() {
+        // Around the whole grid when there are copies.
         send(EngraverProtocol.frameCommand(xImageVertex + carveFrame.pictureLeft(), yImageVertex + carveFrame.pictureTop(),
-                                           wImageVertex, hImageVertex))
+                                           wImageVertex + copiesControl.extraWidth, hImageVertex + copiesControl.extraHeight))
     }
 
     function publishJob(xmin, ymin, xmax, ymax) {
@@ -164,6 +165,8 @@ Rectangle {
             send(EngraverProtocol.pauseCommand)
             return
         }
+        if (jobState.idle && !copiesControl.checkFits())
+            return
         // Nothing would burn: ask first (once for the job; a resume does
         // not ask again).
         if (!zeroBurnAccepted && zeroBurnQuestion.ask(Math.round(toolColumn.laserPower * 10) === 0,
@@ -175,8 +178,12 @@ Rectangle {
     function startJob() {
         // A job started from idle always starts at its first byte, even if a
         // line gone wild asked for data in between.
-        if (jobState.idle)
+        if (jobState.idle) {
+            // The copies go out in the job's place (the picture alone for one).
+            if (!copiesControl.prepareStart())
+                return
             rewindJob()
+        }
         send(EngraverProtocol.startCommand(carveFrame.pictureLeft(), carveFrame.pictureTop(), shared.readCarveMode()))
     }
 
@@ -415,6 +422,22 @@ Rectangle {
         onLaserLetGo: operateRoot.send(EngraverProtocol.laserPowerCommand(position))
         onDepthLetGo: operateRoot.send(EngraverProtocol.depthCommand(position))
         onFanSwitched: operateRoot.send(on ? EngraverProtocol.fanOnCommand : EngraverProtocol.fanOffCommand)
+    }
+
+    // Copies in a grid, and the touch-up of the job burned last.
+    CopiesControl {
+        id: copiesControl
+
+        objectName: "copiesControl"
+        anchors.left: parent.left
+        anchors.top: parent.top
+        anchors.leftMargin: 20
+        anchors.topMargin: 20 + 3 * 44 + 2 * 6 + 16
+        z: 5
+        page: operateRoot
+        area: carveFrame
+        jobBuffer: operateRoot.jobBuffer
+        fontFamily: operateRoot.fontFamily
     }
 
     // ---- Right: connect, frame, play and stop ------------------------------

@@ -58,6 +58,11 @@ const std::vector<Entry> &table()
         // Bytes a second: the serial link carries at most about 11500, and a
         // pace below one would make a job of 10 MB last for months.
         {"jobPace", {Kind::PaceMap, 1, 1e6, QVariantMap()}},
+        // The control page's copies: columns and rows of the grid, and the
+        // gap between them in millimetres (the engraving area is 80 mm).
+        {"copyColumns", {Kind::Whole, 1, 99, 1}},
+        {"copyRows", {Kind::Whole, 1, 99, 1}},
+        {"copyGap", {Kind::Number, 0, 80, 0.0}},
     };
     return entries;
 }

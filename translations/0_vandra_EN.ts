@@ -60,6 +60,60 @@
     </message>
 </context>
 <context>
+    <name>CopiesControl</name>
+    <message>
+        <source>副本放不下：在此位置最多可排 %1 列 × %2 行</source>
+        <translation>The copies do not fit: here at most %1 columns × %2 rows fit</translation>
+    </message>
+    <message>
+        <source>正在框定位，请先停止框定位再开始打印……</source>
+        <translation>Positioning, please stop the positioning and then start printing……</translation>
+    </message>
+    <message>
+        <source>雕刻机未连接，请先点击连接按钮……</source>
+        <translation>The engraver is not connected: press the connect button first……</translation>
+    </message>
+    <message>
+        <source>框选的区域里没有上次雕刻的像素</source>
+        <translation>The selected area holds nothing of the last engraving</translation>
+    </message>
+</context>
+<context>
+    <name>CopiesTools</name>
+    <message>
+        <source>排列多个副本</source>
+        <translation>Lay out copies</translation>
+    </message>
+    <message>
+        <source>补刻：框选上次雕刻的一部分再刻一遍</source>
+        <translation>Touch up: select part of the last engraving and burn it again</translation>
+    </message>
+    <message>
+        <source>列数</source>
+        <translation>Columns</translation>
+    </message>
+    <message>
+        <source>横向排几个副本</source>
+        <translation>How many copies side by side</translation>
+    </message>
+    <message>
+        <source>行数</source>
+        <translation>Rows</translation>
+    </message>
+    <message>
+        <source>纵向排几个副本</source>
+        <translation>How many copies one below the other</translation>
+    </message>
+    <message>
+        <source>间距 mm</source>
+        <translation>Gap mm</translation>
+    </message>
+    <message>
+        <source>相邻副本雕刻部分之间的距离，单位毫米</source>
+        <translation>Distance between the burned parts of neighbouring copies, in millimetres</translation>
+    </message>
+</context>
+<context>
     <name>CropOverlay</name>
     <message>
         <source>应用裁剪（Enter）</source>
@@ -818,6 +872,21 @@
     <message>
         <source>缩放比例 </source>
         <translation>Zoom Ratio</translation>
+    </message>
+</context>
+<context>
+    <name>TouchUpOverlay</name>
+    <message>
+        <source>拖动鼠标框选要补刻的区域</source>
+        <translation>Drag to select the area to touch up</translation>
+    </message>
+    <message>
+        <source>补刻</source>
+        <translation>Touch up</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
     </message>
 </context>
 <context>

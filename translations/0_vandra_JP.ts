@@ -60,6 +60,60 @@
     </message>
 </context>
 <context>
+    <name>CopiesControl</name>
+    <message>
+        <source>副本放不下：在此位置最多可排 %1 列 × %2 行</source>
+        <translation>コピーが収まりません：この位置では最大 %1 列 × %2 行です</translation>
+    </message>
+    <message>
+        <source>正在框定位，请先停止框定位再开始打印……</source>
+        <translation>フレーム位置ポジショニング（フレームのポジショニングを停止して，印刷してください）……</translation>
+    </message>
+    <message>
+        <source>雕刻机未连接，请先点击连接按钮……</source>
+        <translation>彫刻機が接続されていません。先に接続ボタンを押してください……</translation>
+    </message>
+    <message>
+        <source>框选的区域里没有上次雕刻的像素</source>
+        <translation>選択した範囲に前回の彫刻の画素がありません</translation>
+    </message>
+</context>
+<context>
+    <name>CopiesTools</name>
+    <message>
+        <source>排列多个副本</source>
+        <translation>コピーを並べる</translation>
+    </message>
+    <message>
+        <source>补刻：框选上次雕刻的一部分再刻一遍</source>
+        <translation>補修：前回の彫刻の一部を選んでもう一度彫る</translation>
+    </message>
+    <message>
+        <source>列数</source>
+        <translation>列数</translation>
+    </message>
+    <message>
+        <source>横向排几个副本</source>
+        <translation>横に並べるコピーの数</translation>
+    </message>
+    <message>
+        <source>行数</source>
+        <translation>行数</translation>
+    </message>
+    <message>
+        <source>纵向排几个副本</source>
+        <translation>縦に並べるコピーの数</translation>
+    </message>
+    <message>
+        <source>间距 mm</source>
+        <translation>間隔 mm</translation>
+    </message>
+    <message>
+        <source>相邻副本雕刻部分之间的距离，单位毫米</source>
+        <translation>隣り合うコピーの彫刻部分の間隔（ミリメートル）</translation>
+    </message>
+</context>
+<context>
     <name>CropOverlay</name>
     <message>
         <source>应用裁剪（Enter）</source>
@@ -818,6 +872,21 @@
     <message>
         <source>缩放比例 </source>
         <translation>ズーム比例</translation>
+    </message>
+</context>
+<context>
+    <name>TouchUpOverlay</name>
+    <message>
+        <source>拖动鼠标框选要补刻的区域</source>
+        <translation>ドラッグして補修する範囲を選択</translation>
+    </message>
+    <message>
+        <source>补刻</source>
+        <translation>補修</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>キャンセル</translation>
     </message>
 </context>
 <context>

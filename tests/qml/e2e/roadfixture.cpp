@@ -24,6 +24,22 @@ QString RoadFixture::startSimulator(const QStringList &options)
 
 int RoadFixture::burnMismatches(int x, int y, int fromByte) const
 {
+    return mismatches(job().bytes(), {QPoint(x, y)}, QRect(0, 0, 4096, 4096), fromByte);
+}
+
+int RoadFixture::keptMismatches(int x, int y, int columns, int rows, int stepX, int stepY,
+                                const QRect &region) const
+{
+    QVector<QPoint> offsets;
+    for (int row = 0; row < rows; ++row)
+        for (int column = 0; column < columns; ++column)
+            offsets.append(QPoint(x + column * stepX, y + row * stepY));
+    return mismatches(m_kept, offsets, region, 0);
+}
+
+int RoadFixture::mismatches(const QByteArray &bytes, const QVector<QPoint> &offsets,
+                            const QRect &region, int fromByte) const
+{
     const QImage burned(path(QStringLiteral("burned.png")));
     if (burned.isNull())
         return -1;
@@ -31,15 +47,16 @@ int RoadFixture::burnMismatches(int x, int y, int fromByte) const
     // reached twice keeps the stronger burn.
     QImage expected(burned.size(), QImage::Format_Grayscale8);
     expected.fill(0);
-    const QByteArray &bytes = job().bytes();
-    for (int i = fromByte; i + 4 <= bytes.size(); i += 4) {
-        const auto *r = reinterpret_cast<const uchar *>(bytes.constData() + i);
-        const int px = x + (r[0] | (r[1] & 0xF0) << 4);
-        const int py = y + ((r[1] & 0x0F) << 8 | r[2]);
-        if (!expected.valid(px, py))
-            continue;
-        uchar &value = expected.scanLine(py)[px];
-        value = qMax<uchar>(value, r[3]);
+    for (const QPoint &offset : offsets) {
+        for (int i = fromByte; i + 4 <= bytes.size(); i += 4) {
+            const auto *r = reinterpret_cast<const uchar *>(bytes.constData() + i);
+            const int px = offset.x() + (r[0] | (r[1] & 0xF0) << 4);
+            const int py = offset.y() + ((r[1] & 0x0F) << 8 | r[2]);
+            if (!expected.valid(px, py) || !region.contains(px, py))
+                continue;
+            uchar &value = expected.scanLine(py)[px];
+            value = qMax<uchar>(value, r[3]);
+        }
     }
     const QImage actual = burned.convertToFormat(QImage::Format_Grayscale8);
     int mismatches = 0;

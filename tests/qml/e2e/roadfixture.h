@@ -8,8 +8,11 @@
 #include <QDir>
 #include <QFile>
 #include <QObject>
+#include <QPoint>
+#include <QRect>
 #include <QString>
 #include <QStringList>
+#include <QVector>
 
 // What the whole-program tests need around the real window: a simulated
 // engraver that can be started with fault options, killed or restarted,
@@ -30,6 +33,13 @@ public:
     // records from byte fromByte on describe when placed at (x, y): the
     // number of pixels that differ, or -1 when nothing has been burned yet.
     Q_INVOKABLE int burnMismatches(int x, int y, int fromByte = 0) const;
+    // Keeps the job's records as they are now, for keptMismatches.
+    Q_INVOKABLE void keepJob() { m_kept = job().bytes(); }
+    // The same comparison for the kept records placed at (x, y) and repeated
+    // in a grid of columns x rows stepped by (stepX, stepY), counting as
+    // burned only what lies inside region (engraving pixels of the area).
+    Q_INVOKABLE int keptMismatches(int x, int y, int columns, int rows, int stepX, int stepY,
+                                   const QRect &region) const;
     Q_INVOKABLE int jobPosition() const { return int(job().position()); }
     Q_INVOKABLE int jobSize() const { return job().bytes().size(); }
     // A photo-like picture (gradients and shapes) in the test's directory.
@@ -53,7 +63,12 @@ private:
     QString path(const QString &name) const { return QDir(m_dir).absoluteFilePath(name); }
     const JobBuffer &job() const { return *m_setup.operations()->jobBuffer(); }
 
+    // What the engraver burned against the records placed at each offset.
+    int mismatches(const QByteArray &records, const QVector<QPoint> &offsets, const QRect &region,
+                   int fromByte) const;
+
     QuickTestSetup m_setup;
+    QByteArray m_kept;
     SimulatorProcess m_simulator {QStringLiteral(ENGRAVER_SIM)};
     // isolated.sh runs every test in a temporary directory of its own.
     const QString m_dir = QDir::currentPath();

@@ -14,6 +14,8 @@ TestCase {
     property var shared: null
     property string photo: ""
     property string smallPhoto: ""
+    // The size of the job whose copies test_9 burns.
+    property int singleSize: 0
 
     function child(parent, name) {
         var found = findChild(parent, name)
@@ -363,5 +365,67 @@ TestCase {
         // The program goes on: the picture still becomes a job.
         pressDone()
         verify(roadFixture.jobSize() > 0)
+    }
+
+    // A grid of copies burns the job at each step, and nothing else; one
+    // that would leave the area is refused before anything is sent.
+    function test_9_copiesInGrid() {
+        prepareJob(smallPhoto, "bw")
+        replaceEngraver(["--rate", "0"])
+        place(10, 5)
+        roadFixture.keepJob()
+        var single = roadFixture.jobSize()
+        singleSize = single
+        var layout = child(control, "copiesControl").layout
+        child(control, "copyColumnsBox").value = 40
+        startSpy.clear()
+        mouseClick(child(control, "playButton"))
+        verify(control.lastMessage.indexOf("副本放不下") === 0, control.lastMessage)
+        wait(300)
+        compare(startSpy.count, 0)
+        compare(roadFixture.jobSize(), single)
+
+        child(control, "copyColumnsBox").value = 3
+        child(control, "copyRowsBox").value = 2
+        child(control, "copyGapBox").value = 15 // 1.5 mm
+        compare(layout.stepX, layout.burned.width + 30)
+        verify(findChild(child(control, "carveFrame"), "copyOutline") !== null)
+        engrave()
+        compare(roadFixture.jobSize(), 6 * single)
+        compare(roadFixture.keptMismatches(200, 100, 3, 2, layout.stepX, layout.stepY, Qt.rect(0, 0, 1600, 1600)), 0)
+    }
+
+    // After the grid, a rectangle dragged over part of it burns only the
+    // grid's pixels inside it, where they were burned.
+    function test_9a_touchUp() {
+        var layout = child(control, "copiesControl").layout
+        mouseClick(child(control, "touchUpButton"))
+        var area = child(control, "touchUpArea")
+        var scale = child(control, "carveFrame").scaleSize
+        // From inside the first copy to inside the second row's second copy.
+        var x1 = (200 + layout.burned.x + 20) * scale, y1 = (100 + layout.burned.y + 10) * scale
+        var x2 = x1 + layout.stepX * scale, y2 = y1 + layout.stepY * scale
+        mousePress(area, x1, y1)
+        mouseMove(area, (x1 + x2) / 2, (y1 + y2) / 2)
+        mouseMove(area, x2, y2)
+        mouseRelease(area, x2, y2)
+        var chosen = child(control, "touchUpOverlay").chosenPixels()
+        roadFixture.forgetBurnPicture()
+        startSpy.clear()
+        mouseClick(child(control, "touchUpBurnButton"))
+        tryVerify(function() { return startSpy.count > 0 }, 5000, "the touch-up did not start")
+        tryCompare(shared, "startCarveFlag", false, 120000)
+        verify(roadFixture.jobSize() > 0)
+        compare(roadFixture.keptMismatches(200, 100, 3, 2, layout.stepX, layout.stepY, chosen), 0)
+
+        // The next start burns the whole grid again, then one copy for one.
+        engrave()
+        compare(roadFixture.keptMismatches(200, 100, 3, 2, layout.stepX, layout.stepY, Qt.rect(0, 0, 1600, 1600)), 0)
+        child(control, "copyColumnsBox").value = 1
+        child(control, "copyRowsBox").value = 1
+        engrave()
+        compare(roadFixture.jobSize(), singleSize)
+        compare(roadFixture.burnMismatches(200, 100), 0)
+        compare(roadFixture.keptMismatches(200, 100, 1, 1, 0, 0, Qt.rect(0, 0, 1600, 1600)), 0)
     }
 }
