@@ -1,6 +1,6 @@
 #include "settings/storedsettings.h"
 
-#include "drawboard/drawimage.h"
+#include "imaging/dithering.h"
 
 #include <QDir>
 #include <QJSValue>
@@ -14,7 +14,7 @@
 #include <cmath>
 #include <vector>
 
-Q_DECLARE_LOGGING_CATEGORY(lcStartup)
+Q_LOGGING_CATEGORY(lcSettings, "vandra.settings")
 
 namespace SettingsRules {
 
@@ -45,8 +45,8 @@ const std::vector<Entry> &table()
         {"toneContrast", {Kind::Number, -100, 100, 0.0}},
         {"toneGamma", {Kind::Number, 0.2, 5, 1.0}},
         {"ditherMethod",
-         {Kind::Whole, DrawImage::FloydSteinberg, DrawImage::Halftone,
-          int(DrawImage::FloydSteinberg)}},
+         {Kind::Whole, int(Imaging::DitherMethod::Floyd), int(Imaging::DitherMethod::Halftone),
+          int(Imaging::DitherMethod::Floyd)}},
         {"ditherSerpentine", {Kind::Flag, 0, 0, false}},
         // In engraving pixels.
         {"halftoneCell", {Kind::Whole, 4, 16, 6}},
@@ -238,18 +238,18 @@ bool firstRefusal(const QString &key)
 QVariant checkedWithWarning(const QString &key, const QVariant &stored)
 {
     if (!SettingsRules::ruleFor(key)) {
-        qCWarning(lcStartup) << "no stored setting is named" << key;
+        qCWarning(lcSettings) << "no stored setting is named" << key;
         return QVariant();
     }
     bool refused = false;
     const QVariant value = SettingsRules::checked(key, stored, &refused);
     if (refused && firstRefusal(key)) {
         if (value.isValid())
-            qCWarning(lcStartup) << "ignoring what the settings store holds under" << key
-                                 << "(of the wrong type or out of range); using" << value;
+            qCWarning(lcSettings) << "ignoring what the settings store holds under" << key
+                                  << "(of the wrong type or out of range); using" << value;
         else
-            qCWarning(lcStartup) << "ignoring what the settings store holds under" << key
-                                 << "(of the wrong type or out of range)";
+            qCWarning(lcSettings) << "ignoring what the settings store holds under" << key
+                                  << "(of the wrong type or out of range)";
     }
     return value;
 }
