@@ -139,7 +139,8 @@ void BM_First(benchmark::State &state, Use use)
         const QList<QByteArray> times = child.readAllStandardOutput().trimmed().split(' ');
         state.SetIterationTime(times.value(use == Use::Look ? 0 : 1).toDouble() / 1e3);
     }
-    state.SetLabel("1050x1050, first in a program just started");
+    state.SetLabel(use == Use::Look ? "first Floyd look, 1050x1050, in a program just started"
+                                    : "first Done, 1050x1050, in a program just started");
 }
 
 void BM_Steady(benchmark::State &state, Use use)
@@ -151,7 +152,7 @@ void BM_Steady(benchmark::State &state, Use use)
     }
     for (auto _ : state)
         state.SetIterationTime(use == Use::Look ? loaded.look() : loaded.done());
-    state.SetLabel("1050x1050, steady");
+    state.SetLabel(use == Use::Look ? "Floyd look, 1050x1050, steady" : "Done, 1050x1050, steady");
 }
 
 // One run a repetition, and the median of them: a run that another program
