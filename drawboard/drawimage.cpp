@@ -230,7 +230,18 @@ void DrawImage::startLoad(const QString &name, std::function<Imaging::LoadedPict
     // replaces an older one still reading: only the latest result counts.
     giveUpLoad();
     m_loadName = name;
-    m_load = Imaging::LoaderPool::shared()->start(std::move(work));
+    // The stroke layer and the memory the first looks and jobs write are
+    // made on the loader thread too, once the picture is read: the GUI
+    // thread only takes them over.
+    const Imaging::MemoryOrder order = m_memory.order(m_jobBuffer != nullptr);
+    m_load = Imaging::LoaderPool::shared()->start([work = std::move(work), order] {
+        Imaging::LoadedPicture loaded = work();
+        if (!loaded.image.isNull()) {
+            loaded.memory = std::make_shared<Imaging::PreparedMemory>(
+                Imaging::prepareMemory(loaded.image, order));
+        }
+        return loaded;
+    });
     m_loadWatcher = new QFutureWatcher<Imaging::LoadedPicture>(this);
     auto *watcher = m_loadWatcher;
     connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher] {
@@ -289,7 +300,13 @@ void DrawImage::installPicture(const Imaging::LoadedPicture &loaded)
 {
     m_sourcePath = loaded.path;
     m_baseImage = loaded.image;
-    m_strokeLayer = filledImage(m_baseImage.size(), m_baseImage.format(), transparentWhite);
+    Imaging::PreparedMemory prepared;
+    if (loaded.memory)
+        prepared = std::move(*loaded.memory);
+    m_strokeLayer = prepared.strokeLayer.isNull()
+        ? filledImage(m_baseImage.size(), m_baseImage.format(), transparentWhite)
+        : std::move(prepared.strokeLayer);
+    m_memory.receive(std::move(prepared), m_baseImage.size());
     if (loaded.incomplete)
         emit loadIncomplete();
     startRun(Grey, 0);
@@ -364,6 +381,8 @@ void DrawImage::startRun(ProcessAlgorithm algorithm, double para)
     auto *run = new AlgorithmAutoRun(m_process, source, Imaging::Algorithm(algorithm), para, look);
     if (algorithm == SaveByte)
         run->setJob(jobToBuild(*source));
+    if (isLook(algorithm))
+        run->setLookMemory(m_memory.takePicture(*source));
     // A turn, a mirror or the negative is an edit of the grey picture too.
     const bool edit = algorithm == Rotate || algorithm == HMirror || algorithm == VMirror
         || algorithm == Negative;
@@ -372,14 +391,16 @@ void DrawImage::startRun(ProcessAlgorithm algorithm, double para)
     m_process->start(run);
 }
 
-Imaging::EngravingJob DrawImage::jobToBuild(const QImage &picture) const
+Imaging::EngravingJob DrawImage::jobToBuild(const QImage &picture)
 {
     Imaging::EngravingJob job;
     if (!m_jobBuffer)
         return job;
     // The records go into the memory of the job before the published one,
-    // which no data request reads any more.
-    job.bytes = m_jobBuffer->takeSpareBytes();
+    // which no data request reads any more, or, while there is none large
+    // enough, into a store made with a picture.
+    job.bytes
+        = m_memory.records(m_jobBuffer->takeSpareBytes(), Imaging::maxRecordBytes(picture.size()));
     if (m_previewWanted) {
         const QSize enlarged(Imaging::engravingSize(picture.width()),
                              Imaging::engravingSize(picture.height()));
@@ -512,7 +533,7 @@ void DrawImage::endEdit(const QString &what)
 {
     if (!m_editBefore)
         return;
-    const CanvasState before = *m_editBefore;
+    CanvasState before = std::move(*m_editBefore);
     m_editBefore.reset();
     const CanvasState after = currentState();
     if (before.sameAs(after))
@@ -521,8 +542,11 @@ void DrawImage::endEdit(const QString &what)
     const KeptState keptAfter = m_historyPictures.keep(after);
     m_history->push(new CanvasStateCommand(this, keptBefore, keptAfter, what));
     // The pictures the edit replaced are no longer on show: the history
-    // puts them away, at one byte a pixel when they are grey.
+    // puts them away, at one byte a pixel when they are grey. Their memory,
+    // when nothing holds it any more, is what the next looks write into.
     m_historyPictures.shown(keptAfter);
+    m_memory.reclaim(std::move(before.working));
+    m_memory.reclaim(std::move(before.base));
 }
 
 qint64 DrawImage::historyBytes(bool countShown) const

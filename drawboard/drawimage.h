@@ -6,6 +6,7 @@
 #include "imaging/engravingjob.h"
 #include "imaging/pictureloader.h"
 #include "imaging/processalgorithm.h"
+#include "imaging/workmemory.h"
 
 #include <QColor>
 #include <QFutureWatcher>
@@ -230,7 +231,7 @@ private:
     void publishJob(Imaging::EngravingJob job);
     // What a SaveByte run starts from: the spent job's memory and, when
     // done() asked for it, the size of the preview to make.
-    Imaging::EngravingJob jobToBuild(const QImage &picture) const;
+    Imaging::EngravingJob jobToBuild(const QImage &picture);
     // A picture file has been read on the loader thread.
     void startLoad(const QString &name, std::function<Imaging::LoadedPicture()> work);
     // The load under way no longer counts.
@@ -325,4 +326,7 @@ private:
     QUndoStack *m_history = nullptr; // child of this item
     HistoryPictures m_historyPictures; // the pictures of the history's steps
     std::optional<CanvasState> m_editBefore; // the pictures when the edit under way began
+    // Memory for the looks and the jobs, made on the loader thread with
+    // each picture and taken back from the history.
+    Imaging::WorkMemory m_memory;
 };

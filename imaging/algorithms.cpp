@@ -10,6 +10,7 @@
 #include <QTransform>
 
 #include <algorithm>
+#include <utility>
 
 namespace Imaging {
 
@@ -136,13 +137,24 @@ void greyFilterInto(const QImage &source, QImage &target, double threshold, cons
 
 QImage blankLike(const QImage &image)
 {
-    QImage blank(image.size(), image.format());
+    return blankLike(image, QImage(image.size(), image.format()));
+}
+
+QImage blankLike(const QImage &image, QImage memory)
+{
+    const QStringList keys = image.textKeys();
+    const QStringList ownKeys = memory.textKeys();
+    // A text can be written over, not taken away.
+    const bool fits = !memory.isNull() && memory.size() == image.size()
+        && memory.format() == image.format() && memory.isDetached()
+        && std::all_of(ownKeys.cbegin(), ownKeys.cend(),
+                       [&keys](const QString &key) { return keys.contains(key); });
+    QImage blank = fits ? std::move(memory) : QImage(image.size(), image.format());
     blank.setDotsPerMeterX(image.dotsPerMeterX());
     blank.setDotsPerMeterY(image.dotsPerMeterY());
     blank.setOffset(image.offset());
     blank.setDevicePixelRatio(image.devicePixelRatio());
     blank.setColorSpace(image.colorSpace());
-    const QStringList keys = image.textKeys();
     for (const QString &key : keys)
         blank.setText(key, image.text(key));
     return blank;

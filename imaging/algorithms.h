@@ -81,6 +81,10 @@ inline bool hasPlainPixels(const QImage &image)
 // A picture of the same size, format and metadata (resolution, text) with
 // its pixels not yet written: the target of a look.
 QImage blankLike(const QImage &image);
+// The same in `memory`, a picture let go of, when it can be written
+// without a copy: of the same size and format, held by nobody else, and
+// with no text of its own that `image` lacks. Otherwise in new memory.
+QImage blankLike(const QImage &image, QImage memory);
 
 // The grey level of a grey pixel: its red component.
 inline int redOf(QRgb pixel)

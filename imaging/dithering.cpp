@@ -385,7 +385,8 @@ int bayerIndex(int x, int y)
     return index;
 }
 
-QImage dithered(const QImage &source, const DitherOptions &options, const Levels *levels)
+QImage dithered(const QImage &source, const DitherOptions &options, const Levels *levels,
+                QImage memory)
 {
     if (source.isNull())
         return source;
@@ -410,7 +411,7 @@ QImage dithered(const QImage &source, const DitherOptions &options, const Levels
     }
     const bool mapped = levels || compensated;
 
-    QImage target = blankLike(source);
+    QImage target = blankLike(source, std::move(memory));
     switch (options.method) {
     case DitherMethod::Floyd:
         floydDitherInto(source, target, options.threshold, mapped ? mapping.data() : nullptr);

@@ -73,9 +73,9 @@ std::array<uchar, 256> spotCompensationTable(double dotSize);
 // included, and spread no error from it or into it. The result is a picture
 // of its own; the source is only read. When `levels` is given, each grey
 // level is first mapped through it (the tone), as if applyTone had run
-// before.
+// before. The result is written into `memory` when it fits (see blankLike).
 QImage dithered(const QImage &source, const DitherOptions &options,
-                const std::array<uchar, 256> *levels = nullptr);
+                const std::array<uchar, 256> *levels = nullptr, QImage memory = QImage());
 // The same, replacing the picture.
 void dither(QImage &image, const DitherOptions &options);
 

@@ -101,7 +101,7 @@ void buildEngravingJob(const QImage &source, double threshold, EngravingJob &job
     // One buffer for the whole stream, large enough for every pixel, cut down
     // at the end: no allocation per record, and none at all when the job
     // brought a spent stream large enough (its capacity is kept).
-    job.bytes.resize(visibleWidth * visibleHeight * 4);
+    job.bytes.resize(maxRecordBytes(source.size()));
     char *const start = job.bytes.data();
     char *out = start;
 

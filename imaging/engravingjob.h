@@ -4,6 +4,8 @@
 #include <QImage>
 #include <QSize>
 
+#include <algorithm>
+
 // The engraving job SaveByte builds from the canvas picture: its records,
 // four bytes per burned pixel, the bounds of what it burns, the preview the
 // control page shows, and the memory of a spent job reused for the next.
@@ -61,6 +63,15 @@ QImage jobPreview(const QImage &picture, const QSize &size);
 inline int engravingSize(int canvasPixels)
 {
     return int(float(canvasPixels) * 1.5f);
+}
+
+// The most record bytes a job of a picture of this size (in canvas pixels)
+// can take: one record for each of its engraving pixels that records can
+// address.
+inline int maxRecordBytes(const QSize &pictureSize)
+{
+    return std::min(engravingSize(pictureSize.width()), engravingCoordinateLimit)
+        * std::min(engravingSize(pictureSize.height()), engravingCoordinateLimit) * 4;
 }
 
 } // namespace Imaging

@@ -50,7 +50,8 @@ void AlgorithmAutoRun::run()
         // still shares: the look reads it and writes a picture of its own,
         // with the tone first and, for the dithered look, the chosen method.
         QMutexLocker locker(m_mutex);
-        *m_image = Imaging::lookImage(*m_image, m_algorithm, m_para, m_look);
+        *m_image
+            = Imaging::lookImage(*m_image, m_algorithm, m_para, m_look, std::move(m_lookMemory));
     } else {
         // While the grey picture is the one on show too (a picture just
         // loaded or cleared), the edit is made once and serves both.

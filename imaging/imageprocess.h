@@ -16,6 +16,7 @@
 #include <condition_variable>
 #include <functional>
 #include <mutex>
+#include <utility>
 
 class ImageProcess;
 
@@ -73,6 +74,9 @@ public:
     // too so that the looks start from it with the edits kept. Set before
     // the run is started.
     void setEditedGrey(QImage *grey) { m_editedGrey = grey; }
+    // Memory a look may write its picture into (see Imaging::lookImage),
+    // held by nobody else. Set before the run is started.
+    void setLookMemory(QImage memory) { m_lookMemory = std::move(memory); }
 
 private:
     QPointer<ImageProcess> m_receiver;
@@ -83,6 +87,7 @@ private:
     double m_para;
     Imaging::LookSettings m_look;
     Imaging::EngravingJob m_job;
+    QImage m_lookMemory;
     // Released as the very last step of run(); owned by the receiver, which
     // waits for it before it goes away.
     EndedRuns *m_ended;

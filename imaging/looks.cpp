@@ -2,6 +2,8 @@
 
 #include "imaging/algorithms.h"
 
+#include <utility>
+
 namespace Imaging {
 
 namespace {
@@ -28,7 +30,8 @@ QImage lookOnCopy(const QImage &base, Algorithm look, double threshold, const To
 
 } // namespace
 
-QImage lookImage(const QImage &base, Algorithm look, double threshold, const LookSettings &settings)
+QImage lookImage(const QImage &base, Algorithm look, double threshold, const LookSettings &settings,
+                 QImage memory)
 {
     if (base.isNull() || !isLook(look))
         return base;
@@ -39,12 +42,12 @@ QImage lookImage(const QImage &base, Algorithm look, double threshold, const Loo
     if (look == Floyd && !settings.plainFloyd()) {
         DitherOptions options = settings.dither;
         options.threshold = threshold;
-        return dithered(base, options, toned ? &tone : nullptr);
+        return dithered(base, options, toned ? &tone : nullptr, std::move(memory));
     }
     if (!hasPlainPixels(base))
         return lookOnCopy(base, look, threshold, settings.tone);
 
-    QImage result = blankLike(base);
+    QImage result = blankLike(base, std::move(memory));
     const uchar *levels = toned ? tone.data() : nullptr;
     switch (look) {
     case Binarize:

@@ -23,9 +23,10 @@ struct LookSettings
 
 // A look made from the grey base picture: the same pixels as applying the
 // tone to a copy of the base and running the look on the copy, but the base
-// is only read and the result is written once, into memory of its own. A
+// is only read and the result is written once, into memory of its own
+// (into `memory`, a picture let go of, when it fits: see blankLike). A
 // null base, or an algorithm that is no look, gives the base back.
-QImage lookImage(const QImage &base, Algorithm look, double threshold,
-                 const LookSettings &settings);
+QImage lookImage(const QImage &base, Algorithm look, double threshold, const LookSettings &settings,
+                 QImage memory = QImage());
 
 } // namespace Imaging

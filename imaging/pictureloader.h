@@ -35,12 +35,18 @@ constexpr qint64 maxSvgBytes = qint64(32) << 20;
 constexpr int maxSvgDepth = 256;
 constexpr qint64 maxSvgElements = 500000;
 
+struct PreparedMemory;
+
 struct LoadedPicture
 {
     QString path; // the file the picture came from, or the name it was given
     QImage image; // capped to the loaded size and ARGB32; null on failure
     bool incomplete = false; // the file ends early: only its readable part is here
     QString error; // why nothing could be loaded, for the log
+    // What the loader thread made for the runs that follow (see
+    // workmemory.h), shared by every copy of the result so that the
+    // canvas can take it over whole; none when not asked for.
+    std::shared_ptr<PreparedMemory> memory;
 };
 
 // Reads, checks and decodes the file at path. Refuses anything but a regular

@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QTimer>
 
+#include <ctime>
 #include <functional>
 
 // The longest time the GUI thread is kept from its events while some work
@@ -14,6 +15,24 @@
 // Runs start(finish) from the event loop, with the timer already ticking,
 // and keeps the loop running until the work calls finish(). Returns the
 // stall in ms.
+//
+// How much of that worst gap the GUI thread spent working (its own CPU
+// time) is left in stallBusyMs(): a stall it spent working is the
+// program's doing; one it spent waiting is the machine's (other threads
+// and processes had the cores) or a lock's.
+inline double &stallBusyMs()
+{
+    static double busy = 0;
+    return busy;
+}
+
+inline qint64 threadCpuNs()
+{
+    timespec now {};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
+}
+
 template<typename Start>
 double worstStallUntil(Start start)
 {
@@ -24,11 +43,19 @@ double worstStallUntil(Start start)
     QElapsedTimer clock;
     qint64 last = 0;
     qint64 worst = 0;
-    QObject::connect(&ticker, &QTimer::timeout, [&] {
+    qint64 lastCpu = threadCpuNs();
+    qint64 worstCpu = 0;
+    const auto tick = [&] {
         const qint64 now = clock.nsecsElapsed();
-        worst = qMax(worst, now - last);
+        const qint64 cpu = threadCpuNs();
+        if (now - last > worst) {
+            worst = now - last;
+            worstCpu = cpu - lastCpu;
+        }
         last = now;
-    });
+        lastCpu = cpu;
+    };
+    QObject::connect(&ticker, &QTimer::timeout, tick);
     ticker.start();
     clock.start();
     const std::function<void()> finish = [&loop] {
@@ -36,7 +63,8 @@ double worstStallUntil(Start start)
     };
     QTimer::singleShot(0, [&] { start(finish); });
     loop.exec();
-    worst = qMax(worst, clock.nsecsElapsed() - last);
+    tick();
+    stallBusyMs() = worstCpu / 1e6;
     return qMax(0.0, worst / 1e6 - 5.0);
 }
 

@@ -149,7 +149,9 @@ private slots:
         }
         const QImage picture = canvas.displayedImage();
         QCOMPARE(picture.size(), size);
-        QCOMPARE(canvas.strokeLayer().size(), size);
+        QImage clearLayer(size, QImage::Format_ARGB32);
+        clearLayer.fill(QColor(255, 255, 255, 0));
+        QCOMPARE(canvas.strokeLayer(), clearLayer);
         QCOMPARE(picture.format(), QImage::Format_RGB32);
         QCOMPARE(picture.pixel(0, 0), first);
         QCOMPARE(picture.pixel(1, 0), second);

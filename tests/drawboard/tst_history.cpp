@@ -94,6 +94,10 @@ private slots:
         QVERIFY(runAndWait(canvas, DrawImage::Floyd, 90));
         record();
         QCOMPARE(states.last().size(), states[states.size() - 3].size());
+        // A third look is written into the memory of the first of the two,
+        // which the history has put away: undo still brings back that one.
+        QVERIFY(runAndWait(canvas, DrawImage::Binarize, 60));
+        record();
         // The blank picture is ARGB32; a crop reaching beyond it adds
         // transparent pixels.
         canvas.clear();

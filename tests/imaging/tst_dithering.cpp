@@ -580,6 +580,34 @@ private slots:
             QCOMPARE(made.dotsPerMeterX(), 5000);
             QVERIFY(made.constBits() != base.constBits());
             QCOMPARE(base, before);
+
+            // Written into the memory of a picture let go of (other pixels,
+            // resolution and texts), the look is the same; memory another
+            // picture still holds is left alone.
+            QImage memory
+                = CanvasTest::randomPicture(size.width(), size.height(), made.format(), 5);
+            memory.setDotsPerMeterX(1234);
+            const QImage held = memory;
+            const QImage heldPixels = held.copy();
+            QCOMPARE(
+                Imaging::lookImage(base, Imaging::Algorithm(look), threshold, settings, memory),
+                expected);
+            QCOMPARE(held, heldPixels);
+            memory = QImage();
+            QImage spare = heldPixels.copy();
+            const uchar *spareBits = spare.constBits();
+            const QImage reused = Imaging::lookImage(base, Imaging::Algorithm(look), threshold,
+                                                     settings, std::move(spare));
+            QCOMPARE(reused, expected);
+            QCOMPARE(reused.dotsPerMeterX(), 5000);
+            if (Imaging::hasPlainPixels(base))
+                QCOMPARE(reused.constBits(), spareBits);
+            QImage stale = heldPixels.copy();
+            stale.setText(QStringLiteral("Comment"), QStringLiteral("an earlier picture"));
+            QVERIFY(Imaging::lookImage(base, Imaging::Algorithm(look), threshold, settings,
+                                       std::move(stale))
+                        .text(QStringLiteral("Comment"))
+                        .isEmpty());
         }
     }
 };
