@@ -48,6 +48,11 @@ QStringList keys();
 // program does not store gives an invalid value.
 QVariant checked(const QString &key, const QVariant &stored, bool *refused = nullptr);
 
+// The stored value converted to the rule's type when it passes the rule; an
+// invalid value when it does not (no default stands in). For values kept
+// elsewhere than under a key of their own, such as a material preset's.
+QVariant passes(const Rule &rule, const QVariant &stored);
+
 } // namespace SettingsRules
 
 // The QML face of the rules, a singleton ("Zan.Desktop" 1.0,
