@@ -412,6 +412,8 @@ Rectangle {
         z: 5
         jobActive: operateRoot.jobActive
         fontFamily: operateRoot.fontFamily
+        shared: operateRoot.shared
+        onPresetMessage: operateRoot.infoView(text)
         onLaserLetGo: operateRoot.send(EngraverProtocol.laserPowerCommand(position))
         onDepthLetGo: operateRoot.send(EngraverProtocol.depthCommand(position))
         onFanSwitched: operateRoot.send(on ? EngraverProtocol.fanOnCommand : EngraverProtocol.fanOffCommand)
