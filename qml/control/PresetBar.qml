@@ -309,7 +309,6 @@ Item {
                     objectName: "presetName"
                     visible: bar.asking !== "delete"
                     width: 200
-                    height: 36
                     maximumLength: 64
                     selectByMouse: true
                     placeholderText: qsTr("预设名称")
