@@ -11,6 +11,7 @@
 #include "engraver/jobtimer.h"
 #include "engraver/operations.h"
 #include "engraver/screenimageprovide.h"
+#include "settings/materialpresets.h"
 #include "settings/storedsettings.h"
 
 #include <QDebug>
@@ -88,6 +89,7 @@ void registerQmlTypes()
     // Every stored value is read through its check, in C++ and QML alike.
     qmlRegisterSingletonType<StoredSettings>("Zan.Desktop", 1, 0, "StoredSettings",
                                              &StoredSettings::create);
+    qmlRegisterType<MaterialPresets>("Zan.Desktop", 1, 0, "MaterialPresets");
 }
 
 QString languageOf(const QString &translationFile)

@@ -216,6 +216,14 @@ Rectangle {
         tonePanel: tonePanel
     }
 
+    LookLink {
+        shared: drawimgBoard.shared
+        tonePanel: tonePanel
+        effects: effectFrame
+        keptSettings: editingSettings
+        loadingFile: drawimgBoard.loadingFile
+    }
+
     PictureSources {
         id: sources
 

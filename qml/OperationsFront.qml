@@ -419,6 +419,8 @@ Rectangle {
         z: 5
         jobActive: operateRoot.jobActive
         fontFamily: operateRoot.fontFamily
+        shared: operateRoot.shared
+        onPresetMessage: operateRoot.infoView(text)
         onLaserLetGo: operateRoot.send(EngraverProtocol.laserPowerCommand(position))
         onDepthLetGo: operateRoot.send(EngraverProtocol.depthCommand(position))
         onFanSwitched: operateRoot.send(on ? EngraverProtocol.fanOnCommand : EngraverProtocol.fanOffCommand)
@@ -429,10 +431,9 @@ Rectangle {
         id: copiesControl
 
         objectName: "copiesControl"
-        anchors.left: parent.left
-        anchors.top: parent.top
-        anchors.leftMargin: 20
-        anchors.topMargin: 20 + 3 * 44 + 2 * 6 + 16
+        anchors.left: toolColumn.left
+        anchors.top: toolColumn.bottom
+        anchors.topMargin: 16
         z: 5
         page: operateRoot
         area: carveFrame

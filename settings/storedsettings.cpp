@@ -191,12 +191,26 @@ QStringList keys()
     return names;
 }
 
+namespace {
+
+// A document's Settings object stores a script value as it is (a map or a
+// list as QJSValue), until the file is next read.
+QVariant plain(const QVariant &given)
+{
+    return given.userType() == qMetaTypeId<QJSValue>() ? given.value<QJSValue>().toVariant()
+                                                       : given;
+}
+
+} // namespace
+
+QVariant passes(const Rule &rule, const QVariant &given)
+{
+    return rule.kind == Kind::PaceMap ? QVariant() : passed(rule, plain(given));
+}
+
 QVariant checked(const QString &key, const QVariant &given, bool *refused)
 {
-    // A document's Settings object stores a script value as it is (a map or
-    // a list as QJSValue), until the file is next read.
-    const QVariant stored
-        = given.userType() == qMetaTypeId<QJSValue>() ? given.value<QJSValue>().toVariant() : given;
+    const QVariant stored = plain(given);
     bool turnedDown = false;
     QVariant value;
     if (const Rule *rule = ruleFor(key)) {

@@ -1,8 +1,12 @@
 #pragma once
 
+#include <QLoggingCategory>
 #include <QObject>
 #include <QStringList>
 #include <QVariant>
+
+// Warnings about what the settings store holds.
+Q_DECLARE_LOGGING_CATEGORY(lcSettings)
 
 class QJSEngine;
 class QQmlEngine;
@@ -47,6 +51,11 @@ QStringList keys();
 // given, tells whether something present was turned down. A key the
 // program does not store gives an invalid value.
 QVariant checked(const QString &key, const QVariant &stored, bool *refused = nullptr);
+
+// The stored value converted to the rule's type when it passes the rule; an
+// invalid value when it does not (no default stands in). For values kept
+// elsewhere than under a key of their own, such as a material preset's.
+QVariant passes(const Rule &rule, const QVariant &stored);
 
 } // namespace SettingsRules
 

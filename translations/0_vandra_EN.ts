@@ -634,6 +634,121 @@
     </message>
 </context>
 <context>
+    <name>PresetBar</name>
+    <message>
+        <source>请输入名称</source>
+        <translation>Enter a name</translation>
+    </message>
+    <message>
+        <source>已有同名预设</source>
+        <translation>A preset of this name exists</translation>
+    </message>
+    <message>
+        <source>已选择材料预设：%1</source>
+        <translation>Material preset chosen: %1</translation>
+    </message>
+    <message>
+        <source>预设“%1”已保存</source>
+        <translation>Preset “%1” saved</translation>
+    </message>
+    <message>
+        <source>预设“%1”已删除</source>
+        <translation>Preset “%1” deleted</translation>
+    </message>
+    <message>
+        <source>胶合板（参考起点）</source>
+        <translation>Plywood (starting point)</translation>
+    </message>
+    <message>
+        <source>瓦楞纸板（参考起点）</source>
+        <translation>Cardboard (starting point)</translation>
+    </message>
+    <message>
+        <source>皮革（参考起点）</source>
+        <translation>Leather (starting point)</translation>
+    </message>
+    <message>
+        <source>预设无法写入设置文件……</source>
+        <translation>The presets could not be written to the settings file…</translation>
+    </message>
+    <message>
+        <source>材料预设：%1</source>
+        <translation>Material preset: %1</translation>
+    </message>
+    <message>
+        <source>未选择</source>
+        <translation>none chosen</translation>
+    </message>
+    <message>
+        <source>（已更改）</source>
+        <translation> (changed)</translation>
+    </message>
+    <message>
+        <source>选择材料……</source>
+        <translation>Choose a material…</translation>
+    </message>
+    <message>
+        <source>选择材料：设置激光功率、雕刻深度、风扇、效果、阈值、色调和激光点大小</source>
+        <translation>Choose a material: sets laser power, depth, fan, look, threshold, tone and dot size</translation>
+    </message>
+    <message>
+        <source>已更改，尚未保存</source>
+        <translation>Changed, not saved</translation>
+    </message>
+    <message>
+        <source>保存</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>把现在的功率、深度、风扇、效果和色调存入所选预设</source>
+        <translation>Save the power, depth, fan, look and tone set now into the chosen preset</translation>
+    </message>
+    <message>
+        <source>另存为……</source>
+        <translation>Save as…</translation>
+    </message>
+    <message>
+        <source>把现在的值存为新的预设</source>
+        <translation>Save the values set now as a new preset</translation>
+    </message>
+    <message>
+        <source>重命名……</source>
+        <translation>Rename…</translation>
+    </message>
+    <message>
+        <source>给所选预设改名</source>
+        <translation>Rename the chosen preset</translation>
+    </message>
+    <message>
+        <source>删除</source>
+        <translation>Delete</translation>
+    </message>
+    <message>
+        <source>删除所选预设</source>
+        <translation>Delete the chosen preset</translation>
+    </message>
+    <message>
+        <source>预设名称</source>
+        <translation>Preset name</translation>
+    </message>
+    <message>
+        <source>删除“%1”？</source>
+        <translation>Delete “%1”?</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>先在废料上试刻，再保存调好的值</source>
+        <translation>Try it on a scrap first, then save the values that work</translation>
+    </message>
+</context>
+<context>
     <name>PutText</name>
     <message>
         <source>输入</source>

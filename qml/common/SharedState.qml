@@ -14,11 +14,17 @@ Item {
     property bool shadyDisplayFlag: true
     // How the job is engraved: 1 grey levels, 2 black and white.
     property int carveMode: 2
+    // The editing page's look, threshold, dithering and tone as they are
+    // now (LookLink keeps it), for the control page's material presets.
+    property var lookSettings: ({})
 
     // The job has ended (or was lost) while the confirmation was open.
     signal stopDone()
     // The user confirmed that the running job is to be replaced.
     signal verifyButton()
+    // A material preset was chosen: the editing page takes its look,
+    // threshold, dithering and tone.
+    signal lookChosen(var settings)
 
     function setStartCarveFlag(en) {
         startCarveFlag = en

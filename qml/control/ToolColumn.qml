@@ -5,22 +5,28 @@ import Zan.Desktop 1.0
 import "../common"
 
 // The left column of the control page: the laser power and depth buttons,
-// each opening its panel, and the fan switch, which turns while it is on
-// during a job. The fan's state is kept for the next start.
+// each opening its panel, the fan switch, which turns while it is on during
+// a job, and the material presets. The fan's state is kept for the next
+// start.
 Item {
     id: tools
 
     property bool jobActive: false
     property string fontFamily: Theme.fontFamily
+    // The state shared with the editing page, whose look the presets set.
+    property QtObject shared: null
     // The slider positions, in percent.
     readonly property real laserPower: laserStyle.slider.value
     readonly property real depth: speedStyle.slider.value
+    readonly property bool fanOn: fanButton.checked
 
     // A slider was let go at a position between 0 and 1.
     signal laserLetGo(real position)
     signal depthLetGo(real position)
     // The user switched the fan.
     signal fanSwitched(bool on)
+    // A material preset was chosen, saved or deleted: the page says so.
+    signal presetMessage(string text)
 
     function setLaserPower(percent) {
         laserStyle.slider.value = percent
@@ -28,6 +34,16 @@ Item {
 
     function setDepth(percent) {
         speedStyle.slider.value = percent
+    }
+
+    // A material preset: each value goes to the engraver as the user's own
+    // change would, held to the sliders' ranges.
+    function choose(power, depth, fan) {
+        setLaserPower(power)
+        laserLetGo(laserStyle.slider.position)
+        setDepth(depth)
+        depthLetGo(speedStyle.slider.position)
+        fanButton.checked = fan
     }
 
     // A button of the left column that opens its panel, or closes it
@@ -54,6 +70,10 @@ Item {
         slider.stepSize: 0.1
         slider.value: 0
     }
+
+    // As tall as its buttons, so that what goes under it follows them.
+    implicitWidth: toolColumn.implicitWidth
+    implicitHeight: toolColumn.implicitHeight
 
     Component.onDestruction: settings.fanValue = fanButton.checked ? 1 : 0
 
@@ -135,6 +155,13 @@ Item {
                 exit: null
                 text: qsTr("打开或关闭风扇")
             }
+        }
+
+        PresetBar {
+            shared: tools.shared
+            machine: tools
+            fontFamily: tools.fontFamily
+            onMessage: tools.presetMessage(text)
         }
     }
 

@@ -1,17 +1,22 @@
 #include "imaging/algorithms.h"
 #include "imaging/dithering.h"
 #include "imaging/looks.h"
+#include "imaging/tonecalibration.h"
 #include "tests/drawboard/canvastest.h"
 
 #include <QCryptographicHash>
 #include <QPainter>
+#include <QRandomGenerator>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <vector>
 
 using CanvasTest::greyPicture;
 using Imaging::DitherMethod;
+
+Q_DECLARE_METATYPE(std::vector<double>)
 
 // The dithering methods beside Floyd, the tone controls and the spot
 // compensation: small pictures worked out by hand, every method against a
@@ -475,6 +480,93 @@ private slots:
         // Neutral leaves the very same pixels, shared and all.
         if (Imaging::Tone {brightness, contrast, gamma}.isNeutral())
             QVERIFY(toned.constBits() == picture.constBits());
+    }
+
+    // A grey-step card measured from an engraver whose response is known:
+    // a gamma-like curve, with the measuring noise of a scanner (uniform,
+    // up to the amplitude given, from a fixed seed). The fitted response
+    // lies within the stated error of the true one at every level asked,
+    // never falls, and its correction brings every level wanted that the
+    // engraver reaches within the stated error of itself.
+    void calibrationRecovered_data()
+    {
+        QTest::addColumn<double>("gamma"); // the burn: 255 * (asked / 255)^gamma
+        QTest::addColumn<double>("floor"); // the darkest it burns
+        QTest::addColumn<double>("noise");
+        QTest::addColumn<double>("responseError");
+        QTest::addColumn<double>("correctedError");
+        QTest::newRow("linear, exact") << 1.0 << 0.0 << 0.0 << 0.5 << 1.0;
+        QTest::newRow("gamma 2.2, exact") << 2.2 << 0.0 << 0.0 << 0.5 << 1.5;
+        QTest::newRow("gamma 2.2, noisy") << 2.2 << 0.0 << 3.0 << 4.0 << 4.5;
+        // Steepest at the dark end, where straight lines between the steps
+        // are furthest off.
+        QTest::newRow("gamma 0.6, noisy") << 0.6 << 0.0 << 3.0 << 9.0 << 9.0;
+        QTest::newRow("never black, noisy") << 1.8 << 40.0 << 4.0 << 5.0 << 5.5;
+    }
+
+    void calibrationRecovered()
+    {
+        QFETCH(double, gamma);
+        QFETCH(double, floor);
+        QFETCH(double, noise);
+        QFETCH(double, responseError);
+        QFETCH(double, correctedError);
+        const auto truth = [&](double asked) {
+            return floor + (255 - floor) * std::pow(asked / 255, gamma);
+        };
+        QRandomGenerator random(2024);
+        std::vector<double> measured;
+        for (int step = 0; step < Imaging::calibrationSteps; ++step) {
+            const double level = truth(Imaging::calibrationLevel(step))
+                + noise * (2 * random.generateDouble() - 1);
+            measured.push_back(std::clamp(level, 0.0, 255.0));
+        }
+        const auto response = Imaging::fitResponse(measured);
+        QVERIFY(response);
+        double worst = 0;
+        for (int asked = 0; asked < 256; ++asked) {
+            worst = std::max(worst, std::abs((*response)[asked] - truth(asked)));
+            if (asked > 0)
+                QVERIFY((*response)[asked] >= (*response)[asked - 1]);
+        }
+        QVERIFY2(worst <= responseError, qPrintable(QString::number(worst)));
+
+        const auto correction = Imaging::correctionFor(*response);
+        worst = 0;
+        for (int wanted = 0; wanted < 256; ++wanted) {
+            if (wanted > 0)
+                QVERIFY(correction[wanted] >= correction[wanted - 1]);
+            if (wanted >= truth(0) + noise && wanted <= 255 - noise)
+                worst = std::max(worst, std::abs(truth(correction[wanted]) - wanted));
+        }
+        QVERIFY2(worst <= correctedError, qPrintable(QString::number(worst)));
+        // Darker than the engraver burns is asked as black.
+        if (floor > 0)
+            QCOMPARE(int(correction[0]), 0);
+    }
+
+    // Measurements no response can be fitted to.
+    void calibrationRefused_data()
+    {
+        QTest::addColumn<std::vector<double>>("measured");
+        std::vector<double> card;
+        for (int step = 0; step < Imaging::calibrationSteps; ++step)
+            card.push_back(Imaging::calibrationLevel(step));
+        std::vector<double> shortCard(card.begin(), card.end() - 1);
+        std::vector<double> notANumber = card, beyond = card, reversed(card.rbegin(), card.rend());
+        notANumber[3] = std::numeric_limits<double>::quiet_NaN();
+        beyond[0] = 256;
+        QTest::newRow("fifteen steps") << shortCard;
+        QTest::newRow("NaN") << notANumber;
+        QTest::newRow("lighter than white") << beyond;
+        QTest::newRow("read the wrong way round") << reversed;
+        QTest::newRow("nothing burned") << std::vector<double>(Imaging::calibrationSteps, 250.0);
+    }
+
+    void calibrationRefused()
+    {
+        QFETCH(std::vector<double>, measured);
+        QVERIFY(!Imaging::fitResponse(measured));
     }
 
     void spotCompensation()

@@ -1,3 +1,4 @@
+#include "settings/materialpresets.h"
 #include "settings/storedsettings.h"
 
 #include <QDir>
@@ -267,6 +268,120 @@ private slots:
             }
         }
         QVERIFY(properties >= 12);
+    }
+
+    // A material preset as a hand-edited store may hold it, next to a good
+    // one: an entry with any field missing, of the wrong type or out of
+    // range is left out whole, and so is a second entry under a name taken.
+    void presetEntries_data()
+    {
+        QTest::addColumn<QVariantMap>("changes"); // to a good entry; invalid: removed
+        QTest::addColumn<bool>("kept");
+
+        const auto with = [](const QString &field, const QVariant &value) {
+            return QVariantMap {{field, value}};
+        };
+        QTest::newRow("good") << QVariantMap() << true;
+        QTest::newRow("power out of range") << with("power", 100.5) << false;
+        QTest::newRow("negative depth") << with("depth", "-1") << false;
+        QTest::newRow("unknown look") << with("look", 4) << false;
+        QTest::newRow("look as a word") << with("look", "sepia") << false;
+        QTest::newRow("threshold NaN") << with("threshold", "nan") << false;
+        QTest::newRow("threshold not whole") << with("threshold", 12.5) << false;
+        QTest::newRow("unknown method") << with("method", 7) << false;
+        QTest::newRow("gamma a list") << with("gamma", QStringList {"1", "2"}) << false;
+        QTest::newRow("dot size too small") << with("dotSize", 0.5) << false;
+        QTest::newRow("fan neither on nor off") << with("fan", "maybe") << false;
+        QTest::newRow("field missing") << with("contrast", QVariant()) << false;
+        QTest::newRow("empty name") << with("name", "   ") << false;
+        QTest::newRow("name too long") << with("name", QString(65, 'x')) << false;
+        QTest::newRow("name taken") << with("name", " PLYWOOD ") << false;
+    }
+
+    void presetEntries()
+    {
+        QFETCH(QVariantMap, changes);
+        QFETCH(bool, kept);
+
+        const QVariantMap good {{"name", "Plywood"}, {"power", 80},        {"depth", 40.5},
+                                {"fan", true},       {"look", 3},          {"threshold", 120},
+                                {"method", 2},       {"serpentine", true}, {"halftoneCell", 8},
+                                {"brightness", -10}, {"contrast", 20},     {"gamma", 1.2},
+                                {"dotSize", 2.5}};
+        QVariantMap entry = good;
+        entry.insert("name", "Cardboard");
+        for (auto change = changes.cbegin(); change != changes.cend(); ++change) {
+            if (change.value().isValid())
+                entry.insert(change.key(), change.value());
+            else
+                entry.remove(change.key());
+        }
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("0_vandra.conf"));
+        {
+            QSettings writer(file, QSettings::IniFormat);
+            writer.beginWriteArray("materialPresets", 2);
+            for (int i = 0; i < 2; ++i) {
+                writer.setArrayIndex(i);
+                const QVariantMap &written = i == 0 ? good : entry;
+                for (auto field = written.cbegin(); field != written.cend(); ++field)
+                    writer.setValue(field.key(), field.value());
+            }
+            writer.endArray();
+        }
+        QSettings reader(file, QSettings::IniFormat);
+        const QVector<QVariantMap> presets = PresetRules::read(reader);
+        QCOMPARE(presets.size(), kept ? 2 : 1);
+        // What is read has the types the pages work with.
+        QCOMPARE(presets[0].value("threshold").userType(), int(QMetaType::Int));
+        QCOMPARE(presets[0].value("fan").userType(), int(QMetaType::Bool));
+        QCOMPARE(presets[0].value("gamma"), QVariant(1.2));
+        QVERIFY(PresetRules::sameValues(presets[0], good));
+        if (kept)
+            QCOMPARE(presets[1].value("name").toString(), QStringLiteral("Cardboard"));
+    }
+
+    // The edits go to the store and come back from it at the next start;
+    // values that fail their check are refused, and a list the user
+    // emptied does not fill up with the starting points again.
+    void presetsKept()
+    {
+        QSettings().remove("materialPresets");
+        const QVariantMap values {{"power", 55.5},       {"depth", 20},       {"fan", false},
+                                  {"look", 2},           {"threshold", 128},  {"method", 0},
+                                  {"serpentine", false}, {"halftoneCell", 6}, {"brightness", 0},
+                                  {"contrast", 0},       {"gamma", 1},        {"dotSize", 1}};
+        QVariantMap start = values;
+        start.insert("name", "Leather (starting point)");
+        MaterialPresets presets;
+        presets.setProperty("startingPoints", QVariantList {start});
+        presets.reload();
+        QCOMPARE(presets.names(), QStringList {"Leather (starting point)"});
+
+        QCOMPARE(presets.create(" Felt ", values), 1);
+        QCOMPARE(presets.create("felt", values), -1);
+        QCOMPARE(presets.create("", values), -1);
+        QVariantMap tooStrong = values;
+        tooStrong.insert("power", 150);
+        QCOMPARE(presets.create("Cork", tooStrong), -1);
+        QVERIFY(!presets.save(1, tooStrong));
+        QVERIFY(!presets.rename(1, "LEATHER (starting point)"));
+        QVERIFY(presets.rename(1, "Felt 3 mm"));
+        QVariantMap deeper = values;
+        deeper.insert("depth", 35);
+        QVERIFY(presets.differs(1, deeper));
+        QVERIFY(presets.save(1, deeper));
+        QVERIFY(!presets.differs(1, deeper));
+        QVERIFY(presets.remove(0));
+
+        MaterialPresets later;
+        later.reload();
+        QCOMPARE(later.names(), QStringList {"Felt 3 mm"});
+        QCOMPARE(later.preset(0).value("depth").toDouble(), 35.0);
+        QVERIFY(later.remove(0));
+        later.setProperty("startingPoints", QVariantList {start});
+        later.reload();
+        QCOMPARE(later.names(), QStringList());
     }
 
     // The README's table and the manual page name every key the store holds.
