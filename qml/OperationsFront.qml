@@ -417,6 +417,16 @@ Rectangle {
         onFanSwitched: operateRoot.send(on ? EngraverProtocol.fanOnCommand : EngraverProtocol.fanOffCommand)
     }
 
+    // Save work and Open work: placement, power, depth and fan.
+    WorkPart {
+        shared: operateRoot.shared
+        area: carveFrame
+        tools: toolColumn
+        connected: operateRoot.connected
+        jobActive: operateRoot.jobActive
+        onCommand: operateRoot.send(text)
+    }
+
     // ---- Right: connect, frame, play and stop ------------------------------
 
     ControlButtons {

@@ -15,8 +15,14 @@ Item {
     // How the job is engraved: 1 grey levels, 2 black and white.
     property int carveMode: 2
 
+    // The control page's part of a work file as it stands (see
+    // control/WorkPart.qml), for Save work; null without a control page.
+    property var controlWork: null
+
     // The job has ended (or was lost) while the confirmation was open.
     signal stopDone()
+    // A work file was opened: the control page takes its part of it.
+    signal workOpened(var engraver)
     // The user confirmed that the running job is to be replaced.
     signal verifyButton()
 

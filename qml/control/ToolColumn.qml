@@ -15,6 +15,7 @@ Item {
     // The slider positions, in percent.
     readonly property real laserPower: laserStyle.slider.value
     readonly property real depth: speedStyle.slider.value
+    readonly property bool fanOn: fanButton.checked
 
     // A slider was let go at a position between 0 and 1.
     signal laserLetGo(real position)
@@ -28,6 +29,16 @@ Item {
 
     function setDepth(percent) {
         speedStyle.slider.value = percent
+    }
+
+    // Power, depth and fan from a work file: set without counting as the
+    // user's moves, which would send each on its own.
+    function restore(power, depthPercent, fan) {
+        setLaserPower(power)
+        setDepth(depthPercent)
+        fanButton.restored = false
+        fanButton.checked = fan
+        fanButton.restored = true
     }
 
     // A button of the left column that opens its panel, or closes it
