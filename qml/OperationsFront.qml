@@ -419,12 +419,9 @@ Rectangle {
 
     // Save work and Open work: placement, power, depth and fan.
     WorkPart {
-        shared: operateRoot.shared
+        page: operateRoot
         area: carveFrame
         tools: toolColumn
-        connected: operateRoot.connected
-        jobActive: operateRoot.jobActive
-        onCommand: operateRoot.send(text)
     }
 
     // ---- Right: connect, frame, play and stop ------------------------------

@@ -11,22 +11,20 @@ import Zan.Engraver 1.0
 Item {
     id: part
 
-    property QtObject shared: null
-    // The page's engraving area and tool column.
+    // The control page (its shared state, link and job, and the way it
+    // sends commands), its engraving area and its tool column.
+    property Item page: null
     property Item area: null
     property Item tools: null
-    property bool connected: false
-    property bool jobActive: false
+    readonly property bool connected: !!page && page.connected
     // Power, depth and fan from a work file that the engraver has not been
     // sent yet.
     property bool unsent: false
 
-    signal command(string text)
-
     function restore(engraver) {
         if (engraver.placed)
             area.placeNext(engraver.x, engraver.y)
-        if (jobActive)
+        if (page.jobActive)
             return
         tools.restore(engraver.laserPower, engraver.depth, engraver.fan)
         unsent = true
@@ -37,15 +35,15 @@ Item {
         if (!unsent || !connected)
             return
         unsent = false
-        command(EngraverProtocol.laserPowerCommand(tools.laserPower / 100))
-        command(EngraverProtocol.depthCommand(tools.depth / 100))
-        command(tools.fanOn ? EngraverProtocol.fanOnCommand : EngraverProtocol.fanOffCommand)
+        page.send(EngraverProtocol.laserPowerCommand(tools.laserPower / 100))
+        page.send(EngraverProtocol.depthCommand(tools.depth / 100))
+        page.send(tools.fanOn ? EngraverProtocol.fanOnCommand : EngraverProtocol.fanOffCommand)
     }
 
     onConnectedChanged: sendRestored()
 
     Binding {
-        target: part.shared
+        target: part.page.shared
         property: "controlWork"
         value: ({
             "laserPower": part.tools.laserPower,
@@ -58,7 +56,7 @@ Item {
     }
 
     Connections {
-        target: part.shared
+        target: part.page.shared
 
         function onWorkOpened(engraver) {
             part.restore(engraver)
