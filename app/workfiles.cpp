@@ -197,6 +197,9 @@ void WorkFiles::readFinished()
         emit workRefused(m_path, int(result.problem), result.detail);
         return;
     }
+    // The page is gone with its canvas: nobody is waiting for the work.
+    if (!m_canvas)
+        return;
     qCInfo(lcDesktop) << "work read from" << m_path;
     emit workOpened(m_path, settingsOf(result.work));
     // Named as a picture beside the work file, so that Save writes a picture
@@ -204,8 +207,7 @@ void WorkFiles::readFinished()
     QString name = m_path;
     if (name.endsWith(QLatin1String(WorkFile::suffix), Qt::CaseInsensitive))
         name.chop(int(qstrlen(WorkFile::suffix)));
-    if (m_canvas)
-        m_canvas->loadEdited(result.work.picture, name + QStringLiteral(".png"));
+    m_canvas->loadEdited(result.work.picture, name + QStringLiteral(".png"));
 }
 
 void WorkFiles::giveUp()
