@@ -3,6 +3,7 @@
 #include "app/picturefiles.h"
 #include "app/resources.h"
 #include "app/sleepinhibitor.h"
+#include "app/workfiles.h"
 #include "drawboard/drawimage.h"
 #include "engraver/commands.h"
 #include "engraver/jobcopies.h"
@@ -86,6 +87,7 @@ void registerQmlTypes()
     qmlRegisterType<SleepInhibitor>("Zan.Desktop", 1, 0, "SleepInhibitor");
     qmlRegisterSingletonType<PictureFiles>("Zan.Desktop", 1, 0, "PictureFiles",
                                            &PictureFiles::create);
+    qmlRegisterSingletonType<WorkFiles>("Zan.Desktop", 1, 0, "WorkFiles", &WorkFiles::create);
     // Every stored value is read through its check, in C++ and QML alike.
     qmlRegisterSingletonType<StoredSettings>("Zan.Desktop", 1, 0, "StoredSettings",
                                              &StoredSettings::create);

@@ -1,7 +1,8 @@
 # What `cmake --install` puts in place and how CPack turns it into the Debian
-# package "vandra": both programs, their menu entries, the hicolor icons made
-# from app/0_vandra.png, the AppStream metadata, a manual page, the README
-# and the copyright notes. scripts/package builds the package.
+# package "vandra": both programs, their menu entries, the work files' MIME
+# type, the hicolor icons made from app/0_vandra.png, the AppStream metadata,
+# a manual page, the README and the copyright notes. scripts/package builds
+# the package.
 #
 # Included from the top-level CMakeLists.txt after the programs and tools/
 # are defined: the icons are rendered by vandra_iconrender from tools/.
@@ -28,6 +29,9 @@ set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
 install(TARGETS 0_vandra 0_vandra_jp RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${packaging_dir}/0_vandra.desktop ${packaging_dir}/0_vandra_jp.desktop
     DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+# The work files' type, which the menu entries offer to open.
+install(FILES ${packaging_dir}/io.github.vandra.Vandra.xml
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages)
 
 # The menu icon in every size the hicolor theme looks in, rescaled at build
 # time from the one 256 × 256 picture, so that no size is ever stale. The
@@ -93,7 +97,7 @@ add_custom_target(package-docs ALL DEPENDS ${gzipped})
 file(CREATE_LINK 0_vandra.1.gz ${packaging_out}/0_vandra_jp.1.gz SYMBOLIC)
 install(FILES ${packaging_out}/0_vandra.1.gz ${packaging_out}/0_vandra_jp.1.gz
     DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-install(FILES README.md ${packaging_dir}/copyright DESTINATION ${doc_dir})
+install(FILES README.md docs/work-files.md ${packaging_dir}/copyright DESTINATION ${doc_dir})
 # A package whose version has no Debian revision keeps its changelog as
 # changelog.gz.
 install(FILES ${packaging_out}/changelog.gz DESTINATION ${doc_dir})

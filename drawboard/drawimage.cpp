@@ -219,6 +219,18 @@ void DrawImage::loadImage(const QImage &picture, const QString &name)
     startLoad(name, [picture, name] { return Imaging::capPicture(picture, name); });
 }
 
+void DrawImage::loadEdited(const QImage &picture, const QString &name)
+{
+    startLoad(name, [picture, name] {
+        Imaging::LoadedPicture loaded;
+        loaded.path = name;
+        loaded.image = picture.convertToFormat(QImage::Format_ARGB32);
+        if (loaded.image.isNull())
+            loaded.error = QStringLiteral("no picture");
+        return loaded;
+    });
+}
+
 void DrawImage::startLoad(const QString &name, std::function<Imaging::LoadedPicture()> work)
 {
     if (refuseWhileBusy("load")) {
@@ -372,13 +384,8 @@ void DrawImage::startRun(ProcessAlgorithm algorithm, double para)
         break;
     }
     qDebug() << "p start";
-    Imaging::LookSettings look;
-    look.tone = {m_toneBrightness, m_toneContrast, m_toneGamma};
-    look.dither.method = Imaging::DitherMethod(m_ditherMethod);
-    look.dither.serpentine = m_ditherSerpentine;
-    look.dither.cellSize = m_halftoneCell;
-    look.dither.dotSize = m_dotSize;
-    auto *run = new AlgorithmAutoRun(m_process, source, Imaging::Algorithm(algorithm), para, look);
+    auto *run = new AlgorithmAutoRun(m_process, source, Imaging::Algorithm(algorithm), para,
+                                     lookSettings());
     if (algorithm == SaveByte)
         run->setJob(jobToBuild(*source));
     if (isLook(algorithm))
@@ -389,6 +396,17 @@ void DrawImage::startRun(ProcessAlgorithm algorithm, double para)
     if (edit && source != &m_baseImage)
         run->setEditedGrey(&m_baseImage);
     m_process->start(run);
+}
+
+Imaging::LookSettings DrawImage::lookSettings() const
+{
+    Imaging::LookSettings look;
+    look.tone = {m_toneBrightness, m_toneContrast, m_toneGamma};
+    look.dither.method = Imaging::DitherMethod(m_ditherMethod);
+    look.dither.serpentine = m_ditherSerpentine;
+    look.dither.cellSize = m_halftoneCell;
+    look.dither.dotSize = m_dotSize;
+    return look;
 }
 
 Imaging::EngravingJob DrawImage::jobToBuild(const QImage &picture)

@@ -4,6 +4,7 @@
 #include "engraver/jobbuffer.h"
 #include "imaging/algorithms.h"
 #include "imaging/engravingjob.h"
+#include "imaging/looks.h"
 #include "imaging/pictureloader.h"
 #include "imaging/processalgorithm.h"
 #include "imaging/workmemory.h"
@@ -145,6 +146,8 @@ public:
     QImage editedGrey() const { return m_baseImage; }
     bool isBusy() const { return m_busy; }
     ProcessAlgorithm look() const { return ProcessAlgorithm(m_look.algorithm); }
+    // The tone and dithering the next look runs with.
+    Imaging::LookSettings lookSettings() const;
     double lookThreshold() const { return m_look.threshold; }
 
 signals:
@@ -171,6 +174,10 @@ public:
     // into its folder.
     void loadBytes(const QByteArray &bytes, const QString &name);
     void loadImage(const QImage &picture, const QString &name);
+    // A picture this canvas made (a work file's): loaded as any picture,
+    // with the same signals and a new history, but at its own size, which
+    // may be above the cap of a loaded picture once it was resized.
+    void loadEdited(const QImage &picture, const QString &name);
     Q_INVOKABLE void clear();
     Q_INVOKABLE void drawText(int x, int y, QString text);
     Q_INVOKABLE void cutImage(int x, int y, int i_width, int i_height);

@@ -42,13 +42,15 @@ Rectangle {
         effectFrame.applyThreshold()
     }
 
-    // The one way a picture comes in, whether dropped, chosen in the open
-    // dialog, pasted or named on the command line: the canvas applies its
-    // size cap and refuses what it cannot read, keeping the current picture.
-    // Ignored while busy: the run's result would replace it.
+    // The one way a picture or a work file comes in, whether dropped, chosen
+    // in the open dialog, pasted or named on the command line: the canvas
+    // applies its size cap and refuses what it cannot read, keeping the
+    // current picture. Ignored while busy: the run's result would replace it.
     function loadPicture(source) {
         if (busy)
             return
+        if (WorkFiles.isWorkFile(source))
+            return workKeeper.open(source)
         loadingFile = true
         drawBoard.load(source)
     }
@@ -69,18 +71,13 @@ Rectangle {
         loadPicture(drop.urls)
     }
 
-    // The open dialog, the clipboard and the command line, as in
-    // PictureSources.
+    // The open dialog and the command line, as in PictureSources.
     function openFileDialog() {
         sources.openFileDialog()
     }
 
     function openChosenFile(fileUrl) {
         sources.openChosenFile(fileUrl)
-    }
-
-    function pasteClipboard() {
-        sources.pasteClipboard()
     }
 
     function openStartupFile(fileUrl) {
@@ -188,7 +185,7 @@ Rectangle {
         panels.adjustScaleStyle.restrainTerm(boardFrame.width, boardFrame.height)
         if (incompleteFile)
             infoView(QT_TR_NOOP("图片文件不完整，只加载了可读的部分……"))
-        else
+        else if (!workKeeper.sayOpened())
             infoView(QT_TR_NOOP("处理完成……"))
         incompleteFile = false
     }
@@ -232,25 +229,28 @@ Rectangle {
         onClipboardPicture: drawimgBoard.pastePicture()
     }
 
-    Connections {
-        target: PictureFiles
-        function onPictureExported(path, error) {
-            if (error === "")
-                infoRemind.show(qsTr("图片已导出到 %1").arg(path))
-            else
-                infoRemind.show(qsTr("图片导出失败：%1").arg(error))
-        }
+    WorkKeeper {
+        id: workKeeper
+
+        objectName: "workKeeper"
+        page: drawimgBoard
+        canvas: drawBoard
+        tone: tonePanel
+        looks: effectFrame
+        onMessage: infoRemind.show(text)
     }
 
     EditingKeys {
         active: drawimgBoard.visible
         busy: drawimgBoard.busy
         onOpenRequested: drawimgBoard.openFileDialog()
-        onPasteRequested: drawimgBoard.pasteClipboard()
+        onPasteRequested: sources.pasteClipboard()
         onUndoRequested: drawimgBoard.undo()
         onRedoRequested: drawimgBoard.redo()
         onSaveRequested: drawimgBoard.savePicture()
         onExportRequested: drawimgBoard.exportPicture()
+        onSaveWorkRequested: workKeeper.chooseSaveFile()
+        onOpenWorkRequested: workKeeper.chooseOpenFile()
         // While cropping, Enter applies the crop rather than Done.
         onFinishRequested: paintTools.cropping ? drawimgBoard.cutPicture() : drawimgBoard.finish()
     }
@@ -319,10 +319,12 @@ Rectangle {
 
             Component.onCompleted: drawBoard.init()
             // Every loaded picture goes on to the look chosen last (black and
-            // white at 128 the first time); the page stays busy, as that run
-            // starts before the load counts as done.
+            // white at 128 the first time), a work file's to its own; the
+            // page stays busy, as that run starts before the load counts as
+            // done.
             onLoadImageDone: {
-                effectFrame.start(editingSettings.lastLook, editingSettings.lastThreshold)
+                if (!workKeeper.restore())
+                    effectFrame.start(editingSettings.lastLook, editingSettings.lastThreshold)
                 drawimgBoard.loadingFile = false
             }
             onLoadIncomplete: drawimgBoard.incompleteFile = true
@@ -430,7 +432,10 @@ Rectangle {
         loadingFile: drawimgBoard.loadingFile
         onOpenClicked: drawimgBoard.openFileDialog()
         onExportClicked: drawimgBoard.exportPicture()
+        onSaveWorkClicked: workKeeper.chooseSaveFile()
+        onOpenWorkClicked: workKeeper.chooseOpenFile()
         onExportChosen: drawimgBoard.exportTo(file)
+        onMessage: infoRemind.show(text)
         onUndoClicked: drawimgBoard.undo()
         onRedoClicked: drawimgBoard.redo()
     }

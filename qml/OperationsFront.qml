@@ -441,6 +441,13 @@ Rectangle {
         fontFamily: operateRoot.fontFamily
     }
 
+    // Save work and Open work: placement, power, depth and fan.
+    WorkPart {
+        page: operateRoot
+        area: carveFrame
+        tools: toolColumn
+    }
+
     // ---- Right: connect, frame, play and stop ------------------------------
 
     ControlButtons {

@@ -166,14 +166,6 @@
         <source>现在无法导出图片……</source>
         <translation>The picture cannot be exported now……</translation>
     </message>
-    <message>
-        <source>图片已导出到 %1</source>
-        <translation>Picture exported to %1</translation>
-    </message>
-    <message>
-        <source>图片导出失败：%1</source>
-        <translation>The picture could not be exported: %1</translation>
-    </message>
 </context>
 <context>
     <name>EffectColumn</name>
@@ -387,6 +379,14 @@
     <message>
         <source>关闭面板 / 取消裁剪</source>
         <translation>Close the panel / cancel the crop</translation>
+    </message>
+    <message>
+        <source>保存作品</source>
+        <translation>Save work</translation>
+    </message>
+    <message>
+        <source>打开作品</source>
+        <translation>Open work</translation>
     </message>
 </context>
 <context>
@@ -616,6 +616,22 @@
     <message>
         <source>色调和离散方式</source>
         <translation>Tone and dithering</translation>
+    </message>
+    <message>
+        <source>保存作品：图片、效果和雕刻设置，以后可再次雕刻（Ctrl+Alt+S）</source>
+        <translation>Save the work: the picture, its look and the engraving settings, to engrave it again later (Ctrl+Alt+S)</translation>
+    </message>
+    <message>
+        <source>打开作品（Ctrl+Alt+O）</source>
+        <translation>Open a work (Ctrl+Alt+O)</translation>
+    </message>
+    <message>
+        <source>图片已导出到 %1</source>
+        <translation>Picture exported to %1</translation>
+    </message>
+    <message>
+        <source>图片导出失败：%1</source>
+        <translation>The picture could not be exported: %1</translation>
     </message>
 </context>
 <context>
@@ -1036,6 +1052,81 @@
     <message>
         <source>关闭</source>
         <translation>Close</translation>
+    </message>
+</context>
+<context>
+    <name>WorkKeeper</name>
+    <message>
+        <source>现在无法保存作品……</source>
+        <translation>The work cannot be saved now……</translation>
+    </message>
+    <message>
+        <source>无法读取作品文件……</source>
+        <translation>Cannot read the work file……</translation>
+    </message>
+    <message>
+        <source>已打开作品 %1；雕刻进行中，功率、深度和风扇未改变</source>
+        <translation>Opened the work %1; a job is running, so power, depth and fan were left as they are</translation>
+    </message>
+    <message>
+        <source>已打开作品 %1</source>
+        <translation>Opened the work %1</translation>
+    </message>
+    <message>
+        <source>作品文件太大，无法打开……</source>
+        <translation>The work file is too large to open……</translation>
+    </message>
+    <message>
+        <source>这不是作品文件……</source>
+        <translation>This is not a work file……</translation>
+    </message>
+    <message>
+        <source>作品文件已损坏，无法打开……</source>
+        <translation>The work file is damaged and cannot be opened……</translation>
+    </message>
+    <message>
+        <source>这个作品文件由更新版本的程序保存，请升级后再打开……</source>
+        <translation>This work file was saved by a newer version of the program; update it to open the file……</translation>
+    </message>
+    <message>
+        <source>作品文件中的 %1 无效，无法打开……</source>
+        <translation>The value %1 in the work file is not valid; the file cannot be opened……</translation>
+    </message>
+    <message>
+        <source>作品文件中的图片无法读取……</source>
+        <translation>The picture in the work file cannot be read……</translation>
+    </message>
+    <message>
+        <source>作品文件读取超时，已放弃……</source>
+        <translation>Reading the work file took too long and was given up……</translation>
+    </message>
+    <message>
+        <source>无法读取作品文件：%1</source>
+        <translation>Cannot read the work file: %1</translation>
+    </message>
+    <message>
+        <source>作品已保存到 %1</source>
+        <translation>Work saved to %1</translation>
+    </message>
+    <message>
+        <source>作品保存失败：%1</source>
+        <translation>The work could not be saved: %1</translation>
+    </message>
+    <message>
+        <source>保存作品</source>
+        <translation>Save work</translation>
+    </message>
+    <message>
+        <source>作品文件</source>
+        <translation>Work files</translation>
+    </message>
+    <message>
+        <source>打开作品</source>
+        <translation>Open work</translation>
+    </message>
+    <message>
+        <source>所有文件</source>
+        <translation>All files</translation>
     </message>
 </context>
 <context>

@@ -166,14 +166,6 @@
         <source>现在无法导出图片……</source>
         <translation>今は画像を書き出せません……</translation>
     </message>
-    <message>
-        <source>图片已导出到 %1</source>
-        <translation>画像を %1 に書き出しました</translation>
-    </message>
-    <message>
-        <source>图片导出失败：%1</source>
-        <translation>画像を書き出せませんでした：%1</translation>
-    </message>
 </context>
 <context>
     <name>EffectColumn</name>
@@ -387,6 +379,14 @@
     <message>
         <source>关闭面板 / 取消裁剪</source>
         <translation>パネルを閉じる / トリミングを取り消す</translation>
+    </message>
+    <message>
+        <source>保存作品</source>
+        <translation>作品を保存</translation>
+    </message>
+    <message>
+        <source>打开作品</source>
+        <translation>作品を開く</translation>
     </message>
 </context>
 <context>
@@ -616,6 +616,22 @@
     <message>
         <source>色调和离散方式</source>
         <translation>色調とディザリング方式</translation>
+    </message>
+    <message>
+        <source>保存作品：图片、效果和雕刻设置，以后可再次雕刻（Ctrl+Alt+S）</source>
+        <translation>作品を保存：画像、効果、彫刻の設定を保存し、あとで同じように彫刻できます（Ctrl+Alt+S）</translation>
+    </message>
+    <message>
+        <source>打开作品（Ctrl+Alt+O）</source>
+        <translation>作品を開く（Ctrl+Alt+O）</translation>
+    </message>
+    <message>
+        <source>图片已导出到 %1</source>
+        <translation>画像を %1 に書き出しました</translation>
+    </message>
+    <message>
+        <source>图片导出失败：%1</source>
+        <translation>画像を書き出せませんでした：%1</translation>
     </message>
 </context>
 <context>
@@ -1036,6 +1052,81 @@
     <message>
         <source>关闭</source>
         <translation>閉じる</translation>
+    </message>
+</context>
+<context>
+    <name>WorkKeeper</name>
+    <message>
+        <source>现在无法保存作品……</source>
+        <translation>今は作品を保存できません……</translation>
+    </message>
+    <message>
+        <source>无法读取作品文件……</source>
+        <translation>作品ファイルを読み込めません……</translation>
+    </message>
+    <message>
+        <source>已打开作品 %1；雕刻进行中，功率、深度和风扇未改变</source>
+        <translation>作品 %1 を開きました。彫刻中のため、出力、深さ、ファンは変更していません</translation>
+    </message>
+    <message>
+        <source>已打开作品 %1</source>
+        <translation>作品 %1 を開きました</translation>
+    </message>
+    <message>
+        <source>作品文件太大，无法打开……</source>
+        <translation>作品ファイルが大きすぎて開けません……</translation>
+    </message>
+    <message>
+        <source>这不是作品文件……</source>
+        <translation>これは作品ファイルではありません……</translation>
+    </message>
+    <message>
+        <source>作品文件已损坏，无法打开……</source>
+        <translation>作品ファイルが壊れているため開けません……</translation>
+    </message>
+    <message>
+        <source>这个作品文件由更新版本的程序保存，请升级后再打开……</source>
+        <translation>この作品ファイルは新しいバージョンのプログラムで保存されています。更新してから開いてください……</translation>
+    </message>
+    <message>
+        <source>作品文件中的 %1 无效，无法打开……</source>
+        <translation>作品ファイルの %1 の値が無効なため開けません……</translation>
+    </message>
+    <message>
+        <source>作品文件中的图片无法读取……</source>
+        <translation>作品ファイル内の画像を読み込めません……</translation>
+    </message>
+    <message>
+        <source>作品文件读取超时，已放弃……</source>
+        <translation>作品ファイルの読み込みに時間がかかりすぎたため、中止しました……</translation>
+    </message>
+    <message>
+        <source>无法读取作品文件：%1</source>
+        <translation>作品ファイルを読み込めません：%1</translation>
+    </message>
+    <message>
+        <source>作品已保存到 %1</source>
+        <translation>作品を %1 に保存しました</translation>
+    </message>
+    <message>
+        <source>作品保存失败：%1</source>
+        <translation>作品を保存できませんでした：%1</translation>
+    </message>
+    <message>
+        <source>保存作品</source>
+        <translation>作品を保存</translation>
+    </message>
+    <message>
+        <source>作品文件</source>
+        <translation>作品ファイル</translation>
+    </message>
+    <message>
+        <source>打开作品</source>
+        <translation>作品を開く</translation>
+    </message>
+    <message>
+        <source>所有文件</source>
+        <translation>すべてのファイル</translation>
     </message>
 </context>
 <context>

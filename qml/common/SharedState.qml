@@ -18,8 +18,14 @@ Item {
     // now (LookLink keeps it), for the control page's material presets.
     property var lookSettings: ({})
 
+    // The control page's part of a work file as it stands (see
+    // control/WorkPart.qml), for Save work; null without a control page.
+    property var controlWork: null
+
     // The job has ended (or was lost) while the confirmation was open.
     signal stopDone()
+    // A work file was opened: the control page takes its part of it.
+    signal workOpened(var engraver)
     // The user confirmed that the running job is to be replaced.
     signal verifyButton()
     // A material preset was chosen: the editing page takes its look,

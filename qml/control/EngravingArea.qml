@@ -30,6 +30,9 @@ Item {
     property alias markerY: carveLocation.placedY
     // A job's picture has been published: it shows (while the page does).
     property bool pictureShown: false
+    // Where the next picture shown goes (a work file's placement), in the
+    // area's units; null: where the picture before it was.
+    property var nextPlace: null
 
     // The picture is being framed: a right click opens the positioning menu.
     property bool framing: false
@@ -58,13 +61,15 @@ Item {
     signal coordinateRefused()
 
     // Shows a new picture: the first one in the middle of the area, each one
-    // after it where the picture before it was placed, moved in only as far
-    // as it must be to stay on the area.
+    // after it where the picture before it was placed (or where placeNext
+    // asked for), moved in only as far as it must be to stay on the area.
     function showPicture(source) {
         operateImage.source = source
-        if (pictureShown)
-            placePicture(Math.max(0, Math.min(pictureX, width - operateImageFrame.width)),
-                         Math.max(0, Math.min(pictureY, height - operateImageFrame.height)))
+        var place = nextPlace || (pictureShown ? Qt.point(pictureX, pictureY) : null)
+        nextPlace = null
+        if (place)
+            placePicture(Math.max(0, Math.min(place.x, width - operateImageFrame.width)),
+                         Math.max(0, Math.min(place.y, height - operateImageFrame.height)))
         else
             placePicture((width - operateImageFrame.width) / 2, (height - operateImageFrame.height) / 2)
         pictureShown = true
@@ -73,6 +78,11 @@ Item {
 
     function placePicture(x, y) {
         operateImageFrame.place(x, y)
+    }
+
+    // The next picture shown goes with its top-left corner at x, y mm.
+    function placeNext(xMm, yMm) {
+        nextPlace = Qt.point(xMm / mmPerPix * scaleSize, yMm / mmPerPix * scaleSize)
     }
 
     // The picture's top-left corner on the area, in engraving pixels.

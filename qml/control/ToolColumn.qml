@@ -46,6 +46,16 @@ Item {
         fanButton.checked = fan
     }
 
+    // Power, depth and fan from a work file: set without counting as the
+    // user's moves, which would send each on its own.
+    function restore(power, depthPercent, fan) {
+        setLaserPower(power)
+        setDepth(depthPercent)
+        fanButton.restored = false
+        fanButton.checked = fan
+        fanButton.restored = true
+    }
+
     // A button of the left column that opens its panel, or closes it
     // again, lit while it is open.
     component PanelButton: LitIconButton {

@@ -3,9 +3,9 @@ import "../common"
 
 // A tool button of one action (not one of its column's tools) whose icon is drawn
 // here as a few strokes: "open" a folder, "export" an arrow rising out of
-// a tray, "tone" a half-shaded circle, "undo" a bent arrow back, "redo"
-// the same arrow forward and "lock" a padlock, shut while the button is
-// checked.
+// a tray, "tone" a half-shaded circle, "saveWork" a diskette, "openWork" a
+// sheet with a folded corner, "undo" a bent arrow back, "redo" the same
+// arrow forward and "lock" a padlock, shut while the button is checked.
 ToolIconButton {
     id: button
 
@@ -78,6 +78,36 @@ ToolIconButton {
                 ctx.arc(12, 12, 9, Math.PI / 2, 3 * Math.PI / 2)
                 ctx.closePath()
                 ctx.fill()
+            } else if (button.glyph === "saveWork") {
+                // The diskette's body with its cut corner, its shutter and
+                // its label.
+                ctx.beginPath()
+                ctx.moveTo(3, 3)
+                ctx.lineTo(17, 3)
+                ctx.lineTo(21, 7)
+                ctx.lineTo(21, 21)
+                ctx.lineTo(3, 21)
+                ctx.closePath()
+                ctx.stroke()
+                ctx.fillRect(7, 3, 9, 6)
+                ctx.strokeRect(7, 13, 10, 8)
+            } else if (button.glyph === "openWork") {
+                // A sheet with its corner folded, and lines of writing.
+                ctx.beginPath()
+                ctx.moveTo(5, 2)
+                ctx.lineTo(14, 2)
+                ctx.lineTo(19, 7)
+                ctx.lineTo(19, 22)
+                ctx.lineTo(5, 22)
+                ctx.closePath()
+                ctx.moveTo(14, 2)
+                ctx.lineTo(14, 7)
+                ctx.lineTo(19, 7)
+                ctx.moveTo(8, 12)
+                ctx.lineTo(16, 12)
+                ctx.moveTo(8, 16)
+                ctx.lineTo(16, 16)
+                ctx.stroke()
             } else if (button.glyph === "lock") {
                 // The body, and the shackle in it or lifted out on the left.
                 ctx.fillRect(5, 11, 14, 10)

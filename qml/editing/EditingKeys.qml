@@ -18,6 +18,8 @@ Item {
     signal redoRequested()
     signal saveRequested()
     signal exportRequested()
+    signal saveWorkRequested()
+    signal openWorkRequested()
     signal finishRequested()
 
     // Asked here rather than in PageKey: an inline component does not see
@@ -71,6 +73,19 @@ Item {
             if (!keys.busy)
                 keys.exportRequested()
         }
+    }
+
+    PageKey {
+        sequence: "Ctrl+Alt+S"
+        action: function() {
+            if (!keys.busy)
+                keys.saveWorkRequested()
+        }
+    }
+
+    PageKey {
+        sequence: "Ctrl+Alt+O"
+        action: function() { keys.openWorkRequested() }
     }
 
     // As the Done button, the confirmation during a job included.

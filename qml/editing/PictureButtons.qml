@@ -5,8 +5,8 @@ import Qt.labs.settings 1.0
 import Zan.Desktop 1.0
 import "../common"
 
-// Opening a picture, exporting it, undo and redo, and the tone, right
-// beside the looks.
+// Opening a picture, exporting it, saving and opening work files, undo and
+// redo, and the tone, right beside the looks.
 Column {
     id: buttons
 
@@ -22,11 +22,15 @@ Column {
 
     signal openClicked()
     signal exportClicked()
+    signal saveWorkClicked()
+    signal openWorkClicked()
     signal undoClicked()
     signal redoClicked()
     // The file the user chose to export to, as typed: the page adds the
     // suffix and writes it.
     signal exportChosen(url file)
+    // Where an export went, or why it failed: a text to show, translated.
+    signal message(string text)
 
     // The save dialog of an export. It starts in the folder of the last
     // export, else in the one where a picture was last opened.
@@ -60,6 +64,24 @@ Column {
     }
 
     DrawnToolButton {
+        objectName: "saveWorkButton"
+        glyph: "saveWork"
+        tipSide: "left"
+        tip: qsTr("保存作品：图片、效果和雕刻设置，以后可再次雕刻（Ctrl+Alt+S）")
+        enabled: !buttons.busy
+        onClicked: buttons.saveWorkClicked()
+    }
+
+    DrawnToolButton {
+        objectName: "openWorkButton"
+        glyph: "openWork"
+        tipSide: "left"
+        tip: qsTr("打开作品（Ctrl+Alt+O）")
+        enabled: !buttons.busy
+        onClicked: buttons.openWorkClicked()
+    }
+
+    DrawnToolButton {
         objectName: "undoButton"
         tipSide: "left"
         tip: qsTr("撤销（Ctrl+Z）")
@@ -86,6 +108,16 @@ Column {
         glyph: "tone"
         highlighted: buttons.tone.open
         onClicked: buttons.tone.toggle()
+    }
+
+    Connections {
+        target: PictureFiles
+        function onPictureExported(path, error) {
+            if (error === "")
+                buttons.message(qsTr("图片已导出到 %1").arg(path))
+            else
+                buttons.message(qsTr("图片导出失败：%1").arg(error))
+        }
     }
 
     // Only read, when the dialog opens: the open dialog keeps this key.

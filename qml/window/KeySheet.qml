@@ -18,6 +18,8 @@ Grid {
             "Ctrl+Shift+Z / Ctrl+Y", qsTr("重做"),
             "Ctrl+S", qsTr("保存图片"),
             "Ctrl+Shift+S", qsTr("导出为 PNG 图片"),
+            "Ctrl+Alt+S", qsTr("保存作品"),
+            "Ctrl+Alt+O", qsTr("打开作品"),
             "Enter", qsTr("完成修图"),
             qsTr("Enter（裁剪时）"), qsTr("应用裁剪"),
             "Esc", qsTr("关闭面板 / 取消裁剪"),

@@ -187,6 +187,40 @@ Item {
             compare([page.xImageVertex, page.yImageVertex, page.wImageVertex, page.hImageVertex], data.expected)
         }
 
+        // A work file opened sets power, depth and fan and sends them to
+        // the engraver, at once or, when none is connected, once one is;
+        // during a job they stay as they are. The next job shown goes where
+        // the work's did.
+        function test_workOpened_data() {
+            return [
+                { tag: "connected", connected: true },
+                { tag: "connected later", connected: false },
+                { tag: "during a job", connected: true, job: true },
+            ]
+        }
+
+        function test_workOpened(data) {
+            var fan = child("fanButton"), fanWas = fan.checked
+            if (!data.connected)
+                operationEnd.includeBackStatus(11)
+            if (data.job)
+                operationEnd.toFrontStatus("F20")
+            operationEnd.sent = []
+            sharedState.workOpened({ "laserPower": 80, "depth": 25.5, "fan": !fanWas, "placed": true, "x": 10, "y": 20 })
+            var expected = [80, 25.5, !fanWas]
+            if (data.job)
+                expected = [50, 50, fanWas]
+            compare([child("laserSlider").value, child("speedSlider").value, fan.checked], expected)
+            if (!data.connected) {
+                compare(operationEnd.sent, [])
+                operationEnd.includeBackStatus(10)
+            }
+            compare(operationEnd.sent, data.job ? [] : [EngraverProtocol.laserPowerCommand(0.8), EngraverProtocol.depthCommand(0.255),
+                                                        fanWas ? EngraverProtocol.fanOffCommand : EngraverProtocol.fanOnCommand])
+            operationEnd.finishedLoad(12, 30, 62, 70)
+            compare([child("carveFrame").pictureLeft(), child("carveFrame").pictureTop()], [200, 400])
+        }
+
         function test_framing() {
             operationEnd.finishedLoad(12, 30, 62, 70)
             placeAt(100, 200)

@@ -45,6 +45,20 @@ Item {
         }
     }
 
+    // The control page beside it, for work files: it publishes the jobs
+    // Done prepares and keeps its part of a work in the shared state.
+    Loader {
+        id: controlLoader
+
+        width: 990
+        height: 680
+        active: false
+        sourceComponent: Program.OperationsFront {
+            shared: sharedState
+            controller: operationEnd
+        }
+    }
+
     Row {
         id: generator
 
@@ -281,6 +295,7 @@ Item {
             // Let a run the test left behind end before the canvas goes.
             tryCompare(busy, "running", false, 20000)
             pageLoader.active = false
+            controlLoader.active = false
         }
 
         // A drop loads the first file dropped and shows it in black and
@@ -802,6 +817,67 @@ Item {
                   greys: host.bandGreys },
                 { tag: "no such folder", look: 2, name: "missing/exported", written: "missing/exported.png" },
             ]
+        }
+
+        // Save work keeps the edited picture at its size with its look, tone
+        // and dithering, and the control page's placement, power, depth and
+        // fan; opening it, here dropped as a picture is, once all of them
+        // have changed brings each back, the placement with the next job.
+        // A work file that cannot be read says why and changes nothing.
+        function test_workFile() {
+            controlLoader.active = true
+            var control = controlLoader.item, area = findChild(control, "carveFrame"), tone = item("tonePanel")
+            var power = findChild(control, "laserSlider"), depth = findChild(control, "speedSlider")
+            var fan = findChild(control, "fanButton"), toast = item("infoText")
+            load("bands.png")
+            drawBoard.adjustImageScale(30, 20)
+            tone.brightness = 15
+            tone.gamma = 1.4
+            tone.method = DrawBoard.Atkinson
+            tone.serpentine = true
+            item("effectFrame").start(3, 100)
+            waitIdle()
+            var size = [drawBoard.width, drawBoard.height], saved = snapshot()
+            verify(size[0] > 300, "not resized")
+            page.finish()
+            tryCompare(finishedLoadSpy, "count", 1, 20000)
+            control.placePicture(100, 50)
+            var placed = [area.pictureLeft(), area.pictureTop()]
+            power.value = 62.5
+            depth.value = 30
+            fan.checked = !fan.checked
+            var fanSaved = fan.checked
+            item("workKeeper").save(fileUrl("job"))
+            tryCompare(toast, "text", "作品已保存到 " + host.workDir + "job.vandra", 5000)
+
+            drop("upright.png")
+            waitIdle()
+            resetLookSettings()
+            power.value = 0
+            depth.value = 0
+            fan.checked = !fanSaved
+            control.placePicture(0, 0)
+            drop("job.vandra")
+            waitIdle()
+            compare([drawBoard.width, drawBoard.height], size)
+            compare([drawBoard.look, drawBoard.lookThreshold, item("effectFrame").buttonSelect], [DrawBoard.Floyd, 100, 3])
+            compare([tone.brightness, tone.contrast, tone.gamma, tone.method, tone.serpentine], [15, 0, 1.4, DrawBoard.Atkinson, true])
+            verify(snapshot() === saved, "the picture on show differs")
+            compare(toast.text, "已打开作品 " + host.workDir + "job.vandra")
+            compare([power.value, depth.value, fan.checked], [62.5, 30, fanSaved])
+            // Its history starts with its picture, as any picture's.
+            drawBoard.undo()
+            verify(!drawBoard.canUndo, "the history did not start anew")
+            drawBoard.redo()
+            page.finish()
+            tryCompare(finishedLoadSpy, "count", 2, 20000)
+            fuzzyCompare(area.pictureLeft(), placed[0], 0.01)
+            fuzzyCompare(area.pictureTop(), placed[1], 0.01)
+
+            page.openChosenFile(fileUrl("nothing-here.vandra"))
+            tryCompare(toast, "text", "无法读取作品文件：no such file", 5000)
+            verify(!page.busy)
+            verify(snapshot() === saved, "the picture on show changed")
         }
 
         function test_export(data) {
