@@ -6,6 +6,7 @@
 #include "drawboard/drawimage.h"
 #include "engraver/commands.h"
 #include "engraver/jobpicture.h"
+#include "engraver/jobrun.h"
 #include "engraver/jobstate.h"
 #include "engraver/jobtimer.h"
 #include "engraver/operations.h"
@@ -79,6 +80,7 @@ void registerQmlTypes()
     // the desktop kept awake while a job runs.
     qmlRegisterType<JobState>("Zan.Engraver", 1, 0, "JobState");
     qmlRegisterType<JobTimer>("Zan.Engraver", 1, 0, "JobTimer");
+    qmlRegisterType<JobRun>("Zan.Engraver", 1, 0, "JobRun");
     qmlRegisterType<SleepInhibitor>("Zan.Desktop", 1, 0, "SleepInhibitor");
     qmlRegisterSingletonType<PictureFiles>("Zan.Desktop", 1, 0, "PictureFiles",
                                            &PictureFiles::create);

@@ -58,6 +58,8 @@ const std::vector<Entry> &table()
         // Bytes a second: the serial link carries at most about 11500, and a
         // pace below one would make a job of 10 MB last for months.
         {"jobPace", {Kind::PaceMap, 1, 1e6, QVariantMap()}},
+        // How many times the control page burns a job in a row.
+        {"passes", {Kind::Whole, 1, 20, 1}},
     };
     return entries;
 }
