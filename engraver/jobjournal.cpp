@@ -193,10 +193,12 @@ void JobJournal::update(const JournalState &state)
 {
     if (!m_active)
         return;
+    // The records stay those begin() wrote.
     const quint64 job = m_pending.job;
+    const qint64 size = m_pending.size;
     m_pending = state;
     m_pending.job = job;
-    m_pending.size = state.size;
+    m_pending.size = size;
     m_havePending = true;
     if (!m_updateTimer.isActive())
         m_updateTimer.start();

@@ -117,6 +117,7 @@ void JobRun::started(double x, double y, int mode)
         m_state.ymax = buffer->ymax();
         m_state.pictureSize
             = QSize(qMax(1, buffer->pictureWidth()), qMax(1, buffer->pictureHeight()));
+        m_state.size = buffer->size();
         if (m_journal && buffer->size() > 0)
             m_journal->begin(buffer->bytes(), m_state);
     }
