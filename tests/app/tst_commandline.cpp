@@ -4,6 +4,7 @@
 #include "simengraver.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -237,6 +238,69 @@ private slots:
         QCOMPARE(runVandra(arguments, &errors), exit);
         QVERIFY2(errors.contains("0_vandra: "), "a message says why");
         QCOMPARE(QFile::exists(statePath()), resumable);
+    }
+
+    // A journal left by something else, or spoilt, is ignored: no job to
+    // take up, and no crash.
+    void journalRead_data()
+    {
+        QTest::addColumn<QByteArray>("state"); // RECORDS: the good records' job id
+        QTest::addColumn<int>("records"); // bytes in the records file
+        QTest::addColumn<bool>("taken");
+        const QByteArray good = R"({"format":"vandra-job-journal","version":1,"job":"JOB",)"
+                                R"("size":2048,"confirmed":1024,"x":10,"y":-20,"mode":1,)"
+                                R"("power":0.5,"depth":-1,"passes":3,"passesDone":2,"xmin":0,)"
+                                R"("ymin":0,"xmax":30,"ymax":40,"width":31,"height":41})";
+        QTest::newRow("good") << good << 2048 << true;
+        QTest::newRow("records cut short") << good << 1024 << false;
+        QTest::newRow("no records") << good << -1 << false;
+        QTest::newRow("empty") << QByteArray() << 2048 << false;
+        QTest::newRow("cut off") << good.left(good.size() / 2) << 2048 << false;
+        QTest::newRow("not ours") << QByteArray(R"({"format":"other","version":1})") << 2048
+                                  << false;
+        QTest::newRow("binary") << QByteArray("\x89PNG\r\n\x1a\n\0\0", 10) << 2048 << false;
+        QTest::newRow("confirmed past the end")
+            << QByteArray(good).replace("\"confirmed\":1024", "\"confirmed\":4096") << 2048
+            << false;
+        QTest::newRow("passes done beyond the passes")
+            << QByteArray(good).replace("\"passesDone\":2", "\"passesDone\":3") << 2048 << false;
+        QTest::newRow("power as text")
+            << QByteArray(good).replace("\"power\":0.5", "\"power\":\"0.5\"") << 2048 << false;
+        QTest::newRow("fractional place")
+            << QByteArray(good).replace("\"x\":10", "\"x\":10.5") << 2048 << false;
+    }
+
+    void journalRead()
+    {
+        QFETCH(QByteArray, state);
+        QFETCH(int, records);
+        QFETCH(bool, taken);
+        JobJournal journal(m_dir.filePath(QStringLiteral("journal")));
+        QDir().mkpath(m_dir.filePath(QStringLiteral("journal")));
+        const quint64 job = 0xabc1;
+        QFile stateFile(journal.statePath());
+        QVERIFY(stateFile.open(QIODevice::WriteOnly));
+        stateFile.write(QByteArray(state).replace("JOB", QByteArray::number(job, 16)));
+        stateFile.close();
+        QFile::remove(journal.recordsPath(job));
+        if (records >= 0) {
+            QFile recordsFile(journal.recordsPath(job));
+            QVERIFY(recordsFile.open(QIODevice::WriteOnly));
+            recordsFile.write(QByteArray(records, '\x01'));
+        }
+        JournalState read;
+        QByteArray bytes;
+        QCOMPARE(journal.read(&read, &bytes), taken);
+        if (taken) {
+            QCOMPARE(bytes.size(), records);
+            QCOMPARE(read.confirmed, 1024u);
+            QCOMPARE(QPoint(read.x, read.y), QPoint(10, -20));
+            QCOMPARE(read.passesDone, 2);
+            JournalState again;
+            QString why;
+            QVERIFY(Journal::decode(Journal::encode(read), &again, &why));
+            QVERIFY(again == read);
+        }
     }
 
     // Killed at a chunk of the job, the program takes it up again with
