@@ -269,6 +269,10 @@ bool JobJournal::read(JournalState *state, QByteArray *records) const
                               << "- its records are missing or of another size";
         return false;
     }
+    if (!records) {
+        *state = s;
+        return true;
+    }
     *records = recordsFile.readAll();
     if (records->size() != s.size) {
         qCWarning(lcEngraver) << "ignoring the job journal" << statePath()

@@ -73,8 +73,9 @@ public:
     void flush();
 
     // The job left by an earlier run, if any. Anything unreadable, foreign
-    // or not matching its records is logged and ignored.
-    bool read(JournalState *state, QByteArray *records) const;
+    // or not matching its records is logged and ignored. Without records,
+    // only the records file's size is checked (nothing large is read).
+    bool read(JournalState *state, QByteArray *records = nullptr) const;
 
     QString statePath() const;
     QString recordsPath(quint64 job) const;

@@ -36,12 +36,22 @@ void JobRun::setController(QObject *controller)
 {
     if (controller == m_controller)
         return;
-    if (m_operations)
+    if (m_operations) {
         disconnect(m_operations->jobBuffer(), nullptr, this, nullptr);
+        disconnect(m_operations, nullptr, this, nullptr);
+    }
     m_controller = controller;
     m_operations = qobject_cast<Operations *>(controller);
-    if (m_operations)
+    if (m_operations) {
         connect(m_operations->jobBuffer(), &JobBuffer::changed, this, &JobRun::noteProgress);
+        connect(m_operations, &Operations::finishedLoad, this, &JobRun::jobPublished);
+        // Leaving the program during a job stops it (stopAndDisconnect):
+        // the user's stop, which leaves nothing to take up.
+        connect(m_operations, &Operations::linkClosed, this, [this] {
+            if (m_active)
+                stopReported(false);
+        });
+    }
     emit changed();
 }
 
@@ -186,8 +196,7 @@ void JobRun::journalNow()
 bool JobRun::unfinishedJob()
 {
     JournalState state;
-    QByteArray records;
-    if (m_active || !m_journal || !m_journal->read(&state, &records))
+    if (m_active || !m_journal || !m_journal->read(&state))
         return false;
     m_state = state;
     emit changed();
@@ -217,7 +226,9 @@ bool JobRun::takeUpJob()
         painter.drawImage(QRectF(0, 0, picture.width() * sx, picture.height() * sy), picture);
     }
     buffer->publish(preview, records, state.xmin, state.ymin, state.xmax, state.ymax, size);
+    m_publishing = true;
     m_operations->finishedLoadProcess();
+    m_publishing = false;
     m_state = state;
     m_passes = state.passes;
     m_pass = state.passesDone + 1;
@@ -225,6 +236,14 @@ bool JobRun::takeUpJob()
     m_active = false;
     emit changed();
     return true;
+}
+
+// A new job from the editing page replaces one taken up and not continued:
+// play starts the new one.
+void JobRun::jobPublished()
+{
+    if (!m_publishing && (m_resumePending || m_resuming))
+        discardJob();
 }
 
 void JobRun::discardJob()

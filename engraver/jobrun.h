@@ -123,6 +123,7 @@ signals:
 
 private:
     void noteProgress();
+    void jobPublished();
     void journalNow();
 
     QPointer<QObject> m_controller;
@@ -137,5 +138,6 @@ private:
     bool m_stopAsked = false;
     bool m_resumePending = false;
     bool m_resuming = false; // continueJob() waits for the engraver's stop report
+    bool m_publishing = false; // takeUpJob() publishes the job it took up
     JournalState m_state; // the run as the journal keeps it
 };
