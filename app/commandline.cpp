@@ -15,6 +15,7 @@
 #include <QLoggingCategory>
 #include <QTimer>
 
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -24,6 +25,14 @@ namespace CommandLine {
 namespace {
 
 constexpr int areaPixels = 1600;
+
+// Set by Ctrl+C or a polite kill; the event loop looks at it.
+volatile std::sig_atomic_t stopSignalled = 0;
+
+void onStopSignal(int)
+{
+    stopSignalled = 1;
+}
 
 struct Maker
 {
@@ -117,6 +126,9 @@ QString helpText()
         "                  the computer stopped, from the chunk after the last one\n"
         "                  the engraver confirmed, at the same place.\n"
         "--help            this text.\n"
+        "\n"
+        "Ctrl+C (or SIGTERM) stops the engraver and exits with status 4; a job\n"
+        "stopped so is not resumed.\n"
         "\n"
         "Progress is written to standard error. Exit status:\n"
         "  0  the engraver reported the end of the job (of every pass)\n"
@@ -316,8 +328,35 @@ public:
                 [this] { QCoreApplication::exit(m_exit); });
     }
 
+    // Ctrl+C (or SIGTERM) is the user's stop: the laser must not go on
+    // burning after the program is gone. A second one leaves at once.
+    void watchSignals()
+    {
+        std::signal(SIGINT, onStopSignal);
+        std::signal(SIGTERM, onStopSignal);
+        connect(&m_signalWatch, &QTimer::timeout, this, [this] {
+            if (!stopSignalled)
+                return;
+            stopSignalled = 0;
+            if (m_stopping || !m_linked || !m_run->active()) {
+                finish(Interrupted, QStringLiteral("stopped"));
+                return;
+            }
+            m_stopping = true;
+            say(QStringLiteral("stopping the engraver"));
+            m_run->stopAsked();
+            send(EngraverCommand::stop);
+            // An engraver that does not answer must not keep us.
+            QTimer::singleShot(3000, this, [this] {
+                finish(Interrupted, QStringLiteral("the engraver did not report the stop"));
+            });
+        });
+        m_signalWatch.start(100);
+    }
+
     void begin()
     {
+        watchSignals();
         say(m_options.port.isEmpty() ? QStringLiteral("looking for the engraver")
                                      : QStringLiteral("connecting to %1").arg(m_options.port));
         m_operations->connectToBelow(true);
@@ -392,7 +431,9 @@ private:
         default:
             break;
         }
-        if (whole)
+        if (m_stopping)
+            finish(Interrupted, QStringLiteral("stopped"));
+        else if (whole)
             finish(Done, QStringLiteral("done in %1 s").arg((m_clock.elapsed() + 500) / 1000));
         else
             finish(Interrupted, QStringLiteral("the engraver stopped the job before its end"));
@@ -441,6 +482,8 @@ private:
     bool m_linked = false;
     bool m_told = false;
     bool m_finished = false;
+    bool m_stopping = false;
+    QTimer m_signalWatch;
     int m_exit = Done;
     int m_percent = -1;
     QElapsedTimer m_clock;

@@ -240,6 +240,23 @@ private slots:
         QCOMPARE(QFile::exists(statePath()), resumable);
     }
 
+    // Ctrl+C or a polite kill stops the engraver before the program goes:
+    // the user's stop, which leaves nothing to resume.
+    void stopSignal()
+    {
+        const QString device = startSimulator({QStringLiteral("--rate"), QStringLiteral("300")});
+        QVERIFY(!device.isEmpty());
+        QProcess vandra;
+        startVandra(vandra, {"--engrave", m_picture, "--port", device, "--passes", "3"});
+        QTRY_VERIFY_WITH_TIMEOUT(confirmedInJournal() >= 1024, 30000);
+        vandra.terminate();
+        QVERIFY(vandra.waitForFinished(10000));
+        const QByteArray errors = vandra.readAllStandardError();
+        QCOMPARE(vandra.exitCode(), int(CommandLine::Interrupted));
+        QVERIFY2(errors.contains("0_vandra: stopped"), errors.constData());
+        QVERIFY(!QFile::exists(statePath()));
+    }
+
     // A journal left by something else, or spoilt, is ignored: no job to
     // take up, and no crash.
     void journalRead_data()
