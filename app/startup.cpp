@@ -8,6 +8,7 @@
 #include "engraver/commands.h"
 #include "engraver/jobcopies.h"
 #include "engraver/jobpicture.h"
+#include "engraver/jobrun.h"
 #include "engraver/jobstate.h"
 #include "engraver/jobtimer.h"
 #include "engraver/operations.h"
@@ -84,6 +85,7 @@ void registerQmlTypes()
     qmlRegisterType<JobTimer>("Zan.Engraver", 1, 0, "JobTimer");
     // Copies in a grid and the touch-up of the job burned last.
     qmlRegisterType<JobLayout>("Zan.Engraver", 1, 0, "JobLayout");
+    qmlRegisterType<JobRun>("Zan.Engraver", 1, 0, "JobRun");
     qmlRegisterType<SleepInhibitor>("Zan.Desktop", 1, 0, "SleepInhibitor");
     qmlRegisterSingletonType<PictureFiles>("Zan.Desktop", 1, 0, "PictureFiles",
                                            &PictureFiles::create);

@@ -87,6 +87,14 @@ void JobBuffer::resetJobPosition()
     emit sendingRestarted();
 }
 
+void JobBuffer::startFrom(quint32 position)
+{
+    restartAt(qMin(position, quint32(m_bytes.size())));
+    m_unconfirmedStart = -1;
+    emit changed();
+    emit sendingRestarted();
+}
+
 void JobBuffer::restartAt(quint32 position)
 {
     const quint64 epoch = (m_cursor.load() >> 32) + 1;

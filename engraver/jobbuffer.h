@@ -90,6 +90,9 @@ public:
     void setJobBounds(int xmin, int ymin, int xmax, int ymax);
     // Sends the same stream again from its first byte.
     void resetJobPosition();
+    // Sends the same stream again from position (at most its end): a job
+    // taken up again after the program stopped in the middle of it.
+    void startFrom(quint32 position);
 
     // Answers a data request (mode 1) or a resend request (mode 2): what to
     // send, with the position moved past it. The chunk handed over last is

@@ -171,6 +171,24 @@ void JobTimer::setDepth(int depth)
     update();
 }
 
+void JobTimer::setPasses(int passes)
+{
+    passes = qMax(1, passes);
+    if (passes == m_passes)
+        return;
+    m_passes = passes;
+    update();
+}
+
+void JobTimer::setPass(int pass)
+{
+    pass = qMax(1, pass);
+    if (pass == m_pass)
+        return;
+    m_pass = pass;
+    update();
+}
+
 void JobTimer::prepare(qint64 totalBytes)
 {
     m_totalBytes = totalBytes;
@@ -209,7 +227,7 @@ void JobTimer::stopped(bool finished)
         m_secondsTaken = int((ranMs + 500) / 1000);
         // Remembered for the next job at this depth, unless it is beyond
         // what the store takes (a job that ended as it began).
-        const double pace = double(m_totalBytes) * 1000.0 / ranMs;
+        const double pace = double(m_totalBytes) * m_passes * 1000.0 / ranMs;
         const SettingsRules::Rule *rule = SettingsRules::ruleFor(paceKey);
         if (m_totalBytes > 0 && rule && pace >= rule->minimum && pace <= rule->maximum) {
             QSettings settings;
@@ -228,7 +246,8 @@ void JobTimer::progress(double share)
 {
     if (m_totalBytes <= 0)
         return;
-    m_pace.confirmed(qint64(std::llround(share * double(m_totalBytes))), m_clock());
+    const qint64 before = qint64(qMin(m_pass, m_passes) - 1) * m_totalBytes;
+    m_pace.confirmed(before + qint64(std::llround(share * double(m_totalBytes))), m_clock());
     update();
 }
 
@@ -244,11 +263,12 @@ void JobTimer::update()
     int left = -1;
     if (m_totalBytes > 0) {
         const double pace = expectedPace(m_depth, m_remembered);
-        estimate = int(std::ceil(double(m_totalBytes) / pace));
+        const qint64 allPasses = m_totalBytes * m_passes;
+        estimate = int(std::ceil(double(allPasses) / pace));
         // Until the job's own pace is measured, what is left of it goes at
         // the expected pace.
-        const qint64 toGo = m_totalBytes - m_pace.confirmedBytes();
-        left = m_pace.bytesPerSecond() > 0 ? int(m_pace.secondsLeft(m_totalBytes))
+        const qint64 toGo = allPasses - m_pace.confirmedBytes();
+        left = m_pace.bytesPerSecond() > 0 ? int(m_pace.secondsLeft(allPasses))
                                            : int(std::ceil(double(qMax<qint64>(0, toGo)) / pace));
     }
     m_secondsLeft = left;

@@ -79,6 +79,11 @@ class JobTimer : public QObject
     Q_PROPERTY(int secondsTaken READ secondsTaken NOTIFY changed)
     // The depth setting in percent, for the estimate before play.
     Q_PROPERTY(int depth READ depth WRITE setDepth NOTIFY changed)
+    // A job burned several times in a row: the times cover every pass, and
+    // the progress of pass `pass` (1 to passes) counts after the passes
+    // before it.
+    Q_PROPERTY(int passes READ passes WRITE setPasses NOTIFY changed)
+    Q_PROPERTY(int pass READ pass WRITE setPass NOTIFY changed)
 
 public:
     explicit JobTimer(QObject *parent = nullptr);
@@ -88,6 +93,10 @@ public:
     int secondsTaken() const { return m_secondsTaken; }
     int depth() const { return m_depth; }
     void setDepth(int depth);
+    int passes() const { return m_passes; }
+    void setPasses(int passes);
+    int pass() const { return m_pass; }
+    void setPass(int pass);
 
     // A new job of this many bytes has been published.
     Q_INVOKABLE void prepare(qint64 totalBytes);
@@ -116,6 +125,8 @@ private:
     std::function<qint64()> m_clock;
     qint64 m_totalBytes = 0;
     int m_depth = 0;
+    int m_passes = 1;
+    int m_pass = 1;
     QVariantMap m_remembered; // "jobPace" as checked, read with each new job
     int m_secondsLeft = -1;
     int m_secondsEstimate = -1;

@@ -25,6 +25,9 @@ namespace {
 // A running job asks for its next chunk as soon as the last one has burned.
 constexpr int defaultDataRequestTimeoutMs = 10000;
 
+// The one device a search probes, when the command line names it.
+QString onlyPort;
+
 // The engine among the ancestors of an object, if any.
 QQmlEngine *ancestorEngine(const QObject *object)
 {
@@ -122,8 +125,15 @@ QStringList Operations::choosePorts(const QList<SystemPort> &system, const QStri
     return ports;
 }
 
+void Operations::setOnlyPort(const QString &device)
+{
+    onlyPort = device;
+}
+
 QStringList Operations::candidatePorts()
 {
+    if (!onlyPort.isEmpty())
+        return {onlyPort};
     QList<SystemPort> system;
     const QList<QSerialPortInfo> infos = QSerialPortInfo::availablePorts();
     for (const QSerialPortInfo &info : infos)

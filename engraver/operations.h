@@ -93,8 +93,12 @@ public:
     // ttyS0, a modem) are left alone: an engraver is always a USB device,
     // and the probe would change their baud rate and send them "$40".
     static QStringList choosePorts(const QList<SystemPort> &system, const QString &extra);
-    // choosePorts() over the ports of this machine and VANDRA_SERIAL_PORTS.
+    // choosePorts() over the ports of this machine and VANDRA_SERIAL_PORTS,
+    // or only the port given to setOnlyPort.
     static QStringList candidatePorts();
+    // Searches probe this one device alone (the command line's choice).
+    // Set before any controller is made: the link thread reads it.
+    static void setOnlyPort(const QString &device);
 
     // Commands from the page beyond this many, waiting behind a stalled
     // engraver, are dropped: nothing reads them, and a user clicking on would

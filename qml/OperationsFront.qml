@@ -34,6 +34,16 @@ Rectangle {
     // (play then resumes it, stop starts it over). The buttons, the clock,
     // the marker and the shared running flag all follow it.
     readonly property JobState jobState: JobState {}
+    // The run of the job: its passes, and a job cut short by a crash taken
+    // up at the next start.
+    readonly property JobRun jobRun: runDriver.jobRun
+    readonly property JobRunDriver runDriver: JobRunDriver {
+        page: operateRoot
+        area: carveFrame
+        controller: operateRoot.controller
+        power: toolColumn.laserPower / 100
+        depth: toolColumn.depth / 100
+    }
     readonly property bool jobActive: jobState.active
     // The engraver is framing the picture.
     property bool framing: false
@@ -169,22 +179,18 @@ Rectangle {
             return
         // Nothing would burn: ask first (once for the job; a resume does
         // not ask again).
-        if (!zeroBurnAccepted && zeroBurnQuestion.ask(Math.round(toolColumn.laserPower * 10) === 0,
+        if (!zeroBurnAccepted && !jobRun.resumePending && zeroBurnQuestion.ask(Math.round(toolColumn.laserPower * 10) === 0,
                                                       Math.round(toolColumn.depth * 10) === 0))
             return
         startJob()
     }
 
     function startJob() {
-        // A job started from idle always starts at its first byte, even if a
-        // line gone wild asked for data in between.
-        if (jobState.idle) {
-            // The copies go out in the job's place (the picture alone for one).
-            if (!copiesControl.prepareStart())
-                return
-            rewindJob()
-        }
-        send(EngraverProtocol.startCommand(carveFrame.pictureLeft(), carveFrame.pictureTop(), shared.readCarveMode()))
+        // The copies go out in the job's place (the picture alone for one);
+        // a job taken up after a restart keeps what it had.
+        if (jobState.idle && !runDriver.jobRun.resumePending && !copiesControl.prepareStart())
+            return
+        runDriver.play(jobState.idle)
     }
 
     // The link went down. An engraver that has gone cannot report the end of
@@ -248,6 +254,12 @@ Rectangle {
                 jobClocks.paused()
             break
         case EngraverProtocol.Stopped:
+            // The end of a pass with more to come, or the engraver let go
+            // for a job taken up: the run goes on.
+            if (runDriver.stopReported(sentWhole())) {
+                jobProgress = 0
+                break
+            }
             // Whether the whole job went out is read before the rewind sets
             // the send position back to the start.
             var ended = jobActive
@@ -340,7 +352,7 @@ Rectangle {
 
         // The user confirmed that the running job is to be replaced.
         function onVerifyButton() {
-            operateRoot.send(EngraverProtocol.stopCommand)
+            operateRoot.runDriver.stop()
         }
     }
 
@@ -465,7 +477,7 @@ Rectangle {
         }
         onFrameClicked: operateRoot.clickFrameButton()
         onPlayClicked: operateRoot.clickPlayButton()
-        onStopClicked: operateRoot.send(EngraverProtocol.stopCommand)
+        onStopClicked: operateRoot.runDriver.stop()
         onTrueSizeClicked: trueSizeView.show()
     }
 
@@ -477,7 +489,7 @@ Rectangle {
         z: 9
         visible: operateRoot.jobStalled
         fontFamily: operateRoot.fontFamily
-        onStopClicked: operateRoot.send(EngraverProtocol.stopCommand)
+        onStopClicked: operateRoot.runDriver.stop()
         onReconnectClicked: {
             if (operateRoot.controller)
                 operateRoot.controller.reconnect()
@@ -494,6 +506,16 @@ Rectangle {
         anchors.margins: 20
         jobState: operateRoot.jobState
         depth: Math.round(toolColumn.depth)
+        passes: operateRoot.jobRun.passes
+        pass: operateRoot.jobRun.pass
+        fontFamily: operateRoot.fontFamily
+    }
+
+    PassCount {
+        anchors.right: parent.right
+        anchors.bottom: jobClocks.top
+        anchors.margins: 20
+        jobRun: operateRoot.jobRun
         fontFamily: operateRoot.fontFamily
     }
 
@@ -503,6 +525,16 @@ Rectangle {
         page: operateRoot
         area: carveFrame
         clocks: jobClocks
+    }
+
+    // The job an earlier run left unfinished, shown where it was placed.
+    ResumeQuestion {
+        jobRun: operateRoot.jobRun
+        onTakenUp: {
+            operateRoot.placePicture(x * carveFrame.scaleSize, y * carveFrame.scaleSize)
+            operateRoot.shared.changeModel()
+            operateRoot.infoView(qsTr("已载入未完成的雕刻，连接雕刻机后按开始继续……"))
+        }
     }
 
     ZeroBurnQuestion {

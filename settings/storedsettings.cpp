@@ -63,6 +63,8 @@ const std::vector<Entry> &table()
         {"copyColumns", {Kind::Whole, 1, 99, 1}},
         {"copyRows", {Kind::Whole, 1, 99, 1}},
         {"copyGap", {Kind::Number, 0, 80, 0.0}},
+        // How many times the control page burns a job in a row.
+        {"passes", {Kind::Whole, 1, 20, 1}},
     };
     return entries;
 }

@@ -469,6 +469,10 @@
         <source>雕刻机未连接，请先点击连接按钮……</source>
         <translation>The engraver is not connected: press the connect button first……</translation>
     </message>
+    <message>
+        <source>已载入未完成的雕刻，连接雕刻机后按开始继续……</source>
+        <translation>Unfinished engraving loaded: connect the engraver and press start to continue……</translation>
+    </message>
 </context>
 <context>
     <name>PageStatus</name>
@@ -558,6 +562,21 @@
     <message>
         <source>橡皮：把擦过的地方涂成白色</source>
         <translation>Eraser: paints white where it passes</translation>
+    </message>
+</context>
+<context>
+    <name>PassCount</name>
+    <message>
+        <source>遍数</source>
+        <translation>Passes</translation>
+    </message>
+    <message>
+        <source>同一图案在同一位置连续雕刻的遍数（1–20），遍数越多烧得越深</source>
+        <translation>How many times the job is burned in a row at the same place (1–20): more passes burn deeper</translation>
+    </message>
+    <message>
+        <source>第 %1 遍，共 %2 遍</source>
+        <translation>Pass %1 of %2</translation>
     </message>
 </context>
 <context>
@@ -788,6 +807,25 @@
     <message>
         <source>取消</source>
         <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>ResumeQuestion</name>
+    <message>
+        <source>未完成的雕刻</source>
+        <translation>Unfinished engraving</translation>
+    </message>
+    <message>
+        <source>上次的雕刻在 %1% 处中断了。要在原来的位置继续雕刻吗？</source>
+        <translation>The last engraving stopped at %1%. Continue it at the same place?</translation>
+    </message>
+    <message>
+        <source>继续雕刻</source>
+        <translation>Continue</translation>
+    </message>
+    <message>
+        <source>放弃</source>
+        <translation>Discard</translation>
     </message>
 </context>
 <context>

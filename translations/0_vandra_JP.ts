@@ -469,6 +469,10 @@
         <source>雕刻机未连接，请先点击连接按钮……</source>
         <translation>彫刻機が接続されていません。先に接続ボタンを押してください……</translation>
     </message>
+    <message>
+        <source>已载入未完成的雕刻，连接雕刻机后按开始继续……</source>
+        <translation>未完了の彫刻を読み込みました。彫刻機を接続して開始を押すと続きます……</translation>
+    </message>
 </context>
 <context>
     <name>PageStatus</name>
@@ -558,6 +562,21 @@
     <message>
         <source>橡皮：把擦过的地方涂成白色</source>
         <translation>消しゴム：なぞった所を白にする</translation>
+    </message>
+</context>
+<context>
+    <name>PassCount</name>
+    <message>
+        <source>遍数</source>
+        <translation>回数</translation>
+    </message>
+    <message>
+        <source>同一图案在同一位置连续雕刻的遍数（1–20），遍数越多烧得越深</source>
+        <translation>同じ位置で続けて彫刻する回数（1～20）。回数が多いほど深く焼けます</translation>
+    </message>
+    <message>
+        <source>第 %1 遍，共 %2 遍</source>
+        <translation>%2 回中 %1 回目</translation>
     </message>
 </context>
 <context>
@@ -788,6 +807,25 @@
     <message>
         <source>取消</source>
         <translation>キャンセル</translation>
+    </message>
+</context>
+<context>
+    <name>ResumeQuestion</name>
+    <message>
+        <source>未完成的雕刻</source>
+        <translation>未完了の彫刻</translation>
+    </message>
+    <message>
+        <source>上次的雕刻在 %1% 处中断了。要在原来的位置继续雕刻吗？</source>
+        <translation>前回の彫刻は %1% で中断しました。同じ位置で続けますか？</translation>
+    </message>
+    <message>
+        <source>继续雕刻</source>
+        <translation>続ける</translation>
+    </message>
+    <message>
+        <source>放弃</source>
+        <translation>破棄</translation>
     </message>
 </context>
 <context>

@@ -19,6 +19,9 @@ Column {
     readonly property bool jobIdle: !jobState || jobState.idle
     // The depth the job burns at, in percent: the estimate depends on it.
     property alias depth: jobTimer.depth
+    // A job burned several times: the times cover every pass.
+    property alias passes: jobTimer.passes
+    property alias pass: jobTimer.pass
     property string fontFamily: Theme.fontFamily
 
     // The last job ran to its end: the elapsed clock shows what it took.

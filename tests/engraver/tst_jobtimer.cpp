@@ -1,3 +1,4 @@
+#include "engraver/jobrun.h"
 #include "engraver/jobstate.h"
 #include "engraver/jobtimer.h"
 
@@ -188,6 +189,54 @@ private slots:
         QCOMPARE(timer.secondsTaken(), -1);
         QCOMPARE(QSettings().value(QStringLiteral("jobPace")).toMap().value("40").toDouble(),
                  1000.0);
+    }
+
+    // A job burned three times: the estimate and the time left cover every
+    // pass, and a new pass goes on counting rather than starting over.
+    void passes()
+    {
+        QSettings().setValue(QStringLiteral("jobPace"), QVariantMap {{"40", 1000.0}});
+        JobTimer timer;
+        timer.setClock(fakeClock);
+        timer.setDepth(40);
+        timer.setPasses(3);
+        fakeNow = 0;
+        timer.prepare(30000);
+        QCOMPARE(timer.secondsEstimate(), 90);
+        timer.started();
+        for (int second = 0; second <= 30; ++second, fakeNow += 1000)
+            timer.progress(second * 1000 / 30000.0);
+        QCOMPARE(timer.secondsLeft(), 60);
+        timer.setPass(2);
+        for (int second = 1; second <= 15; ++second, fakeNow += 1000)
+            timer.progress(second * 1000 / 30000.0);
+        QCOMPARE(timer.secondsLeft(), 45);
+        QCOMPARE(timer.secondsEstimate(), 90);
+    }
+
+    void nextPass_data()
+    {
+        QTest::addColumn<int>("pass");
+        QTest::addColumn<int>("passes");
+        QTest::addColumn<bool>("sentWhole");
+        QTest::addColumn<bool>("stopAsked");
+        QTest::addColumn<int>("next");
+        QTest::newRow("single pass ends") << 1 << 1 << true << false << 0;
+        QTest::newRow("first of two") << 1 << 2 << true << false << 2;
+        QTest::newRow("last of twenty") << 20 << 20 << true << false << 0;
+        QTest::newRow("cut short") << 1 << 3 << false << false << 0;
+        // The stop came as the last chunk went out: every pass ends.
+        QTest::newRow("stopped after the last chunk") << 1 << 3 << true << true << 0;
+    }
+
+    void nextPass()
+    {
+        QFETCH(int, pass);
+        QFETCH(int, passes);
+        QFETCH(bool, sentWhole);
+        QFETCH(bool, stopAsked);
+        QFETCH(int, next);
+        QCOMPARE(JobRun::nextPass(pass, passes, sentWhole, stopAsked), next);
     }
 
     void paceModel_data()

@@ -42,12 +42,20 @@ intensity (0 untouched, 255 full burn; a pixel burned twice keeps the
 stronger burn; zero padding burns nothing). It is written to the --png file
 whenever a job ends (complete or stopped), so pixel (x + X, y + Y) of the
 PNG equals the intensity of the job's record for (x, y) started at (X, Y).
+
+With --counts, every record that arrives during a job (all-zero padding
+words excepted) is also counted at its place on the area, over the whole
+run of the simulator, across jobs: an 8-bit grey PNG whose value is how
+many times a record for that pixel arrived (at most 255), written whenever
+a job ends. A job resent in part after the host restarted shows there as
+the records that arrived twice.
 )";
 
 struct Options
 {
     QString link;
     QString png;
+    QString counts;
     int rate = 4000; // burned pixels per second, 0: as fast as asked
     bool answerHandshake = true;
     bool coalesce = false;
@@ -200,6 +208,8 @@ private:
             log("lost chunk " + QByteArray::number(m_options.loseChunk) + " on the line");
             return;
         }
+        if (m_engraver.job() != Sim::Engraver::Job::Idle)
+            countRecords(chunk);
         const int burned = m_engraver.chunk(chunk);
         m_burned += burned;
         if (m_options.vanishAfter > 0 && m_engraver.chunksReceived() >= m_options.vanishAfter) {
@@ -208,6 +218,30 @@ private:
         }
         if (m_engraver.wantsData())
             m_pace.start(m_engraver.burnMilliseconds(burned, m_options.rate));
+    }
+
+    void countRecords(const QByteArray &chunk)
+    {
+        if (m_options.counts.isEmpty())
+            return;
+        if (m_counts.isNull()) {
+            m_counts = QImage(Sim::areaSize, Sim::areaSize, QImage::Format_Grayscale8);
+            m_counts.fill(0);
+        }
+        const QPoint origin = m_engraver.origin();
+        for (int at = 0; at + Sim::recordSize <= chunk.size(); at += Sim::recordSize) {
+            const char *word = chunk.constData() + at;
+            if (!word[0] && !word[1] && !word[2] && !word[3])
+                continue;
+            const Sim::Record record = Sim::decodeRecord(word);
+            const int x = record.x + origin.x();
+            const int y = record.y + origin.y();
+            if (x < 0 || y < 0 || x >= Sim::areaSize || y >= Sim::areaSize)
+                continue;
+            uchar &count = m_counts.scanLine(y)[x];
+            if (count < 255)
+                ++count;
+        }
     }
 
     void requestData()
@@ -222,17 +256,23 @@ private:
         log("job ended after " + QByteArray::number(m_engraver.chunksReceived()) + " chunks, "
             + QByteArray::number(m_burned) + " pixels burned, "
             + QByteArray::number(picture.outside()) + " off the area");
-        if (m_options.png.isEmpty())
-            return;
-        // Written under a temporary name and renamed, so that a reader never
-        // sees half a file.
-        const QString temporary = m_options.png + QStringLiteral(".part");
-        if (!picture.image().save(temporary, "PNG")) {
+        if (!m_options.counts.isEmpty() && !m_counts.isNull())
+            writePicture(m_counts, m_options.counts);
+        if (!m_options.png.isEmpty())
+            writePicture(picture.image(), m_options.png);
+    }
+
+    // Written under a temporary name and renamed, so that a reader never
+    // sees half a file.
+    void writePicture(const QImage &image, const QString &path)
+    {
+        const QString temporary = path + QStringLiteral(".part");
+        if (!image.save(temporary, "PNG")) {
             log("cannot write " + temporary.toLocal8Bit());
             return;
         }
-        QFile::remove(m_options.png);
-        QFile::rename(temporary, m_options.png);
+        QFile::remove(path);
+        QFile::rename(temporary, path);
     }
 
     void sendWhole(const QList<QByteArray> &replies)
@@ -317,6 +357,7 @@ private:
     QList<QByteArray> m_out;
     qint64 m_burned = 0;
     bool m_chunkLost = false;
+    QImage m_counts; // records arrived per pixel of the area, over the run
 };
 
 bool parseOptions(const QCoreApplication &app, Options *options)
@@ -331,6 +372,11 @@ bool parseOptions(const QCoreApplication &app, Options *options)
                                   QStringLiteral("path"));
     const QCommandLineOption png(
         QStringLiteral("png"), QStringLiteral("Write the burn picture to <file> when a job ends."),
+        QStringLiteral("file"));
+    const QCommandLineOption counts(
+        QStringLiteral("counts"),
+        QStringLiteral("Write the count of records arrived per pixel, over the whole run, to "
+                       "<file> when a job ends."),
         QStringLiteral("file"));
     const QCommandLineOption rate(
         QStringLiteral("rate"),
@@ -364,11 +410,12 @@ bool parseOptions(const QCoreApplication &app, Options *options)
     const QCommandLineOption quiet(
         QStringLiteral("quiet"), QStringLiteral("Do not log the conversation on standard error."));
     parser.addOptions(
-        {link, png, rate, noHandshake, coalesce, split, vanish, lose, garbage, quiet});
+        {link, png, counts, rate, noHandshake, coalesce, split, vanish, lose, garbage, quiet});
     parser.process(app);
 
     options->link = parser.value(link);
     options->png = parser.value(png);
+    options->counts = parser.value(counts);
     bool ok = true;
     options->rate = parser.value(rate).toInt(&ok);
     if (!ok || options->rate < 0) {

@@ -77,6 +77,8 @@ Item {
             operationEnd.portName = ""
             operationEnd.engraverSilent = false
             createPage()
+            // One pass, whatever a test before kept in the settings.
+            page.jobRun.passes = 1
             // An engraver connected, at a power and depth that burn.
             operationEnd.includeBackStatus(10)
             child("laserSlider").value = 50
@@ -301,6 +303,48 @@ Item {
             // A new start after a stop counts from zero.
             operationEnd.toFrontStatus("F20")
             compare(timing.carveSecond, 0)
+        }
+
+        function test_passes_data() {
+            return [
+                { tag: "three passes", passes: 3, stopInPass: 0, starts: 3 },
+                { tag: "one pass", passes: 1, stopInPass: 0, starts: 1 },
+                // A stop asked for once the pass was sent whole ends them all.
+                { tag: "stopped in the second", passes: 3, stopInPass: 2, starts: 2 },
+            ]
+        }
+
+        // A pass sent whole and reported ended starts the same job again at
+        // the same place, the page running all along; the last one, or a
+        // stop, ends the run.
+        function test_passes(data) {
+            operationEnd.finishedLoad(12, 30, 62, 70)
+            operationEnd.jobBuffer.size = 4096
+            page.jobRun.passes = data.passes
+            placeAt(100, 200)
+            mouseClick(child("playButton"))
+            operationEnd.toFrontStatus("F20")
+            for (var pass = 1; pass <= data.starts; ++pass) {
+                compare(page.jobRun.pass, pass)
+                compare(child("passLabel").visible, data.passes > 1)
+                operationEnd.jobBuffer.sent = 4096
+                if (pass === data.stopInPass) {
+                    tryCompare(child("stopButton").anchors, "topMargin", 60)
+                    mouseClick(child("stopButton"))
+                }
+                operationEnd.toFrontStatus("F22")
+                operationEnd.jobBuffer.sent = 0
+                if (pass < data.starts) {
+                    verify(page.jobState.running, "running between passes")
+                    operationEnd.toFrontStatus("F20")
+                }
+            }
+            verify(page.jobState.idle)
+            compare(page.jobRun.pass, 0)
+            var starts = operationEnd.sent.filter(function (c) { return c === "$30 P100 200 P2" })
+            compare(starts.length, data.starts)
+            // Each start from the job's first byte, and the rewind of the stop.
+            compare(operationEnd.clearCount, data.starts + 1)
         }
 
         // The engraver's reports and the link decide the job's state; the

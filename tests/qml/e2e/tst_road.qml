@@ -428,4 +428,39 @@ TestCase {
         compare(roadFixture.burnMismatches(200, 100), 0)
         compare(roadFixture.keptMismatches(200, 100, 1, 1, 0, 0, Qt.rect(0, 0, 1600, 1600)), 0)
     }
+
+    // The program gone in the middle of a job (the link and the window gone
+    // without a word to the engraver) leaves the job to be taken up: the
+    // next window asks, shows it where it was, and play burns the rest from
+    // the chunk the engraver had not confirmed.
+    function test_9b_resumeAfterRestart() {
+        prepareJob(photo, "bw")
+        replaceEngraver(["--rate", "4000"])
+        mouseClick(child(control, "playButton"))
+        tryCompare(shared, "startCarveFlag", true, 5000)
+        tryVerify(function() { return roadFixture.jobPosition() >= 4096 }, 10000)
+        operationEnd.connectToBelow(false)
+        tryCompare(child(control, "connectButton"), "connectFlag", false, 5000)
+        window.destroy()
+        wait(0)
+
+        window = Qt.createComponent("qrc:/main.qml").createObject(null)
+        verify(window !== null)
+        editing = child(window, "caseLoader1").item
+        control = child(window, "caseLoader2").item
+        shared = child(window, "connectDrawOperations")
+        child(control, "laserSlider").value = 100
+        child(control, "speedSlider").value = 10
+        var question = child(control, "resumeQuestion")
+        tryCompare(question, "opened", true, 5000)
+        var from = Math.round(control.jobRun.resumeShare * roadFixture.jobSize())
+        verify(from > 0, "the engraver had confirmed a chunk")
+        mouseClick(child(question, "resumeContinueButton"))
+        tryCompare(child(window, "caseLoader2"), "visible", true, 5000)
+        verify(control.jobRun.resumePending)
+        connectEngraver()
+        engrave()
+        compare(roadFixture.burnMismatches(0, 0, from), 0)
+        verify(!control.jobRun.active, "a job that ended leaves nothing to resume")
+    }
 }
