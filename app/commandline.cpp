@@ -9,6 +9,7 @@
 #include "imaging/engravingjob.h"
 #include "imaging/looks.h"
 #include "imaging/pictureloader.h"
+#include "workfile/workformat.h"
 
 #include <QElapsedTimer>
 #include <QGuiApplication>
@@ -110,7 +111,10 @@ QString helpText()
         "\n"
         "--engrave FILE    burn FILE without a window: the picture is loaded, made\n"
         "                  grey and given its look as on the editing page, placed in\n"
-        "                  the middle of the engraving area, and burned.\n"
+        "                  the middle of the engraving area, and burned. A work file\n"
+        "                  (.vandra) burns with its own look, threshold, tone,\n"
+        "                  placement, power and depth, unless the options below\n"
+        "                  name others.\n"
         "--look LOOK       grey, binarize (black and white, the default) or floyd\n"
         "                  (dithered).\n"
         "--threshold N     the look's threshold, 0 to 255 (grey 255, black and white\n"
@@ -176,6 +180,7 @@ bool parse(const QStringList &arguments, Options *options, QString *error)
             if (!valueOf(&i, QStringLiteral("--look"), &v))
                 return false;
             lookGiven = true;
+            o.lookGiven = true;
             if (v == QLatin1String("grey"))
                 o.look = Look::Grey;
             else if (v == QLatin1String("binarize"))
@@ -255,7 +260,50 @@ PreparedJob prepareJob(const QString &path, const Options &options)
         if (maker.accepts(path))
             return maker.make(path, options);
     }
+    if (path.endsWith(QLatin1String(WorkFile::suffix), Qt::CaseInsensitive))
+        return workJob(path, options);
     return pictureJob(path, options);
+}
+
+PreparedJob workJob(const QString &path, const Options &options)
+{
+    PreparedJob job;
+    const WorkFile::ReadResult read = WorkFile::readFile(path);
+    if (read.problem != WorkFile::Problem::None) {
+        job.error = QStringLiteral("cannot read the work file %1: %2").arg(path, read.detail);
+        return job;
+    }
+    const WorkFile::Work &work = read.work;
+    Imaging::Algorithm look = work.look;
+    if (options.lookGiven) {
+        look = options.look == Look::Grey ? Imaging::GreyFilter
+            : options.look == Look::Floyd ? Imaging::Floyd
+                                          : Imaging::Binarize;
+    }
+    const int threshold = options.threshold >= 0 ? options.threshold
+        : options.lookGiven                      ? defaultThreshold(options.look)
+                                                 : qRound(work.threshold);
+    // The picture kept is the edited grey one the looks start from.
+    const QImage picture = Imaging::lookImage(work.picture, look, threshold, work.settings);
+    const Imaging::EngravingJob built = Imaging::engravingJob(picture, threshold);
+    if (!built.built || built.bytes.isEmpty()) {
+        job.error = QStringLiteral("%1 burns nothing at threshold %2").arg(path).arg(threshold);
+        return job;
+    }
+    job.records = built.bytes;
+    job.mode = look == Imaging::GreyFilter ? 1 : 2;
+    job.xmin = built.xmin;
+    job.ymin = built.ymin;
+    job.xmax = built.xmax;
+    job.ymax = built.ymax;
+    job.pictureSize = built.pictureSize;
+    if (work.engraver) {
+        job.power = work.engraver->laserPower;
+        job.depth = work.engraver->depth;
+        if (work.engraver->placementMm)
+            job.start = *work.engraver->placementMm / WorkFile::areaMillimetres * areaPixels;
+    }
+    return job;
 }
 
 PreparedJob pictureJob(const QString &path, const Options &options)
@@ -381,8 +429,8 @@ private:
         if (m_options.depth >= 0)
             send(EngraverCommand::depth(m_options.depth / 100));
         const JobBuffer *buffer = m_operations->jobBuffer();
-        const double x = (areaPixels - buffer->pictureWidth()) / 2.0;
-        const double y = (areaPixels - buffer->pictureHeight()) / 2.0;
+        const double x = m_start ? m_start->x() : (areaPixels - buffer->pictureWidth()) / 2.0;
+        const double y = m_start ? m_start->y() : (areaPixels - buffer->pictureHeight()) / 2.0;
         m_operations->clearIndex();
         send(EngraverCommand::start(x, y, m_mode));
         m_run->started(x, y, m_mode);
@@ -474,9 +522,10 @@ private:
 
 public:
     int m_mode = 2;
+    std::optional<QPointF> m_start; // none: the middle of the area
+    Options m_options;
 
 private:
-    Options m_options;
     Operations *m_operations;
     JobRun *m_run;
     bool m_linked = false;
@@ -541,10 +590,16 @@ int run(int argc, char **argv)
                                         job.pictureSize);
         run.setPasses(options.passes);
         engraving.m_mode = job.mode;
-        if (options.power >= 0)
-            run.setPower(options.power / 100);
-        if (options.depth >= 0)
-            run.setDepth(options.depth / 100);
+        engraving.m_start = job.start;
+        // A work file's power and depth, unless the command line names others.
+        if (options.power < 0 && job.power >= 0)
+            engraving.m_options.power = job.power;
+        if (options.depth < 0 && job.depth >= 0)
+            engraving.m_options.depth = job.depth;
+        if (engraving.m_options.power >= 0)
+            run.setPower(engraving.m_options.power / 100);
+        if (engraving.m_options.depth >= 0)
+            run.setDepth(engraving.m_options.depth / 100);
     }
     engraving.begin();
     return app.exec();

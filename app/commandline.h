@@ -1,11 +1,13 @@
 #pragma once
 
 #include <QByteArray>
+#include <QPointF>
 #include <QSize>
 #include <QString>
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 
 // Engraving without a window: `0_vandra --engrave PICTURE …` prepares the
 // picture as the editing page would, connects, burns the job and exits;
@@ -30,6 +32,7 @@ struct Options
     bool resume = false;
     QString path; // what --engrave names
     Look look = Look::Binarize;
+    bool lookGiven = false; // --look was given: a work file's own look gives way
     int threshold = -1; // -1: the look's own (grey 255, black and white 128, dithered 120)
     double power = -1; // percent, -1: leave the engraver's
     double depth = -1;
@@ -55,6 +58,11 @@ struct PreparedJob
     int xmax = 0;
     int ymax = 0;
     QSize pictureSize; // engraving pixels
+    // A work file's own: the power and depth in percent (-1: none), and
+    // where the picture's top-left corner goes (none: the middle).
+    double power = -1;
+    double depth = -1;
+    std::optional<QPointF> start; // engraving pixels
     QString error; // why there is no job; empty when there is one
 };
 
@@ -66,6 +74,10 @@ void addJobMaker(std::function<bool(const QString &path)> accepts, JobMaker make
 PreparedJob prepareJob(const QString &path, const Options &options);
 // A picture file: loaded, grey, the look at its threshold, then the records.
 PreparedJob pictureJob(const QString &path, const Options &options);
+// A work file (.vandra): its picture at its own look, threshold, tone and
+// dithering, its placement, power and depth, each unless the command line
+// names another.
+PreparedJob workJob(const QString &path, const Options &options);
 
 // The whole run: returns the exit code.
 int run(int argc, char **argv);

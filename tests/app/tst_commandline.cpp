@@ -1,7 +1,10 @@
 #include "app/commandline.h"
 #include "engraver/commands.h"
 #include "engraver/jobjournal.h"
+#include "imaging/algorithms.h"
+#include "imaging/pictureloader.h"
 #include "simengraver.h"
+#include "workfile/workformat.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -165,27 +168,45 @@ private slots:
         QTest::newRow("black and white") << "binarize" << 1;
         QTest::newRow("dithered, three passes") << "floyd" << 3;
         QTest::newRow("grey, two passes") << "grey" << 2;
+        // A saved work: its own look and threshold (dithered at 100).
+        QTest::newRow("work file") << "work" << 1;
     }
 
     void engrave()
     {
         QFETCH(QString, look);
         QFETCH(int, passes);
+        QString file = m_picture;
+        QStringList lookArguments {"--look", look};
+        if (look == QLatin1String("work")) {
+            WorkFile::Work work;
+            work.picture = Imaging::greyImage(Imaging::loadPicture(m_picture).image);
+            work.look = Imaging::Floyd;
+            work.threshold = 100;
+            file = path("saved.vandra");
+            QCOMPARE(WorkFile::writeFile(work, file), QString());
+            lookArguments = QStringList {"--look", "floyd", "--threshold", "100"};
+        }
         const QString device = startSimulator({QStringLiteral("--rate"), QStringLiteral("0")});
         QVERIFY(!device.isEmpty());
         QByteArray errors;
-        QCOMPARE(runVandra({"--engrave", m_picture, "--look", look, "--passes",
-                            QString::number(passes), "--port", device},
-                           &errors),
-                 int(CommandLine::Done));
+        const QStringList arguments
+            = QStringList {"--engrave", file, "--passes", QString::number(passes), "--port", device}
+            + (file == m_picture ? lookArguments : QStringList());
+        QCOMPARE(runVandra(arguments, &errors), int(CommandLine::Done));
         if (passes > 1)
             QVERIFY2(errors.contains(QByteArray("pass ") + QByteArray::number(passes) + " of "),
                      errors.constData());
 
         CommandLine::Options options;
         QString error;
-        QVERIFY(CommandLine::parse({"--engrave", m_picture, "--look", look}, &options, &error));
+        QVERIFY(CommandLine::parse(QStringList {"--engrave", m_picture} + lookArguments, &options,
+                                   &error));
+        // The work burns what its picture would at the look it was saved with.
         const QVector<Placed> records = placedRecords(CommandLine::pictureJob(m_picture, options));
+        if (file != m_picture)
+            QCOMPARE(CommandLine::prepareJob(file, CommandLine::Options()).records,
+                     CommandLine::pictureJob(m_picture, options).records);
         QVERIFY(records.size() > 256);
         const QImage counts(path("counts.png"));
         QVERIFY(!counts.isNull());
