@@ -1,5 +1,7 @@
 #include "app/picturefiles.h"
 
+#include "app/backgroundwrite.h"
+
 #include "drawboard/drawimage.h"
 #include "imaging/pictureexport.h"
 
@@ -130,19 +132,15 @@ bool PictureFiles::exportPicture(DrawImage *canvas, const QUrl &file, bool greyL
     if (picture.isNull())
         return false;
     const QString path = exportPath(file.toLocalFile());
-    auto *watcher = new QFutureWatcher<QString>(this);
-    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, path] {
-        const QString error = watcher->result();
-        watcher->deleteLater();
-        if (error.isEmpty())
-            qCInfo(lcDesktop) << "picture exported to" << path;
-        else
-            qCWarning(lcDesktop) << "cannot export the picture to" << path << "-" << error;
-        emit pictureExported(path, error);
-    });
-    watcher->setFuture(QtConcurrent::run([picture, greyLook, threshold, path] {
-        return Imaging::writePngFile(Imaging::exportedPicture(picture, greyLook, threshold), path);
-    }));
+    writeInBackground(
+        this, path, "exported picture",
+        [picture, greyLook, threshold, path] {
+            return Imaging::writePngFile(Imaging::exportedPicture(picture, greyLook, threshold),
+                                         path);
+        },
+        [this](const QString &written, const QString &error) {
+            emit pictureExported(written, error);
+        });
     return true;
 }
 

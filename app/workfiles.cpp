@@ -1,5 +1,7 @@
 #include "app/workfiles.h"
 
+#include "app/backgroundwrite.h"
+
 #include "drawboard/drawimage.h"
 
 #include <QFileInfo>
@@ -138,17 +140,9 @@ bool WorkFiles::save(DrawImage *canvas, const QUrl &file, const QVariantMap &eng
     work.settings = canvas->lookSettings();
     work.engraver = engraverFrom(engraver);
     const QString path = WorkFile::pathFor(file.toLocalFile());
-    auto *watcher = new QFutureWatcher<QString>(this);
-    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, path] {
-        const QString error = watcher->result();
-        watcher->deleteLater();
-        if (error.isEmpty())
-            qCInfo(lcDesktop) << "work saved to" << path;
-        else
-            qCWarning(lcDesktop) << "cannot save the work to" << path << "-" << error;
-        emit workSaved(path, error);
-    });
-    watcher->setFuture(QtConcurrent::run([work, path] { return WorkFile::writeFile(work, path); }));
+    writeInBackground(
+        this, path, "work", [work, path] { return WorkFile::writeFile(work, path); },
+        [this](const QString &written, const QString &error) { emit workSaved(written, error); });
     return true;
 }
 
