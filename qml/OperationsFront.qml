@@ -211,76 +211,9 @@ Rectangle {
         return !!jobBuffer && jobBuffer.size > 0 && jobBuffer.sent >= jobBuffer.size
     }
 
+    // A status reply of the engraver's (see EngraverReplies).
     function handleStatus(cmd) {
-        var value
-        switch (EngraverProtocol.statusNumber(cmd)) {
-        case EngraverProtocol.FanOn:
-            infoView(qsTr("风扇已打开……"))
-            break
-        case EngraverProtocol.FanOff:
-            infoView(qsTr("风扇已关闭……"))
-            break
-        case EngraverProtocol.LaserPower:
-            value = EngraverProtocol.statusValue(cmd)
-            if (!isNaN(value))
-                toolColumn.setLaserPower(value * 100)
-            break
-        case EngraverProtocol.Depth:
-            value = EngraverProtocol.statusValue(cmd)
-            if (!isNaN(value))
-                toolColumn.setDepth(value * 100)
-            break
-        case EngraverProtocol.FramingOn:
-            framing = true
-            infoView(qsTr("已经启动框定位……"))
-            break
-        case EngraverProtocol.FramingOff:
-            framing = false
-            infoView(qsTr("已经停止框定位……"))
-            break
-        case EngraverProtocol.Started:
-            // Only a new job counts from zero: a paused or interrupted one
-            // goes on from the time it has spent.
-            if (jobState.idle) {
-                jobClocks.resetElapsed()
-                jobProgress = 0
-            }
-            jobState.engraverStarted()
-            jobClocks.started()
-            break
-        case EngraverProtocol.Paused:
-            // A pause reported with no job running changes nothing.
-            if (jobState.engraverPaused())
-                jobClocks.paused()
-            break
-        case EngraverProtocol.Stopped:
-            // The end of a pass with more to come, or the engraver let go
-            // for a job taken up: the run goes on.
-            if (runDriver.stopReported(sentWhole())) {
-                jobProgress = 0
-                break
-            }
-            // Whether the whole job went out is read before the rewind sets
-            // the send position back to the start.
-            var ended = jobActive
-            // A job sent whole reads 100 % until the next one; one cut short
-            // goes back to 0.
-            if (!jobState.idle) {
-                var whole = sentWhole()
-                jobClocks.stopped(whole)
-                jobProgress = whole ? 1 : 0
-            }
-            rewindJob()
-            jobState.engraverStopped()
-            zeroBurnAccepted = false
-            if (shared.beginStopFlag)
-                shared.stopDone()
-            if (ended)
-                jobEnded()
-            break
-        default:
-            break
-        }
+        engraverReplies.handle(cmd)
     }
 
     objectName: "operateRoot"
@@ -300,51 +233,14 @@ Rectangle {
         value: operateRoot.jobActive
     }
 
-    Connections {
-        target: operateRoot.controller
+    // What the engraver and its link report, on this page.
+    EngraverReplies {
+        id: engraverReplies
 
-        function onFinishedLoad(xmin, ymin, xmax, ymax) {
-            operateRoot.publishJob(xmin, ymin, xmax, ymax)
-            if (operateRoot.jobState.idle)
-                operateRoot.jobProgress = 0
-            if (operateRoot.jobBuffer)
-                jobClocks.prepare(operateRoot.jobBuffer.size)
-        }
-
-        function onCompletePecent(pecent) {
-            operateRoot.jobProgress = pecent
-            jobClocks.progress(pecent)
-        }
-
-        function onToFrontStatus(cmd) {
-            operateRoot.handleStatus(cmd)
-        }
-
-        function onIncludeBackStatus(type) {
-            if (type === 10) {
-                controlButtons.connected = true
-                operateRoot.infoView(qsTr("连接成功……"))
-            } else if (type === 11) {
-                controlButtons.connected = false
-                operateRoot.infoView(qsTr("已断开连接……"))
-                operateRoot.linkLost()
-            }
-        }
-
-        // The engraver has stopped taking bytes for a while: a loose cable
-        // or a hung engraver. The link stays up; the user decides.
-        function onWriteStalled() {
-            operateRoot.infoView(qsTr("雕刻机没有接收数据，请检查连接……"))
-        }
-
-        // Connect found no engraver: say so, and what to look at. A device
-        // the system would not let the program open is named, with the fix.
-        function onEngraverNotFound(deniedPort) {
-            if (deniedPort === "")
-                operateRoot.infoView(qsTr("未找到雕刻机，请检查数据线和电源……"))
-            else
-                operateRoot.infoView(qsTr("没有权限打开 %1，请把用户加入 dialout 组后重新登录……").arg(deniedPort))
-        }
+        page: operateRoot
+        tools: toolColumn
+        clocks: jobClocks
+        buttons: controlButtons
     }
 
     Connections {

@@ -231,6 +231,45 @@
     </message>
 </context>
 <context>
+    <name>EngraverReplies</name>
+    <message>
+        <source>风扇已打开……</source>
+        <translation>The Fan is On……</translation>
+    </message>
+    <message>
+        <source>风扇已关闭……</source>
+        <translation>The Fan is Off……</translation>
+    </message>
+    <message>
+        <source>已经启动框定位……</source>
+        <translation>Positioning Started……</translation>
+    </message>
+    <message>
+        <source>已经停止框定位……</source>
+        <translation>Positioning Stopped……</translation>
+    </message>
+    <message>
+        <source>连接成功……</source>
+        <translation>Connected……</translation>
+    </message>
+    <message>
+        <source>已断开连接……</source>
+        <translation>Disconnected……</translation>
+    </message>
+    <message>
+        <source>雕刻机没有接收数据，请检查连接……</source>
+        <translation>The engraver is not taking data, please check the connection……</translation>
+    </message>
+    <message>
+        <source>未找到雕刻机，请检查数据线和电源……</source>
+        <translation>No engraver found, please check the cable and power……</translation>
+    </message>
+    <message>
+        <source>没有权限打开 %1，请把用户加入 dialout 组后重新登录……</source>
+        <translation>Not allowed to open %1: add your user to the dialout group and log in again……</translation>
+    </message>
+</context>
+<context>
     <name>FinishColumn</name>
     <message>
         <source>保存</source>
@@ -418,18 +457,6 @@
 <context>
     <name>OperationsFront</name>
     <message>
-        <source>已断开连接……</source>
-        <translation>Disconnected……</translation>
-    </message>
-    <message>
-        <source>已经停止框定位……</source>
-        <translation>Positioning Stopped……</translation>
-    </message>
-    <message>
-        <source>已经启动框定位……</source>
-        <translation>Positioning Started……</translation>
-    </message>
-    <message>
         <source>正在框定位，请先停止框定位再开始打印……</source>
         <translation>Positioning, please stop the positioning and then start printing……</translation>
     </message>
@@ -440,30 +467,6 @@
     <message>
         <source>输入有误,请重新输入</source>
         <translation>Incorrect Input, Please Re-enter</translation>
-    </message>
-    <message>
-        <source>连接成功……</source>
-        <translation>Connected……</translation>
-    </message>
-    <message>
-        <source>风扇已关闭……</source>
-        <translation>The Fan is Off……</translation>
-    </message>
-    <message>
-        <source>风扇已打开……</source>
-        <translation>The Fan is On……</translation>
-    </message>
-    <message>
-        <source>雕刻机没有接收数据，请检查连接……</source>
-        <translation>The engraver is not taking data, please check the connection……</translation>
-    </message>
-    <message>
-        <source>未找到雕刻机，请检查数据线和电源……</source>
-        <translation>No engraver found, please check the cable and power……</translation>
-    </message>
-    <message>
-        <source>没有权限打开 %1，请把用户加入 dialout 组后重新登录……</source>
-        <translation>Not allowed to open %1: add your user to the dialout group and log in again……</translation>
     </message>
     <message>
         <source>雕刻机未连接，请先点击连接按钮……</source>

@@ -231,6 +231,45 @@
     </message>
 </context>
 <context>
+    <name>EngraverReplies</name>
+    <message>
+        <source>风扇已打开……</source>
+        <translation>ファンが開いている……</translation>
+    </message>
+    <message>
+        <source>风扇已关闭……</source>
+        <translation>ファンは閉鎖している……</translation>
+    </message>
+    <message>
+        <source>已经启动框定位……</source>
+        <translation>フレームのポジショニングがオンとなる……</translation>
+    </message>
+    <message>
+        <source>已经停止框定位……</source>
+        <translation>フレームのポジショニングがオフとなる……</translation>
+    </message>
+    <message>
+        <source>连接成功……</source>
+        <translation>接続されている状態……</translation>
+    </message>
+    <message>
+        <source>已断开连接……</source>
+        <translation>接続が切れている状態……</translation>
+    </message>
+    <message>
+        <source>雕刻机没有接收数据，请检查连接……</source>
+        <translation>彫刻機がデータを受け取っていません。接続を確認してください……</translation>
+    </message>
+    <message>
+        <source>未找到雕刻机，请检查数据线和电源……</source>
+        <translation>彫刻機が見つかりません。ケーブルと電源を確認してください……</translation>
+    </message>
+    <message>
+        <source>没有权限打开 %1，请把用户加入 dialout 组后重新登录……</source>
+        <translation>%1 を開く権限がありません。ユーザーを dialout グループに追加して、ログインし直してください……</translation>
+    </message>
+</context>
+<context>
     <name>FinishColumn</name>
     <message>
         <source>保存</source>
@@ -418,18 +457,6 @@
 <context>
     <name>OperationsFront</name>
     <message>
-        <source>已断开连接……</source>
-        <translation>接続が切れている状態……</translation>
-    </message>
-    <message>
-        <source>已经停止框定位……</source>
-        <translation>フレームのポジショニングがオフとなる……</translation>
-    </message>
-    <message>
-        <source>已经启动框定位……</source>
-        <translation>フレームのポジショニングがオンとなる……</translation>
-    </message>
-    <message>
         <source>正在框定位，请先停止框定位再开始打印……</source>
         <translation>フレーム位置ポジショニング（フレームのポジショニングを停止して，印刷してください）……</translation>
     </message>
@@ -440,30 +467,6 @@
     <message>
         <source>输入有误,请重新输入</source>
         <translation>入力のミスがあり、入力し直してください</translation>
-    </message>
-    <message>
-        <source>连接成功……</source>
-        <translation>接続されている状態……</translation>
-    </message>
-    <message>
-        <source>风扇已关闭……</source>
-        <translation>ファンは閉鎖している……</translation>
-    </message>
-    <message>
-        <source>风扇已打开……</source>
-        <translation>ファンが開いている……</translation>
-    </message>
-    <message>
-        <source>雕刻机没有接收数据，请检查连接……</source>
-        <translation>彫刻機がデータを受け取っていません。接続を確認してください……</translation>
-    </message>
-    <message>
-        <source>未找到雕刻机，请检查数据线和电源……</source>
-        <translation>彫刻機が見つかりません。ケーブルと電源を確認してください……</translation>
-    </message>
-    <message>
-        <source>没有权限打开 %1，请把用户加入 dialout 组后重新登录……</source>
-        <translation>%1 を開く権限がありません。ユーザーを dialout グループに追加して、ログインし直してください……</translation>
     </message>
     <message>
         <source>雕刻机未连接，请先点击连接按钮……</source>
