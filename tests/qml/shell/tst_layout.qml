@@ -260,6 +260,7 @@ TestCase {
             { tag: "laser", page: 1, tool: "laserButton", panel: "laserStyle" },
             { tag: "depth", page: 1, tool: "speedButton", panel: "speedStyle" },
             { tag: "copies", page: 1, tool: "copiesButton", panel: "copiesPanel" },
+            { tag: "presets", page: 1, tool: "presetButton", panel: "presetPanel" },
             { tag: "settings", page: 0, menu: 2, popup: "settingDialog" },
             { tag: "about", page: 0, menu: 3, popup: "aboutDialog" },
             { tag: "dithering methods", page: 0, tool: "toneButton", panel: "tonePanel", list: "ditherMethodBox" },
