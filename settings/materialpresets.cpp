@@ -9,7 +9,6 @@
 #include <utility>
 #include <vector>
 
-
 namespace PresetRules {
 
 namespace {
@@ -111,7 +110,7 @@ QVector<QVariantMap> read(QSettings &settings, bool *stored)
     const int size = settings.beginReadArray(arrayName);
     if (size > maximumPresets)
         qCWarning(lcSettings) << "reading only the first" << maximumPresets << "of" << size
-                             << "material presets";
+                              << "material presets";
     QStringList taken;
     for (int i = 0; i < qMin(size, maximumPresets); ++i) {
         settings.setArrayIndex(i);
@@ -127,8 +126,8 @@ QVector<QVariantMap> read(QSettings &settings, bool *stored)
             fault = QStringLiteral("name (taken)");
         if (!fault.isEmpty()) {
             qCWarning(lcSettings) << "ignoring material preset" << i + 1
-                                 << "of the settings store: its" << qPrintable(fault)
-                                 << "is missing, of the wrong type or out of range";
+                                  << "of the settings store: its" << qPrintable(fault)
+                                  << "is missing, of the wrong type or out of range";
             continue;
         }
         taken << key(name);
