@@ -220,11 +220,16 @@ private slots:
         row("picture entry missing", withValue("picture.file", "other.png"), Problem::Damaged);
 
         // A PNG whose header claims 60000 × 60000: its CRC made right again.
+        const auto bigEndian = [](quint32 value) {
+            QByteArray bytes(4, '\0');
+            qToBigEndian(value, bytes.data());
+            return bytes;
+        };
         QByteArray bomb = picture;
-        qToBigEndian(quint32(60000), bomb.data() + 16);
-        qToBigEndian(quint32(60000), bomb.data() + 20);
+        bomb.replace(16, 4, bigEndian(60000));
+        bomb.replace(20, 4, bigEndian(60000));
         const auto *ihdr = reinterpret_cast<const Bytef *>(bomb.constData() + 12);
-        qToBigEndian(quint32(crc32(crc32(0, Z_NULL, 0), ihdr, 17)), bomb.data() + 29);
+        bomb.replace(29, 4, bigEndian(quint32(crc32(crc32(0, Z_NULL, 0), ihdr, 17))));
         const QByteArray manifest = QJsonDocument(WorkFile::manifestOf(sampleWork())).toJson();
         row("picture claiming 60000 x 60000", archive(manifest, bomb), Problem::BadPicture);
         row("picture a JPEG", archive(manifest, png(sampleWork().picture, "jpeg")),
