@@ -18,14 +18,8 @@ Item {
     property bool loadingFile: false
 
     function take(settings) {
-        var tone = tonePanel
-        tone.brightness = settings.brightness
-        tone.contrast = settings.contrast
-        tone.gamma = settings.gamma
-        tone.method = settings.method
-        tone.serpentine = settings.serpentine
-        tone.halftoneCell = settings.halftoneCell
-        tone.dotSize = settings.dotSize
+        tonePanel.setAll(settings.brightness, settings.contrast, settings.gamma, settings.method,
+                         settings.serpentine, settings.halftoneCell, settings.dotSize)
         keptSettings.lastLook = settings.look
         keptSettings.lastThreshold = settings.threshold
         if (!loadingFile)

@@ -49,6 +49,17 @@ BoardButtom {
         return 0
     }
 
+    // Every value at once, as a preset or a saved work holds them.
+    function setAll(brightness, contrast, gamma, method, serpentine, halftoneCell, dotSize) {
+        panel.brightness = brightness
+        panel.contrast = contrast
+        panel.gamma = gamma
+        panel.method = method
+        panel.serpentine = serpentine
+        panel.halftoneCell = halftoneCell
+        panel.dotSize = dotSize
+    }
+
     // The rows' names and reset buttons line up in columns as wide as the
     // widest of them, whatever the language.
     readonly property real labelWidth: Math.max(brightnessRow.labelNeeds, contrastRow.labelNeeds, gammaRow.labelNeeds,

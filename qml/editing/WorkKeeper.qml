@@ -83,13 +83,8 @@ Item {
         if (!work)
             return false
         pending = null
-        tone.brightness = work.brightness
-        tone.contrast = work.contrast
-        tone.gamma = work.gamma
-        tone.method = work.ditherMethod
-        tone.serpentine = work.serpentine
-        tone.halftoneCell = work.halftoneCell
-        tone.dotSize = work.dotSize
+        tone.setAll(work.brightness, work.contrast, work.gamma, work.ditherMethod, work.serpentine,
+                    work.halftoneCell, work.dotSize)
         looks.start(looks.lookOf(work.look), work.threshold)
         // While a job runs, the control page keeps its power, depth and fan.
         if (work.engraver)
