@@ -242,7 +242,11 @@ void TestCard::setController(QObject *controller)
 {
     if (controller == m_controller)
         return;
+    if (m_controller)
+        disconnect(m_controller, nullptr, this, nullptr);
     m_controller = controller;
+    if (auto *operations = qobject_cast<Operations *>(controller))
+        connect(operations, &Operations::finishedLoad, this, &TestCard::jobPublished);
     emit runChanged();
 }
 
@@ -392,6 +396,23 @@ void TestCard::publishRow()
     emit runChanged();
     if (auto *operations = qobject_cast<Operations *>(m_controller.data()))
         operations->finishedLoadProcess();
+}
+
+// A job published by someone else (the editing page's, after the link
+// went down in the middle of a row) ends the card: play then starts that
+// job where it belongs, and nothing of the card's is put back over it.
+void TestCard::jobPublished()
+{
+    JobBuffer *buffer = jobBuffer();
+    if (!m_active || !buffer || buffer->bytes().constData() == m_rowRecords.constData())
+        return;
+    m_active = false;
+    m_stopAsked = false;
+    m_saved = false;
+    m_savedPreview = QImage();
+    m_savedBytes.clear();
+    emit runChanged();
+    emit ended(false);
 }
 
 void TestCard::stopAsked()

@@ -218,6 +218,7 @@ signals:
 private:
     void specEdited();
     void publishRow();
+    void jobPublished();
     JobBuffer *jobBuffer() const;
 
     QPointer<QObject> m_controller;

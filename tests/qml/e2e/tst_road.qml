@@ -517,5 +517,23 @@ TestCase {
         compare(roadFixture.cardCountMismatches(card), 0)
         compare(roadFixture.cardLastRowMismatches(card), 0)
         compare(roadFixture.jobSize(), single)
+
+        // The square of 60 % power and 40 % depth kept as a preset:
+        // choosing it sets them, the rest as it was set.
+        // (findChild does not reach a repeater's items; the grid's children do.)
+        var squares = child(control, "testCardSquares").children
+        for (var k = 0; k < squares.length; ++k) {
+            if (squares[k].objectName === "cardSquare_1_1")
+                mouseClick(squares[k])
+        }
+        mouseClick(child(control, "testCardSavePreset"))
+        child(control, "testCardPresetName").text = "卡片 60/40"
+        mouseClick(child(control, "testCardPresetOk"))
+        var box = child(control, "presetBox")
+        var index = box.model.indexOf("卡片 60/40")
+        verify(index >= 0, "no preset saved")
+        box.activated(index)
+        compare(child(control, "laserSlider").value, 60)
+        compare(child(control, "speedSlider").value, 40)
     }
 }
