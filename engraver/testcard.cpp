@@ -70,7 +70,10 @@ Layout layout(const Spec &spec)
     layout.squaresTop = layout.labelHeight + pixelsPerMm;
     const int columns = std::max(1, spec.powerCount);
     const int rows = std::max(1, spec.depthCount);
-    layout.size = QSize(layout.columnLeft(columns - 1) + layout.square,
+    // The last power label, centred over its column, may reach past it.
+    const int lastMiddle = layout.columnLeft(columns - 1) + layout.square / 2;
+    layout.size = QSize(std::max(layout.columnLeft(columns - 1) + layout.square,
+                                 lastMiddle + layout.widestPowerLabel / 2 + 2),
                         layout.rowTop(rows - 1) + layout.square);
     return layout;
 }

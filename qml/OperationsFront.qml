@@ -350,13 +350,13 @@ Rectangle {
         fontFamily: operateRoot.fontFamily
     }
 
-    // The power x depth test card; the row burning shows under the copies.
+    // The power x depth test card; the row burning shows above the passes.
     TestCardPanel {
         id: testCardPanel
 
-        anchors.left: toolColumn.left
-        anchors.top: copiesControl.bottom
-        anchors.topMargin: 16
+        anchors.right: parent.right
+        anchors.bottom: passCount.top
+        anchors.margins: 20
         page: operateRoot
         presetBar: toolColumn.presetBar
         copiesLayout: copiesControl.layout
@@ -422,6 +422,8 @@ Rectangle {
     }
 
     PassCount {
+        id: passCount
+
         anchors.right: parent.right
         anchors.bottom: jobClocks.top
         anchors.margins: 20

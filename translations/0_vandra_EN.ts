@@ -998,10 +998,6 @@
         <translation>Burning the test card……</translation>
     </message>
     <message>
-        <source>测试卡：第 %1 行，共 %2 行：深度 %3%</source>
-        <translation>Test card: row %1 of %2, depth %3%</translation>
-    </message>
-    <message>
         <source>功率 × 深度测试卡</source>
         <translation>Power × depth test card</translation>
     </message>
@@ -1071,7 +1067,7 @@
     </message>
     <message>
         <source>每行单独雕刻一次，用该行的深度；激光功率设为最后一列的值，各列按功率比例降低灰度强度，所以激光不会超过所选的最高功率。数值标签以全强度雕刻。</source>
-        <translation>Each row is burned on its own, at its depth. The laser power is set to the last column's value and the columns burn at a share of it in grey mode, so the laser never goes beyond the highest power chosen. The labels burn at full strength.</translation>
+        <translation>Each row is burned on its own, at its depth. The laser power is set to the last column&apos;s value and the columns burn at a share of it in grey mode, so the laser never goes beyond the highest power chosen. The labels burn at full strength.</translation>
     </message>
     <message>
         <source>雕刻测试卡</source>
@@ -1098,18 +1094,6 @@
         <translation>Close</translation>
     </message>
     <message>
-        <source>点选刻得最好的方格：</source>
-        <translation>Click the square that came out best:</translation>
-    </message>
-    <message>
-        <source>功率 %1%，深度 %2%</source>
-        <translation>Power %1%, depth %2%</translation>
-    </message>
-    <message>
-        <source>尚未选择方格</source>
-        <translation>No square picked yet</translation>
-    </message>
-    <message>
         <source>预设名称</source>
         <translation>Preset name</translation>
     </message>
@@ -1123,11 +1107,34 @@
     </message>
     <message>
         <source>把这一格的功率和深度，连同现在的其他设置，存为新的材料预设</source>
-        <translation>Save this square's power and depth, with the other settings as they are now, as a new material preset</translation>
+        <translation>Save this square&apos;s power and depth, with the other settings as they are now, as a new material preset</translation>
     </message>
     <message>
         <source>返回</source>
         <translation>Back</translation>
+    </message>
+    <message>
+        <source>测试卡</source>
+        <translation>Test card</translation>
+    </message>
+    <message>
+        <source>第 %1 行，共 %2 行：深度 %3%</source>
+        <translation>Row %1 of %2: depth %3%</translation>
+    </message>
+</context>
+<context>
+    <name>TestCardSquares</name>
+    <message>
+        <source>点选刻得最好的方格：</source>
+        <translation>Click the square that came out best:</translation>
+    </message>
+    <message>
+        <source>功率 %1%，深度 %2%</source>
+        <translation>Power %1%, depth %2%</translation>
+    </message>
+    <message>
+        <source>尚未选择方格</source>
+        <translation>No square picked yet</translation>
     </message>
 </context>
 <context>

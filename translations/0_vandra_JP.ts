@@ -998,10 +998,6 @@
         <translation>テストカードを彫刻します……</translation>
     </message>
     <message>
-        <source>测试卡：第 %1 行，共 %2 行：深度 %3%</source>
-        <translation>テストカード：%2 行中 %1 行目、深さ %3%</translation>
-    </message>
-    <message>
         <source>功率 × 深度测试卡</source>
         <translation>出力 × 深さテストカード</translation>
     </message>
@@ -1098,18 +1094,6 @@
         <translation>閉じる</translation>
     </message>
     <message>
-        <source>点选刻得最好的方格：</source>
-        <translation>いちばん良く彫れたマスをクリック：</translation>
-    </message>
-    <message>
-        <source>功率 %1%，深度 %2%</source>
-        <translation>出力 %1%、深さ %2%</translation>
-    </message>
-    <message>
-        <source>尚未选择方格</source>
-        <translation>マスはまだ選ばれていません</translation>
-    </message>
-    <message>
         <source>预设名称</source>
         <translation>プリセット名</translation>
     </message>
@@ -1128,6 +1112,29 @@
     <message>
         <source>返回</source>
         <translation>戻る</translation>
+    </message>
+    <message>
+        <source>测试卡</source>
+        <translation>テストカード</translation>
+    </message>
+    <message>
+        <source>第 %1 行，共 %2 行：深度 %3%</source>
+        <translation>%2 行中 %1 行目：深さ %3%</translation>
+    </message>
+</context>
+<context>
+    <name>TestCardSquares</name>
+    <message>
+        <source>点选刻得最好的方格：</source>
+        <translation>いちばん良く彫れたマスをクリック：</translation>
+    </message>
+    <message>
+        <source>功率 %1%，深度 %2%</source>
+        <translation>出力 %1%、深さ %2%</translation>
+    </message>
+    <message>
+        <source>尚未选择方格</source>
+        <translation>マスはまだ選ばれていません</translation>
     </message>
 </context>
 <context>

@@ -23,10 +23,8 @@ Item {
     property bool cardDone: false
     property var donePowers: []
     property var doneDepths: []
-    // The square picked (column, row), -1 for none; whether the popup shows
-    // the squares, and whether it asks for the preset's name.
-    property int pickedColumn: -1
-    property int pickedRow: -1
+    // Whether the popup shows the squares, and whether it asks for the
+    // preset's name.
     property bool picking: false
     property bool naming: false
     readonly property string nameProblem: naming && presetBar ? presetBar.newNameProblem(nameField.text) : ""
@@ -71,14 +69,14 @@ Item {
     }
 
     function savePreset() {
-        if (nameProblem !== "" || pickedColumn < 0 || pickedRow < 0)
+        if (nameProblem !== "" || pick.pickedColumn < 0 || pick.pickedRow < 0)
             return
-        if (presetBar.createPreset(nameField.text, donePowers[pickedColumn], doneDepths[pickedRow]) >= 0)
+        if (presetBar.createPreset(nameField.text, donePowers[pick.pickedColumn], doneDepths[pick.pickedRow]) >= 0)
             naming = false
     }
 
-    implicitWidth: status.implicitWidth
-    implicitHeight: status.implicitHeight
+    implicitWidth: status.width
+    implicitHeight: status.height
 
     // The card's rows are not the page's single job, which its copies take.
     Binding {
@@ -98,24 +96,35 @@ Item {
             cardPanel.donePowers = cardPanel.card.powers
             cardPanel.doneDepths = cardPanel.card.depths
             cardPanel.cardDone = true
-            cardPanel.pickedColumn = -1
-            cardPanel.pickedRow = -1
+            pick.pickedColumn = -1
+            pick.pickedRow = -1
             cardPanel.naming = false
             cardPanel.picking = true
             popup.open()
         }
     }
 
-    Text {
+    Column {
         id: status
 
         objectName: "testCardRow"
         visible: !!cardPanel.card && cardPanel.card.active
-        text: cardPanel.card ? qsTr("测试卡：第 %1 行，共 %2 行：深度 %3%").arg(cardPanel.card.row)
-                               .arg(cardPanel.card.rowCount).arg(cardPanel.card.rowDepth) : ""
-        font.family: cardPanel.fontFamily
-        font.pixelSize: Theme.textSize
-        color: Theme.ink
+        spacing: 2
+
+        Text {
+            text: qsTr("测试卡")
+            font.family: cardPanel.fontFamily
+            font.pixelSize: Theme.captionSize
+            color: Theme.caption
+        }
+
+        Text {
+            text: cardPanel.card ? qsTr("第 %1 行，共 %2 行：深度 %3%").arg(cardPanel.card.row)
+                                   .arg(cardPanel.card.rowCount).arg(cardPanel.card.rowDepth) : ""
+            font.family: cardPanel.fontFamily
+            font.pixelSize: Theme.textSize
+            color: Theme.ink
+        }
     }
 
     component Tip: ToolTip {
@@ -380,66 +389,13 @@ Item {
             }
 
             // ---- After the card: the squares to pick from -------------------
-            Text {
+            TestCardSquares {
+                id: pick
+
                 visible: cardPanel.picking
-                text: qsTr("点选刻得最好的方格：")
-                font.family: cardPanel.fontFamily
-                font.pixelSize: Theme.textSize
-                color: Theme.ink
-            }
-
-            Grid {
-                objectName: "testCardSquares"
-                visible: cardPanel.picking
-                columns: cardPanel.donePowers.length + 1
-                spacing: 4
-
-                Repeater {
-                    model: cardPanel.picking ? (cardPanel.donePowers.length + 1) * (cardPanel.doneDepths.length + 1) : 0
-
-                    Rectangle {
-                        readonly property int column: index % (cardPanel.donePowers.length + 1) - 1
-                        readonly property int row: Math.floor(index / (cardPanel.donePowers.length + 1)) - 1
-                        readonly property bool picked: column === cardPanel.pickedColumn && row === cardPanel.pickedRow
-
-                        objectName: column >= 0 && row >= 0 ? "cardSquare_" + column + "_" + row : ""
-                        width: 40
-                        height: column >= 0 && row < 0 ? 20 : 32
-                        color: column < 0 || row < 0 ? "transparent"
-                                                     : Qt.rgba(0, 0, 0, 0.15 + 0.6 * cardPanel.donePowers[column] / cardPanel.donePowers[cardPanel.donePowers.length - 1])
-                        border.width: picked ? 3 : 0
-                        border.color: Theme.chosen
-
-                        Text {
-                            anchors.centerIn: parent
-                            visible: parent.column < 0 !== parent.row < 0
-                            text: (parent.row < 0 ? cardPanel.donePowers[parent.column] : cardPanel.doneDepths[Math.max(0, parent.row)]) + "%"
-                            font.family: cardPanel.fontFamily
-                            font.pixelSize: Theme.noteSize
-                            color: Theme.ink
-                        }
-
-                        MouseArea {
-                            anchors.fill: parent
-                            enabled: parent.column >= 0 && parent.row >= 0
-                            onClicked: {
-                                cardPanel.pickedColumn = parent.column
-                                cardPanel.pickedRow = parent.row
-                            }
-                        }
-                    }
-                }
-            }
-
-            Text {
-                objectName: "testCardPicked"
-                visible: cardPanel.picking
-                text: cardPanel.pickedColumn >= 0
-                      ? qsTr("功率 %1%，深度 %2%").arg(cardPanel.donePowers[cardPanel.pickedColumn]).arg(cardPanel.doneDepths[cardPanel.pickedRow])
-                      : qsTr("尚未选择方格")
-                font.family: cardPanel.fontFamily
-                font.pixelSize: Theme.textSize
-                color: Theme.ink
+                powers: cardPanel.donePowers
+                depths: cardPanel.doneDepths
+                fontFamily: cardPanel.fontFamily
             }
 
             Row {
@@ -481,7 +437,7 @@ Item {
 
                 PanelButton {
                     objectName: "testCardSavePreset"
-                    enabled: cardPanel.pickedColumn >= 0 && !!cardPanel.presetBar
+                    enabled: pick.pickedColumn >= 0 && !!cardPanel.presetBar
                     text: qsTr("存为预设……")
                     tip: qsTr("把这一格的功率和深度，连同现在的其他设置，存为新的材料预设")
                     onClicked: {

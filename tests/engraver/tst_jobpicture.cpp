@@ -164,6 +164,10 @@ private slots:
             for (int x = layout.squaresLeft; x < first.width(); ++x)
                 labels += qGray(first.pixel(x, y)) == 0;
         QVERIFY2(labels > 50 * powers.size(), "no power labels");
+        // Whole: none reaches the card's edge.
+        for (int y = 0; y < layout.labelHeight; ++y)
+            QVERIFY(!first.valid(layout.size.width() - 1, y)
+                    || qGray(first.pixel(layout.size.width() - 1, y)) == 255);
         // No pixel is burned by two rows.
         QSet<quint32> pixels;
         for (int i = 0; i + 4 <= all.size(); i += 4) {

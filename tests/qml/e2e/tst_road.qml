@@ -480,6 +480,7 @@ TestCase {
         prepareJob(smallPhoto, "bw")
         replaceEngraver(["--rate", "0", "--counts", roadFixture.countsFile()])
         var single = roadFixture.jobSize()
+        var placeX = control.pictureX
         var card = control.runDriver.testCard
         card.powerFrom = 40
         card.powerTo = 80
@@ -517,6 +518,7 @@ TestCase {
         compare(roadFixture.cardCountMismatches(card), 0)
         compare(roadFixture.cardLastRowMismatches(card), 0)
         compare(roadFixture.jobSize(), single)
+        tryCompare(control, "pictureX", placeX)
 
         // The square of 60 % power and 40 % depth kept as a preset:
         // choosing it sets them, the rest as it was set.
