@@ -478,10 +478,23 @@ TestCase {
     // the power and depth set before the card come back.
     function test_9c_testCard() {
         prepareJob(smallPhoto, "bw")
-        replaceEngraver(["--rate", "0", "--counts", roadFixture.countsFile()])
         var single = roadFixture.jobSize()
         var placeX = control.pictureX
         var card = control.runDriver.testCard
+
+        // Stopped in its first row: no row follows, the job before it comes
+        // back, and nothing is offered for resuming after a restart.
+        replaceEngraver(["--rate", "2000"])
+        verify(control.runDriver.startCard())
+        tryCompare(shared, "startCarveFlag", true, 5000)
+        // As the stop button does (it is still sliding out).
+        control.runDriver.stop()
+        tryCompare(card, "holding", false, 10000)
+        compare(shared.startCarveFlag, false)
+        compare(roadFixture.jobSize(), single)
+        verify(!control.jobRun.unfinishedJob())
+
+        replaceEngraver(["--rate", "0", "--counts", roadFixture.countsFile()])
         card.powerFrom = 40
         card.powerTo = 80
         card.powerCount = 3
