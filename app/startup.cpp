@@ -13,6 +13,7 @@
 #include "engraver/jobtimer.h"
 #include "engraver/operations.h"
 #include "engraver/screenimageprovide.h"
+#include "engraver/testcard.h"
 #include "settings/materialpresets.h"
 #include "settings/storedsettings.h"
 
@@ -86,6 +87,7 @@ void registerQmlTypes()
     // Copies in a grid and the touch-up of the job burned last.
     qmlRegisterType<JobLayout>("Zan.Engraver", 1, 0, "JobLayout");
     qmlRegisterType<JobRun>("Zan.Engraver", 1, 0, "JobRun");
+    qmlRegisterType<TestCard>("Zan.Engraver", 1, 0, "TestCard");
     qmlRegisterType<SleepInhibitor>("Zan.Desktop", 1, 0, "SleepInhibitor");
     qmlRegisterSingletonType<PictureFiles>("Zan.Desktop", 1, 0, "PictureFiles",
                                            &PictureFiles::create);

@@ -150,9 +150,18 @@ void JobLayout::setJobBufferObject(QObject *buffer)
     setJobBuffer(qobject_cast<JobBuffer *>(buffer));
 }
 
+void JobLayout::setLent(bool lent)
+{
+    if (lent == m_lent)
+        return;
+    m_lent = lent;
+    followBuffer();
+    emit lastJobChanged();
+}
+
 void JobLayout::followBuffer()
 {
-    if (!m_buffer)
+    if (!m_buffer || m_lent)
         return;
     const QByteArray &bytes = m_buffer->bytes();
     // Ours, or the single job already: nothing new. (The data is compared by

@@ -80,6 +80,9 @@ class JobLayout : public QObject
     Q_PROPERTY(QPoint lastStart READ lastStart NOTIFY lastJobChanged)
     // The area the last job burned, in engraving pixels of the area.
     Q_PROPERTY(QRect lastArea READ lastArea NOTIFY lastJobChanged)
+    // Something else (a test card) has the buffer for a while: what it
+    // publishes is not taken as the single job.
+    Q_PROPERTY(bool lent READ lent WRITE setLent NOTIFY lastJobChanged)
 public:
     explicit JobLayout(QObject *parent = nullptr);
 
@@ -99,6 +102,8 @@ public:
     bool hasLastJob() const { return m_lastStart.x() >= 0; }
     QPoint lastStart() const { return m_lastStart; }
     QRect lastArea() const { return m_lastArea; }
+    bool lent() const { return m_lent; }
+    void setLent(bool lent);
 
     // The grid with the job started at (x, y): whether it fits, and if not
     // the most that would.
@@ -135,4 +140,5 @@ private:
     QByteArray m_lastRecords; // the last job started, for a touch-up
     QPoint m_lastStart {-1, -1};
     QRect m_lastArea;
+    bool m_lent = false;
 };

@@ -332,6 +332,7 @@ Rectangle {
         onLaserLetGo: operateRoot.send(EngraverProtocol.laserPowerCommand(position))
         onDepthLetGo: operateRoot.send(EngraverProtocol.depthCommand(position))
         onFanSwitched: operateRoot.send(on ? EngraverProtocol.fanOnCommand : EngraverProtocol.fanOffCommand)
+        onTestCardAsked: testCardPanel.open()
     }
 
     // Copies in a grid, and the touch-up of the job burned last.
@@ -346,6 +347,19 @@ Rectangle {
         page: operateRoot
         area: carveFrame
         jobBuffer: operateRoot.jobBuffer
+        fontFamily: operateRoot.fontFamily
+    }
+
+    // The power x depth test card; the row burning shows above the passes.
+    TestCardPanel {
+        id: testCardPanel
+
+        anchors.right: parent.right
+        anchors.bottom: passCount.top
+        anchors.margins: 20
+        page: operateRoot
+        presetBar: toolColumn.presetBar
+        copiesLayout: copiesControl.layout
         fontFamily: operateRoot.fontFamily
     }
 
@@ -408,6 +422,8 @@ Rectangle {
     }
 
     PassCount {
+        id: passCount
+
         anchors.right: parent.right
         anchors.bottom: jobClocks.top
         anchors.margins: 20

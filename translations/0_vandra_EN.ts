@@ -785,6 +785,14 @@
         <source>先在废料上试刻，再保存调好的值</source>
         <translation>Try it on a scrap first, then save the values that work</translation>
     </message>
+    <message>
+        <source>测试卡……</source>
+        <translation>Test card…</translation>
+    </message>
+    <message>
+        <source>刻一张功率 × 深度的方格测试卡，再把最好的一格存为预设</source>
+        <translation>Burn a power × depth grid of squares, then save the best square as a preset</translation>
+    </message>
 </context>
 <context>
     <name>PutText</name>
@@ -949,6 +957,184 @@
     <message>
         <source>下移0.5mm</source>
         <translation>Down 0.5mm</translation>
+    </message>
+</context>
+<context>
+    <name>TestCardPanel</name>
+    <message>
+        <source>列数和行数须在 1 到 10 之间</source>
+        <translation>Columns and rows must be between 1 and 10</translation>
+    </message>
+    <message>
+        <source>功率须在 1% 到 100% 之间，且起点不大于终点</source>
+        <translation>Power must be between 1% and 100%, the first not above the last</translation>
+    </message>
+    <message>
+        <source>深度须在 1% 到 100% 之间，且起点不大于终点</source>
+        <translation>Depth must be between 1% and 100%, the first not above the last</translation>
+    </message>
+    <message>
+        <source>方格边长须在 2 到 20 mm 之间</source>
+        <translation>Squares must be 2 to 20 mm</translation>
+    </message>
+    <message>
+        <source>间距须在 0 到 10 mm 之间</source>
+        <translation>The gap must be 0 to 10 mm</translation>
+    </message>
+    <message>
+        <source>方格太小，放不下数值标签：请加大方格或间距</source>
+        <translation>The squares are too small for their labels: make the squares or the gap larger</translation>
+    </message>
+    <message>
+        <source>测试卡 %1 × %2 mm，超出 80 × 80 mm 的雕刻区域</source>
+        <translation>The card is %1 × %2 mm, larger than the 80 × 80 mm engraving area</translation>
+    </message>
+    <message>
+        <source>测试卡 %1 × %2 mm，放在雕刻区中央</source>
+        <translation>The card is %1 × %2 mm, placed in the middle of the engraving area</translation>
+    </message>
+    <message>
+        <source>开始雕刻测试卡……</source>
+        <translation>Burning the test card……</translation>
+    </message>
+    <message>
+        <source>功率 × 深度测试卡</source>
+        <translation>Power × depth test card</translation>
+    </message>
+    <message>
+        <source>激光功率</source>
+        <translation>Laser power</translation>
+    </message>
+    <message>
+        <source>第一列的激光功率（%）</source>
+        <translation>Laser power of the first column (%)</translation>
+    </message>
+    <message>
+        <source>到</source>
+        <translation>to</translation>
+    </message>
+    <message>
+        <source>最后一列的激光功率（%），也是雕刻时设定的激光功率</source>
+        <translation>Laser power of the last column (%), which is also the laser power set for the card</translation>
+    </message>
+    <message>
+        <source>%，列数</source>
+        <translation>%, columns</translation>
+    </message>
+    <message>
+        <source>几种功率，每种一列（1–10）</source>
+        <translation>How many powers, one column each (1–10)</translation>
+    </message>
+    <message>
+        <source>雕刻深度</source>
+        <translation>Depth</translation>
+    </message>
+    <message>
+        <source>第一行的雕刻深度（%）</source>
+        <translation>Depth of the first row (%)</translation>
+    </message>
+    <message>
+        <source>最后一行的雕刻深度（%）</source>
+        <translation>Depth of the last row (%)</translation>
+    </message>
+    <message>
+        <source>%，行数</source>
+        <translation>%, rows</translation>
+    </message>
+    <message>
+        <source>几种深度，每种一行，每行单独雕刻一次（1–10）</source>
+        <translation>How many depths, one row each, each row burned on its own (1–10)</translation>
+    </message>
+    <message>
+        <source>方格边长</source>
+        <translation>Square size</translation>
+    </message>
+    <message>
+        <source>每个方格的边长，单位毫米（2–20）</source>
+        <translation>The side of each square, in millimetres (2–20)</translation>
+    </message>
+    <message>
+        <source>mm，间距</source>
+        <translation>mm, gap</translation>
+    </message>
+    <message>
+        <source>相邻方格之间的距离，单位毫米（0–10）</source>
+        <translation>Distance between neighbouring squares, in millimetres (0–10)</translation>
+    </message>
+    <message>
+        <source>mm</source>
+        <translation>mm</translation>
+    </message>
+    <message>
+        <source>每行单独雕刻一次，用该行的深度；激光功率设为最后一列的值，各列按功率比例降低灰度强度，所以激光不会超过所选的最高功率。数值标签以全强度雕刻。</source>
+        <translation>Each row is burned on its own, at its depth. The laser power is set to the last column&apos;s value and the columns burn at a share of it in grey mode, so the laser never goes beyond the highest power chosen. The labels burn at full strength.</translation>
+    </message>
+    <message>
+        <source>雕刻测试卡</source>
+        <translation>Burn the card</translation>
+    </message>
+    <message>
+        <source>请先连接雕刻机</source>
+        <translation>Connect the engraver first</translation>
+    </message>
+    <message>
+        <source>在雕刻区中央逐行雕刻测试卡</source>
+        <translation>Burn the card row by row in the middle of the engraving area</translation>
+    </message>
+    <message>
+        <source>选择方格……</source>
+        <translation>Pick a square…</translation>
+    </message>
+    <message>
+        <source>选出刻得最好的方格，存为材料预设</source>
+        <translation>Pick the square that came out best and save it as a material preset</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>预设名称</source>
+        <translation>Preset name</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>存为预设……</source>
+        <translation>Save as preset…</translation>
+    </message>
+    <message>
+        <source>把这一格的功率和深度，连同现在的其他设置，存为新的材料预设</source>
+        <translation>Save this square&apos;s power and depth, with the other settings as they are now, as a new material preset</translation>
+    </message>
+    <message>
+        <source>返回</source>
+        <translation>Back</translation>
+    </message>
+    <message>
+        <source>测试卡</source>
+        <translation>Test card</translation>
+    </message>
+    <message>
+        <source>第 %1 行，共 %2 行：深度 %3%</source>
+        <translation>Row %1 of %2: depth %3%</translation>
+    </message>
+</context>
+<context>
+    <name>TestCardSquares</name>
+    <message>
+        <source>点选刻得最好的方格：</source>
+        <translation>Click the square that came out best:</translation>
+    </message>
+    <message>
+        <source>功率 %1%，深度 %2%</source>
+        <translation>Power %1%, depth %2%</translation>
+    </message>
+    <message>
+        <source>尚未选择方格</source>
+        <translation>No square picked yet</translation>
     </message>
 </context>
 <context>

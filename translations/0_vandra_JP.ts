@@ -785,6 +785,14 @@
         <source>先在废料上试刻，再保存调好的值</source>
         <translation>まず端材で試し、うまくいった値を保存してください</translation>
     </message>
+    <message>
+        <source>测试卡……</source>
+        <translation>テストカード…</translation>
+    </message>
+    <message>
+        <source>刻一张功率 × 深度的方格测试卡，再把最好的一格存为预设</source>
+        <translation>出力 × 深さのマス目のテストカードを彫刻し、いちばん良いマスをプリセットに保存</translation>
+    </message>
 </context>
 <context>
     <name>PutText</name>
@@ -949,6 +957,184 @@
     <message>
         <source>下移0.5mm</source>
         <translation>下 0.5mm</translation>
+    </message>
+</context>
+<context>
+    <name>TestCardPanel</name>
+    <message>
+        <source>列数和行数须在 1 到 10 之间</source>
+        <translation>列数と行数は 1～10 にしてください</translation>
+    </message>
+    <message>
+        <source>功率须在 1% 到 100% 之间，且起点不大于终点</source>
+        <translation>出力は 1%～100% で、始めが終わりを超えないようにしてください</translation>
+    </message>
+    <message>
+        <source>深度须在 1% 到 100% 之间，且起点不大于终点</source>
+        <translation>深さは 1%～100% で、始めが終わりを超えないようにしてください</translation>
+    </message>
+    <message>
+        <source>方格边长须在 2 到 20 mm 之间</source>
+        <translation>マスの大きさは 2～20 mm にしてください</translation>
+    </message>
+    <message>
+        <source>间距须在 0 到 10 mm 之间</source>
+        <translation>間隔は 0～10 mm にしてください</translation>
+    </message>
+    <message>
+        <source>方格太小，放不下数值标签：请加大方格或间距</source>
+        <translation>マスが小さすぎて数値ラベルが入りません：マスか間隔を大きくしてください</translation>
+    </message>
+    <message>
+        <source>测试卡 %1 × %2 mm，超出 80 × 80 mm 的雕刻区域</source>
+        <translation>テストカードは %1 × %2 mm で、80 × 80 mm の彫刻範囲を超えます</translation>
+    </message>
+    <message>
+        <source>测试卡 %1 × %2 mm，放在雕刻区中央</source>
+        <translation>テストカードは %1 × %2 mm、彫刻範囲の中央に置きます</translation>
+    </message>
+    <message>
+        <source>开始雕刻测试卡……</source>
+        <translation>テストカードを彫刻します……</translation>
+    </message>
+    <message>
+        <source>功率 × 深度测试卡</source>
+        <translation>出力 × 深さテストカード</translation>
+    </message>
+    <message>
+        <source>激光功率</source>
+        <translation>レーザー出力</translation>
+    </message>
+    <message>
+        <source>第一列的激光功率（%）</source>
+        <translation>最初の列のレーザー出力（%）</translation>
+    </message>
+    <message>
+        <source>到</source>
+        <translation>～</translation>
+    </message>
+    <message>
+        <source>最后一列的激光功率（%），也是雕刻时设定的激光功率</source>
+        <translation>最後の列のレーザー出力（%）。彫刻時に設定するレーザー出力でもあります</translation>
+    </message>
+    <message>
+        <source>%，列数</source>
+        <translation>%、列数</translation>
+    </message>
+    <message>
+        <source>几种功率，每种一列（1–10）</source>
+        <translation>出力の数、1 つにつき 1 列（1～10）</translation>
+    </message>
+    <message>
+        <source>雕刻深度</source>
+        <translation>彫刻深さ</translation>
+    </message>
+    <message>
+        <source>第一行的雕刻深度（%）</source>
+        <translation>最初の行の彫刻深さ（%）</translation>
+    </message>
+    <message>
+        <source>最后一行的雕刻深度（%）</source>
+        <translation>最後の行の彫刻深さ（%）</translation>
+    </message>
+    <message>
+        <source>%，行数</source>
+        <translation>%、行数</translation>
+    </message>
+    <message>
+        <source>几种深度，每种一行，每行单独雕刻一次（1–10）</source>
+        <translation>深さの数、1 つにつき 1 行。行ごとに別々に彫刻します（1～10）</translation>
+    </message>
+    <message>
+        <source>方格边长</source>
+        <translation>マスの大きさ</translation>
+    </message>
+    <message>
+        <source>每个方格的边长，单位毫米（2–20）</source>
+        <translation>各マスの一辺、ミリ単位（2～20）</translation>
+    </message>
+    <message>
+        <source>mm，间距</source>
+        <translation>mm、間隔</translation>
+    </message>
+    <message>
+        <source>相邻方格之间的距离，单位毫米（0–10）</source>
+        <translation>隣り合うマスの間隔、ミリ単位（0～10）</translation>
+    </message>
+    <message>
+        <source>mm</source>
+        <translation>mm</translation>
+    </message>
+    <message>
+        <source>每行单独雕刻一次，用该行的深度；激光功率设为最后一列的值，各列按功率比例降低灰度强度，所以激光不会超过所选的最高功率。数值标签以全强度雕刻。</source>
+        <translation>各行はその行の深さで別々に彫刻します。レーザー出力は最後の列の値に設定し、各列はグレーの強さを出力の比率で下げるので、選んだ最高出力を超えることはありません。数値ラベルは最大の強さで彫刻します。</translation>
+    </message>
+    <message>
+        <source>雕刻测试卡</source>
+        <translation>カードを彫刻</translation>
+    </message>
+    <message>
+        <source>请先连接雕刻机</source>
+        <translation>先に彫刻機を接続してください</translation>
+    </message>
+    <message>
+        <source>在雕刻区中央逐行雕刻测试卡</source>
+        <translation>彫刻範囲の中央にカードを 1 行ずつ彫刻します</translation>
+    </message>
+    <message>
+        <source>选择方格……</source>
+        <translation>マスを選ぶ…</translation>
+    </message>
+    <message>
+        <source>选出刻得最好的方格，存为材料预设</source>
+        <translation>いちばん良く彫れたマスを選び、素材プリセットに保存します</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>閉じる</translation>
+    </message>
+    <message>
+        <source>预设名称</source>
+        <translation>プリセット名</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>存为预设……</source>
+        <translation>プリセットに保存…</translation>
+    </message>
+    <message>
+        <source>把这一格的功率和深度，连同现在的其他设置，存为新的材料预设</source>
+        <translation>このマスの出力と深さを、今のほかの設定と一緒に新しい素材プリセットとして保存します</translation>
+    </message>
+    <message>
+        <source>返回</source>
+        <translation>戻る</translation>
+    </message>
+    <message>
+        <source>测试卡</source>
+        <translation>テストカード</translation>
+    </message>
+    <message>
+        <source>第 %1 行，共 %2 行：深度 %3%</source>
+        <translation>%2 行中 %1 行目：深さ %3%</translation>
+    </message>
+</context>
+<context>
+    <name>TestCardSquares</name>
+    <message>
+        <source>点选刻得最好的方格：</source>
+        <translation>いちばん良く彫れたマスをクリック：</translation>
+    </message>
+    <message>
+        <source>功率 %1%，深度 %2%</source>
+        <translation>出力 %1%、深さ %2%</translation>
+    </message>
+    <message>
+        <source>尚未选择方格</source>
+        <translation>マスはまだ選ばれていません</translation>
     </message>
 </context>
 <context>

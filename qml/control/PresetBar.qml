@@ -41,6 +41,8 @@ Item {
 
     // For the page's message line.
     signal message(string text)
+    // The test card's panel is asked for.
+    signal testCardAsked()
 
     // Everything a preset holds, as it is set now.
     function liveValues() {
@@ -65,6 +67,29 @@ Item {
         if (shared)
             shared.lookChosen(preset)
         message(qsTr("已选择材料预设：%1").arg(preset.name))
+    }
+
+    // Why name cannot be taken by a new preset; empty when it can.
+    function newNameProblem(name) {
+        if (name.trim() === "")
+            return qsTr("请输入名称")
+        if (!presets.nameFree(name, -1))
+            return qsTr("已有同名预设")
+        return ""
+    }
+
+    // A new preset of what is set now, with the power and depth given (a
+    // square of the test card): its index, or -1.
+    function createPreset(name, power, depth) {
+        if (newNameProblem(name) !== "")
+            return -1
+        var values = liveValues()
+        values.power = power
+        values.depth = depth
+        var index = presets.create(name, values)
+        if (index >= 0)
+            message(qsTr("预设“%1”已保存").arg(name))
+        return index
     }
 
     function saveChosen() {
@@ -344,6 +369,20 @@ Item {
                 color: Theme.warning
                 font.family: bar.fontFamily
                 font.pixelSize: Theme.noteSize
+            }
+
+            Row {
+                spacing: 6
+
+                TipButton {
+                    objectName: "testCardButton"
+                    text: qsTr("测试卡……")
+                    tip: qsTr("刻一张功率 × 深度的方格测试卡，再把最好的一格存为预设")
+                    onClicked: {
+                        panel.toggle()
+                        bar.testCardAsked()
+                    }
+                }
             }
 
             Text {

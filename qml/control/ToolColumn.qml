@@ -19,6 +19,8 @@ Item {
     readonly property real laserPower: laserStyle.slider.value
     readonly property real depth: speedStyle.slider.value
     readonly property bool fanOn: fanButton.checked
+    // The material presets, which also keep the test card's square.
+    readonly property alias presetBar: presetBar
 
     // A slider was let go at a position between 0 and 1.
     signal laserLetGo(real position)
@@ -27,6 +29,8 @@ Item {
     signal fanSwitched(bool on)
     // A material preset was chosen, saved or deleted: the page says so.
     signal presetMessage(string text)
+    // The test card's panel is asked for.
+    signal testCardAsked()
 
     function setLaserPower(percent) {
         laserStyle.slider.value = percent
@@ -168,10 +172,13 @@ Item {
         }
 
         PresetBar {
+            id: presetBar
+
             shared: tools.shared
             machine: tools
             fontFamily: tools.fontFamily
             onMessage: tools.presetMessage(text)
+            onTestCardAsked: tools.testCardAsked()
         }
     }
 

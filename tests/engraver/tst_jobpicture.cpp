@@ -1,9 +1,22 @@
 #include "engraver/jobbuffer.h"
 #include "engraver/jobpicture.h"
 #include "engraver/operations.h"
+#include "engraver/testcard.h"
 #include "tests/drawboard/canvastest.h"
 
-// The true-size view: exactly the job's pixels, one per engraving pixel.
+Q_DECLARE_METATYPE(Card::Spec)
+Q_DECLARE_METATYPE(Card::Problem)
+
+namespace {
+Card::Spec cardSpec(int powerFrom, int powerTo, int powerCount, int depthFrom, int depthTo,
+                    int depthCount, double square, double gap)
+{
+    return {powerFrom, powerTo, powerCount, depthFrom, depthTo, depthCount, square, gap};
+}
+} // namespace
+
+// The true-size view: exactly the job's pixels, one per engraving pixel;
+// and the test card's row jobs, seen the same way.
 class TestJobPicture : public QObject
 {
     Q_OBJECT
@@ -63,6 +76,105 @@ private slots:
             }
         }
         QCOMPARE(burned * 4, operations.jobBuffer()->bytes().size());
+    }
+
+    void cardCheck_data()
+    {
+        QTest::addColumn<Card::Spec>("spec");
+        QTest::addColumn<Card::Problem>("problem");
+        using P = Card::Problem;
+        QTest::newRow("defaults") << Card::Spec() << P::None;
+        QTest::newRow("one square") << cardSpec(50, 50, 1, 30, 30, 1, 6, 3) << P::None;
+        QTest::newRow("nine rows of 4 mm") << cardSpec(20, 100, 5, 10, 90, 9, 4, 4) << P::None;
+        QTest::newRow("no columns") << cardSpec(20, 100, 0, 20, 100, 5, 6, 3) << P::Count;
+        QTest::newRow("eleven rows") << cardSpec(20, 100, 5, 20, 100, 11, 3, 1) << P::Count;
+        QTest::newRow("power from above to")
+            << cardSpec(80, 40, 5, 20, 100, 5, 6, 3) << P::PowerRange;
+        QTest::newRow("power 0") << cardSpec(0, 40, 5, 20, 100, 5, 6, 3) << P::PowerRange;
+        QTest::newRow("depth 101") << cardSpec(20, 100, 5, 20, 101, 5, 6, 3) << P::DepthRange;
+        QTest::newRow("square 1 mm") << cardSpec(20, 100, 5, 20, 100, 5, 1, 3) << P::SquareSize;
+        QTest::newRow("gap below 0") << cardSpec(20, 100, 5, 20, 100, 5, 6, -1) << P::GapSize;
+        QTest::newRow("labels wider than columns")
+            << cardSpec(20, 100, 5, 20, 100, 5, 3, 0) << P::LabelsTooWide;
+        QTest::newRow("ten columns of 6 mm")
+            << cardSpec(10, 100, 10, 20, 100, 5, 6, 3) << P::TooLarge;
+        QTest::newRow("ten rows of 8 mm") << cardSpec(20, 100, 5, 10, 100, 10, 8, 1) << P::TooLarge;
+    }
+
+    // A card that passes fits the area with its labels, wherever it goes.
+    void cardCheck()
+    {
+        QFETCH(Card::Spec, spec);
+        QFETCH(Card::Problem, problem);
+        QCOMPARE(int(Card::check(spec)), int(problem));
+        if (problem != Card::Problem::None)
+            return;
+        const QPoint start = Card::placement(spec);
+        const QVector<Card::RowJob> rows = Card::rowJobs(spec);
+        QCOMPARE(rows.size(), spec.depthCount);
+        for (const Card::RowJob &row : rows) {
+            QVERIFY(start.x() + row.xmax < Card::areaPixels);
+            QVERIFY(start.y() + row.ymax < Card::areaPixels);
+        }
+    }
+
+    void cardRows_data()
+    {
+        QTest::addColumn<Card::Spec>("spec");
+        QTest::newRow("defaults") << Card::Spec();
+        QTest::newRow("uneven steps") << cardSpec(15, 70, 4, 33, 90, 3, 5.5, 2.5);
+        QTest::newRow("one column") << cardSpec(60, 60, 1, 20, 100, 2, 10, 0);
+    }
+
+    // Each row burns its own squares once, as strong as its power is to
+    // the laser's setting, and its labels at full strength.
+    void cardRows()
+    {
+        QFETCH(Card::Spec, spec);
+        const Card::Layout layout = Card::layout(spec);
+        const QVector<int> powers = Card::steps(spec.powerFrom, spec.powerTo, spec.powerCount);
+        const QVector<int> depths = Card::steps(spec.depthFrom, spec.depthTo, spec.depthCount);
+        const QVector<Card::RowJob> rows = Card::rowJobs(spec);
+        QCOMPARE(rows.size(), depths.size());
+        QByteArray all;
+        for (int r = 0; r < rows.size(); ++r) {
+            QCOMPARE(rows[r].depth, depths[r]);
+            const QImage row = jobPicture(rows[r].records);
+            // Its own squares and nobody else's, at the power's intensity.
+            for (int c = 0; c < powers.size(); ++c) {
+                const int x = layout.columnLeft(c) + layout.square / 2;
+                for (int other = 0; other < depths.size(); ++other) {
+                    const int y = layout.rowTop(other) + layout.square / 2;
+                    const int burn = other == r ? Card::intensity(powers[c], powers.last()) : 0;
+                    QCOMPARE(row.valid(x, y) ? 255 - qGray(row.pixel(x, y)) : 0, burn);
+                }
+            }
+            // Its depth label at the left, at full strength.
+            int label = 0;
+            for (int y = layout.rowTop(r); y < layout.rowTop(r) + layout.square; ++y)
+                for (int x = 0; x < layout.labelWidth && x < row.width(); ++x)
+                    label += row.valid(x, y) && qGray(row.pixel(x, y)) == 0;
+            QVERIFY2(label > 50, "no depth label");
+            all += rows[r].records;
+        }
+        // The power labels, with the first row.
+        const QImage first = jobPicture(rows[0].records);
+        int labels = 0;
+        for (int y = 0; y < layout.labelHeight; ++y)
+            for (int x = layout.squaresLeft; x < first.width(); ++x)
+                labels += qGray(first.pixel(x, y)) == 0;
+        QVERIFY2(labels > 50 * powers.size(), "no power labels");
+        // Whole: none reaches the card's edge.
+        for (int y = 0; y < layout.labelHeight; ++y)
+            QVERIFY(!first.valid(layout.size.width() - 1, y)
+                    || qGray(first.pixel(layout.size.width() - 1, y)) == 255);
+        // No pixel is burned by two rows.
+        QSet<quint32> pixels;
+        for (int i = 0; i + 4 <= all.size(); i += 4) {
+            const quint32 place = qFromLittleEndian<quint32>(all.constData() + i) & 0xFFFFFFu;
+            QVERIFY(!pixels.contains(place));
+            pixels.insert(place);
+        }
     }
 };
 

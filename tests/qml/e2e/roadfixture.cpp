@@ -1,5 +1,7 @@
 #include "tests/qml/e2e/roadfixture.h"
 
+#include "engraver/testcard.h"
+
 #include <QImage>
 #include <QLinearGradient>
 #include <QPainter>
@@ -66,6 +68,40 @@ int RoadFixture::mismatches(const QByteArray &bytes, const QVector<QPoint> &offs
         for (int column = 0; column < actual.width(); ++column)
             mismatches += a[column] != e[column];
     }
+    return mismatches;
+}
+
+int RoadFixture::cardLastRowMismatches(QObject *card) const
+{
+    const auto *testCard = qobject_cast<TestCard *>(card);
+    if (!testCard)
+        return -1;
+    return mismatches(testCard->records(testCard->rowCount() - 1),
+                      {QPoint(testCard->startX(), testCard->startY())}, QRect(0, 0, 4096, 4096), 0);
+}
+
+int RoadFixture::cardCountMismatches(QObject *card) const
+{
+    const auto *testCard = qobject_cast<TestCard *>(card);
+    const QImage counts = QImage(countsFile()).convertToFormat(QImage::Format_Grayscale8);
+    if (!testCard || counts.isNull())
+        return -1;
+    QImage expected(counts.size(), QImage::Format_Grayscale8);
+    expected.fill(0);
+    for (int row = 0; row < testCard->rowCount(); ++row) {
+        const QByteArray records = testCard->records(row);
+        for (int i = 0; i + 4 <= records.size(); i += 4) {
+            const auto *r = reinterpret_cast<const uchar *>(records.constData() + i);
+            const int px = testCard->startX() + (r[0] | (r[1] & 0xF0) << 4);
+            const int py = testCard->startY() + ((r[1] & 0x0F) << 8 | r[2]);
+            if (expected.valid(px, py))
+                ++expected.scanLine(py)[px];
+        }
+    }
+    int mismatches = 0;
+    for (int y = 0; y < counts.height(); ++y)
+        for (int x = 0; x < counts.width(); ++x)
+            mismatches += counts.constScanLine(y)[x] != expected.constScanLine(y)[x];
     return mismatches;
 }
 

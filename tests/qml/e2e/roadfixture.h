@@ -40,6 +40,14 @@ public:
     // burned only what lies inside region (engraving pixels of the area).
     Q_INVOKABLE int keptMismatches(int x, int y, int columns, int rows, int stepX, int stepY,
                                    const QRect &region) const;
+    // The test card's last run: what the engraver burned of its last row
+    // against that row's records (as burnMismatches), and the records of
+    // all its rows against the simulator's record counts (the --counts
+    // file countsFile()), each pixel counted as often as a record for it
+    // arrived.
+    Q_INVOKABLE int cardLastRowMismatches(QObject *card) const;
+    Q_INVOKABLE int cardCountMismatches(QObject *card) const;
+    Q_INVOKABLE QString countsFile() const { return path(QStringLiteral("counts.png")); }
     Q_INVOKABLE int jobPosition() const { return int(job().position()); }
     Q_INVOKABLE int jobSize() const { return job().bytes().size(); }
     // A photo-like picture (gradients and shapes) in the test's directory.

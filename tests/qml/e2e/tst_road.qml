@@ -1,5 +1,6 @@
 import QtQuick 2.7
 import QtTest 1.0
+import Zan.Engraver 1.0
 
 // One engraving from file to laser, through the real main window, the real
 // canvas and engraver controller, and the simulated engraver; then the same
@@ -95,6 +96,13 @@ TestCase {
 
         target: shared
         signalName: "startCarveFlagChanged"
+    }
+
+    SignalSpy {
+        id: statusSpy
+
+        target: operationEnd
+        signalName: "toFrontStatus"
     }
 
     SignalSpy {
@@ -462,5 +470,85 @@ TestCase {
         engrave()
         compare(roadFixture.burnMismatches(0, 0, from), 0)
         verify(!control.jobRun.active, "a job that ended leaves nothing to resume")
+    }
+
+    // The test card burns row after row without the user: the power once,
+    // then each row's depth confirmed before its start; every pixel of the
+    // card arrives once, the last row as its records say, and the job and
+    // the power and depth set before the card come back.
+    function test_9c_testCard() {
+        prepareJob(smallPhoto, "bw")
+        var single = roadFixture.jobSize()
+        var placeX = control.pictureX
+        var card = control.runDriver.testCard
+
+        // Stopped in its first row: no row follows, the job before it comes
+        // back, and nothing is offered for resuming after a restart.
+        replaceEngraver(["--rate", "2000"])
+        verify(control.runDriver.startCard())
+        tryCompare(shared, "startCarveFlag", true, 5000)
+        // As the stop button does (it is still sliding out).
+        control.runDriver.stop()
+        tryCompare(card, "holding", false, 10000)
+        compare(shared.startCarveFlag, false)
+        compare(roadFixture.jobSize(), single)
+        verify(!control.jobRun.unfinishedJob())
+
+        replaceEngraver(["--rate", "0", "--counts", roadFixture.countsFile()])
+        card.powerFrom = 40
+        card.powerTo = 80
+        card.powerCount = 3
+        card.depthFrom = 20
+        card.depthTo = 60
+        card.depthCount = 3
+        card.squareSize = 4
+        card.gapSize = 2
+        compare(card.problem, 0)
+        statusSpy.clear()
+        mouseClick(child(control, "presetButton"))
+        mouseClick(child(control, "testCardButton"))
+        var burn = child(control, "testCardBurn")
+        tryCompare(burn, "visible", true)
+        mouseClick(burn)
+        verify(card.active)
+        tryCompare(card, "holding", false, 120000)
+        compare(shared.startCarveFlag, false)
+        tryCompare(child(control, "testCardPanel"), "opened", true)
+
+        // Put back after the card: the engraver echoes them.
+        tryCompare(child(control, "laserSlider"), "value", 100)
+        tryCompare(child(control, "speedSlider"), "value", 10)
+        var statuses = []
+        for (var i = 0; i < statusSpy.count; ++i) {
+            var reply = statusSpy.signalArguments[i][0]
+            var number = EngraverProtocol.statusNumber(reply)
+            if (number === 8 || number === 9)
+                statuses.push(number + ":" + EngraverProtocol.statusValue(reply).toFixed(2))
+            else if (number === 20)
+                statuses.push("start")
+        }
+        compare(statuses, ["8:0.80", "9:0.20", "start", "9:0.40", "start", "9:0.60", "start", "8:1.00", "9:0.10"])
+        compare(roadFixture.cardCountMismatches(card), 0)
+        compare(roadFixture.cardLastRowMismatches(card), 0)
+        compare(roadFixture.jobSize(), single)
+        tryCompare(control, "pictureX", placeX)
+
+        // The square of 60 % power and 40 % depth kept as a preset:
+        // choosing it sets them, the rest as it was set.
+        // (findChild does not reach a repeater's items; the grid's children do.)
+        var squares = child(control, "testCardSquares").children
+        for (var k = 0; k < squares.length; ++k) {
+            if (squares[k].objectName === "cardSquare_1_1")
+                mouseClick(squares[k])
+        }
+        mouseClick(child(control, "testCardSavePreset"))
+        child(control, "testCardPresetName").text = "卡片 60/40"
+        mouseClick(child(control, "testCardPresetOk"))
+        var box = child(control, "presetBox")
+        var index = box.model.indexOf("卡片 60/40")
+        verify(index >= 0, "no preset saved")
+        box.activated(index)
+        compare(child(control, "laserSlider").value, 60)
+        compare(child(control, "speedSlider").value, 40)
     }
 }

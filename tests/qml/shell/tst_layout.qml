@@ -261,6 +261,8 @@ TestCase {
             { tag: "depth", page: 1, tool: "speedButton", panel: "speedStyle" },
             { tag: "copies", page: 1, tool: "copiesButton", panel: "copiesPanel" },
             { tag: "presets", page: 1, tool: "presetButton", panel: "presetPanel" },
+            { tag: "test card", page: 1, tool: "presetButton", panel: "presetPanel", press: "testCardButton",
+              opens: "testCardPanel" },
             { tag: "settings", page: 0, menu: 2, popup: "settingDialog" },
             { tag: "about", page: 0, menu: 3, popup: "aboutDialog" },
             { tag: "dithering methods", page: 0, tool: "toneButton", panel: "tonePanel", list: "ditherMethodBox" },
@@ -297,6 +299,10 @@ TestCase {
             mouseClick(tool)
             tryVerify(function() { return shown(part(data.panel)) && part(data.panel).opacity === 1 },
                       3000, data.panel + " opened")
+        }
+        if (data.press) {
+            mouseClick(part(data.press))
+            tryCompare(part(data.opens), "opened", true)
         }
         if (data.list) {
             var chooser = part(data.list)
