@@ -738,14 +738,50 @@ private slots:
             = CanvasTest::randomPicture(size.width(), size.height(), QImage::Format(format), 11);
         base.setDotsPerMeterX(5000);
         const QImage before = base.copy();
-        for (const Imaging::Tone &tone : {Imaging::Tone(), Imaging::Tone {15, 30, 1.6}}) {
+        // The material's correction comes after the tone: a card that
+        // burned exactly as asked changes nothing, one that burned darker
+        // (level squared) asks for lighter levels, mid grey as about 181.
+        std::vector<double> exact, darker;
+        for (int step = 0; step < Imaging::calibrationSteps; ++step) {
+            const double asked = Imaging::calibrationLevel(step);
+            exact.push_back(asked);
+            darker.push_back(asked * asked / 255);
+        }
+        const auto identity = Imaging::correctionForLevels(exact);
+        const auto lighter = Imaging::correctionForLevels(darker);
+        QVERIFY(identity && lighter);
+        QVERIFY(std::abs(int((*lighter)[128]) - 181) <= 2);
+        const Imaging::Tone toned {15, 30, 1.6};
+        const struct
+        {
+            Imaging::Tone tone;
+            std::optional<std::array<uchar, 256>> correction;
+            bool mapped; // the expected picture goes through the correction
+        } settingsTried[] = {{Imaging::Tone(), std::nullopt, false},
+                             {toned, std::nullopt, false},
+                             {Imaging::Tone(), identity, true},
+                             {toned, lighter, true}};
+        for (const auto &tried : settingsTried) {
+            const Imaging::Tone &tone = tried.tone;
             Imaging::LookSettings settings;
             settings.tone = tone;
+            settings.correction = tried.correction;
             settings.dither.method = DitherMethod(method);
             settings.dither.dotSize = dotSize;
 
             QImage expected = before;
             Imaging::applyTone(expected, tone);
+            if (tried.mapped) {
+                // Mapped pixels are written as opaque greys, as the tone's are.
+                if (!Imaging::hasPlainPixels(expected))
+                    expected = expected.convertToFormat(QImage::Format_RGB32);
+                for (int y = 0; y < expected.height(); ++y) {
+                    for (int x = 0; x < expected.width(); ++x) {
+                        const int level = (*tried.correction)[size_t(qRed(expected.pixel(x, y)))];
+                        expected.setPixel(x, y, qRgb(level, level, level));
+                    }
+                }
+            }
             if (look == Imaging::Floyd && !settings.plainFloyd()) {
                 Imaging::DitherOptions options = settings.dither;
                 options.threshold = threshold;
@@ -790,6 +826,16 @@ private slots:
                         .text(QStringLiteral("Comment"))
                         .isEmpty());
         }
+        // On the grey pictures the canvas keeps, the identity changes nothing.
+        const QImage grey = before.convertToFormat(QImage::Format_Grayscale8)
+                                .convertToFormat(QImage::Format_RGB32);
+        Imaging::LookSettings plain;
+        plain.dither.method = DitherMethod(method);
+        plain.dither.dotSize = dotSize;
+        Imaging::LookSettings corrected = plain;
+        corrected.correction = identity;
+        QCOMPARE(Imaging::lookImage(grey, Imaging::Algorithm(look), threshold, corrected),
+                 Imaging::lookImage(grey, Imaging::Algorithm(look), threshold, plain));
     }
 };
 
