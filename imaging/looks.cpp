@@ -62,7 +62,8 @@ QImage lookImage(const QImage &base, Algorithm look, double threshold, const Loo
         return dithered(base, options, toned ? &tone : nullptr, std::move(memory));
     }
     if (!hasPlainPixels(base))
-        return lookOnCopy(base, look, threshold, settings.tone, settings.correction ? tone.data() : nullptr);
+        return lookOnCopy(base, look, threshold, settings.tone,
+                          settings.correction ? tone.data() : nullptr);
 
     QImage result = blankLike(base, std::move(memory));
     const uchar *levels = toned ? tone.data() : nullptr;

@@ -219,7 +219,8 @@ std::vector<Region> darkRegions(const std::vector<uchar> &dark, int width, int h
             continue;
         Region region;
         int left = width, top = height, right = -1, bottom = -1;
-        int leastSum = INT_MAX, mostSum = INT_MIN, leastDifference = INT_MAX, mostDifference = INT_MIN;
+        int leastSum = INT_MAX, mostSum = INT_MIN, leastDifference = INT_MAX,
+            mostDifference = INT_MIN;
         stack.assign(1, start);
         seen[std::size_t(start)] = 1;
         while (!stack.empty()) {
@@ -320,7 +321,8 @@ public:
         const std::vector<double> all = greys(area);
         if (all.empty())
             return 0;
-        const auto dark = std::count_if(all.begin(), all.end(), [&](double g) { return g <= split; });
+        const auto dark
+            = std::count_if(all.begin(), all.end(), [&](double g) { return g <= split; });
         return double(dark) / double(all.size());
     }
 
@@ -337,8 +339,8 @@ std::vector<QRectF> ringBands(double from, double to)
     const double w = Card::width;
     const double h = Card::height;
     return {QRectF(from, from, w - 2 * from, to - from),
-            QRectF(from, h - to, w - 2 * from, to - from),
-            QRectF(from, to, to - from, h - 2 * to), QRectF(w - to, to, to - from, h - 2 * to)};
+            QRectF(from, h - to, w - 2 * from, to - from), QRectF(from, to, to - from, h - 2 * to),
+            QRectF(w - to, to, to - from, h - 2 * to)};
 }
 
 std::optional<CardPlace> cardPlaceOf(const Region &region)
@@ -373,7 +375,8 @@ QImage calibrationCardPicture()
     paintFrame(card);
     QPainter painter(&card);
     for (int step = 0; step < calibrationSteps; ++step)
-        painter.fillRect(cardPixelRect(Card::stepRect(step)), QColor(opaqueGrey(calibrationLevel(step))));
+        painter.fillRect(cardPixelRect(Card::stepRect(step)),
+                         QColor(opaqueGrey(calibrationLevel(step))));
     return card;
 }
 
@@ -484,11 +487,12 @@ QImage materialView(const QImage &burns, const ToneResponse &response, QRgb tint
     constexpr double burnedShare = 0.18;
     std::array<QRgb, 256> colours {};
     for (int level = 0; level < 256; ++level) {
-        const double light = level == 255 ? 1.0 : std::clamp(response[std::size_t(level)] / 255, 0.0, 1.0);
+        const double light
+            = level == 255 ? 1.0 : std::clamp(response[std::size_t(level)] / 255, 0.0, 1.0);
         const double keep = burnedShare + (1 - burnedShare) * light;
-        colours[std::size_t(level)] = qRgb(int(std::lround(qRed(tint) * keep)),
-                                           int(std::lround(qGreen(tint) * keep)),
-                                           int(std::lround(qBlue(tint) * keep)));
+        colours[std::size_t(level)]
+            = qRgb(int(std::lround(qRed(tint) * keep)), int(std::lround(qGreen(tint) * keep)),
+                   int(std::lround(qBlue(tint) * keep)));
     }
     const QImage grey = burns.convertToFormat(QImage::Format_Grayscale8);
     QImage view(grey.size(), QImage::Format_RGB32);

@@ -33,8 +33,8 @@ using ToneResponse = std::array<double, 256>;
 // levels are fitted as the closest such sequence in least squares, which
 // evens out measuring noise that puts two steps out of order, and joined by
 // a monotone cubic (Fritsch-Carlson), which follows a steep dark end
-// more closely than straight lines and never overshoots. Nothing when measured is not calibrationSteps finite
-// levels from 0 to 255, or when what they span, once fitted, is less than
+// more closely than straight lines and never overshoots. Nothing when measured is not
+// calibrationSteps finite levels from 0 to 255, or when what they span, once fitted, is less than
 // 16 levels: a card read the wrong way round or not burned at all.
 std::optional<ToneResponse> fitResponse(const std::vector<double> &measured);
 
@@ -60,8 +60,8 @@ constexpr double stepHeight = 8;
 constexpr double gap = 0.5;
 constexpr double margin = 1;
 constexpr double frame = 1;
-constexpr double width = 2 * (frame + margin) + calibrationSteps * stepWidth
-    + (calibrationSteps - 1) * gap;
+constexpr double width
+    = 2 * (frame + margin) + calibrationSteps * stepWidth + (calibrationSteps - 1) * gap;
 constexpr double height = 2 * (frame + margin) + stepHeight;
 // One canvas pixel: the card is drawn at the canvas's own resolution, as a
 // picture would be engraved.

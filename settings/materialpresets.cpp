@@ -124,7 +124,8 @@ void takeCalibration(const QVariantMap &given, QVariantMap &into, QString *fault
     const QVariant tint = given.value(tintField);
     if (!tint.isValid())
         return;
-    const QString text = tint.userType() == QMetaType::QString ? tint.toString().trimmed() : QString();
+    const QString text
+        = tint.userType() == QMetaType::QString ? tint.toString().trimmed() : QString();
     if (!QRegularExpression(QStringLiteral("^#[0-9a-fA-F]{6}$")).match(text).hasMatch()) {
         if (fault)
             *fault = tintField;

@@ -3,6 +3,8 @@
 #include "engraver/operations.h"
 #include "tests/drawboard/canvastest.h"
 
+#include <cmath>
+
 // The true-size view: exactly the job's pixels, one per engraving pixel.
 class TestJobPicture : public QObject
 {
@@ -29,6 +31,25 @@ private slots:
         QCOMPARE(qGray(picture.pixel(300, 1)), 255);
         QCOMPARE(qGray(picture.pixel(1, 1)), 255);
         QCOMPARE(jobPicture(QByteArray()).size(), QSize(1, 1));
+
+        // As the material shows it: bare in its tint, a full burn a dark
+        // shade of it, a burn between through the measured response (here
+        // a card that came out exactly as asked). An id that does not read
+        // gives the plain picture.
+        QStringList asked;
+        for (int step = 0; step < 16; ++step)
+            asked << QString::number(255 - 17 * step);
+        const QImage material
+            = jobPictureFor(QStringLiteral("3/material/c89664/") + asked.join(','), job);
+        QCOMPARE(material.size(), picture.size());
+        QCOMPARE(material.pixel(1, 1), qRgb(200, 150, 100));
+        QCOMPARE(material.pixel(0, 0), qRgb(36, 27, 18));
+        const double keep = 0.18 + 0.82 * 155 / 255;
+        QCOMPARE(material.pixel(5, 2),
+                 qRgb(int(std::lround(200 * keep)), int(std::lround(150 * keep)),
+                      int(std::lround(100 * keep))));
+        QCOMPARE(jobPictureFor(QStringLiteral("3/material/c89664/1,2,3"), job), picture);
+        QCOMPARE(jobPictureFor(QStringLiteral("3"), job), picture);
     }
 
     // From the canvas through Done to the view the control page asks for:

@@ -581,9 +581,12 @@ private slots:
         QTest::addColumn<QColor>("tint");
         QTest::addColumn<double>("error");
         QTest::newRow("scan, upright") << 12.0 << 0.0 << 0.0 << QColor(255, 255, 255) << 2.0;
-        QTest::newRow("photo of plywood, turned") << 9.0 << 2.5 << 12.0 << QColor(222, 184, 135) << 4.5;
-        QTest::newRow("upside down, noisy") << 10.0 << 181.0 << 20.0 << QColor(240, 230, 210) << 6.0;
-        QTest::newRow("card upright in the photo") << 8.0 << -88.0 << 8.0 << QColor(200, 170, 140) << 4.0;
+        QTest::newRow("photo of plywood, turned")
+            << 9.0 << 2.5 << 12.0 << QColor(222, 184, 135) << 4.5;
+        QTest::newRow("upside down, noisy")
+            << 10.0 << 181.0 << 20.0 << QColor(240, 230, 210) << 6.0;
+        QTest::newRow("card upright in the photo")
+            << 8.0 << -88.0 << 8.0 << QColor(200, 170, 140) << 4.0;
         QTest::newRow("small") << 3.0 << 1.0 << 6.0 << QColor(230, 220, 200) << 6.0;
     }
 
@@ -603,7 +606,8 @@ private slots:
             painter.setRenderHint(QPainter::SmoothPixmapTransform);
             painter.translate(side / 2.0, side / 2.0);
             painter.rotate(degrees);
-            painter.scale(pixelsPerMm * Imaging::Card::pixelMm, pixelsPerMm * Imaging::Card::pixelMm);
+            painter.scale(pixelsPerMm * Imaging::Card::pixelMm,
+                          pixelsPerMm * Imaging::Card::pixelMm);
             painter.drawImage(QPointF(-card.width() / 2.0, -card.height() / 2.0), card);
         }
         QRandomGenerator random(7);
@@ -623,7 +627,8 @@ private slots:
         QCOMPARE(int(reading->levels.size()), Imaging::calibrationSteps);
         double worst = 0;
         for (int step = 0; step < Imaging::calibrationSteps; ++step)
-            worst = std::max(worst, std::abs(reading->levels[size_t(step)] - Imaging::calibrationLevel(step)));
+            worst = std::max(
+                worst, std::abs(reading->levels[size_t(step)] - Imaging::calibrationLevel(step)));
         QVERIFY2(worst <= error, qPrintable(QString::number(worst)));
         QVERIFY(std::abs(qRed(reading->tint) - tint.red()) <= 4);
         QVERIFY(std::abs(qGreen(reading->tint) - tint.green()) <= 4);

@@ -291,7 +291,8 @@ private slots:
         QTest::newRow("threshold NaN") << with("threshold", "nan") << false << QString();
         QTest::newRow("threshold not whole") << with("threshold", 12.5) << false << QString();
         QTest::newRow("unknown method") << with("method", 7) << false << QString();
-        QTest::newRow("gamma a list") << with("gamma", QStringList {"1", "2"}) << false << QString();
+        QTest::newRow("gamma a list")
+            << with("gamma", QStringList {"1", "2"}) << false << QString();
         QTest::newRow("dot size too small") << with("dotSize", 0.5) << false << QString();
         QTest::newRow("fan neither on nor off") << with("fan", "maybe") << false << QString();
         QTest::newRow("field missing") << with("contrast", QVariant()) << false << QString();
@@ -302,7 +303,8 @@ private slots:
         const auto calibrated = [&](const QVariant &response, const QVariant &tint) {
             return QVariantMap {{"response", response}, {"tint", tint}};
         };
-        QTest::newRow("calibrated") << calibrated(card, "#DEB887") << true << QString("response tint");
+        QTest::newRow("calibrated")
+            << calibrated(card, "#DEB887") << true << QString("response tint");
         QTest::newRow("calibrated, levels as a list")
             << calibrated(card.split(' '), QVariant()) << true << QString("response");
         QTest::newRow("response of 15 levels")
@@ -310,8 +312,8 @@ private slots:
         QTest::newRow("response the wrong way round")
             << calibrated("8 20 36 52 70 88 104 121 139 155 172 190 205 221 236 250", "#deb887")
             << true << QString("");
-        QTest::newRow("response with a word") << calibrated(QString(card).replace("139", "dark"), QVariant())
-                                              << true << QString("");
+        QTest::newRow("response with a word")
+            << calibrated(QString(card).replace("139", "dark"), QVariant()) << true << QString("");
         QTest::newRow("tint no colour") << calibrated(card, "beige") << true << QString("response");
         QTest::newRow("tint alone") << calibrated(QVariant(), "#deb887") << true << QString("");
     }
