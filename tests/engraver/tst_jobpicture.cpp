@@ -1,3 +1,4 @@
+#include "app/tonecalibrator.h"
 #include "engraver/jobbuffer.h"
 #include "engraver/jobpicture.h"
 #include "engraver/operations.h"
@@ -50,6 +51,26 @@ private slots:
                       int(std::lround(100 * keep))));
         QCOMPARE(jobPictureFor(QStringLiteral("3/material/c89664/1,2,3"), job), picture);
         QCOMPARE(jobPictureFor(QStringLiteral("3"), job), picture);
+    }
+
+    // The calibration's grey card, made off the GUI thread and published as
+    // the job: 75.5 x 12 mm, and read back from what the laser will burn,
+    // its frame found and each step at the level it asks for.
+    void greyCard()
+    {
+        Operations operations;
+        ToneCalibrator calibrator;
+        QSignalSpy made(&calibrator, &ToneCalibrator::cardMade);
+        QVERIFY(calibrator.makeCard(operations.jobBuffer(), 1, 255, 0, false, 6, 1));
+        QVERIFY(!calibrator.makeCard(operations.jobBuffer(), 1, 255, 0, false, 6, 1));
+        QVERIFY(made.wait(5000));
+        QVERIFY(!calibrator.busy());
+        const QImage burned = jobPicture(operations.jobBuffer()->bytes());
+        QCOMPARE(burned.size(), QSize(1510, 240));
+        const auto reading = Imaging::readCalibrationCard(burned);
+        QVERIFY(reading);
+        for (int step = 0; step < Imaging::calibrationSteps; ++step)
+            QVERIFY(std::abs(reading->levels[size_t(step)] - Imaging::calibrationLevel(step)) <= 1);
     }
 
     // From the canvas through Done to the view the control page asks for:
