@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <QtConcurrent>
 
+#include <cmath>
 #include <vector>
 
 namespace {

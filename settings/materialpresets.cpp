@@ -3,10 +3,8 @@
 #include "imaging/tonecalibration.h"
 #include "settings/storedsettings.h"
 
-#include <QColor>
-#include <QRegularExpression>
-
 #include <QLoggingCategory>
+#include <QRegularExpression>
 #include <QSettings>
 
 #include <cmath>
@@ -99,14 +97,14 @@ void takeCalibration(const QVariantMap &given, QVariantMap &into, QString *fault
         return;
     // The store keeps the levels as one text; the pages hand a list.
     QStringList parts;
-    if (response.userType() == QMetaType::QString)
+    if (response.userType() == QMetaType::QString) {
+        if (response.toString().trimmed().isEmpty())
+            return; // an empty text: no calibration
         parts = response.toString().split(QRegularExpression(QStringLiteral("[\\s,]+")),
                                           Qt::SkipEmptyParts);
-    else if (response.canConvert<QStringList>())
+    } else if (response.canConvert<QStringList>()) {
         parts = response.toStringList();
-    if (parts.isEmpty() && response.toString().trimmed().isEmpty()
-        && response.userType() == QMetaType::QString)
-        return; // an empty text: no calibration
+    }
     std::vector<double> levels;
     QVariantList kept;
     for (const QString &part : qAsConst(parts)) {
@@ -287,9 +285,9 @@ bool MaterialPresets::nameFree(const QString &name, int except) const
 int MaterialPresets::create(const QString &name, const QVariantMap &values)
 {
     QVariantMap preset = PresetRules::checkedValues(values);
-    PresetRules::takeCalibration(values, preset);
     if (!nameFree(name) || preset.isEmpty() || m_presets.size() >= PresetRules::maximumPresets)
         return -1;
+    PresetRules::takeCalibration(values, preset);
     preset.insert(QStringLiteral("name"), PresetRules::checkedName(name));
     m_presets << preset;
     store();
