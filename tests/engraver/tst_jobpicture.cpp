@@ -71,6 +71,21 @@ private slots:
         QVERIFY(reading);
         for (int step = 0; step < Imaging::calibrationSteps; ++step)
             QVERIFY(std::abs(reading->levels[size_t(step)] - Imaging::calibrationLevel(step)) <= 1);
+
+        // The same from a scan on disk, read through the picture loader,
+        // and a file that is no picture refused.
+        QSignalSpy read(&calibrator, &ToneCalibrator::photoRead);
+        QSignalSpy refused(&calibrator, &ToneCalibrator::photoRefused);
+        const QString scan = CanvasTest::writePicture(m_dir, QStringLiteral("scan.png"), burned);
+        QVERIFY(calibrator.readPhoto(QUrl(scan)));
+        QVERIFY(read.wait(5000));
+        const QVariantList levels = read.first().at(0).toList();
+        QCOMPARE(levels.size(), Imaging::calibrationSteps);
+        QVERIFY(std::abs(levels.at(8).toDouble() - Imaging::calibrationLevel(8)) <= 1);
+        QCOMPARE(read.first().at(1).toString(), QStringLiteral("#ffffff"));
+        QVERIFY(calibrator.readPhoto(QUrl::fromLocalFile(m_dir.filePath("none.png"))));
+        QVERIFY(refused.wait(5000));
+        QCOMPARE(refused.first().at(0).toInt(), int(ToneCalibrator::Unreadable));
     }
 
     // From the canvas through Done to the view the control page asks for:
