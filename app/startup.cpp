@@ -3,6 +3,7 @@
 #include "app/picturefiles.h"
 #include "app/resources.h"
 #include "app/sleepinhibitor.h"
+#include "app/tonecalibrator.h"
 #include "app/workfiles.h"
 #include "drawboard/drawimage.h"
 #include "engraver/commands.h"
@@ -96,6 +97,7 @@ void registerQmlTypes()
     qmlRegisterSingletonType<StoredSettings>("Zan.Desktop", 1, 0, "StoredSettings",
                                              &StoredSettings::create);
     qmlRegisterType<MaterialPresets>("Zan.Desktop", 1, 0, "MaterialPresets");
+    qmlRegisterType<ToneCalibrator>("Zan.Desktop", 1, 0, "ToneCalibrator");
 }
 
 QString languageOf(const QString &translationFile)

@@ -6,6 +6,7 @@
 #include "imaging/algorithms.h"
 #include "imaging/engravingjob.h"
 #include "imaging/imageprocess.h"
+#include "imaging/tonecalibration.h"
 
 #include <QDebug>
 #include <QDir>
@@ -406,7 +407,17 @@ Imaging::LookSettings DrawImage::lookSettings() const
     look.dither.serpentine = m_ditherSerpentine;
     look.dither.cellSize = m_halftoneCell;
     look.dither.dotSize = m_dotSize;
+    look.correction = m_toneCorrection;
     return look;
+}
+
+void DrawImage::setToneResponse(const QVariantList &levels)
+{
+    m_toneResponse = levels;
+    std::vector<double> measured;
+    for (const QVariant &level : levels)
+        measured.push_back(level.toDouble());
+    m_toneCorrection = Imaging::correctionForLevels(measured);
 }
 
 Imaging::EngravingJob DrawImage::jobToBuild(const QImage &picture)

@@ -17,6 +17,7 @@
 #include <QPointer>
 #include <QQuickPaintedItem>
 #include <QString>
+#include <QVariantList>
 
 #include <functional>
 #include <optional>
@@ -60,6 +61,11 @@ class DrawImage : public QQuickPaintedItem
     Q_PROPERTY(bool ditherSerpentine MEMBER m_ditherSerpentine)
     Q_PROPERTY(int halftoneCell MEMBER m_halftoneCell)
     Q_PROPERTY(double dotSize MEMBER m_dotSize)
+    // The material's measured response (16 grey-step levels, white step
+    // first): each look then asks the engraver for the levels that come out
+    // as the picture's after the tone. Empty, or levels no response fits:
+    // no correction.
+    Q_PROPERTY(QVariantList toneResponse READ toneResponse WRITE setToneResponse)
     // Whether an edit can be taken back or done again now: never while a
     // run is under way, since the run works on the pictures an undo would
     // swap.
@@ -148,6 +154,8 @@ public:
     ProcessAlgorithm look() const { return ProcessAlgorithm(m_look.algorithm); }
     // The tone and dithering the next look runs with.
     Imaging::LookSettings lookSettings() const;
+    QVariantList toneResponse() const { return m_toneResponse; }
+    void setToneResponse(const QVariantList &levels);
     double lookThreshold() const { return m_look.threshold; }
 
 signals:
@@ -321,6 +329,8 @@ private:
     bool m_ditherSerpentine = false;
     int m_halftoneCell = 6;
     double m_dotSize = 1;
+    QVariantList m_toneResponse;
+    std::optional<std::array<uchar, 256>> m_toneCorrection;
     bool m_previewWanted = false; // done() asked the next SaveByte job for a preview
     // The load whose result counts; an older one still reading is ignored.
     QFutureWatcher<Imaging::LoadedPicture> *m_loadWatcher = nullptr;

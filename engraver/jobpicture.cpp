@@ -1,6 +1,12 @@
 #include "engraver/jobpicture.h"
 
+#include "imaging/tonecalibration.h"
+
+#include <QColor>
+#include <QStringList>
+
 #include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -46,9 +52,32 @@ JobPictureProvider::JobPictureProvider(std::shared_ptr<const PublishedRecords> r
     , m_records(std::move(records))
 { }
 
-QImage JobPictureProvider::requestImage(const QString &, QSize *size, const QSize &)
+QImage jobPictureFor(const QString &id, const QByteArray &records)
 {
-    const QImage picture = jobPicture(m_records->get());
+    QImage picture = jobPicture(records);
+    // "<count>/material/<tint>/<16 levels, comma-separated>": the job as
+    // the measured material shows it. A part that does not read leaves the
+    // plain picture.
+    const QStringList parts = id.split(QLatin1Char('/'));
+    if (parts.size() != 4 || parts[1] != QLatin1String("material"))
+        return picture;
+    const QColor tint(QLatin1Char('#') + parts[2]);
+    std::vector<double> levels;
+    for (const QString &part : parts[3].split(QLatin1Char(','))) {
+        bool ok = false;
+        levels.push_back(part.toDouble(&ok));
+        if (!ok)
+            return picture;
+    }
+    const auto response = Imaging::fitResponse(levels);
+    if (!tint.isValid() || !response)
+        return picture;
+    return Imaging::materialView(picture, *response, tint.rgb());
+}
+
+QImage JobPictureProvider::requestImage(const QString &id, QSize *size, const QSize &)
+{
+    const QImage picture = jobPictureFor(id, m_records->get());
     if (size)
         *size = picture.size();
     return picture;

@@ -11,6 +11,10 @@
 // where no record burns, and 255 minus the burn intensity where one does.
 // The size is the job's own (up to its rightmost and lowest record).
 QImage jobPicture(const QByteArray &records);
+// The picture the true-size view asks for by id: the job as it burns, or,
+// for an id "<count>/material/<tint as rrggbb>/<16 measured levels>", as
+// the material measured shows it (see Imaging::materialView).
+QImage jobPictureFor(const QString &id, const QByteArray &records);
 
 // The published job's records, handed from the GUI thread to the loader
 // thread that draws the true-size view.

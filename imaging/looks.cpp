@@ -10,10 +10,21 @@ namespace {
 
 // Pictures of other formats take the long way: a copy, the tone, then the
 // look in place, exactly as the table's entries do it.
-QImage lookOnCopy(const QImage &base, Algorithm look, double threshold, const Tone &tone)
+QImage lookOnCopy(const QImage &base, Algorithm look, double threshold, const Tone &tone,
+                  const uchar *levels)
 {
     QImage image = base.copy();
-    applyTone(image, tone);
+    if (levels) {
+        // The tone and the correction in one table.
+        image = image.convertToFormat(QImage::Format_RGB32);
+        for (int y = 0; y < image.height(); ++y) {
+            auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+            for (int x = 0; x < image.width(); ++x)
+                line[x] = keptPixel(line[x], levels);
+        }
+    } else {
+        applyTone(image, tone);
+    }
     switch (look) {
     case Binarize:
         binarize(image, threshold);
@@ -35,17 +46,24 @@ QImage lookImage(const QImage &base, Algorithm look, double threshold, const Loo
 {
     if (base.isNull() || !isLook(look))
         return base;
-    const bool toned = !settings.tone.isNeutral();
+    // The tone, then the correction for the material, as one table.
+    const bool toned = !settings.tone.isNeutral() || settings.correction.has_value();
     std::array<uchar, 256> tone {};
-    if (toned)
+    if (toned) {
         tone = toneTable(settings.tone);
+        if (settings.correction) {
+            for (uchar &level : tone)
+                level = (*settings.correction)[level];
+        }
+    }
     if (look == Floyd && !settings.plainFloyd()) {
         DitherOptions options = settings.dither;
         options.threshold = threshold;
         return dithered(base, options, toned ? &tone : nullptr, std::move(memory));
     }
     if (!hasPlainPixels(base))
-        return lookOnCopy(base, look, threshold, settings.tone);
+        return lookOnCopy(base, look, threshold, settings.tone,
+                          settings.correction ? tone.data() : nullptr);
 
     QImage result = blankLike(base, std::move(memory));
     const uchar *levels = toned ? tone.data() : nullptr;

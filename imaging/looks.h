@@ -5,14 +5,22 @@
 
 #include <QImage>
 
+#include <array>
+#include <optional>
+
 namespace Imaging {
 
 // What the looks (Binarize, Floyd, GreyFilter) take besides their threshold:
-// the tone applied to the grey picture first, and the dithering method that
-// the dithered look uses. The defaults are the canvas's own looks exactly.
+// the tone applied to the grey picture first, the correction of the
+// material's measured response applied after the tone, and the dithering
+// method that the dithered look uses. The defaults are the canvas's own
+// looks exactly.
 struct LookSettings
 {
     Tone tone;
+    // For each level wanted, the level to ask of the engraver (see
+    // correctionFor); none for a material that was never measured.
+    std::optional<std::array<uchar, 256>> correction;
     DitherOptions dither;
 
     bool plainFloyd() const

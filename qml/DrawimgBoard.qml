@@ -312,6 +312,7 @@ Rectangle {
             ditherSerpentine: tonePanel.serpentine
             halftoneCell: tonePanel.halftoneCell
             dotSize: tonePanel.dotSize
+            toneResponse: drawimgBoard.shared.toneResponse
             // Each job Done prepares goes to the engraver controller.
             jobBuffer: (drawimgBoard.controller && drawimgBoard.controller.jobBuffer) || null
             // The canvas takes the mouse only for drawing and erasing.

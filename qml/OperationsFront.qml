@@ -328,6 +328,7 @@ Rectangle {
         jobActive: operateRoot.jobActive
         fontFamily: operateRoot.fontFamily
         shared: operateRoot.shared
+        controller: operateRoot.controller
         onPresetMessage: operateRoot.infoView(text)
         onLaserLetGo: operateRoot.send(EngraverProtocol.laserPowerCommand(position))
         onDepthLetGo: operateRoot.send(EngraverProtocol.depthCommand(position))
@@ -468,5 +469,7 @@ Rectangle {
 
     TrueSizeView {
         id: trueSizeView
+
+        shared: operateRoot.shared
     }
 }

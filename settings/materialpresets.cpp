@@ -1,8 +1,10 @@
 #include "settings/materialpresets.h"
 
+#include "imaging/tonecalibration.h"
 #include "settings/storedsettings.h"
 
 #include <QLoggingCategory>
+#include <QRegularExpression>
 #include <QSettings>
 
 #include <cmath>
@@ -15,6 +17,8 @@ namespace {
 
 const QString arrayName = QStringLiteral("materialPresets");
 const QString nameField = QStringLiteral("name");
+const QString responseField = QStringLiteral("response");
+const QString tintField = QStringLiteral("tint");
 
 // Percent, as on the control page's sliders; the fan is on or off.
 const SettingsRules::Rule percentRule {SettingsRules::Kind::Number, 0, 100, 0.0};
@@ -84,6 +88,50 @@ QVariantMap checkedValues(const QVariantMap &given, QString *fault)
     return values;
 }
 
+void takeCalibration(const QVariantMap &given, QVariantMap &into, QString *fault)
+{
+    into.remove(responseField);
+    into.remove(tintField);
+    const QVariant response = given.value(responseField);
+    if (!response.isValid())
+        return;
+    // The store keeps the levels as one text; the pages hand a list.
+    QStringList parts;
+    if (response.userType() == QMetaType::QString) {
+        if (response.toString().trimmed().isEmpty())
+            return; // an empty text: no calibration
+        parts = response.toString().split(QRegularExpression(QStringLiteral("[\\s,]+")),
+                                          Qt::SkipEmptyParts);
+    } else if (response.canConvert<QStringList>()) {
+        parts = response.toStringList();
+    }
+    std::vector<double> levels;
+    QVariantList kept;
+    for (const QString &part : qAsConst(parts)) {
+        bool ok = false;
+        const double level = part.trimmed().toDouble(&ok);
+        levels.push_back(ok ? level : std::nan(""));
+        kept << level;
+    }
+    if (!Imaging::fitResponse(levels)) {
+        if (fault)
+            *fault = responseField;
+        return;
+    }
+    into.insert(responseField, kept);
+    const QVariant tint = given.value(tintField);
+    if (!tint.isValid())
+        return;
+    const QString text
+        = tint.userType() == QMetaType::QString ? tint.toString().trimmed() : QString();
+    if (!QRegularExpression(QStringLiteral("^#[0-9a-fA-F]{6}$")).match(text).hasMatch()) {
+        if (fault)
+            *fault = tintField;
+        return;
+    }
+    into.insert(tintField, text.toLower());
+}
+
 bool sameValues(const QVariantMap &a, const QVariantMap &b)
 {
     for (const auto &field : fieldRules()) {
@@ -132,6 +180,18 @@ QVector<QVariantMap> read(QSettings &settings, bool *stored)
         }
         taken << key(name);
         preset.insert(nameField, name);
+        // A calibration that does not read costs the preset only that.
+        QVariantMap calibration;
+        calibration.insert(responseField, settings.value(responseField));
+        calibration.insert(tintField, settings.value(tintField));
+        if (!settings.contains(tintField))
+            calibration.remove(tintField);
+        if (!settings.contains(responseField))
+            calibration.remove(responseField);
+        takeCalibration(calibration, preset, &fault);
+        if (!fault.isEmpty())
+            qCWarning(lcSettings) << "reading material preset" << i + 1 << "without its"
+                                  << qPrintable(fault) << "(of the wrong type or out of range)";
         presets << preset;
     }
     settings.endArray();
@@ -147,6 +207,15 @@ void write(QSettings &settings, const QVector<QVariantMap> &presets)
         settings.setValue(nameField, presets[i].value(nameField));
         for (const QString &field : fields())
             settings.setValue(field, presets[i].value(field));
+        const QVariantList response = presets[i].value(responseField).toList();
+        if (!response.isEmpty()) {
+            QStringList levels;
+            for (const QVariant &level : response)
+                levels << QString::number(level.toDouble(), 'g', 5);
+            settings.setValue(responseField, levels.join(QLatin1Char(' ')));
+            if (presets[i].contains(tintField))
+                settings.setValue(tintField, presets[i].value(tintField));
+        }
     }
     settings.endArray();
 }
@@ -218,6 +287,7 @@ int MaterialPresets::create(const QString &name, const QVariantMap &values)
     QVariantMap preset = PresetRules::checkedValues(values);
     if (!nameFree(name) || preset.isEmpty() || m_presets.size() >= PresetRules::maximumPresets)
         return -1;
+    PresetRules::takeCalibration(values, preset);
     preset.insert(QStringLiteral("name"), PresetRules::checkedName(name));
     m_presets << preset;
     store();
@@ -229,6 +299,7 @@ bool MaterialPresets::save(int index, const QVariantMap &values)
     QVariantMap preset = PresetRules::checkedValues(values);
     if (index < 0 || index >= m_presets.size() || preset.isEmpty())
         return false;
+    PresetRules::takeCalibration(values, preset);
     preset.insert(QStringLiteral("name"), m_presets[index].value(QStringLiteral("name")));
     m_presets[index] = preset;
     store();
@@ -249,6 +320,26 @@ bool MaterialPresets::remove(int index)
     if (index < 0 || index >= m_presets.size())
         return false;
     m_presets.remove(index);
+    store();
+    return true;
+}
+
+bool MaterialPresets::calibrate(int index, const QVariantList &response, const QString &tint)
+{
+    if (index < 0 || index >= m_presets.size())
+        return false;
+    QVariantMap given;
+    if (!response.isEmpty()) {
+        given.insert(QStringLiteral("response"), response);
+        if (!tint.isEmpty())
+            given.insert(QStringLiteral("tint"), tint);
+    }
+    QString fault;
+    QVariantMap preset = m_presets[index];
+    PresetRules::takeCalibration(given, preset, &fault);
+    if (!fault.isEmpty())
+        return false;
+    m_presets[index] = preset;
     store();
     return true;
 }

@@ -35,6 +35,15 @@ QString checkedName(const QVariant &given);
 // Fields given beyond those of a preset are left out.
 QVariantMap checkedValues(const QVariantMap &given, QString *fault = nullptr);
 
+// The calibration a preset may hold besides its fields: "response", the
+// 16 levels its grey-step card was measured as (white step first, each 0 to
+// 255, as fitResponse takes them), and "tint", the bare material's colour
+// ("#rrggbb"), kept only with a response. A preset without them is
+// uncalibrated. Read into `into` when they pass: a response no curve fits
+// is left out with its tint, a tint that is no colour alone; what was left
+// out is named in fault.
+void takeCalibration(const QVariantMap &given, QVariantMap &into, QString *fault = nullptr);
+
 // Whether the fields of a and b are the same values (the numbers within
 // what a slider step cannot tell apart).
 bool sameValues(const QVariantMap &a, const QVariantMap &b);
@@ -80,7 +89,12 @@ public:
     Q_INVOKABLE bool save(int index, const QVariantMap &values);
     Q_INVOKABLE bool rename(int index, const QString &name);
     Q_INVOKABLE bool remove(int index);
-    // Whether values differ from the preset at index (false for no preset).
+    // The preset at index takes the calibration (see takeCalibration); an
+    // empty response clears it. False for no preset or a response no curve
+    // fits.
+    Q_INVOKABLE bool calibrate(int index, const QVariantList &response, const QString &tint);
+    // Whether values differ from the preset at index (false for no preset);
+    // the calibration is not one of the values compared.
     Q_INVOKABLE bool differs(int index, const QVariantMap &values) const;
 
     void classBegin() override { }

@@ -29,6 +29,37 @@
     </message>
 </context>
 <context>
+    <name>CalibrationTools</name>
+    <message>
+        <source>校准色调……</source>
+        <translation>Calibrate tone…</translation>
+    </message>
+    <message>
+        <source>雕刻一张16级灰度色阶卡，对照或拍照测出材料的实际深浅，使中间调不再并在一起</source>
+        <translation>Engrave a 16-step grey card and measure how dark the material really burns, by eye or from a photo, so that mid-tones stop merging</translation>
+    </message>
+    <message>
+        <source>色调已校准</source>
+        <translation>Tone calibrated</translation>
+    </message>
+    <message>
+        <source>清除校准</source>
+        <translation>Clear calibration</translation>
+    </message>
+    <message>
+        <source>去掉所选预设的色调校准，按原样雕刻灰度</source>
+        <translation>Remove the chosen preset&apos;s tone calibration and engrave greys as they are</translation>
+    </message>
+    <message>
+        <source>已清除所选预设的色调校准</source>
+        <translation>The chosen preset&apos;s tone calibration is cleared</translation>
+    </message>
+    <message>
+        <source>色调校准已存入预设“%1”</source>
+        <translation>Tone calibration saved in preset “%1”</translation>
+    </message>
+</context>
+<context>
     <name>ControlButtons</name>
     <message>
         <source>断开雕刻机</source>
@@ -1152,6 +1183,109 @@
     </message>
 </context>
 <context>
+    <name>ToneCalibration</name>
+    <message>
+        <source>雕刻进行中，结束后才能准备色阶卡</source>
+        <translation>A job is running: prepare the grey card once it has ended</translation>
+    </message>
+    <message>
+        <source>现在无法准备色阶卡……</source>
+        <translation>Cannot prepare the grey card now…</translation>
+    </message>
+    <message>
+        <source>无法拟合：各级应由白到黑逐渐变深。卡片是否读反了，或者没有刻上？</source>
+        <translation>Cannot fit: the steps must darken from white to black. Was the card read the wrong way round, or not burned?</translation>
+    </message>
+    <message>
+        <source>色阶卡已准备好：用所选预设的功率和深度按开始雕刻</source>
+        <translation>The grey card is ready: press play to burn it with the preset&apos;s power and depth</translation>
+    </message>
+    <message>
+        <source>色阶卡已准备好，按开始雕刻</source>
+        <translation>The grey card is ready: press play to burn it</translation>
+    </message>
+    <message>
+        <source>已从照片读出16级，请核对后拟合</source>
+        <translation>16 steps read from the photo: check them, then fit</translation>
+    </message>
+    <message>
+        <source>照片中找不到色阶卡：请让整个黑框清楚地出现在照片中，卡片摆正</source>
+        <translation>No grey card found in the photo: show the whole black frame clearly, with the card straight</translation>
+    </message>
+    <message>
+        <source>读取照片超时，已放弃……</source>
+        <translation>Reading the photo took too long and was given up…</translation>
+    </message>
+    <message>
+        <source>无法读取该图片……</source>
+        <translation>Cannot read this picture…</translation>
+    </message>
+    <message>
+        <source>色阶卡的照片或扫描</source>
+        <translation>Photo or scan of the grey card</translation>
+    </message>
+    <message>
+        <source>图片</source>
+        <translation>Pictures</translation>
+    </message>
+    <message>
+        <source>所有文件</source>
+        <translation>All files</translation>
+    </message>
+    <message>
+        <source>正在读取照片……</source>
+        <translation>Reading the photo…</translation>
+    </message>
+    <message>
+        <source>校准色调</source>
+        <translation>Calibrate tone</translation>
+    </message>
+    <message>
+        <source>材料：%1</source>
+        <translation>Material: %1</translation>
+    </message>
+    <message>
+        <source>请先选择一个材料预设，校准将存入其中</source>
+        <translation>Choose a material preset first: the calibration is saved in it</translation>
+    </message>
+    <message>
+        <source>准备色阶卡</source>
+        <translation>Prepare grey card</translation>
+    </message>
+    <message>
+        <source>16级由白到黑，外有黑框，按编辑页当前的效果雕刻（约76 × 12 毫米）</source>
+        <translation>16 steps from white to black in a black frame, burned in the editing page&apos;s current look (about 76 × 12 mm)</translation>
+    </message>
+    <message>
+        <source>雕刻后，把每一级调到与刻出的深浅相同的灰度，或者读取卡片的照片：</source>
+        <translation>Once burned, set each step to the grey it came out as, or read a photo of the card:</translation>
+    </message>
+    <message>
+        <source>第 %1 级（要求 %2）刻出的灰度：%3</source>
+        <translation>Step %1 (asked %2) came out as grey %3</translation>
+    </message>
+    <message>
+        <source>读取照片……</source>
+        <translation>Read photo…</translation>
+    </message>
+    <message>
+        <source>恢复要求的灰度</source>
+        <translation>Back to the greys asked</translation>
+    </message>
+    <message>
+        <source>材料颜色</source>
+        <translation>Material colour</translation>
+    </message>
+    <message>
+        <source>拟合并存入预设</source>
+        <translation>Fit and save in preset</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+</context>
+<context>
     <name>TonePanel</name>
     <message>
         <source>亮度</source>
@@ -1279,6 +1413,14 @@
     <message>
         <source>关闭</source>
         <translation>Close</translation>
+    </message>
+    <message>
+        <source>按材料显示</source>
+        <translation>Show as the material</translation>
+    </message>
+    <message>
+        <source>按所选材料实测的深浅和颜色显示雕刻效果</source>
+        <translation>Show the job with the darkness and colour measured on the chosen material</translation>
     </message>
 </context>
 <context>

@@ -29,6 +29,37 @@
     </message>
 </context>
 <context>
+    <name>CalibrationTools</name>
+    <message>
+        <source>校准色调……</source>
+        <translation>トーンを校正…</translation>
+    </message>
+    <message>
+        <source>雕刻一张16级灰度色阶卡，对照或拍照测出材料的实际深浅，使中间调不再并在一起</source>
+        <translation>16段のグレーカードを彫刻し、目視または写真で素材の実際の濃さを測って、中間調がつぶれないようにします</translation>
+    </message>
+    <message>
+        <source>色调已校准</source>
+        <translation>トーン校正済み</translation>
+    </message>
+    <message>
+        <source>清除校准</source>
+        <translation>校正を消去</translation>
+    </message>
+    <message>
+        <source>去掉所选预设的色调校准，按原样雕刻灰度</source>
+        <translation>選択したプリセットのトーン校正を外し、グレーをそのまま彫刻します</translation>
+    </message>
+    <message>
+        <source>已清除所选预设的色调校准</source>
+        <translation>選択したプリセットのトーン校正を消去しました</translation>
+    </message>
+    <message>
+        <source>色调校准已存入预设“%1”</source>
+        <translation>トーン校正をプリセット「%1」に保存しました</translation>
+    </message>
+</context>
+<context>
     <name>ControlButtons</name>
     <message>
         <source>断开雕刻机</source>
@@ -1152,6 +1183,109 @@
     </message>
 </context>
 <context>
+    <name>ToneCalibration</name>
+    <message>
+        <source>雕刻进行中，结束后才能准备色阶卡</source>
+        <translation>彫刻中です。終了してからグレーカードを準備してください</translation>
+    </message>
+    <message>
+        <source>现在无法准备色阶卡……</source>
+        <translation>今はグレーカードを準備できません…</translation>
+    </message>
+    <message>
+        <source>无法拟合：各级应由白到黑逐渐变深。卡片是否读反了，或者没有刻上？</source>
+        <translation>フィットできません：各段は白から黒へ順に濃くなるはずです。カードを逆向きに読んだか、彫刻されていない可能性があります</translation>
+    </message>
+    <message>
+        <source>色阶卡已准备好：用所选预设的功率和深度按开始雕刻</source>
+        <translation>グレーカードの準備ができました：プリセットの出力と深さで開始を押して彫刻します</translation>
+    </message>
+    <message>
+        <source>色阶卡已准备好，按开始雕刻</source>
+        <translation>グレーカードの準備ができました。開始を押して彫刻します</translation>
+    </message>
+    <message>
+        <source>已从照片读出16级，请核对后拟合</source>
+        <translation>写真から16段を読み取りました。確認してからフィットしてください</translation>
+    </message>
+    <message>
+        <source>照片中找不到色阶卡：请让整个黑框清楚地出现在照片中，卡片摆正</source>
+        <translation>写真にグレーカードが見つかりません：黒枠全体がはっきり写るよう、カードをまっすぐにしてください</translation>
+    </message>
+    <message>
+        <source>读取照片超时，已放弃……</source>
+        <translation>写真の読み込みがタイムアウトしたため中止しました…</translation>
+    </message>
+    <message>
+        <source>无法读取该图片……</source>
+        <translation>この画像を読み込めません…</translation>
+    </message>
+    <message>
+        <source>色阶卡的照片或扫描</source>
+        <translation>グレーカードの写真またはスキャン</translation>
+    </message>
+    <message>
+        <source>图片</source>
+        <translation>画像</translation>
+    </message>
+    <message>
+        <source>所有文件</source>
+        <translation>すべてのファイル</translation>
+    </message>
+    <message>
+        <source>正在读取照片……</source>
+        <translation>写真を読み込み中…</translation>
+    </message>
+    <message>
+        <source>校准色调</source>
+        <translation>トーン校正</translation>
+    </message>
+    <message>
+        <source>材料：%1</source>
+        <translation>素材：%1</translation>
+    </message>
+    <message>
+        <source>请先选择一个材料预设，校准将存入其中</source>
+        <translation>先に素材プリセットを選んでください。校正はそこに保存されます</translation>
+    </message>
+    <message>
+        <source>准备色阶卡</source>
+        <translation>グレーカードを準備</translation>
+    </message>
+    <message>
+        <source>16级由白到黑，外有黑框，按编辑页当前的效果雕刻（约76 × 12 毫米）</source>
+        <translation>白から黒までの16段を黒枠で囲み、編集ページの現在の効果で彫刻します（約76 × 12 mm）</translation>
+    </message>
+    <message>
+        <source>雕刻后，把每一级调到与刻出的深浅相同的灰度，或者读取卡片的照片：</source>
+        <translation>彫刻後、各段を彫れた濃さと同じグレーに合わせるか、カードの写真を読み込みます：</translation>
+    </message>
+    <message>
+        <source>第 %1 级（要求 %2）刻出的灰度：%3</source>
+        <translation>%1段目（指定 %2）の彫れたグレー：%3</translation>
+    </message>
+    <message>
+        <source>读取照片……</source>
+        <translation>写真を読み込む…</translation>
+    </message>
+    <message>
+        <source>恢复要求的灰度</source>
+        <translation>指定のグレーに戻す</translation>
+    </message>
+    <message>
+        <source>材料颜色</source>
+        <translation>素材の色</translation>
+    </message>
+    <message>
+        <source>拟合并存入预设</source>
+        <translation>フィットしてプリセットに保存</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>閉じる</translation>
+    </message>
+</context>
+<context>
     <name>TonePanel</name>
     <message>
         <source>亮度</source>
@@ -1279,6 +1413,14 @@
     <message>
         <source>关闭</source>
         <translation>閉じる</translation>
+    </message>
+    <message>
+        <source>按材料显示</source>
+        <translation>素材で表示</translation>
+    </message>
+    <message>
+        <source>按所选材料实测的深浅和颜色显示雕刻效果</source>
+        <translation>選択した素材で実測した濃さと色で彫刻結果を表示します</translation>
     </message>
 </context>
 <context>

@@ -17,6 +17,12 @@ Item {
     // The editing page's look, threshold, dithering and tone as they are
     // now (LookLink keeps it), for the control page's material presets.
     property var lookSettings: ({})
+    // The chosen material preset's measured response (its 16 grey-step
+    // levels; empty when it has none), which the looks correct for, and the
+    // bare material's colour ("#rrggbb", or empty), which the true-size view
+    // can show it in.
+    property var toneResponse: []
+    property string materialTint: ""
 
     // The control page's part of a work file as it stands (see
     // control/WorkPart.qml), for Save work; null without a control page.

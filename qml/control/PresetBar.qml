@@ -16,6 +16,8 @@ Item {
     id: bar
 
     property QtObject shared: null
+    // The engraver controller, whose job buffer a calibration card goes to.
+    property QtObject controller: null
     // The page's ToolColumn: power, depth and fan.
     property Item machine: null
     property string fontFamily: Theme.fontFamily
@@ -53,6 +55,10 @@ Item {
         values.power = machine ? machine.laserPower : 0
         values.depth = machine ? machine.depth : 0
         values.fan = machine ? machine.fanOn : false
+        if (shared && shared.toneResponse.length > 0) {
+            values.response = shared.toneResponse
+            values.tint = shared.materialTint
+        }
         return values
     }
 
@@ -64,8 +70,11 @@ Item {
         asking = ""
         if (machine)
             machine.choose(preset.power, preset.depth, preset.fan)
-        if (shared)
+        if (shared) {
+            shared.toneResponse = preset.response || []
+            shared.materialTint = preset.tint || ""
             shared.lookChosen(preset)
+        }
         message(qsTr("已选择材料预设：%1").arg(preset.name))
     }
 
@@ -127,30 +136,6 @@ Item {
             message(qsTr("预设“%1”已保存").arg(chosenName))
         }
         asking = ""
-    }
-
-    // A button of the panel, with what it does when the pointer rests on it.
-    component TipButton: Button {
-        id: tipButton
-
-        property string tip
-
-        height: 32
-        leftPadding: 8
-        rightPadding: 8
-        focusPolicy: Qt.NoFocus
-        hoverEnabled: true
-        font.family: bar.fontFamily
-        font.pixelSize: Theme.textSize
-
-        ToolTip {
-            objectName: "tip"
-            visible: tipButton.hovered && text !== ""
-            delay: Theme.tipDelay
-            closePolicy: Popup.NoAutoClose
-            exit: null
-            text: tipButton.tip
-        }
     }
 
     width: 32
@@ -371,6 +356,13 @@ Item {
                 font.pixelSize: Theme.noteSize
             }
 
+            Text {
+                text: qsTr("先在废料上试刻，再保存调好的值")
+                color: Theme.caption
+                font.family: bar.fontFamily
+                font.pixelSize: Theme.noteSize
+            }
+
             Row {
                 spacing: 6
 
@@ -383,13 +375,14 @@ Item {
                         bar.testCardAsked()
                     }
                 }
-            }
 
-            Text {
-                text: qsTr("先在废料上试刻，再保存调好的值")
-                color: Theme.caption
-                font.family: bar.fontFamily
-                font.pixelSize: Theme.noteSize
+                CalibrationTools {
+                    presets: presets
+                    presetIndex: bar.chosenIndex
+                    shared: bar.shared
+                    controller: bar.controller
+                    onMessage: bar.message(text)
+                }
             }
         }
     }

@@ -15,6 +15,8 @@ Item {
     property string fontFamily: Theme.fontFamily
     // The state shared with the editing page, whose look the presets set.
     property QtObject shared: null
+    // The engraver controller, for the presets' calibration card.
+    property QtObject controller: null
     // The slider positions, in percent.
     readonly property real laserPower: laserStyle.slider.value
     readonly property real depth: speedStyle.slider.value
@@ -175,6 +177,7 @@ Item {
             id: presetBar
 
             shared: tools.shared
+            controller: tools.controller
             machine: tools
             fontFamily: tools.fontFamily
             onMessage: tools.presetMessage(text)

@@ -4,17 +4,25 @@ import "../common"
 
 // The job at true size: one screen pixel per engraving pixel (or two, to
 // judge single dots), drawn from the job's records when the view opens, and
-// panned by dragging. What shows is exactly what the laser will burn.
+// panned by dragging. What shows is exactly what the laser will burn; with
+// a calibrated material chosen, it can show it as the material will: each
+// pixel's burn through the measured response, in the material's colour.
 WindowPopup {
     id: view
 
+    property QtObject shared: null
     // Counts the jobs shown, so that each new job is drawn afresh.
     property int shown: 0
     property int zoom: 1
+    readonly property bool calibrated: !!shared && shared.toneResponse.length === 16
+    // Drawn off the GUI thread by the job's image provider, as the plain view.
+    readonly property string materialPart: calibrated && materialSwitch.checked
+                                           ? "/material/" + (shared.materialTint !== "" ? shared.materialTint.slice(1) : "ffffff")
+                                             + "/" + shared.toneResponse.join(",")
+                                           : ""
 
     function show() {
         shown += 1
-        picture.source = "image://job/" + shown
         open()
     }
 
@@ -42,6 +50,22 @@ WindowPopup {
                 onClicked: view.zoom = view.zoom === 1 ? 2 : 1
             }
 
+            Switch {
+                id: materialSwitch
+
+                objectName: "trueSizeMaterial"
+                anchors.verticalCenter: parent.verticalCenter
+                visible: view.calibrated
+                text: qsTr("按材料显示")
+                font.family: Theme.fontFamily
+                font.pixelSize: Theme.textSize
+                hoverEnabled: true
+
+                ToolTip.visible: hovered
+                ToolTip.delay: Theme.tipDelay
+                ToolTip.text: qsTr("按所选材料实测的深浅和颜色显示雕刻效果")
+            }
+
             PopupButton {
                 text: qsTr("关闭")
                 onClicked: view.close()
@@ -64,6 +88,7 @@ WindowPopup {
                 id: picture
 
                 objectName: "trueSizePicture"
+                source: view.shown > 0 ? "image://job/" + view.shown + view.materialPart : ""
                 asynchronous: true
                 cache: false
                 smooth: false

@@ -6,7 +6,9 @@ import QtQuick 2.7
 // shared.lookChosen(). The chosen look runs as if its button had been
 // pressed, at the preset's threshold and after its tone is set, so that one
 // run shows it all; a picture still loading gets it once it is in, as the
-// look chosen last.
+// look chosen last. The material's measured response (shared.toneResponse)
+// goes to the canvas through its own binding; when it changes, the look on
+// show runs again with it.
 Item {
     id: link
 
@@ -16,8 +18,13 @@ Item {
     // EditingSettings: the look and threshold the next picture gets.
     property Item keptSettings: null
     property bool loadingFile: false
+    // The response the look on show was asked with, as text: a preset
+    // chosen sets the response and runs its look at once, which needs no
+    // second run.
+    property string askedResponse: "[]"
 
     function take(settings) {
+        askedResponse = JSON.stringify(shared.toneResponse)
         tonePanel.setAll(settings.brightness, settings.contrast, settings.gamma, settings.method,
                          settings.serpentine, settings.halftoneCell, settings.dotSize)
         keptSettings.lastLook = settings.look
@@ -43,11 +50,25 @@ Item {
         })
     }
 
+    // After the canvas's binding has taken the new response.
+    function rerun() {
+        var response = JSON.stringify(shared.toneResponse)
+        if (response === askedResponse)
+            return
+        askedResponse = response
+        if (!loadingFile && effects.buttonSelect > 0)
+            effects.start(effects.buttonSelect, Math.round(effects.slider.value))
+    }
+
     Connections {
         target: link.shared
 
         function onLookChosen(settings) {
             link.take(settings)
+        }
+
+        function onToneResponseChanged() {
+            Qt.callLater(link.rerun)
         }
     }
 }

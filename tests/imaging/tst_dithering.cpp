@@ -498,9 +498,9 @@ private slots:
         QTest::newRow("linear, exact") << 1.0 << 0.0 << 0.0 << 0.5 << 1.0;
         QTest::newRow("gamma 2.2, exact") << 2.2 << 0.0 << 0.0 << 0.5 << 1.5;
         QTest::newRow("gamma 2.2, noisy") << 2.2 << 0.0 << 3.0 << 4.0 << 4.5;
-        // Steepest at the dark end, where straight lines between the steps
-        // are furthest off.
-        QTest::newRow("gamma 0.6, noisy") << 0.6 << 0.0 << 3.0 << 9.0 << 9.0;
+        // Steepest at the dark end, where the curve between the steps is
+        // furthest off.
+        QTest::newRow("gamma 0.6, noisy") << 0.6 << 0.0 << 3.0 << 7.0 << 7.5;
         QTest::newRow("never black, noisy") << 1.8 << 40.0 << 4.0 << 5.0 << 5.5;
     }
 
@@ -567,6 +567,100 @@ private slots:
     {
         QFETCH(std::vector<double>, measured);
         QVERIFY(!Imaging::fitResponse(measured));
+    }
+
+    // A photo of the burned card: the card's grey picture drawn at a
+    // scale, turned and placed on the material's colour, with the noise of a
+    // camera; the steps are found and read relative to the material and
+    // the frame, within the stated error, and the material's colour with them.
+    void cardRead_data()
+    {
+        QTest::addColumn<double>("pixelsPerMm");
+        QTest::addColumn<double>("degrees");
+        QTest::addColumn<double>("noise");
+        QTest::addColumn<QColor>("tint");
+        QTest::addColumn<double>("error");
+        QTest::newRow("scan, upright") << 12.0 << 0.0 << 0.0 << QColor(255, 255, 255) << 2.0;
+        QTest::newRow("photo of plywood, turned")
+            << 9.0 << 2.5 << 12.0 << QColor(222, 184, 135) << 4.5;
+        QTest::newRow("upside down, noisy")
+            << 10.0 << 181.0 << 20.0 << QColor(240, 230, 210) << 6.0;
+        QTest::newRow("card upright in the photo")
+            << 8.0 << -88.0 << 8.0 << QColor(200, 170, 140) << 4.0;
+        QTest::newRow("small") << 3.0 << 1.0 << 6.0 << QColor(230, 220, 200) << 6.0;
+    }
+
+    void cardRead()
+    {
+        QFETCH(double, pixelsPerMm);
+        QFETCH(double, degrees);
+        QFETCH(double, noise);
+        QFETCH(QColor, tint);
+        QFETCH(double, error);
+        const QImage card = Imaging::calibrationCardPicture();
+        const int side = int((Imaging::Card::width + 30) * pixelsPerMm);
+        QImage photo(side, side, QImage::Format_RGB32);
+        photo.fill(Qt::white);
+        {
+            QPainter painter(&photo);
+            painter.setRenderHint(QPainter::SmoothPixmapTransform);
+            painter.translate(side / 2.0, side / 2.0);
+            painter.rotate(degrees);
+            painter.scale(pixelsPerMm * Imaging::Card::pixelMm,
+                          pixelsPerMm * Imaging::Card::pixelMm);
+            painter.drawImage(QPointF(-card.width() / 2.0, -card.height() / 2.0), card);
+        }
+        QRandomGenerator random(7);
+        for (int y = 0; y < side; ++y) {
+            auto *line = reinterpret_cast<QRgb *>(photo.scanLine(y));
+            for (int x = 0; x < side; ++x) {
+                const double light = qRed(line[x]) / 255.0;
+                const auto channel = [&](int c) {
+                    const double value = c * light + noise * (2 * random.generateDouble() - 1);
+                    return int(std::clamp(value, 0.0, 255.0));
+                };
+                line[x] = qRgb(channel(tint.red()), channel(tint.green()), channel(tint.blue()));
+            }
+        }
+        const auto reading = Imaging::readCalibrationCard(photo);
+        QVERIFY(reading);
+        QCOMPARE(int(reading->levels.size()), Imaging::calibrationSteps);
+        double worst = 0;
+        for (int step = 0; step < Imaging::calibrationSteps; ++step)
+            worst = std::max(
+                worst, std::abs(reading->levels[size_t(step)] - Imaging::calibrationLevel(step)));
+        QVERIFY2(worst <= error, qPrintable(QString::number(worst)));
+        QVERIFY(std::abs(qRed(reading->tint) - tint.red()) <= 4);
+        QVERIFY(std::abs(qGreen(reading->tint) - tint.green()) <= 4);
+        QVERIFY(std::abs(qBlue(reading->tint) - tint.blue()) <= 4);
+        QVERIFY(Imaging::fitResponse(reading->levels));
+    }
+
+    // Photos without the card's frame give nothing.
+    void cardRefused_data()
+    {
+        QTest::addColumn<QImage>("photo");
+        QImage blank(600, 400, QImage::Format_RGB32);
+        blank.fill(Qt::white);
+        QTest::newRow("blank") << blank;
+        QImage block = blank.copy();
+        QPainter(&block).fillRect(20, 150, 560, 90, Qt::black);
+        QTest::newRow("a dark block of the card's size") << block;
+        QImage square = blank.copy();
+        {
+            QPainter painter(&square);
+            painter.fillRect(100, 50, 300, 300, Qt::black);
+            painter.fillRect(115, 65, 270, 270, Qt::white);
+        }
+        QTest::newRow("a square frame") << square;
+        QTest::newRow("noise") << CanvasTest::randomPicture(500, 400, QImage::Format_RGB32, 11);
+        QTest::newRow("nothing") << QImage();
+    }
+
+    void cardRefused()
+    {
+        QFETCH(QImage, photo);
+        QVERIFY(!Imaging::readCalibrationCard(photo));
     }
 
     void spotCompensation()
@@ -649,14 +743,50 @@ private slots:
             = CanvasTest::randomPicture(size.width(), size.height(), QImage::Format(format), 11);
         base.setDotsPerMeterX(5000);
         const QImage before = base.copy();
-        for (const Imaging::Tone &tone : {Imaging::Tone(), Imaging::Tone {15, 30, 1.6}}) {
+        // The material's correction comes after the tone: a card that
+        // burned exactly as asked changes nothing, one that burned darker
+        // (level squared) asks for lighter levels, mid grey as about 181.
+        std::vector<double> exact, darker;
+        for (int step = 0; step < Imaging::calibrationSteps; ++step) {
+            const double asked = Imaging::calibrationLevel(step);
+            exact.push_back(asked);
+            darker.push_back(asked * asked / 255);
+        }
+        const auto identity = Imaging::correctionForLevels(exact);
+        const auto lighter = Imaging::correctionForLevels(darker);
+        QVERIFY(identity && lighter);
+        QVERIFY(std::abs(int((*lighter)[128]) - 181) <= 2);
+        const Imaging::Tone toned {15, 30, 1.6};
+        const struct
+        {
+            Imaging::Tone tone;
+            std::optional<std::array<uchar, 256>> correction;
+            bool mapped; // the expected picture goes through the correction
+        } settingsTried[] = {{Imaging::Tone(), std::nullopt, false},
+                             {toned, std::nullopt, false},
+                             {Imaging::Tone(), identity, true},
+                             {toned, lighter, true}};
+        for (const auto &tried : settingsTried) {
+            const Imaging::Tone &tone = tried.tone;
             Imaging::LookSettings settings;
             settings.tone = tone;
+            settings.correction = tried.correction;
             settings.dither.method = DitherMethod(method);
             settings.dither.dotSize = dotSize;
 
             QImage expected = before;
             Imaging::applyTone(expected, tone);
+            if (tried.mapped) {
+                // Mapped pixels are written as opaque greys, as the tone's are.
+                if (!Imaging::hasPlainPixels(expected))
+                    expected = expected.convertToFormat(QImage::Format_RGB32);
+                for (int y = 0; y < expected.height(); ++y) {
+                    for (int x = 0; x < expected.width(); ++x) {
+                        const int level = (*tried.correction)[size_t(qRed(expected.pixel(x, y)))];
+                        expected.setPixel(x, y, qRgb(level, level, level));
+                    }
+                }
+            }
             if (look == Imaging::Floyd && !settings.plainFloyd()) {
                 Imaging::DitherOptions options = settings.dither;
                 options.threshold = threshold;
@@ -701,6 +831,16 @@ private slots:
                         .text(QStringLiteral("Comment"))
                         .isEmpty());
         }
+        // On the grey pictures the canvas keeps, the identity changes nothing.
+        const QImage grey = before.convertToFormat(QImage::Format_Grayscale8)
+                                .convertToFormat(QImage::Format_RGB32);
+        Imaging::LookSettings plain;
+        plain.dither.method = DitherMethod(method);
+        plain.dither.dotSize = dotSize;
+        Imaging::LookSettings corrected = plain;
+        corrected.correction = identity;
+        QCOMPARE(Imaging::lookImage(grey, Imaging::Algorithm(look), threshold, corrected),
+                 Imaging::lookImage(grey, Imaging::Algorithm(look), threshold, plain));
     }
 };
 

@@ -277,31 +277,52 @@ private slots:
     {
         QTest::addColumn<QVariantMap>("changes"); // to a good entry; invalid: removed
         QTest::addColumn<bool>("kept");
+        // What of the calibration is read: "", "response" or "response tint".
+        QTest::addColumn<QString>("calibration");
 
         const auto with = [](const QString &field, const QVariant &value) {
             return QVariantMap {{field, value}};
         };
-        QTest::newRow("good") << QVariantMap() << true;
-        QTest::newRow("power out of range") << with("power", 100.5) << false;
-        QTest::newRow("negative depth") << with("depth", "-1") << false;
-        QTest::newRow("unknown look") << with("look", 4) << false;
-        QTest::newRow("look as a word") << with("look", "sepia") << false;
-        QTest::newRow("threshold NaN") << with("threshold", "nan") << false;
-        QTest::newRow("threshold not whole") << with("threshold", 12.5) << false;
-        QTest::newRow("unknown method") << with("method", 7) << false;
-        QTest::newRow("gamma a list") << with("gamma", QStringList {"1", "2"}) << false;
-        QTest::newRow("dot size too small") << with("dotSize", 0.5) << false;
-        QTest::newRow("fan neither on nor off") << with("fan", "maybe") << false;
-        QTest::newRow("field missing") << with("contrast", QVariant()) << false;
-        QTest::newRow("empty name") << with("name", "   ") << false;
-        QTest::newRow("name too long") << with("name", QString(65, 'x')) << false;
-        QTest::newRow("name taken") << with("name", " PLYWOOD ") << false;
+        QTest::newRow("good") << QVariantMap() << true << QString();
+        QTest::newRow("power out of range") << with("power", 100.5) << false << QString();
+        QTest::newRow("negative depth") << with("depth", "-1") << false << QString();
+        QTest::newRow("unknown look") << with("look", 4) << false << QString();
+        QTest::newRow("look as a word") << with("look", "sepia") << false << QString();
+        QTest::newRow("threshold NaN") << with("threshold", "nan") << false << QString();
+        QTest::newRow("threshold not whole") << with("threshold", 12.5) << false << QString();
+        QTest::newRow("unknown method") << with("method", 7) << false << QString();
+        QTest::newRow("gamma a list")
+            << with("gamma", QStringList {"1", "2"}) << false << QString();
+        QTest::newRow("dot size too small") << with("dotSize", 0.5) << false << QString();
+        QTest::newRow("fan neither on nor off") << with("fan", "maybe") << false << QString();
+        QTest::newRow("field missing") << with("contrast", QVariant()) << false << QString();
+        QTest::newRow("empty name") << with("name", "   ") << false << QString();
+        QTest::newRow("name too long") << with("name", QString(65, 'x')) << false << QString();
+        QTest::newRow("name taken") << with("name", " PLYWOOD ") << false << QString();
+        const QString card = "250 236 221 205 190 172 155 139 121 104 88 70 52 36 20 8";
+        const auto calibrated = [&](const QVariant &response, const QVariant &tint) {
+            return QVariantMap {{"response", response}, {"tint", tint}};
+        };
+        QTest::newRow("calibrated")
+            << calibrated(card, "#DEB887") << true << QString("response tint");
+        QTest::newRow("calibrated, levels as a list")
+            << calibrated(card.split(' '), QVariant()) << true << QString("response");
+        QTest::newRow("response of 15 levels")
+            << calibrated(card.section(' ', 1), "#deb887") << true << QString("");
+        QTest::newRow("response the wrong way round")
+            << calibrated("8 20 36 52 70 88 104 121 139 155 172 190 205 221 236 250", "#deb887")
+            << true << QString("");
+        QTest::newRow("response with a word")
+            << calibrated(QString(card).replace("139", "dark"), QVariant()) << true << QString("");
+        QTest::newRow("tint no colour") << calibrated(card, "beige") << true << QString("response");
+        QTest::newRow("tint alone") << calibrated(QVariant(), "#deb887") << true << QString("");
     }
 
     void presetEntries()
     {
         QFETCH(QVariantMap, changes);
         QFETCH(bool, kept);
+        QFETCH(QString, calibration);
 
         const QVariantMap good {{"name", "Plywood"}, {"power", 80},        {"depth", 40.5},
                                 {"fan", true},       {"look", 3},          {"threshold", 120},
@@ -337,8 +358,17 @@ private slots:
         QCOMPARE(presets[0].value("fan").userType(), int(QMetaType::Bool));
         QCOMPARE(presets[0].value("gamma"), QVariant(1.2));
         QVERIFY(PresetRules::sameValues(presets[0], good));
-        if (kept)
+        if (kept) {
             QCOMPARE(presets[1].value("name").toString(), QStringLiteral("Cardboard"));
+            QStringList read;
+            for (const char *field : {"response", "tint"}) {
+                if (presets[1].contains(field))
+                    read << field;
+            }
+            QCOMPARE(read.join(' '), calibration);
+            if (presets[1].contains("response"))
+                QCOMPARE(presets[1].value("response").toList().value(15).toDouble(), 8.0);
+        }
     }
 
     // The edits go to the store and come back from it at the next start;
@@ -372,12 +402,20 @@ private slots:
         QVERIFY(presets.differs(1, deeper));
         QVERIFY(presets.save(1, deeper));
         QVERIFY(!presets.differs(1, deeper));
+        QVariantList response;
+        for (int step = 0; step < 16; ++step)
+            response << 250 - 15.5 * step;
+        QVERIFY(!presets.calibrate(1, QVariantList(response.mid(1)), "#deb887"));
+        QVERIFY(presets.calibrate(1, response, "#deb887"));
+        QVERIFY(!presets.differs(1, deeper));
         QVERIFY(presets.remove(0));
 
         MaterialPresets later;
         later.reload();
         QCOMPARE(later.names(), QStringList {"Felt 3 mm"});
         QCOMPARE(later.preset(0).value("depth").toDouble(), 35.0);
+        QCOMPARE(later.preset(0).value("response").toList().value(15).toDouble(), 17.5);
+        QCOMPARE(later.preset(0).value("tint").toString(), QStringLiteral("#deb887"));
         QVERIFY(later.remove(0));
         later.setProperty("startingPoints", QVariantList {start});
         later.reload();

@@ -85,5 +85,53 @@ Item {
             compare(moved[data.property], data.value)
             verify(!mark.visible)
         }
+
+        // A calibration fitted in the panel is stored with the chosen
+        // preset and corrects the editing page's looks at once; levels
+        // read the wrong way round are refused with the reason; clearing
+        // it, or choosing a preset without one, leaves the looks as they were.
+        function test_calibrate() {
+            var control = child(window, "caseLoader2").item, editing = child(window, "caseLoader1").item
+            var canvas = child(editing, "drawBoard"), box = child(control, "presetBox")
+            window.showPage(1)
+            mouseClick(child(control, "presetButton"))
+            tryCompare(child(control, "presetPanel"), "visible", true)
+            box.activated(1)
+            var calibrated = child(control, "toneCalibrated")
+            verify(!calibrated.visible)
+            mouseClick(child(control, "toneCalibrate"))
+            var popup = findChild(window.contentItem, "toneCalibration") || findChild(control, "toneCalibration")
+            verify(popup !== null)
+            tryCompare(popup, "opened", true)
+            compare(popup.levels.length, 16)
+            compare(popup.levels[15], 0)
+
+            var darker = [], reversed = []
+            for (var step = 0; step < 16; ++step) {
+                var asked = 255 - 17 * step
+                darker.push(Math.round(asked * asked / 255))
+                reversed.unshift(Math.round(asked * asked / 255))
+            }
+            popup.levels = reversed
+            mouseClick(findChild(popup.contentItem, "calibrationFit"))
+            verify(popup.opened)
+            verify(popup.noteWarns)
+            popup.levels = darker
+            mouseClick(findChild(popup.contentItem, "calibrationFit"))
+            tryCompare(popup, "visible", false)
+            tryCompare(calibrated, "visible", true)
+            compare(canvas.toneResponse.length, 16)
+            compare(canvas.toneResponse[8], darker[8])
+
+            box.activated(0)
+            tryCompare(calibrated, "visible", false)
+            compare(canvas.toneResponse.length, 0)
+            box.activated(1)
+            tryCompare(calibrated, "visible", true)
+            compare(canvas.toneResponse.length, 16)
+            mouseClick(child(control, "toneCalibrationClear"))
+            tryCompare(calibrated, "visible", false)
+            compare(canvas.toneResponse.length, 0)
+        }
     }
 }

@@ -263,6 +263,8 @@ TestCase {
             { tag: "presets", page: 1, tool: "presetButton", panel: "presetPanel" },
             { tag: "test card", page: 1, tool: "presetButton", panel: "presetPanel", press: "testCardButton",
               opens: "testCardPanel" },
+            { tag: "tone calibration", page: 1, tool: "presetButton", panel: "presetPanel",
+              opens: "toneCalibrate", popup: "toneCalibration" },
             { tag: "settings", page: 0, menu: 2, popup: "settingDialog" },
             { tag: "about", page: 0, menu: 3, popup: "aboutDialog" },
             { tag: "dithering methods", page: 0, tool: "toneButton", panel: "tonePanel", list: "ditherMethodBox" },
@@ -309,11 +311,14 @@ TestCase {
             chooser.popup.open()
             tryCompare(chooser.popup, "opened", true)
         }
-        if (data.popup) {
+        if (data.opens)
+            mouseClick(part(data.opens))
+        else if (data.popup) {
             var list = part("menuControlList")
             mouseClick(list, list.width / 2, data.menu * 50 + 25)
-            tryCompare(part(data.popup), "opened", true)
         }
+        if (data.popup)
+            tryCompare(part(data.popup), "opened", true)
         if (data.hover) {
             var target = part(data.hover)
             mouseMove(target, target.width / 2, target.height / 2)
