@@ -4,7 +4,6 @@
 #include "imaging/imaginglog.h"
 
 #include <QColor>
-#include <QTimer>
 #include <QtConcurrent>
 
 #include <cmath>
@@ -39,18 +38,20 @@ std::vector<double> levelsOf(const QVariantList &levels)
 
 ToneCalibrator::ToneCalibrator(QObject *parent)
     : QObject(parent)
-    , m_timer(new QTimer(this))
+    , m_loading(new Imaging::WatchedLoad(this))
 {
-    m_timer->setSingleShot(true);
-    connect(m_timer, &QTimer::timeout, this, &ToneCalibrator::photoTimedOut);
+    connect(m_loading, &Imaging::WatchedLoad::finished, this, &ToneCalibrator::photoLoaded);
+    connect(m_loading, &Imaging::WatchedLoad::timedOut, this, [this] {
+        setBusy(false);
+        emit photoRefused(TimedOut);
+    });
 }
 
 ToneCalibrator::~ToneCalibrator()
 {
     // The card's run holds nothing of this object; a load that hangs is
     // left to its pool.
-    if (m_loadWatcher)
-        Imaging::LoaderPool::shared()->giveUp(m_load);
+    m_loading->giveUp();
     if (m_cardWatcher)
         m_cardWatcher->waitForFinished();
     if (m_readWatcher)
@@ -125,22 +126,7 @@ bool ToneCalibrator::readPhoto(const QUrl &file)
         return false;
     const QString path = file.isLocalFile() ? file.toLocalFile() : file.toString();
     setBusy(true);
-    m_load = Imaging::LoaderPool::shared()->start([path] { return Imaging::loadPicture(path); });
-    m_loadWatcher = new QFutureWatcher<Imaging::LoadedPicture>(this);
-    auto *watcher = m_loadWatcher;
-    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher] {
-        if (watcher != m_loadWatcher)
-            return;
-        const Imaging::LoadedPicture loaded = Imaging::LoaderPool::result(m_load);
-        m_loadWatcher = nullptr;
-        m_load = {};
-        m_timer->stop();
-        watcher->deleteLater();
-        photoLoaded(loaded);
-    });
-    watcher->setFuture(m_load.future);
-    if (m_timeout > 0)
-        m_timer->start(m_timeout);
+    m_loading->start([path] { return Imaging::loadPicture(path); });
     return true;
 }
 
@@ -170,18 +156,4 @@ void ToneCalibrator::photoLoaded(const Imaging::LoadedPicture &loaded)
     const QImage image = loaded.image;
     m_readWatcher->setFuture(
         QtConcurrent::run([image] { return Imaging::readCalibrationCard(image); }));
-}
-
-void ToneCalibrator::photoTimedOut()
-{
-    if (!m_loadWatcher)
-        return;
-    // The thread may stay blocked on the file; the pool takes another one
-    // for the next load meanwhile.
-    Imaging::LoaderPool::shared()->giveUp(m_load);
-    delete m_loadWatcher;
-    m_loadWatcher = nullptr;
-    m_load = {};
-    setBusy(false);
-    emit photoRefused(TimedOut);
 }

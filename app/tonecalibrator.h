@@ -3,6 +3,7 @@
 #include "imaging/engravingjob.h"
 #include "imaging/pictureloader.h"
 #include "imaging/tonecalibration.h"
+#include "imaging/watchedload.h"
 
 #include <QFutureWatcher>
 #include <QObject>
@@ -13,7 +14,6 @@
 #include <optional>
 
 class JobBuffer;
-class QTimer;
 
 // The grey-step card of the tone calibration panel ("Zan.Desktop" 1.0,
 // ToneCalibrator): makes the card as the look chosen burns it and publishes
@@ -24,7 +24,7 @@ class ToneCalibrator : public QObject
     Q_OBJECT
     Q_PROPERTY(bool busy READ busy NOTIFY busyChanged)
     // How long reading a photo may take, in ms, before it is given up.
-    Q_PROPERTY(int timeout MEMBER m_timeout)
+    Q_PROPERTY(int timeout READ timeout WRITE setTimeout)
 
 public:
     // Why a photo gave no levels.
@@ -37,6 +37,9 @@ public:
 
     explicit ToneCalibrator(QObject *parent = nullptr);
     ~ToneCalibrator() override;
+
+    int timeout() const { return m_loading->timeout(); }
+    void setTimeout(int ms) { m_loading->setTimeout(ms); }
 
     bool busy() const { return m_busy; }
 
@@ -68,14 +71,10 @@ signals:
 private:
     void setBusy(bool busy);
     void photoLoaded(const Imaging::LoadedPicture &loaded);
-    void photoTimedOut();
 
     bool m_busy = false;
-    int m_timeout = 10000;
     QPointer<JobBuffer> m_jobBuffer;
     QFutureWatcher<Imaging::EngravingJob> *m_cardWatcher = nullptr;
-    QFutureWatcher<Imaging::LoadedPicture> *m_loadWatcher = nullptr;
-    Imaging::LoaderPool::Load m_load;
+    Imaging::WatchedLoad *m_loading = nullptr;
     QFutureWatcher<std::optional<Imaging::CardReading>> *m_readWatcher = nullptr;
-    QTimer *m_timer = nullptr;
 };

@@ -17,7 +17,6 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QRegularExpression>
-#include <QTimer>
 #include <QUndoStack>
 #include <QUrl>
 
@@ -99,9 +98,9 @@ DrawImage::DrawImage(QQuickItem *parent)
         startQueuedRun();
     };
     m_process = new ImageProcess(this, std::move(callbacks));
-    m_loadTimer = new QTimer(this);
-    m_loadTimer->setSingleShot(true);
-    connect(m_loadTimer, &QTimer::timeout, this, &DrawImage::loadTimedOut);
+    m_loading = new Imaging::WatchedLoad(this);
+    connect(m_loading, &Imaging::WatchedLoad::finished, this, &DrawImage::pictureLoaded);
+    connect(m_loading, &Imaging::WatchedLoad::timedOut, this, &DrawImage::loadTimedOut);
     m_history = new QUndoStack(this);
     m_history->setUndoLimit(historyLimit);
     connect(m_history, &QUndoStack::canUndoChanged, this, &DrawImage::historyChanged);
@@ -247,7 +246,7 @@ void DrawImage::startLoad(const QString &name, std::function<Imaging::LoadedPict
     // made on the loader thread too, once the picture is read: the GUI
     // thread only takes them over.
     const Imaging::MemoryOrder order = m_memory.order(m_jobBuffer != nullptr);
-    m_load = Imaging::LoaderPool::shared()->start([work = std::move(work), order] {
+    m_loading->start([work = std::move(work), order] {
         Imaging::LoadedPicture loaded = work();
         if (!loaded.image.isNull()) {
             loaded.memory = std::make_shared<Imaging::PreparedMemory>(
@@ -255,42 +254,17 @@ void DrawImage::startLoad(const QString &name, std::function<Imaging::LoadedPict
         }
         return loaded;
     });
-    m_loadWatcher = new QFutureWatcher<Imaging::LoadedPicture>(this);
-    auto *watcher = m_loadWatcher;
-    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher] {
-        if (watcher != m_loadWatcher)
-            return;
-        const Imaging::LoadedPicture loaded = Imaging::LoaderPool::result(m_load);
-        m_loadWatcher = nullptr;
-        m_load = {};
-        m_loadTimer->stop();
-        watcher->deleteLater();
-        pictureLoaded(loaded);
-    });
-    watcher->setFuture(m_load.future);
-    if (m_loadTimeout > 0)
-        m_loadTimer->start(m_loadTimeout);
 }
 
 void DrawImage::giveUpLoad()
 {
-    if (!m_loadWatcher)
-        return;
-    // The thread may stay blocked on the file; the pool takes another one
-    // for the next load meanwhile.
-    Imaging::LoaderPool::shared()->giveUp(m_load);
-    delete m_loadWatcher;
-    m_loadWatcher = nullptr;
-    m_load = {};
-    m_loadTimer->stop();
+    m_loading->giveUp();
 }
 
 void DrawImage::loadTimedOut()
 {
-    if (!m_loadWatcher)
-        return;
-    qCWarning(lcCanvas) << "gave up loading" << m_loadName << "after" << m_loadTimeout << "ms";
-    giveUpLoad();
+    qCWarning(lcCanvas) << "gave up loading" << m_loadName << "after" << m_loading->timeout()
+                        << "ms";
     emit loadFailed(true);
 }
 

@@ -7,10 +7,10 @@
 #include "imaging/looks.h"
 #include "imaging/pictureloader.h"
 #include "imaging/processalgorithm.h"
+#include "imaging/watchedload.h"
 #include "imaging/workmemory.h"
 
 #include <QColor>
-#include <QFutureWatcher>
 #include <QImage>
 #include <QList>
 #include <QPointF>
@@ -24,7 +24,6 @@
 
 class ImageProcess;
 class QPainterPath;
-class QTimer;
 class QUndoStack;
 
 // The canvas on which the user prepares a picture for engraving. One item
@@ -87,7 +86,7 @@ class DrawImage : public QQuickPaintedItem
     // How long a picture may take to load, in ms, before the load is given
     // up (10 s; 0 or less: never): a file on a share that stopped answering
     // must not keep the page waiting for good.
-    Q_PROPERTY(int loadTimeout MEMBER m_loadTimeout)
+    Q_PROPERTY(int loadTimeout READ loadTimeout WRITE setLoadTimeout)
 
 public:
     enum PenStyle { Solid = 0, Fur = 1, Net = 2, RandomCircle = 3 };
@@ -216,7 +215,9 @@ public:
 
     // Whether a picture file is being read; the current picture stays until
     // the new one is ready.
-    bool isLoading() const { return m_loadWatcher != nullptr; }
+    bool isLoading() const { return m_loading->running(); }
+    int loadTimeout() const { return m_loading->timeout(); }
+    void setLoadTimeout(int ms) { m_loading->setTimeout(ms); }
 
     // Where saveImage writes: "new_" and the loaded file's name, beside it.
     QString savedPath() const;
@@ -333,11 +334,8 @@ private:
     std::optional<std::array<uchar, 256>> m_toneCorrection;
     bool m_previewWanted = false; // done() asked the next SaveByte job for a preview
     // The load whose result counts; an older one still reading is ignored.
-    QFutureWatcher<Imaging::LoadedPicture> *m_loadWatcher = nullptr;
-    Imaging::LoaderPool::Load m_load;
+    Imaging::WatchedLoad *m_loading = nullptr; // child of this item
     QString m_loadName;
-    QTimer *m_loadTimer = nullptr; // child of this item
-    int m_loadTimeout = 10000;
     // A picture read while a run was under way, installed once the runs end.
     std::optional<Imaging::LoadedPicture> m_pendingPicture;
     QUndoStack *m_history = nullptr; // child of this item

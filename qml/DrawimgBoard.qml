@@ -224,9 +224,11 @@ Rectangle {
     PictureSources {
         id: sources
 
+        anchors.fill: parent
         busy: drawimgBoard.busy
         onPictureChosen: drawimgBoard.loadPicture(source)
         onClipboardPicture: drawimgBoard.pastePicture()
+        onFilesDropped: drawimgBoard.dropFiles(drop)
     }
 
     WorkKeeper {
@@ -253,19 +255,6 @@ Rectangle {
         onOpenWorkRequested: workKeeper.chooseOpenFile()
         // While cropping, Enter applies the crop rather than Done.
         onFinishRequested: paintTools.cropping ? drawimgBoard.cutPicture() : drawimgBoard.finish()
-    }
-
-    DropArea {
-        id: dropArea
-
-        objectName: "dropArea"
-        anchors.fill: parent
-        enabled: !drawimgBoard.busy
-        onDropped: {
-            if (drop.hasUrls)
-                drop.acceptProposedAction()
-            drawimgBoard.dropFiles(drop)
-        }
     }
 
     Connections {
@@ -333,10 +322,7 @@ Rectangle {
             // arriving) and the canvas stopped waiting for it.
             onLoadFailed: function (givenUp) {
                 drawimgBoard.loadingFile = false
-                if (givenUp)
-                    drawimgBoard.infoView(QT_TR_NOOP("图片加载超时，已放弃……"))
-                else
-                    drawimgBoard.infoView(QT_TR_NOOP("无法读取图片……"))
+                drawimgBoard.infoView(givenUp ? QT_TR_NOOP("图片加载超时，已放弃……") : QT_TR_NOOP("无法读取图片……"))
             }
             onPropertyChanged: drawimgBoard.pictureChanged()
             // The lit look button and the threshold slider show the look of

@@ -3,10 +3,11 @@ import QtQuick.Dialogs 1.3
 import Qt.labs.settings 1.0
 import Zan.Desktop 1.0
 
-// Where the editing page's pictures come from besides a drop: the open
-// dialog, which starts in the folder last used, the clipboard and the
-// command line. Each says which picture was chosen (pictureChosen), or that
-// the clipboard holds picture bytes (clipboardPicture); the page loads it.
+// Where the editing page's pictures come from: a drop on the page
+// (filesDropped), the open dialog, which starts in the folder last used,
+// the clipboard and the command line. Each says which picture was chosen
+// (pictureChosen), or that the clipboard holds picture bytes
+// (clipboardPicture); the page loads it.
 Item {
     id: sources
 
@@ -15,6 +16,8 @@ Item {
 
     signal pictureChosen(url source)
     signal clipboardPicture()
+    // Files dropped on the page; the page loads the first.
+    signal filesDropped(var drop)
 
     function openFileDialog() {
         if (busy)
@@ -69,5 +72,16 @@ Item {
         selectMultiple: false
         nameFilters: [qsTr("图片") + " (" + PictureFiles.patterns + ")", qsTr("所有文件") + " (*)"]
         onAccepted: sources.openChosenFile(fileUrl)
+    }
+
+    DropArea {
+        objectName: "dropArea"
+        anchors.fill: parent
+        enabled: !sources.busy
+        onDropped: {
+            if (drop.hasUrls)
+                drop.acceptProposedAction()
+            sources.filesDropped(drop)
+        }
     }
 }
