@@ -52,24 +52,24 @@ QVector<int> steps(int from, int to, int count)
     return values;
 }
 
-Layout layout(const Spec &spec)
+Layout layout(const Plan &plan)
 {
     Layout layout;
-    layout.square = millimetresToPixels(spec.squareMm);
-    layout.gap = millimetresToPixels(spec.gapMm);
+    layout.square = millimetresToPixels(plan.squareMm);
+    layout.gap = millimetresToPixels(plan.gapMm);
     const QFontMetrics metrics(labelFont());
-    for (int depth : steps(spec.depthFrom, spec.depthTo, std::clamp(spec.depthCount, 1, maxCount)))
+    for (int depth : steps(plan.depthFrom, plan.depthTo, std::clamp(plan.depthCount, 1, maxCount)))
         layout.labelWidth
             = std::max(layout.labelWidth, metrics.horizontalAdvance(percentLabel(depth)));
-    for (int power : steps(spec.powerFrom, spec.powerTo, std::clamp(spec.powerCount, 1, maxCount)))
+    for (int power : steps(plan.powerFrom, plan.powerTo, std::clamp(plan.powerCount, 1, maxCount)))
         layout.widestPowerLabel
             = std::max(layout.widestPowerLabel, metrics.horizontalAdvance(percentLabel(power)));
     layout.labelHeight = metrics.height();
     // A millimetre between the labels and the squares.
     layout.squaresLeft = layout.labelWidth + pixelsPerMm;
     layout.squaresTop = layout.labelHeight + pixelsPerMm;
-    const int columns = std::max(1, spec.powerCount);
-    const int rows = std::max(1, spec.depthCount);
+    const int columns = std::max(1, plan.powerCount);
+    const int rows = std::max(1, plan.depthCount);
     // The last power label, centred over its column, may reach past it.
     const int lastMiddle = layout.columnLeft(columns - 1) + layout.square / 2;
     layout.size = QSize(std::max(layout.columnLeft(columns - 1) + layout.square,
@@ -78,23 +78,23 @@ Layout layout(const Spec &spec)
     return layout;
 }
 
-Problem check(const Spec &spec)
+Problem check(const Plan &plan)
 {
-    if (spec.powerCount < 1 || spec.powerCount > maxCount || spec.depthCount < 1
-        || spec.depthCount > maxCount)
+    if (plan.powerCount < 1 || plan.powerCount > maxCount || plan.depthCount < 1
+        || plan.depthCount > maxCount)
         return Problem::Count;
-    if (!percentInRange(spec.powerFrom, spec.powerTo))
+    if (!percentInRange(plan.powerFrom, plan.powerTo))
         return Problem::PowerRange;
-    if (!percentInRange(spec.depthFrom, spec.depthTo))
+    if (!percentInRange(plan.depthFrom, plan.depthTo))
         return Problem::DepthRange;
-    if (!(spec.squareMm >= minSquareMm && spec.squareMm <= maxSquareMm))
+    if (!(plan.squareMm >= minSquareMm && plan.squareMm <= maxSquareMm))
         return Problem::SquareSize;
-    if (!(spec.gapMm >= 0 && spec.gapMm <= maxGapMm))
+    if (!(plan.gapMm >= 0 && plan.gapMm <= maxGapMm))
         return Problem::GapSize;
-    const Layout card = layout(spec);
+    const Layout card = layout(plan);
     // Each power label stays above its own column, each depth label beside
     // its own row.
-    if ((spec.powerCount > 1 && card.widestPowerLabel > card.square + card.gap)
+    if ((plan.powerCount > 1 && card.widestPowerLabel > card.square + card.gap)
         || card.labelHeight > card.square)
         return Problem::LabelsTooWide;
     if (card.size.width() > areaPixels || card.size.height() > areaPixels)
@@ -109,20 +109,20 @@ int intensity(int power, int top)
     return std::clamp(int(std::lround(255.0 * power / top)), 0, 255);
 }
 
-QPoint placement(const Spec &spec)
+QPoint placement(const Plan &plan)
 {
-    const QSize size = layout(spec).size;
+    const QSize size = layout(plan).size;
     return QPoint(std::max(0, (areaPixels - size.width()) / 2),
                   std::max(0, (areaPixels - size.height()) / 2));
 }
 
-QImage cardPicture(const Spec &spec)
+QImage cardPicture(const Plan &plan)
 {
-    const Layout card = layout(spec);
+    const Layout card = layout(plan);
     QImage picture(card.size, QImage::Format_RGB32);
     picture.fill(Qt::white);
-    const QVector<int> powers = steps(spec.powerFrom, spec.powerTo, spec.powerCount);
-    const QVector<int> depths = steps(spec.depthFrom, spec.depthTo, spec.depthCount);
+    const QVector<int> powers = steps(plan.powerFrom, plan.powerTo, plan.powerCount);
+    const QVector<int> depths = steps(plan.depthFrom, plan.depthTo, plan.depthCount);
     {
         QPainter painter(&picture);
         painter.setFont(labelFont());
@@ -155,10 +155,10 @@ QImage cardPicture(const Spec &spec)
     return picture;
 }
 
-RowJob rowJob(const Spec &spec, const QImage &picture, int row, const QSize &previewSize)
+RowJob rowJob(const Plan &plan, const QImage &picture, int row, const QSize &previewSize)
 {
-    const Layout card = layout(spec);
-    const QVector<int> depths = steps(spec.depthFrom, spec.depthTo, spec.depthCount);
+    const Layout card = layout(plan);
+    const QVector<int> depths = steps(plan.depthFrom, plan.depthTo, plan.depthCount);
     RowJob job;
     if (row < 0 || row >= depths.size() || picture.size() != card.size)
         return job;
@@ -222,14 +222,14 @@ RowJob rowJob(const Spec &spec, const QImage &picture, int row, const QSize &pre
     return job;
 }
 
-QVector<RowJob> rowJobs(const Spec &spec, const QSize &previewSize)
+QVector<RowJob> rowJobs(const Plan &plan, const QSize &previewSize)
 {
     QVector<RowJob> jobs;
-    if (check(spec) != Problem::None)
+    if (check(plan) != Problem::None)
         return jobs;
-    const QImage picture = cardPicture(spec);
-    for (int row = 0; row < spec.depthCount; ++row)
-        jobs.append(rowJob(spec, picture, row, previewSize));
+    const QImage picture = cardPicture(plan);
+    for (int row = 0; row < plan.depthCount; ++row)
+        jobs.append(rowJob(plan, picture, row, previewSize));
     return jobs;
 }
 
@@ -238,7 +238,7 @@ QVector<RowJob> rowJobs(const Spec &spec, const QSize &previewSize)
 TestCard::TestCard(QObject *parent)
     : QObject(parent)
 {
-    specEdited();
+    planEdited();
 }
 
 void TestCard::setController(QObject *controller)
@@ -262,10 +262,10 @@ JobBuffer *TestCard::jobBuffer() const
 #define VANDRA_CARD_SETTER(Setter, field)                                                          \
     void TestCard::Setter(int value)                                                               \
     {                                                                                              \
-        if (value == m_spec.field)                                                                 \
+        if (value == m_plan.field)                                                                 \
             return;                                                                                \
-        m_spec.field = value;                                                                      \
-        specEdited();                                                                              \
+        m_plan.field = value;                                                                      \
+        planEdited();                                                                              \
     }
 
 VANDRA_CARD_SETTER(setPowerFrom, powerFrom)
@@ -278,25 +278,25 @@ VANDRA_CARD_SETTER(setDepthCount, depthCount)
 
 void TestCard::setSquareSize(double millimetres)
 {
-    if (qFuzzyCompare(millimetres + 1, m_spec.squareMm + 1))
+    if (qFuzzyCompare(millimetres + 1, m_plan.squareMm + 1))
         return;
-    m_spec.squareMm = millimetres;
-    specEdited();
+    m_plan.squareMm = millimetres;
+    planEdited();
 }
 
 void TestCard::setGapSize(double millimetres)
 {
-    if (qFuzzyCompare(millimetres + 1, m_spec.gapMm + 1))
+    if (qFuzzyCompare(millimetres + 1, m_plan.gapMm + 1))
         return;
-    m_spec.gapMm = millimetres;
-    specEdited();
+    m_plan.gapMm = millimetres;
+    planEdited();
 }
 
-void TestCard::specEdited()
+void TestCard::planEdited()
 {
-    m_problem = Card::check(m_spec);
-    m_layout = Card::layout(m_spec);
-    emit specChanged();
+    m_problem = Card::check(m_plan);
+    m_layout = Card::layout(m_plan);
+    emit planChanged();
 }
 
 double TestCard::cardWidth() const
@@ -333,31 +333,31 @@ QVariantList TestCard::powers() const
 {
     if (m_problem == Card::Problem::Count)
         return {};
-    return variantList(Card::steps(m_spec.powerFrom, m_spec.powerTo, m_spec.powerCount));
+    return variantList(Card::steps(m_plan.powerFrom, m_plan.powerTo, m_plan.powerCount));
 }
 
 QVariantList TestCard::depths() const
 {
     if (m_problem == Card::Problem::Count)
         return {};
-    return variantList(Card::steps(m_spec.depthFrom, m_spec.depthTo, m_spec.depthCount));
+    return variantList(Card::steps(m_plan.depthFrom, m_plan.depthTo, m_plan.depthCount));
 }
 
 int TestCard::topPower() const
 {
-    const QVector<int> values = Card::steps(m_spec.powerFrom, m_spec.powerTo,
-                                            std::clamp(m_spec.powerCount, 1, Card::maxCount));
+    const QVector<int> values = Card::steps(m_plan.powerFrom, m_plan.powerTo,
+                                            std::clamp(m_plan.powerCount, 1, Card::maxCount));
     return values.isEmpty() ? 0 : values.last();
 }
 
 int TestCard::startX() const
 {
-    return Card::placement(m_spec).x();
+    return Card::placement(m_plan).x();
 }
 
 int TestCard::startY() const
 {
-    return Card::placement(m_spec).y();
+    return Card::placement(m_plan).y();
 }
 
 bool TestCard::begin()
@@ -375,9 +375,9 @@ bool TestCard::begin()
     m_savedBounds[3] = buffer->ymax();
     m_savedSize = QSize(buffer->pictureWidth(), buffer->pictureHeight());
 
-    m_runSpec = m_spec;
-    m_picture = Card::cardPicture(m_runSpec);
-    m_rowCount = m_runSpec.depthCount;
+    m_runPlan = m_plan;
+    m_picture = Card::cardPicture(m_runPlan);
+    m_rowCount = m_runPlan.depthCount;
     m_row = 0;
     m_active = true;
     m_stopAsked = false;
@@ -391,7 +391,7 @@ void TestCard::publishRow()
     if (!buffer)
         return;
     Card::RowJob job
-        = Card::rowJob(m_runSpec, m_picture, m_row, buffer->previewSizeFor(m_picture.size()));
+        = Card::rowJob(m_runPlan, m_picture, m_row, buffer->previewSizeFor(m_picture.size()));
     m_rowDepth = job.depth;
     m_rowRecords = job.records;
     buffer->publish(job.preview, job.records, job.xmin, job.ymin, job.xmax, job.ymax,
@@ -465,5 +465,5 @@ QByteArray TestCard::records(int row) const
 {
     if (m_picture.isNull())
         return {};
-    return Card::rowJob(m_runSpec, m_picture, row).records;
+    return Card::rowJob(m_runPlan, m_picture, row).records;
 }

@@ -30,7 +30,7 @@ constexpr double minSquareMm = 2;
 constexpr double maxSquareMm = 20;
 constexpr double maxGapMm = 10;
 
-struct Spec
+struct Plan
 {
     int powerFrom = 20;
     int powerTo = 100;
@@ -71,16 +71,16 @@ struct Layout
 
 // The values of a range in whole percent: from, evenly stepped up to to.
 QVector<int> steps(int from, int to, int count);
-Layout layout(const Spec &spec);
-Problem check(const Spec &spec);
+Layout layout(const Plan &plan);
+Problem check(const Plan &plan);
 // The burn intensity of a square of power percent on a laser set to top.
 int intensity(int power, int top);
 // Where the card goes on the engraving area: its middle.
-QPoint placement(const Spec &spec);
+QPoint placement(const Plan &plan);
 
 // The whole card as a grey picture in engraving pixels, grey level 255
 // minus the burn intensity, as the records are made from a picture.
-QImage cardPicture(const Spec &spec);
+QImage cardPicture(const Plan &plan);
 
 struct RowJob
 {
@@ -97,8 +97,8 @@ struct RowJob
 // the first) of the card drawn in picture, its records in serpentine
 // order with the card's top-left corner at (0, 0). The preview is made at
 // previewSize (the card's own size when empty).
-RowJob rowJob(const Spec &spec, const QImage &picture, int row, const QSize &previewSize = QSize());
-QVector<RowJob> rowJobs(const Spec &spec, const QSize &previewSize = QSize());
+RowJob rowJob(const Plan &plan, const QImage &picture, int row, const QSize &previewSize = QSize());
+QVector<RowJob> rowJobs(const Plan &plan, const QSize &previewSize = QSize());
 
 } // namespace Card
 
@@ -113,28 +113,28 @@ class TestCard : public QObject
 {
     Q_OBJECT
     Q_PROPERTY(QObject *controller READ controller WRITE setController NOTIFY runChanged)
-    Q_PROPERTY(int powerFrom READ powerFrom WRITE setPowerFrom NOTIFY specChanged)
-    Q_PROPERTY(int powerTo READ powerTo WRITE setPowerTo NOTIFY specChanged)
-    Q_PROPERTY(int powerCount READ powerCount WRITE setPowerCount NOTIFY specChanged)
-    Q_PROPERTY(int depthFrom READ depthFrom WRITE setDepthFrom NOTIFY specChanged)
-    Q_PROPERTY(int depthTo READ depthTo WRITE setDepthTo NOTIFY specChanged)
-    Q_PROPERTY(int depthCount READ depthCount WRITE setDepthCount NOTIFY specChanged)
-    Q_PROPERTY(double squareSize READ squareSize WRITE setSquareSize NOTIFY specChanged)
-    Q_PROPERTY(double gapSize READ gapSize WRITE setGapSize NOTIFY specChanged)
+    Q_PROPERTY(int powerFrom READ powerFrom WRITE setPowerFrom NOTIFY planChanged)
+    Q_PROPERTY(int powerTo READ powerTo WRITE setPowerTo NOTIFY planChanged)
+    Q_PROPERTY(int powerCount READ powerCount WRITE setPowerCount NOTIFY planChanged)
+    Q_PROPERTY(int depthFrom READ depthFrom WRITE setDepthFrom NOTIFY planChanged)
+    Q_PROPERTY(int depthTo READ depthTo WRITE setDepthTo NOTIFY planChanged)
+    Q_PROPERTY(int depthCount READ depthCount WRITE setDepthCount NOTIFY planChanged)
+    Q_PROPERTY(double squareSize READ squareSize WRITE setSquareSize NOTIFY planChanged)
+    Q_PROPERTY(double gapSize READ gapSize WRITE setGapSize NOTIFY planChanged)
     // Problem, as a number; 0 when the card can be made.
-    Q_PROPERTY(int problem READ problem NOTIFY specChanged)
+    Q_PROPERTY(int problem READ problem NOTIFY planChanged)
     // The card in millimetres, and its parts for a drawing of it.
-    Q_PROPERTY(double cardWidth READ cardWidth NOTIFY specChanged)
-    Q_PROPERTY(double cardHeight READ cardHeight NOTIFY specChanged)
-    Q_PROPERTY(double labelWidth READ labelWidth NOTIFY specChanged)
-    Q_PROPERTY(double labelHeight READ labelHeight NOTIFY specChanged)
-    Q_PROPERTY(QVariantList powers READ powers NOTIFY specChanged)
-    Q_PROPERTY(QVariantList depths READ depths NOTIFY specChanged)
+    Q_PROPERTY(double cardWidth READ cardWidth NOTIFY planChanged)
+    Q_PROPERTY(double cardHeight READ cardHeight NOTIFY planChanged)
+    Q_PROPERTY(double labelWidth READ labelWidth NOTIFY planChanged)
+    Q_PROPERTY(double labelHeight READ labelHeight NOTIFY planChanged)
+    Q_PROPERTY(QVariantList powers READ powers NOTIFY planChanged)
+    Q_PROPERTY(QVariantList depths READ depths NOTIFY planChanged)
     // The laser power the card burns with: the highest power chosen.
-    Q_PROPERTY(int topPower READ topPower NOTIFY specChanged)
+    Q_PROPERTY(int topPower READ topPower NOTIFY planChanged)
     // The card's top-left corner on the engraving area, in engraving pixels.
-    Q_PROPERTY(int startX READ startX NOTIFY specChanged)
-    Q_PROPERTY(int startY READ startY NOTIFY specChanged)
+    Q_PROPERTY(int startX READ startX NOTIFY planChanged)
+    Q_PROPERTY(int startY READ startY NOTIFY planChanged)
     // The run: on from begin() until the stop after its last row, or the
     // user's stop; the row burning (1 up) and its depth in percent.
     Q_PROPERTY(bool active READ active NOTIFY runChanged)
@@ -162,21 +162,21 @@ public:
 
     QObject *controller() const { return m_controller; }
     void setController(QObject *controller);
-    int powerFrom() const { return m_spec.powerFrom; }
+    int powerFrom() const { return m_plan.powerFrom; }
     void setPowerFrom(int value);
-    int powerTo() const { return m_spec.powerTo; }
+    int powerTo() const { return m_plan.powerTo; }
     void setPowerTo(int value);
-    int powerCount() const { return m_spec.powerCount; }
+    int powerCount() const { return m_plan.powerCount; }
     void setPowerCount(int value);
-    int depthFrom() const { return m_spec.depthFrom; }
+    int depthFrom() const { return m_plan.depthFrom; }
     void setDepthFrom(int value);
-    int depthTo() const { return m_spec.depthTo; }
+    int depthTo() const { return m_plan.depthTo; }
     void setDepthTo(int value);
-    int depthCount() const { return m_spec.depthCount; }
+    int depthCount() const { return m_plan.depthCount; }
     void setDepthCount(int value);
-    double squareSize() const { return m_spec.squareMm; }
+    double squareSize() const { return m_plan.squareMm; }
     void setSquareSize(double millimetres);
-    double gapSize() const { return m_spec.gapMm; }
+    double gapSize() const { return m_plan.gapMm; }
     void setGapSize(double millimetres);
     int problem() const { return int(m_problem); }
     double cardWidth() const;
@@ -210,23 +210,23 @@ public:
     Q_INVOKABLE QByteArray records(int row) const;
 
 signals:
-    void specChanged();
+    void planChanged();
     void runChanged();
     // The card is over: complete when its last row was sent whole.
     void ended(bool complete);
 
 private:
-    void specEdited();
+    void planEdited();
     void publishRow();
     void jobPublished();
     JobBuffer *jobBuffer() const;
 
     QPointer<QObject> m_controller;
-    Card::Spec m_spec;
+    Card::Plan m_plan;
     Card::Problem m_problem = Card::Problem::None;
     Card::Layout m_layout;
-    // The run: its spec and picture, fixed at begin().
-    Card::Spec m_runSpec;
+    // The run: its plan and picture, fixed at begin().
+    Card::Plan m_runPlan;
     QImage m_picture;
     bool m_active = false;
     bool m_stopAsked = false;

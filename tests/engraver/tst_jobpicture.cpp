@@ -7,11 +7,11 @@
 
 #include <cmath>
 
-Q_DECLARE_METATYPE(Card::Spec)
+Q_DECLARE_METATYPE(Card::Plan)
 Q_DECLARE_METATYPE(Card::Problem)
 
 namespace {
-Card::Spec cardSpec(int powerFrom, int powerTo, int powerCount, int depthFrom, int depthTo,
+Card::Plan cardPlan(int powerFrom, int powerTo, int powerCount, int depthFrom, int depthTo,
                     int depthCount, double square, double gap)
 {
     return {powerFrom, powerTo, powerCount, depthFrom, depthTo, depthCount, square, gap};
@@ -137,38 +137,38 @@ private slots:
 
     void cardCheck_data()
     {
-        QTest::addColumn<Card::Spec>("spec");
+        QTest::addColumn<Card::Plan>("plan");
         QTest::addColumn<Card::Problem>("problem");
         using P = Card::Problem;
-        QTest::newRow("defaults") << Card::Spec() << P::None;
-        QTest::newRow("one square") << cardSpec(50, 50, 1, 30, 30, 1, 6, 3) << P::None;
-        QTest::newRow("nine rows of 4 mm") << cardSpec(20, 100, 5, 10, 90, 9, 4, 4) << P::None;
-        QTest::newRow("no columns") << cardSpec(20, 100, 0, 20, 100, 5, 6, 3) << P::Count;
-        QTest::newRow("eleven rows") << cardSpec(20, 100, 5, 20, 100, 11, 3, 1) << P::Count;
+        QTest::newRow("defaults") << Card::Plan() << P::None;
+        QTest::newRow("one square") << cardPlan(50, 50, 1, 30, 30, 1, 6, 3) << P::None;
+        QTest::newRow("nine rows of 4 mm") << cardPlan(20, 100, 5, 10, 90, 9, 4, 4) << P::None;
+        QTest::newRow("no columns") << cardPlan(20, 100, 0, 20, 100, 5, 6, 3) << P::Count;
+        QTest::newRow("eleven rows") << cardPlan(20, 100, 5, 20, 100, 11, 3, 1) << P::Count;
         QTest::newRow("power from above to")
-            << cardSpec(80, 40, 5, 20, 100, 5, 6, 3) << P::PowerRange;
-        QTest::newRow("power 0") << cardSpec(0, 40, 5, 20, 100, 5, 6, 3) << P::PowerRange;
-        QTest::newRow("depth 101") << cardSpec(20, 100, 5, 20, 101, 5, 6, 3) << P::DepthRange;
-        QTest::newRow("square 1 mm") << cardSpec(20, 100, 5, 20, 100, 5, 1, 3) << P::SquareSize;
-        QTest::newRow("gap below 0") << cardSpec(20, 100, 5, 20, 100, 5, 6, -1) << P::GapSize;
+            << cardPlan(80, 40, 5, 20, 100, 5, 6, 3) << P::PowerRange;
+        QTest::newRow("power 0") << cardPlan(0, 40, 5, 20, 100, 5, 6, 3) << P::PowerRange;
+        QTest::newRow("depth 101") << cardPlan(20, 100, 5, 20, 101, 5, 6, 3) << P::DepthRange;
+        QTest::newRow("square 1 mm") << cardPlan(20, 100, 5, 20, 100, 5, 1, 3) << P::SquareSize;
+        QTest::newRow("gap below 0") << cardPlan(20, 100, 5, 20, 100, 5, 6, -1) << P::GapSize;
         QTest::newRow("labels wider than columns")
-            << cardSpec(20, 100, 5, 20, 100, 5, 3, 0) << P::LabelsTooWide;
+            << cardPlan(20, 100, 5, 20, 100, 5, 3, 0) << P::LabelsTooWide;
         QTest::newRow("ten columns of 6 mm")
-            << cardSpec(10, 100, 10, 20, 100, 5, 6, 3) << P::TooLarge;
-        QTest::newRow("ten rows of 8 mm") << cardSpec(20, 100, 5, 10, 100, 10, 8, 1) << P::TooLarge;
+            << cardPlan(10, 100, 10, 20, 100, 5, 6, 3) << P::TooLarge;
+        QTest::newRow("ten rows of 8 mm") << cardPlan(20, 100, 5, 10, 100, 10, 8, 1) << P::TooLarge;
     }
 
     // A card that passes fits the area with its labels, wherever it goes.
     void cardCheck()
     {
-        QFETCH(Card::Spec, spec);
+        QFETCH(Card::Plan, plan);
         QFETCH(Card::Problem, problem);
-        QCOMPARE(int(Card::check(spec)), int(problem));
+        QCOMPARE(int(Card::check(plan)), int(problem));
         if (problem != Card::Problem::None)
             return;
-        const QPoint start = Card::placement(spec);
-        const QVector<Card::RowJob> rows = Card::rowJobs(spec);
-        QCOMPARE(rows.size(), spec.depthCount);
+        const QPoint start = Card::placement(plan);
+        const QVector<Card::RowJob> rows = Card::rowJobs(plan);
+        QCOMPARE(rows.size(), plan.depthCount);
         for (const Card::RowJob &row : rows) {
             QVERIFY(start.x() + row.xmax < Card::areaPixels);
             QVERIFY(start.y() + row.ymax < Card::areaPixels);
@@ -177,21 +177,21 @@ private slots:
 
     void cardRows_data()
     {
-        QTest::addColumn<Card::Spec>("spec");
-        QTest::newRow("defaults") << Card::Spec();
-        QTest::newRow("uneven steps") << cardSpec(15, 70, 4, 33, 90, 3, 5.5, 2.5);
-        QTest::newRow("one column") << cardSpec(60, 60, 1, 20, 100, 2, 10, 0);
+        QTest::addColumn<Card::Plan>("plan");
+        QTest::newRow("defaults") << Card::Plan();
+        QTest::newRow("uneven steps") << cardPlan(15, 70, 4, 33, 90, 3, 5.5, 2.5);
+        QTest::newRow("one column") << cardPlan(60, 60, 1, 20, 100, 2, 10, 0);
     }
 
     // Each row burns its own squares once, as strong as its power is to
     // the laser's setting, and its labels at full strength.
     void cardRows()
     {
-        QFETCH(Card::Spec, spec);
-        const Card::Layout layout = Card::layout(spec);
-        const QVector<int> powers = Card::steps(spec.powerFrom, spec.powerTo, spec.powerCount);
-        const QVector<int> depths = Card::steps(spec.depthFrom, spec.depthTo, spec.depthCount);
-        const QVector<Card::RowJob> rows = Card::rowJobs(spec);
+        QFETCH(Card::Plan, plan);
+        const Card::Layout layout = Card::layout(plan);
+        const QVector<int> powers = Card::steps(plan.powerFrom, plan.powerTo, plan.powerCount);
+        const QVector<int> depths = Card::steps(plan.depthFrom, plan.depthTo, plan.depthCount);
+        const QVector<Card::RowJob> rows = Card::rowJobs(plan);
         QCOMPARE(rows.size(), depths.size());
         QByteArray all;
         for (int r = 0; r < rows.size(); ++r) {
