@@ -42,12 +42,12 @@ void JobBuffer::setPreviewScale(double scale)
     emit previewScaleChanged();
 }
 
-QSize JobBuffer::previewSizeFor(const QSize &pictureSize) const
+QSize JobBuffer::scaledPreviewSize(const QSize &pictureSize, double previewScale)
 {
-    if (m_previewScale >= 1)
+    if (previewScale >= 1)
         return pictureSize;
-    const auto scaled = [this](int side) {
-        return std::max(1, int(std::ceil(side * m_previewScale)));
+    const auto scaled = [previewScale](int side) {
+        return std::max(1, int(std::ceil(side * previewScale)));
     };
     return QSize(scaled(pictureSize.width()), scaled(pictureSize.height()));
 }

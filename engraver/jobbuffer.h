@@ -69,7 +69,11 @@ public:
     void setPreviewScale(double scale);
     // The size of the preview to make for a picture of this many engraving
     // pixels: scaled by previewScale, rounded up, at least one pixel.
-    QSize previewSizeFor(const QSize &pictureSize) const;
+    QSize previewSizeFor(const QSize &pictureSize) const
+    {
+        return scaledPreviewSize(pictureSize, m_previewScale);
+    }
+    static QSize scaledPreviewSize(const QSize &pictureSize, double previewScale);
 
     // Replaces the whole job at once: the preview and the picture's size
     // (both kept when the preview is null; the size is the preview's own

@@ -7,8 +7,10 @@
 #include "engraver/operations.h"
 #include "settings/storedsettings.h"
 
+#include <QFutureWatcher>
 #include <QPainter>
 #include <QSettings>
+#include <QtConcurrent>
 
 namespace {
 const QString passesKey = QStringLiteral("passes");
@@ -203,35 +205,85 @@ bool JobRun::unfinishedJob()
     return true;
 }
 
-bool JobRun::takeUpJob()
+// An unfinished job as the journal keeps it, with the preview the page
+// shows of it: the records' picture where it lies in the whole picture, at
+// the buffer's preview scale. Only files and local pictures, so that it can
+// be made on a pool thread: a job covering the whole area takes tens of ms.
+struct JobRun::TakenUp
 {
-    if (!m_journal || !m_operations || m_active)
-        return false;
+    bool read = false;
     JournalState state;
     QByteArray records;
-    if (!m_journal->read(&state, &records))
-        return false;
-    JobBuffer *buffer = m_operations->jobBuffer();
-    const QImage picture = jobPicture(records);
-    const QSize size = state.pictureSize.expandedTo(picture.size());
-    QImage preview(buffer->previewSizeFor(size), QImage::Format_ARGB32);
-    preview.fill(Qt::white);
+    QImage preview;
+    QSize size;
+};
+
+JobRun::TakenUp JobRun::readUnfinished(const JobJournal *journal, double previewScale)
+{
+    TakenUp job;
+    if (!journal->read(&job.state, &job.records))
+        return job;
+    job.read = true;
+    const QImage picture = jobPicture(job.records);
+    job.size = job.state.pictureSize.expandedTo(picture.size());
+    job.preview
+        = QImage(JobBuffer::scaledPreviewSize(job.size, previewScale), QImage::Format_ARGB32);
+    job.preview.fill(Qt::white);
     if (!picture.isNull()) {
-        // The records' picture where it lies in the whole picture, at the
-        // scale the page shows it.
-        QPainter painter(&preview);
+        QPainter painter(&job.preview);
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
-        const double sx = double(preview.width()) / size.width();
-        const double sy = double(preview.height()) / size.height();
+        const double sx = double(job.preview.width()) / job.size.width();
+        const double sy = double(job.preview.height()) / job.size.height();
         painter.drawImage(QRectF(0, 0, picture.width() * sx, picture.height() * sy), picture);
     }
-    buffer->publish(preview, records, state.xmin, state.ymin, state.xmax, state.ymax, size);
+    return job;
+}
+
+JobRun::~JobRun()
+{
+    // The read works on the journal, which may go with this object.
+    if (m_takingUp)
+        m_takingUp->waitForFinished();
+}
+
+bool JobRun::takeUpJob()
+{
+    if (!m_journal || !m_operations || m_active || m_takingUp)
+        return false;
+    return publishTakenUp(readUnfinished(m_journal, m_operations->jobBuffer()->previewScale()));
+}
+
+bool JobRun::takeUpJobLater()
+{
+    if (!m_journal || !m_operations || m_active || m_takingUp)
+        return false;
+    auto *watcher = new QFutureWatcher<TakenUp>(this);
+    m_takingUp = watcher;
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher] {
+        m_takingUp = nullptr;
+        watcher->deleteLater();
+        // A run started meanwhile has its own job; the one read is dropped.
+        emit jobTakenUp(!m_active && m_operations && publishTakenUp(watcher->result()));
+    });
+    watcher->setFuture(QtConcurrent::run(readUnfinished, static_cast<const JobJournal *>(m_journal),
+                                         m_operations->jobBuffer()->previewScale()));
+    emit changed();
+    return true;
+}
+
+bool JobRun::publishTakenUp(const TakenUp &job)
+{
+    if (!job.read)
+        return false;
+    JobBuffer *buffer = m_operations->jobBuffer();
+    buffer->publish(job.preview, job.records, job.state.xmin, job.state.ymin, job.state.xmax,
+                    job.state.ymax, job.size);
     m_publishing = true;
     m_operations->finishedLoadProcess();
     m_publishing = false;
-    m_state = state;
-    m_passes = state.passes;
-    m_pass = state.passesDone + 1;
+    m_state = job.state;
+    m_passes = job.state.passes;
+    m_pass = job.state.passesDone + 1;
     m_resumePending = true;
     m_active = false;
     emit changed();

@@ -6,6 +6,7 @@
 #include <QPointer>
 
 class Operations;
+class QFutureWatcherBase;
 
 // One run of the prepared job on the engraver, beyond what the engraver
 // itself knows of it: the passes (the same job burned again at the same
@@ -70,6 +71,7 @@ public:
     explicit JobRun(QObject *parent = nullptr);
     // journal: where the run keeps its journal (null: none is kept).
     explicit JobRun(JobJournal *journal, QObject *parent = nullptr);
+    ~JobRun() override;
 
     QObject *controller() const { return m_controller; }
     void setController(QObject *controller);
@@ -108,6 +110,10 @@ public:
     // Publishes the unfinished job into the controller's buffer and makes
     // it wait for continueJob(); false when there is none to take up.
     Q_INVOKABLE bool takeUpJob();
+    // The same, with the journal read and the preview drawn on a pool
+    // thread, so that a large job keeps no window waiting: jobTakenUp
+    // follows. False, and no signal, when nothing can be taken up now.
+    Q_INVOKABLE bool takeUpJobLater();
     // Forgets the unfinished job.
     Q_INVOKABLE void discardJob();
     // The caller is about to continue the job taken up by stopping the
@@ -118,6 +124,8 @@ public:
 
 signals:
     void changed();
+    // takeUpJobLater() is done: whether the job waits for play now.
+    void jobTakenUp(bool ok);
     // A pass begins (also the first, and the resumed part of one).
     void passStarted(int pass);
 
@@ -125,6 +133,10 @@ private:
     void noteProgress();
     void jobPublished();
     void journalNow();
+    // An unfinished job read from the journal, with its preview.
+    struct TakenUp;
+    static TakenUp readUnfinished(const JobJournal *journal, double previewScale);
+    bool publishTakenUp(const TakenUp &job);
 
     QPointer<QObject> m_controller;
     QPointer<Operations> m_operations; // the controller, when it is the real one
@@ -139,5 +151,6 @@ private:
     bool m_resumePending = false;
     bool m_resuming = false; // continueJob() waits for the engraver's stop report
     bool m_publishing = false; // takeUpJob() publishes the job it took up
+    QFutureWatcherBase *m_takingUp = nullptr; // takeUpJobLater()'s read, while it runs
     JournalState m_state; // the run as the journal keeps it
 };

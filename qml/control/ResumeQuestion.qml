@@ -26,8 +26,7 @@ ConfirmPopup {
     onConfirm: {
         answered = true
         close()
-        if (jobRun.takeUpJob())
-            takenUp(jobRun.resumeX, jobRun.resumeY)
+        jobRun.takeUpJobLater()
     }
     onClosed: {
         if (!answered)
@@ -36,5 +35,15 @@ ConfirmPopup {
     Component.onCompleted: {
         if (jobRun && jobRun.unfinishedJob())
             open()
+    }
+
+    // The job is read and its preview drawn off the window's thread.
+    Connections {
+        target: question.jobRun
+
+        function onJobTakenUp(ok) {
+            if (ok)
+                question.takenUp(question.jobRun.resumeX, question.jobRun.resumeY)
+        }
     }
 }
