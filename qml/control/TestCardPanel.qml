@@ -142,18 +142,32 @@ Item {
         color: Theme.ink
     }
 
-    // A whole number: a percentage or a count.
+    // One of the card's values: a percentage or a count, or millimetres in
+    // tenths (perUnit 10).
     component NumberBox: SpinBox {
+        id: numberBox
+
+        property string key
+        property int perUnit: 1
+        property string tip
+
+        objectName: "card_" + key
         width: 112
         editable: true
         hoverEnabled: true
         enabled: !!cardPanel.card && !cardPanel.card.active
         font.family: cardPanel.fontFamily
         font.pixelSize: Theme.textSize
+        value: cardPanel.card ? Math.round(cardPanel.card[key] * perUnit) : 0
+        onValueModified: cardPanel.card[key] = value / perUnit
+
+        Tip {
+            text: numberBox.tip
+        }
     }
 
-    // Millimetres in tenths.
     component MillimetreBox: NumberBox {
+        perUnit: 10
         stepSize: 5
         textFromValue: function(value, locale) { return (value / 10).toFixed(1) }
         valueFromText: function(text, locale) {
@@ -161,23 +175,6 @@ Item {
             return isNaN(mm) ? value : Math.round(mm * 10)
         }
         validator: DoubleValidator { bottom: 0; top: 80; decimals: 1 }
-    }
-
-    component PanelButton: Button {
-        property string tip
-
-        height: 36
-        leftPadding: 10
-        rightPadding: 10
-        hoverEnabled: true
-        font.family: cardPanel.fontFamily
-        font.pixelSize: Theme.textSize
-
-        Tip {
-            objectName: "tip"
-            visible: parent.hovered && text !== ""
-            text: parent.tip
-        }
     }
 
     WindowPopup {
@@ -213,71 +210,23 @@ Item {
                     verticalItemAlignment: Grid.AlignVCenter
 
                     FieldLabel { text: qsTr("激光功率") }
-                    NumberBox {
-                        objectName: "cardPowerFrom"
-                        from: 1; to: 100
-                        value: cardPanel.card ? cardPanel.card.powerFrom : 20
-                        onValueModified: cardPanel.card.powerFrom = value
-                        Tip { text: qsTr("第一列的激光功率（%）") }
-                    }
+                    NumberBox { key: "powerFrom"; from: 1; to: 100; tip: qsTr("第一列的激光功率（%）") }
                     FieldLabel { text: qsTr("到") }
-                    NumberBox {
-                        objectName: "cardPowerTo"
-                        from: 1; to: 100
-                        value: cardPanel.card ? cardPanel.card.powerTo : 100
-                        onValueModified: cardPanel.card.powerTo = value
-                        Tip { text: qsTr("最后一列的激光功率（%），也是雕刻时设定的激光功率") }
-                    }
+                    NumberBox { key: "powerTo"; from: 1; to: 100; tip: qsTr("最后一列的激光功率（%），也是雕刻时设定的激光功率") }
                     FieldLabel { text: qsTr("%，列数") }
-                    NumberBox {
-                        objectName: "cardPowerCount"
-                        from: 1; to: 10
-                        value: cardPanel.card ? cardPanel.card.powerCount : 5
-                        onValueModified: cardPanel.card.powerCount = value
-                        Tip { text: qsTr("几种功率，每种一列（1–10）") }
-                    }
+                    NumberBox { key: "powerCount"; from: 1; to: 10; tip: qsTr("几种功率，每种一列（1–10）") }
 
                     FieldLabel { text: qsTr("雕刻深度") }
-                    NumberBox {
-                        objectName: "cardDepthFrom"
-                        from: 1; to: 100
-                        value: cardPanel.card ? cardPanel.card.depthFrom : 20
-                        onValueModified: cardPanel.card.depthFrom = value
-                        Tip { text: qsTr("第一行的雕刻深度（%）") }
-                    }
+                    NumberBox { key: "depthFrom"; from: 1; to: 100; tip: qsTr("第一行的雕刻深度（%）") }
                     FieldLabel { text: qsTr("到") }
-                    NumberBox {
-                        objectName: "cardDepthTo"
-                        from: 1; to: 100
-                        value: cardPanel.card ? cardPanel.card.depthTo : 100
-                        onValueModified: cardPanel.card.depthTo = value
-                        Tip { text: qsTr("最后一行的雕刻深度（%）") }
-                    }
+                    NumberBox { key: "depthTo"; from: 1; to: 100; tip: qsTr("最后一行的雕刻深度（%）") }
                     FieldLabel { text: qsTr("%，行数") }
-                    NumberBox {
-                        objectName: "cardDepthCount"
-                        from: 1; to: 10
-                        value: cardPanel.card ? cardPanel.card.depthCount : 5
-                        onValueModified: cardPanel.card.depthCount = value
-                        Tip { text: qsTr("几种深度，每种一行，每行单独雕刻一次（1–10）") }
-                    }
+                    NumberBox { key: "depthCount"; from: 1; to: 10; tip: qsTr("几种深度，每种一行，每行单独雕刻一次（1–10）") }
 
                     FieldLabel { text: qsTr("方格边长") }
-                    MillimetreBox {
-                        objectName: "cardSquare"
-                        from: 20; to: 200
-                        value: cardPanel.card ? Math.round(cardPanel.card.squareSize * 10) : 60
-                        onValueModified: cardPanel.card.squareSize = value / 10
-                        Tip { text: qsTr("每个方格的边长，单位毫米（2–20）") }
-                    }
+                    MillimetreBox { key: "squareSize"; from: 20; to: 200; tip: qsTr("每个方格的边长，单位毫米（2–20）") }
                     FieldLabel { text: qsTr("mm，间距") }
-                    MillimetreBox {
-                        objectName: "cardGap"
-                        from: 0; to: 100
-                        value: cardPanel.card ? Math.round(cardPanel.card.gapSize * 10) : 30
-                        onValueModified: cardPanel.card.gapSize = value / 10
-                        Tip { text: qsTr("相邻方格之间的距离，单位毫米（0–10）") }
-                    }
+                    MillimetreBox { key: "gapSize"; from: 0; to: 100; tip: qsTr("相邻方格之间的距离，单位毫米（0–10）") }
                     FieldLabel { text: qsTr("mm") }
                     Item { width: 1; height: 1 }
                 }
@@ -365,8 +314,9 @@ Item {
                 visible: !cardPanel.picking
                 spacing: 8
 
-                PanelButton {
+                TipButton {
                     objectName: "testCardBurn"
+                    fontFamily: cardPanel.fontFamily
                     enabled: cardPanel.canBurn
                     text: qsTr("雕刻测试卡")
                     tip: cardPanel.page && !cardPanel.page.connected ? qsTr("请先连接雕刻机")
@@ -374,15 +324,17 @@ Item {
                     onClicked: cardPanel.burn()
                 }
 
-                PanelButton {
+                TipButton {
                     objectName: "testCardPickView"
+                    fontFamily: cardPanel.fontFamily
                     visible: cardPanel.cardDone
                     text: qsTr("选择方格……")
                     tip: qsTr("选出刻得最好的方格，存为材料预设")
                     onClicked: cardPanel.picking = true
                 }
 
-                PanelButton {
+                TipButton {
+                    fontFamily: cardPanel.fontFamily
                     text: qsTr("关闭")
                     onClicked: popup.close()
                 }
@@ -415,8 +367,9 @@ Item {
                     onAccepted: cardPanel.savePreset()
                 }
 
-                PanelButton {
+                TipButton {
                     objectName: "testCardPresetOk"
+                    fontFamily: cardPanel.fontFamily
                     enabled: cardPanel.nameProblem === ""
                     text: qsTr("确定")
                     onClicked: cardPanel.savePreset()
@@ -435,8 +388,9 @@ Item {
                 visible: cardPanel.picking
                 spacing: 8
 
-                PanelButton {
+                TipButton {
                     objectName: "testCardSavePreset"
+                    fontFamily: cardPanel.fontFamily
                     enabled: pick.pickedColumn >= 0 && !!cardPanel.presetBar
                     text: qsTr("存为预设……")
                     tip: qsTr("把这一格的功率和深度，连同现在的其他设置，存为新的材料预设")
@@ -447,12 +401,14 @@ Item {
                     }
                 }
 
-                PanelButton {
+                TipButton {
+                    fontFamily: cardPanel.fontFamily
                     text: qsTr("返回")
                     onClicked: cardPanel.picking = false
                 }
 
-                PanelButton {
+                TipButton {
+                    fontFamily: cardPanel.fontFamily
                     text: qsTr("关闭")
                     onClicked: popup.close()
                 }
