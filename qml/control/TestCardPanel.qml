@@ -58,6 +58,19 @@ Item {
         }
     }
 
+    // The squares of the card burned last, its powers and depths in
+    // percent, to pick one from.
+    function showSquares(powers, depths) {
+        donePowers = powers
+        doneDepths = depths
+        cardDone = true
+        pick.pickedColumn = -1
+        pick.pickedRow = -1
+        naming = false
+        picking = true
+        popup.open()
+    }
+
     function burn() {
         if (!canBurn)
             return
@@ -75,6 +88,7 @@ Item {
             naming = false
     }
 
+    objectName: "testCardHost"
     implicitWidth: status.width
     implicitHeight: status.height
 
@@ -91,16 +105,8 @@ Item {
 
         // Burned to the end: offered at once to pick from.
         function onEnded(complete) {
-            if (!complete)
-                return
-            cardPanel.donePowers = cardPanel.card.powers
-            cardPanel.doneDepths = cardPanel.card.depths
-            cardPanel.cardDone = true
-            pick.pickedColumn = -1
-            pick.pickedRow = -1
-            cardPanel.naming = false
-            cardPanel.picking = true
-            popup.open()
+            if (complete)
+                cardPanel.showSquares(cardPanel.card.powers, cardPanel.card.depths)
         }
     }
 

@@ -265,6 +265,8 @@ TestCase {
               popup: "testCardPanel" },
             { tag: "tone calibration", page: 1, tool: "presetButton", panel: "presetPanel",
               opens: "toneCalibrate", popup: "toneCalibration" },
+            // After a card: its squares to pick from, and the new preset's name.
+            { tag: "test card squares", page: 1, squares: [20, 40, 60, 80, 100] },
             { tag: "settings", page: 0, menu: 2, popup: "settingDialog" },
             { tag: "about", page: 0, menu: 3, popup: "aboutDialog" },
             { tag: "dithering methods", page: 0, tool: "toneButton", panel: "tonePanel", list: "ditherMethodBox" },
@@ -306,6 +308,12 @@ TestCase {
             var chooser = part(data.list)
             chooser.popup.open()
             tryCompare(chooser.popup, "opened", true)
+        }
+        if (data.squares) {
+            var host = part("testCardHost")
+            host.showSquares(data.squares, data.squares)
+            host.naming = true
+            tryCompare(part("testCardPanel"), "opened", true)
         }
         if (data.opens)
             mouseClick(part(data.opens))
