@@ -1,6 +1,7 @@
 #include "engraver/jobjournal.h"
 
 #include "engraver/engraverlog.h"
+#include "imaging/threadhandover.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -181,7 +182,7 @@ void JobJournal::begin(const QByteArray &records, JournalState state)
     const QString stateFile = statePath();
     const QByteArray text = Journal::encode(state);
     // The records first: a state on disk always has its records.
-    m_writer.start([directory, recordsFile, stateFile, records, text] {
+    write([directory, recordsFile, stateFile, records, text] {
         QDir().mkpath(directory);
         if (writeFile(recordsFile, records))
             writeFile(stateFile, text);
@@ -211,7 +212,7 @@ void JobJournal::writeState()
     m_havePending = false;
     const QString stateFile = statePath();
     const QByteArray text = Journal::encode(m_pending);
-    m_writer.start([stateFile, text] { writeFile(stateFile, text); });
+    write([stateFile, text] { writeFile(stateFile, text); });
 }
 
 void JobJournal::end()
@@ -226,7 +227,7 @@ void JobJournal::removeAll()
 {
     const QString directory = m_directory;
     const QString stateFile = statePath();
-    m_writer.start([directory, stateFile] {
+    write([directory, stateFile] {
         // The state first: records without a state are never read.
         QFile::remove(stateFile);
         const QStringList old
@@ -234,6 +235,22 @@ void JobJournal::removeAll()
         for (const QString &name : old)
             QFile::remove(directory + QLatin1Char('/') + name);
     });
+}
+
+void JobJournal::write(std::function<void()> work)
+{
+    // What the work captured crosses to the writer through the pool's
+    // queue, which the thread checker cannot see: all of it is written
+    // before the hand-over.
+    // The mark is a fixed address, as the task's own memory is what it
+    // guards.
+    static const char writes = 0;
+    std::function<void()> task = [work = std::move(work)] {
+        takeOver(&writes);
+        work();
+    };
+    handOver(&writes);
+    m_writer.start(std::move(task));
 }
 
 void JobJournal::flush()

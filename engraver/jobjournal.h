@@ -5,7 +5,9 @@
 #include <QSize>
 #include <QString>
 #include <QThreadPool>
+
 #include <QTimer>
+#include <functional>
 
 // What is kept on disk of a running job, so that a job cut short by the
 // program or the computer stopping can be taken up again at the next start:
@@ -82,6 +84,8 @@ public:
 
 private:
     void writeState();
+    // Runs work on the writer thread, after what was queued before it.
+    void write(std::function<void()> work);
     void removeAll();
 
     QString m_directory;

@@ -5,6 +5,7 @@
 #include "engraver/jobbuffer.h"
 #include "engraver/jobpicture.h"
 #include "engraver/operations.h"
+#include "imaging/threadhandover.h"
 #include "settings/storedsettings.h"
 
 #include <QFutureWatcher>
@@ -260,13 +261,21 @@ bool JobRun::takeUpJobLater()
     auto *watcher = new QFutureWatcher<TakenUp>(this);
     m_takingUp = watcher;
     connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher] {
+        takeOver(this);
         m_takingUp = nullptr;
         watcher->deleteLater();
         // A run started meanwhile has its own job; the one read is dropped.
         emit jobTakenUp(!m_active && m_operations && publishTakenUp(watcher->result()));
     });
-    watcher->setFuture(QtConcurrent::run(readUnfinished, static_cast<const JobJournal *>(m_journal),
-                                         m_operations->jobBuffer()->previewScale()));
+    const JobJournal *journal = m_journal;
+    const double previewScale = m_operations->jobBuffer()->previewScale();
+    handOver(this);
+    watcher->setFuture(QtConcurrent::run([this, journal, previewScale] {
+        takeOver(this);
+        TakenUp job = readUnfinished(journal, previewScale);
+        handOver(this);
+        return job;
+    }));
     emit changed();
     return true;
 }
